@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds both targets and runs every test of the x64 build under Wine on a private Xvfb.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+bash scripts/setup.sh
+jobs=$(nproc)
+cmake --preset x64 >/dev/null
+cmake --build --preset x64 -j"$jobs"
+if [ "${VARNEL_SKIP_X86:-0}" != 1 ]; then
+  cmake --preset x86 >/dev/null
+  cmake --build --preset x86 -j"$jobs"
+fi
+bash scripts/with-xvfb.sh \
+  ctest --preset x64 -j"$jobs" "$@"

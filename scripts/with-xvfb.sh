@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs a command with DISPLAY set to a private Xvfb (1024 x 768, 24 bits), then stops the
+# X server and this prefix's wineserver so no Wine process stays bound to a dead display.
+# xvfb-run is not used: under its X authority Wine needs about 30 s to start each time.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/env.sh"
+fdfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+xpid=$!
+for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+num=$(head -n1 "$fdfile"); rm -f "$fdfile"
+if [ -z "$num" ]; then echo "with-xvfb: Xvfb did not start" >&2; kill $xpid 2>/dev/null; exit 1; fi
+export DISPLAY=":$num"
+"$VARNEL_WINESERVER" -k >/dev/null 2>&1 || true
+# A persistent wineserver started here, with no inherited pipes: when the first program
+# starts it instead, it holds the test runner's output pipe open for its whole lifetime.
+# The same holds for the background programs Wine starts with the first program (services,
+# explorer), so start them here too.
+"$VARNEL_WINESERVER" -p </dev/null >/dev/null 2>&1
+"$VARNEL_WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1
+"$@"
+rc=$?
+"$VARNEL_WINESERVER" -k >/dev/null 2>&1 || true
+kill $xpid 2>/dev/null; wait $xpid 2>/dev/null
+exit $rc
