@@ -5,7 +5,7 @@
 namespace testing_support {
 namespace {
 
-bool RunningUnderWine() {
+[[maybe_unused]] bool RunningUnderWine() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
@@ -43,23 +43,23 @@ int GdiObjectCount() {
     return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
 }
 
+namespace {
+// Window callbacks are stdcall on x86, which lambdas do not convert to.
+BOOL CALLBACK CountOne(HWND, LPARAM counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWithChildren(HWND top, LPARAM counter) {
+    CountOne(top, counter);
+    EnumChildWindows(top, CountOne, counter);
+    return TRUE;
+}
+} // namespace
+
 int ThreadWindowCount() {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND top, LPARAM p) -> BOOL {
-            auto* n = reinterpret_cast<int*>(p);
-            ++*n;
-            EnumChildWindows(
-                top,
-                [](HWND, LPARAM q) -> BOOL {
-                    ++*reinterpret_cast<int*>(q);
-                    return TRUE;
-                },
-                p);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), CountWithChildren, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
