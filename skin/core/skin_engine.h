@@ -1,0 +1,187 @@
+// The skin engine: the single SkinEngine object (TheSkin), its table of operations, and the
+// engine-wide state every skinned window shares.
+//
+// The object itself is small: its operation table, the two thunks that turn operations into
+// plain functions, and three numbers. Options, the theme and the list of skinned windows are
+// engine-wide state (`Engine`). Everything here belongs to the GUI thread.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "skin/core/method_thunk.h"
+#include "skin/core/skin_types.h"
+#include "skin/core/window_properties.h"
+#include "skin/core/window_record.h"
+
+namespace skin {
+
+class SkinEngine;
+
+inline constexpr std::size_t kOperationCount = 42;
+using OperationTable = std::array<OperationEntry, kOperationCount>;
+
+// Placement of a theme image or a window's own image.
+enum ImageMode : int {
+    kImageBlendRight = 0, // right and bottom bands blended into the colour; at the origin
+    kImageBlendLeft = 1,  // left and bottom bands blended; at the top-right corner
+    kImageCentred = 2,    // unchanged; centred
+    kImageStretched = 3,  // unchanged; stretched over the client area
+    kImageTiled = 4,      // unchanged; tiled across, every second tile mirrored (the default)
+};
+
+// Engine-wide state with its start values. One set per process.
+struct EngineState {
+    // Theme (set by SetTheme).
+    COLORREF ThemeColour = 0; // taken from COLOR_BTNFACE by the engine's creation
+    COLORREF AccentColour = kDefaultAccentColour;
+    ByteSet ThemeImage;
+    int ThemeImageMode = 0;
+    // Control options (set by SetControlOptions).
+    int ControlSkinsEnabled = 1;
+    int TranslucentControls = 0;
+    int ControlAlpha = 160;
+    int TrackBarFrame = 1;
+    // Cleared by the window procedure the first time a skinned window is sized.
+    int FirstPaint = 1;
+    // The program icon drawn in captions; destroyed by SkinEngine::Destroy.
+    HICON AppIcon = nullptr;
+    // The application's GDI+ token; SkinEngine::Destroy shuts GDI+ down with it.
+    ULONG_PTR PlusToken = 0;
+    // Records of the skinned top-level windows; a window's identity is its 1-based position.
+    std::vector<std::unique_ptr<WindowRecord>> WindowList;
+};
+
+extern EngineState Engine;
+
+// The one skin engine, from start-up to exit (null outside that span).
+extern std::unique_ptr<SkinEngine> TheSkin;
+
+class SkinEngine {
+public:
+    // The creation routine: builds WndProcThunk (entry 3, 4 arguments) and ButtonThunk
+    // (entry 4, 2 arguments), and takes ThemeColour from COLOR_BTNFACE.
+    SkinEngine();
+    // Frees the object's own thunks. Program-wide resources are released by Destroy.
+    ~SkinEngine();
+    SkinEngine(const SkinEngine&) = delete;
+    SkinEngine& operator=(const SkinEngine&) = delete;
+
+    const OperationTable& Operations() const { return *operations_; }
+
+    // A thunk for entry `methodNumber` (from 1) of this object's table, bound to this object.
+    MethodThunk MakeThunk(int methodNumber, int argumentCount, bool passEcx = false,
+                          bool callerCleans = false) const;
+
+    // --- Operations, in slot order ---
+
+    // 0: destroys AppIcon, shuts GDI+ down with the application's token, frees both thunks.
+    void Destroy();
+    // 1: a new object with the same table, copies of both thunks (which still call this
+    // object) and the same three numbers.
+    std::unique_ptr<SkinEngine> Copy() const;
+    // 2 WindowProc, 3 CaptionButtonAction, 4 SkinWindow, 5 AddCaptionButton, 6 SetTitleStyle:
+    // added with the window procedure, caption and title code.
+
+    // 7: gives a skinned window its own background image; false for a window that is not
+    // skinned or for empty bytes. An omitted mode keeps the window's current one.
+    bool SetWindowBackground(HWND window, const ByteSet& imageData,
+                             std::optional<int> mode = std::nullopt);
+    // 8: sets the theme image (a file, else encoded bytes), theme colour and accent colour
+    // and repaints the visible skinned windows. An omitted colour is the image's average (or
+    // COLOR_BTNFACE); an omitted accent resets it to the default, kAccentFollowsTheme makes it
+    // the theme colour; an omitted mode is kImageTiled.
+    void SetTheme(const std::string& imageFile = {}, const ByteSet& imageData = {},
+                  std::optional<COLORREF> themeColour = std::nullopt,
+                  std::optional<COLORREF> accentColour = std::nullopt,
+                  std::optional<int> mode = std::nullopt);
+    // 9: control skinning switch; a given alpha turns translucent controls on with that wash
+    // alpha, an omitted one turns them off (alpha back to 160); track-bar frame defaults to 1.
+    void SetControlOptions(int skinControls, std::optional<int> controlAlpha = std::nullopt,
+                           std::optional<int> trackBarFrame = std::nullopt);
+    // 10-39: back buffer, caption buttons, title, status bar, image buttons, containers and
+    // common controls: added with that code.
+
+    // 40: the theme colour.
+    COLORREF GetThemeColour() const;
+    // 41 SetSystemButtonImages: added with the caption-button code.
+
+    // --- Fields ---
+    MethodThunk WndProcThunk; // window procedure of every skinned top-level window
+    int FrameWidth = 0;       // skinned frame width; set to 3 by SkinWindow
+    int HotCaptionButton = 0; // caption button under the mouse in the last moved-over window
+    MethodThunk ButtonThunk;  // plain two-argument function performing a caption-button click
+    std::uintptr_t ButtonThunkAddress = 0; // non-zero once built; clicks are performed only then
+
+private:
+    struct CopyTag {};
+    SkinEngine(CopyTag, const SkinEngine& source);
+
+    const OperationTable* operations_;
+};
+
+// The table of operations in slot order. An entry is null until its operation exists.
+extern const OperationTable SkinEngineOperations;
+
+// Makes a table entry from a member function: a plain function (stdcall on x86) that takes the
+// object cell first, then the member's arguments, and calls the member on the object.
+template <auto Member> struct OperationThunkTarget;
+template <typename R, typename... A, R (SkinEngine::*Member)(A...)>
+struct OperationThunkTarget<Member> {
+    static R WINAPI Call(SkinEngine* const* self, A... arguments) {
+        return ((*self)->*Member)(arguments...);
+    }
+};
+template <typename R, typename... A, R (SkinEngine::*Member)(A...) const>
+struct OperationThunkTarget<Member> {
+    static R WINAPI Call(SkinEngine* const* self, A... arguments) {
+        return ((*self)->*Member)(arguments...);
+    }
+};
+template <auto Member> OperationEntry MakeOperationEntry() {
+    return reinterpret_cast<OperationEntry>(&OperationThunkTarget<Member>::Call);
+}
+
+// --- Window list ---
+
+// Position (from 1) of the record whose window is `window`, scanning from the first; 0 if none.
+int FindWindowPosition(HWND window);
+
+// The record at a 1-based position, or null when there is none.
+WindowRecord* RecordAt(int position);
+
+// The position a window's "Hw_lbID" property names, when the record there is that window's;
+// 0 otherwise (not skinned, or a stale property left after the record was removed).
+int SkinnedPosition(HWND window);
+
+// Appends a record and returns its position.
+int AppendWindowRecord(std::unique_ptr<WindowRecord> record);
+
+// --- Start-up and exit ---
+
+// Start-up: constructs TheSkin (before GDI+ starts) and empties the engine-wide lists.
+void CreateTheSkin();
+
+// Start-up, after GDI+ has started and AppIcon is loaded: the options' start values
+// (FirstPaint, ControlSkinsEnabled, ControlAlpha, AccentColour, TrackBarFrame, in this order).
+void SetStartupOptions();
+
+// Exit, after the message loop: destroys TheSkin (AppIcon, GDI+ shutdown with PlusToken,
+// thunks), then frees the window records left and the theme image.
+void DestroyTheSkin();
+
+// --- Working set ---
+
+// Empties the process's working set in the calling thread. True on success.
+bool TrimWorkingSet();
+
+// Runs TrimWorkingSet on a new thread, as the window procedure does whenever the application is
+// deactivated; it touches no skin state. True when the thread was started.
+bool StartWorkingSetTrim();
+
+} // namespace skin

@@ -1,0 +1,71 @@
+// The window record: everything the skin engine keeps about one skinned top-level window.
+//
+// Fields are grouped by the code that owns them. The record owns what it holds (images,
+// lists, GDI objects in RAII owners), so releasing a record frees it all. New groups are added
+// as members here; keep each group's fields together and give each its start value.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "skin/core/skin_types.h"
+
+namespace skin {
+
+// A window repainted together with a skinned window, with the fill laid over the background
+// copied for it (fill colour 0 = no fill).
+struct AttachedWindow {
+    HWND Window = nullptr;
+    COLORREF FillColour = 0;
+    BYTE FillAlpha = 0;
+    int Rounded = 0;
+};
+
+// Minimum caption height of a skinned window.
+inline constexpr int kMinCaptionHeight = 25;
+
+struct WindowRecord {
+    // --- Identity and install options (written by SkinWindow) ---
+    HWND Window = nullptr;
+    int CaptionHeight = kMinCaptionHeight;
+    int HelpButton = 0;
+    int MenuButton = 0;
+    int MinimizeButton = 0; // the style had WS_MINIMIZEBOX at install
+    int MaximizeButton = 0; // the style had WS_MAXIMIZEBOX at install
+    int CloseButton = 1;    // always present
+    int ShowTitle = 1;
+    int CaptionGloss = 0;
+    WNDPROC SavedWindowProc = nullptr; // also in the "Hw_hProc" property
+
+    // --- Own background (overrides the theme image and colour) ---
+    ByteSet OwnImage;       // prepared for OwnImageMode; empty = use the theme
+    int OwnImageMode = 0;   // placement, same values as ThemeImageMode
+    COLORREF OwnColour = 0; // average colour of the own image
+
+    // --- Caption buttons (caption-button code): button list, row geometry, tooltip ---
+
+    // --- Window state ---
+    int IsMaximized = 0; // maximized by the skin
+    int Resizable = 1;   // the frame can be dragged to resize
+    int HasCaption = 1;  // border, caption strip, title and caption buttons are drawn
+
+    // --- Title (caption-title code) ---
+    COLORREF TitleTextColour = 0x00FFFFFF;
+    COLORREF TitleHaloColour = 0x00808080;
+    std::string TitleFontName = "宋体";
+    int TitleFontSize = 12;
+    int TitleBold = 1;
+
+    // --- Status bar (status-bar code) ---
+
+    // --- Child-control family lists (control skins) ---
+
+    // --- Back buffer (back-buffer code): BackBufferDC, caption and status strips ---
+    int BackgroundStale = 0; // rebuild the back buffer before the next paint
+
+    // --- Windows repainted with this one ---
+    std::vector<AttachedWindow> AttachedWindows;
+};
+
+} // namespace skin
