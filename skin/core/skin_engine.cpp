@@ -1,8 +1,6 @@
 #include "skin/core/skin_engine.h"
 
-#include <objidl.h>
-// objidl first: the GDI+ headers need its property types, which WIN32_LEAN_AND_MEAN leaves out.
-#include <gdiplus.h>
+#include "plus/plus_object.h"
 
 #include <utility>
 
@@ -34,7 +32,7 @@ MethodThunk SkinEngine::MakeThunk(int methodNumber, int argumentCount, bool pass
 void SkinEngine::Destroy() {
     if (Engine.AppIcon != nullptr) DestroyIcon(std::exchange(Engine.AppIcon, nullptr));
     if (const ULONG_PTR token = std::exchange(Engine.PlusToken, 0); token != 0)
-        Gdiplus::GdiplusShutdown(token);
+        plus::ShutdownGdiPlus(token);
     WndProcThunk = MethodThunk();
     ButtonThunk = MethodThunk();
     ButtonThunkAddress = 0;

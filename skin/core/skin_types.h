@@ -2,13 +2,12 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
-#include <vector>
+#include "plus/plus_object.h"
 
 namespace skin {
 
-// Raw bytes: encoded images, generated code. Empty means "none".
-using ByteSet = std::vector<std::uint8_t>;
+// Raw bytes (encoded images); empty means "none". The same type the drawing library takes.
+using ByteSet = plus::ByteSet;
 
 // COLORREF 0x00BBGGRR value that stands for "follow the theme colour" where an accent is given.
 inline constexpr COLORREF kAccentFollowsTheme = 0xFFFFFFFF;

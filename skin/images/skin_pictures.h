@@ -1,0 +1,42 @@
+// The skin pictures: PNG files (8-bit RGBA) held as constant data, decoded with PlusImage.
+//
+// They are drawn by skin/images/draw_skin_pictures.py, which writes the PNG files in
+// skin/images/png/ and the byte arrays in skin_pictures_data.cpp; both are checked in, so the
+// build needs no script. To change a picture, edit the script and run it again.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "skin/core/skin_types.h"
+
+namespace skin {
+
+extern const std::span<const std::uint8_t> HelpButtonImage;     // 26 x 18, speech bubble
+extern const std::span<const std::uint8_t> MenuButtonImage;     // 26 x 18, window and pointer
+extern const std::span<const std::uint8_t> MinimizeButtonImage; // 26 x 18, bar
+extern const std::span<const std::uint8_t> MaximizeButtonImage; // 26 x 18, window frame
+extern const std::span<const std::uint8_t> RestoreButtonImage;  // 26 x 18, two frames
+extern const std::span<const std::uint8_t> CloseButtonImage;    // 38 x 18, cross
+extern const std::span<const std::uint8_t> CheckBoxImage;       // 13 x 13, empty box
+extern const std::span<const std::uint8_t> CheckedBoxImage;     // 13 x 13, box with tick
+extern const std::span<const std::uint8_t> ArrowDownImage;      // 7 x 4
+extern const std::span<const std::uint8_t> ArrowUpImage;        // 7 x 4
+extern const std::span<const std::uint8_t> ArrowLeftImage;      // 4 x 7
+extern const std::span<const std::uint8_t> ArrowRightImage;     // 4 x 7
+
+// The inventory, for code that walks every picture.
+struct SkinPicture {
+    const char* name;
+    std::span<const std::uint8_t> bytes;
+    int width;
+    int height;
+};
+extern const std::array<SkinPicture, 12> SkinPictures;
+
+// A picture's bytes as an owned byte set (caption buttons keep their own copies).
+inline ByteSet ToByteSet(std::span<const std::uint8_t> picture) {
+    return ByteSet(picture.begin(), picture.end());
+}
+
+} // namespace skin
