@@ -19,6 +19,10 @@
 #include "skin/core/window_properties.h"
 #include "skin/core/window_record.h"
 
+namespace plus {
+class PlusGraphics;
+}
+
 namespace skin {
 
 class SkinEngine;
@@ -88,6 +92,24 @@ public:
     // 2 WindowProc, 3 CaptionButtonAction, 4 SkinWindow, 5 AddCaptionButton, 6 SetTitleStyle:
     // added with the window procedure, caption and title code.
 
+    // --- Caption buttons (caption_buttons.cpp) ---
+
+    // 5: adds an application button (kind 5, 26 x 18) at the front of the caption-button row,
+    // widens the row by 27, adds its tooltip tool and lays the row out again. False for a window
+    // that is not skinned.
+    bool AddCaptionButton(HWND window, const ByteSet& image, const std::string& tooltip,
+                          CaptionRoutine action = {});
+
+    // --- Title (title_status.cpp) ---
+
+    // 6: changes the given title fields (omitted ones keep their value) and repaints the title
+    // with the window's current text. False, changing nothing, for a window that is not skinned.
+    bool SetTitleStyle(HWND window, std::optional<std::string> fontName = std::nullopt,
+                       std::optional<int> fontSize = std::nullopt,
+                       std::optional<COLORREF> textColour = std::nullopt,
+                       std::optional<COLORREF> haloColour = std::nullopt,
+                       std::optional<int> bold = std::nullopt);
+
     // 7: gives a skinned window its own background image; false for a window that is not
     // skinned or for empty bytes. An omitted mode keeps the window's current one.
     bool SetWindowBackground(HWND window, const ByteSet& imageData,
@@ -104,12 +126,85 @@ public:
     // alpha, an omitted one turns them off (alpha back to 160); track-bar frame defaults to 1.
     void SetControlOptions(int skinControls, std::optional<int> controlAlpha = std::nullopt,
                            std::optional<int> trackBarFrame = std::nullopt);
-    // 10-39: back buffer, caption buttons, title, status bar, image buttons, containers and
-    // common controls: added with that code.
+    // --- Back buffer (back_buffer.cpp) ---
+
+    // 10: recomposes the back buffer and both strips and clears the stale flag. With a DC
+    // (a window DC the caller got, released here; null allowed) the result is also shown.
+    void RebuildBackground(int position, std::optional<HDC> dc = std::nullopt);
+    // 11: copies the back buffer to the window through `dc` (a window DC), then releases it.
+    void ShowBackBuffer(int position, HDC dc);
+    // 12: magenta outside the rounded outline; colour, background image and caption gloss inside.
+    void PaintBackground(int position, plus::PlusGraphics& graphics);
+    // 13: the double border (dark outside, light inside).
+    void PaintBorder(int position, plus::PlusGraphics& graphics);
+    // 14: the separator lines left of a caption button (and left of the next one).
+    void PaintCaptionButtonSeparators(int position, int button, plus::PlusGraphics& graphics);
+    // 15, 16: copy a rectangle (left, top, right, bottom) from the clean caption or status strip
+    // back into the back buffer.
+    void RestoreCaptionRect(int position, const RECT& rect);
+    void RestoreStatusRect(int position, const RECT& rect);
+    // 17: paints a caption button on the back buffer, in the pressed look (highlight) or plain
+    // with a hover fill of alpha `level`. Without a graphics the button is also shown.
+    void PaintCaptionButton(int position, int button, plus::PlusGraphics* graphics = nullptr,
+                            bool highlight = false, int level = 0);
+    // 18: the hover fill of a caption button at alpha `level`.
+    void PaintCaptionButtonState(plus::PlusGraphics& graphics, int position, int button, int level);
+    // 19: places the row at the right end of the caption and every button in it; updates the
+    // tooltip tools.
+    void LayoutCaptionButtons(int position);
+    // 20: the 1-based button strictly inside which the client point lies, or 0.
+    int HitTestCaptionButton(int position, int x, int y);
+    // 21: the first maximize button, or 0.
+    int FindMaximizeButton(int position);
+    // 22: a left press at `point` (client coordinates packed as in lParam): resizes from an edge
+    // zone of a resizable window, drags anywhere else off the button row.
+    void BeginFrameDrag(int position, LPARAM point);
+    // 23: sets the resize cursor of the edge zone under `point`.
+    void UpdateFrameCursor(int position, LPARAM point);
+    // 24, 25: routines run by kind-4 (A) and kind-3 (B) buttons; nothing for an unknown window.
+    void SetHandlerA(HWND window, CaptionRoutine routine);
+    void SetHandlerB(HWND window, CaptionRoutine routine);
+
+    // --- Title and status bar (title_status.cpp) ---
+
+    // 26: the icon and the title (the given text, else the window's). Without a graphics the
+    // title area is restored from the caption strip first and shown afterwards.
+    void PaintTitle(int position, plus::PlusGraphics* graphics = nullptr,
+                    std::optional<std::string> text = std::nullopt);
+    // 27: builds the status bar of `height`; no panes gives one pane spanning the bar.
+    void CreateStatusBar(int position, int height, const std::vector<StatusPane>& panes = {});
+    // 28: recomputes the bar and the pane rectangles from the client size.
+    void LayoutStatusBar(int position);
+    // 29: paints one pane (from 1). Without a graphics the pane is restored from the status
+    // strip first and shown afterwards.
+    void PaintStatusPane(int position, plus::PlusGraphics* graphics = nullptr, int pane = 1);
+    // 30: sets a pane's text (icon and colour when given) and repaints it. False for an unknown
+    // window or a pane outside 1..count.
+    bool SetStatusPane(HWND window, int pane, const std::string& text,
+                       std::optional<ByteSet> icon = std::nullopt,
+                       std::optional<COLORREF> textColour = std::nullopt);
+    // 31: pane text style; omitted: inverse text on, glow off, text colour 0, glow colour
+    // white, font name and size unchanged. Does not repaint. False for an unknown window.
+    bool SetStatusStyle(HWND window, std::optional<int> inverseText = std::nullopt,
+                        std::optional<int> glow = std::nullopt,
+                        std::optional<COLORREF> textColour = std::nullopt,
+                        std::optional<COLORREF> glowColour = std::nullopt,
+                        std::optional<std::string> fontName = std::nullopt,
+                        std::optional<int> fontSize = std::nullopt);
+
+    // 32-35, 37-39: image buttons, containers and common controls: added with that code.
 
     // 40: the theme colour.
     COLORREF GetThemeColour() const;
-    // 41 SetSystemButtonImages: added with the caption-button code.
+    // 36: (ButtonsLeft, ButtonsTop, ButtonsLeft + CaptionButtonsWidth, ButtonsTop +
+    // ButtonsHeight); empty for a window that is not in the list.
+    RECT GetCaptionButtonsRect(HWND window);
+    // 41: replaces the system buttons' pictures (omitted ones stay) and repaints the buttons.
+    // 0 for a window that is not skinned or has no caption buttons, else 1.
+    int SetSystemButtonImages(HWND window, std::optional<ByteSet> minimizeImage = std::nullopt,
+                              std::optional<ByteSet> maximizeImage = std::nullopt,
+                              std::optional<ByteSet> restoreImage = std::nullopt,
+                              std::optional<ByteSet> closeImage = std::nullopt);
 
     // --- Fields ---
     MethodThunk WndProcThunk; // window procedure of every skinned top-level window

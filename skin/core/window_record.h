@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "skin/core/gdi_owners.h"
 #include "skin/core/skin_types.h"
+#include "skin/services/composition_types.h"
 
 namespace skin {
 
@@ -44,6 +46,13 @@ struct WindowRecord {
     COLORREF OwnColour = 0; // average colour of the own image
 
     // --- Caption buttons (caption-button code): button list, row geometry, tooltip ---
+    std::vector<CaptionButton> CaptionButtons; // left to right
+    int CaptionButtonsWidth = 0; // width reserved at the right end of the caption for the row
+    int ButtonsLeft = 0;         // top-left corner of the row
+    int ButtonsTop = 0;
+    int ButtonsHeight = 0;   // 22 after layout
+    CaptionRoutine HandlerA; // run by kind-4 buttons
+    CaptionRoutine HandlerB; // run by kind-3 buttons
 
     // --- Window state ---
     int IsMaximized = 0; // maximized by the skin
@@ -58,11 +67,24 @@ struct WindowRecord {
     int TitleBold = 1;
 
     // --- Status bar (status-bar code) ---
+    int StatusHeight = 0; // 0 = no status bar
+    PaneRect StatusRect;  // the bar (x, y, width, height)
+    std::vector<StatusPane> StatusPanes;
+    std::vector<PaneRect> StatusPaneRects; // parallel to StatusPanes
+    int StatusInverseText = 0;             // plain text in the complement of ThemeColour
+    int StatusGlow = 0;                    // text drawn with the glow effect
+    COLORREF StatusTextColour = 0x00000000;
+    COLORREF StatusGlowColour = 0x00FFFFFF;
+    std::string StatusFontName = "宋体";
+    int StatusFontSize = 12; // pixels
 
     // --- Child-control family lists (control skins) ---
 
     // --- Back buffer (back-buffer code): BackBufferDC, caption and status strips ---
-    int BackgroundStale = 0; // rebuild the back buffer before the next paint
+    int BackgroundStale = 0;      // rebuild the back buffer before the next paint
+    gdi::MemoryDC BackBufferDC;   // the composed window image ("Ck_Ycjdx", "Ck_wtjbdx")
+    gdi::MemoryDC CaptionStripDC; // clean copy of the top CaptionHeight rows
+    gdi::MemoryDC StatusStripDC;  // clean copy of StatusRect
 
     // --- Windows repainted with this one ---
     std::vector<AttachedWindow> AttachedWindows;
