@@ -1,6 +1,6 @@
 // The base every wrapper shares: start-up tokens, status, text conversion, ownership.
 #include "support/plus_fixture.h"
-#include "test_matrix.h"
+#include "test_objects.h"
 
 #include <utility>
 

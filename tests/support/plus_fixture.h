@@ -26,10 +26,11 @@ inline ::testing::Environment* const gdiPlusEnvironment =
     ::testing::AddGlobalTestEnvironment(new GdiPlusEnvironment);
 
 // Base fixture: the count of live wrapped objects is back at its baseline after the test.
+// Checked when the fixture is destroyed, after wrappers held by derived fixtures are gone.
 class PlusTest : public ::testing::Test {
 protected:
-    void SetUp() override { baseline_ = plus::LiveObjectCount(); }
-    void TearDown() override {
+    PlusTest() : baseline_(plus::LiveObjectCount()) {}
+    ~PlusTest() override {
         EXPECT_EQ(plus::LiveObjectCount(), baseline_) << "a wrapped GDI+ object was left behind";
     }
 
