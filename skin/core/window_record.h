@@ -79,6 +79,24 @@ struct WindowRecord {
     int StatusFontSize = 12; // pixels
 
     // --- Child-control family lists (control skins) ---
+    // Hover tracking shared by the families: the control that last saw the mouse, the one
+    // drawn hot (0 = none) and its family code (FamilyCode).
+    int PointedControl = 0;
+    int HotControl = 0;
+    int HotFamily = 0;
+    HWND HotEditParent = nullptr; // parent of the edit box last drawn hot
+
+    // --- Window procedure state ---
+    struct HoverFade {
+        int Button = 0; // caption button fading, 0 = none
+        int Step = 0;   // 0..8
+    };
+    int Minimized = 0;   // minimized through the skin; painting is left to the default
+    int HotButton = 0;   // caption button under the mouse, 0 = none
+    HoverFade HoverIn;   // button fading in
+    HoverFade HoverOut;  // button fading out
+    int MouseInside = 0; // WM_MOUSEHOVER seen since the last WM_MOUSELEAVE
+    int HoverTimer = 0;  // the 20 ms animation timer runs
 
     // --- Back buffer (back-buffer code): BackBufferDC, caption and status strips ---
     int BackgroundStale = 0;      // rebuild the back buffer before the next paint
