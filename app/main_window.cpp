@@ -1,0 +1,125 @@
+#include "app/main_window.h"
+
+#include "app/usage_counter.h"
+#include "varnel_config.h"
+
+namespace varnel {
+
+namespace {
+constexpr char kWindowClass[] = "VarnelMainWindow";
+// A fixed-size window with a system menu and a minimize button.
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+void RegisterWindowClass() {
+    WNDCLASSEXA cls{};
+    cls.cbSize = sizeof cls;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (GetClassInfoExA(instance, kWindowClass, &cls)) return;
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = kWindowClass;
+    // The icon resource carries every size; the system picks the large and small ones.
+    cls.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(MainWindow::kIconResource),
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), LR_SHARED));
+    cls.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(MainWindow::kIconResource), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    RegisterClassExA(&cls);
+}
+} // namespace
+
+MainWindow::Settings MainWindow::DefaultSettings() {
+    return Settings{config::kEventPageUrl, {}, true};
+}
+
+MainWindow::~MainWindow() {
+    if (window_) DestroyWindow(window_);
+}
+
+bool MainWindow::Load(const Settings& settings, CreatedHandler onCreated) {
+    if (window_) return false;
+    settings_ = settings;
+    RegisterWindowClass();
+    const RECT& outer = kOuterRect;
+    // The window procedure is installed after creation so that `this` is known before the
+    // first message we handle.
+    window_ = CreateWindowExA(0, kWindowClass, kTitle, kWindowStyle, outer.left, outer.top,
+                              outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    if (!window_) return false;
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    CreateUnits();
+    if (onCreated) onCreated(*this);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    if (browser_) browser_->Navigate(settings_.eventPageUrl);
+    return true;
+}
+
+void MainWindow::CreateUnits() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const RECT& b = kBrowserRect;
+    browser_ = CreatePageView(window_, b);
+    if (browser_) browser_->OnNavigated([this] { OnBrowserNavigated(); });
+
+    // Created after the page view so that it lies above it.
+    const RECT& l = kLabelRect;
+    label_ =
+        CreateWindowExA(0, "STATIC", kLoadingText, WS_CHILD | WS_VISIBLE | SS_LEFT, l.left, l.top,
+                        l.right - l.left, l.bottom - l.top, window_, nullptr, instance, nullptr);
+    labelFont_.reset(CreateFontA(-21, 0, 0, 0, 400, FALSE, FALSE, FALSE, 134, 3, 2, 1, 2, "宋体"));
+    if (label_ && labelFont_)
+        SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
+    if (label_)
+        SetWindowPos(label_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::OnBrowserNavigated() {
+    if (label_) ShowWindow(label_, SW_HIDE);
+    StartUsageCounter(window_, settings_.counterUrl);
+}
+
+void MainWindow::OnTitleLine(Text line) {
+    // Kept here until the skinned status bar exists to show it.
+    titleLine_ = std::move(line);
+}
+
+void MainWindow::OnDestroy() {
+    // The browser control must let go of its site while the windows still exist.
+    browser_.reset();
+    label_ = nullptr;
+    window_ = nullptr;
+    if (settings_.endsMessageLoop) PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+        case kTitleLineMessage: {
+            Text line = TakePostedTitleLine(lParam);
+            if (self) self->OnTitleLine(std::move(line));
+            return 0;
+        }
+        case WM_DESTROY:
+            if (self) self->OnDestroy();
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace varnel
