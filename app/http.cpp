@@ -48,7 +48,7 @@ HttpResponse HttpFetch(const Text& url) {
     char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
     char user[INTERNET_MAX_USER_NAME_LENGTH + 1] = {};
     char password[INTERNET_MAX_PASSWORD_LENGTH + 1] = {};
-    std::string path(INTERNET_MAX_URL_LENGTH + 1, '\0');
+    std::vector<char> pathBuffer(INTERNET_MAX_URL_LENGTH + 1);
     URL_COMPONENTSA parts{};
     parts.dwStructSize = sizeof parts;
     parts.lpszHostName = host;
@@ -57,15 +57,15 @@ HttpResponse HttpFetch(const Text& url) {
     parts.dwUserNameLength = sizeof user;
     parts.lpszPassword = password;
     parts.dwPasswordLength = sizeof password;
-    parts.lpszUrlPath = path.data();
-    parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+    parts.lpszUrlPath = pathBuffer.data();
+    parts.dwUrlPathLength = static_cast<DWORD>(pathBuffer.size());
     if (url.empty() || url.size() > INTERNET_MAX_URL_LENGTH ||
         !InternetCrackUrlA(url.c_str(), 0, 0, &parts))
         return response;
     if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
         return response;
-    path.resize(parts.dwUrlPathLength);
-    if (path.empty()) path = "/";
+    const std::string path =
+        parts.dwUrlPathLength ? std::string(pathBuffer.data(), parts.dwUrlPathLength) : "/";
 
     InternetHandle session(
         InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));

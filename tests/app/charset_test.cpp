@@ -13,4 +13,6 @@ TEST(Charset, UsagePrefixIsCodePage936) {
         EXPECT_EQ(static_cast<unsigned char>(prefix[i]), expected[i]) << "byte " << i;
 }
 
-TEST(Charset, WineRunsWithChineseAnsiCodePage) { EXPECT_EQ(GetACP(), 936u); }
+TEST(Charset, WineRunsWithChineseAnsiCodePage) {
+    EXPECT_EQ(GetACP(), 936u);
+}
