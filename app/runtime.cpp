@@ -1,7 +1,6 @@
 #include "app/runtime.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -92,8 +91,9 @@ template <typename... Args> Text Format(const char* format, Args... args) {
 }
 } // namespace
 
+// The size is printed whole: on x64 a request can exceed what a 32-bit %d would show.
 Text AllocationFailureMessage(std::size_t size) {
-    return Format("分配 %d 字节内存失败!", static_cast<int>(std::min<std::size_t>(size, INT_MAX)));
+    return Format("分配 %llu 字节内存失败!", static_cast<unsigned long long>(size));
 }
 
 Text MissingEntryMessage(std::string_view library, std::string_view entry) {
@@ -126,8 +126,8 @@ void ReportAllocationFailure() {
     // Building the report allocates; with the heap exhausted that could fail again, so the
     // text is composed in a stack buffer and shown without touching operator new.
     char text[512];
-    std::snprintf(text, sizeof text, "运行时出错!\r\n\r\n错误信息：分配 %d 字节内存失败!\r\n",
-                  static_cast<int>(std::min<std::size_t>(requestedSize, INT_MAX)));
+    std::snprintf(text, sizeof text, "运行时出错!\r\n\r\n错误信息：分配 %llu 字节内存失败!\r\n",
+                  static_cast<unsigned long long>(requestedSize));
     ShowFatalBoxAndExit(text);
 }
 } // namespace
