@@ -3,6 +3,8 @@
 #include "app/runtime.h"
 #include "app/startup.h"
 #include "app/win_handles.h"
+#include "plus/plus_object.h"
+#include "skin/core/skin_engine.h"
 
 using namespace varnel;
 
@@ -12,14 +14,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The page view may host the system browser control, which needs OLE on this thread.
     const OleScope ole;
 
-    // Global objects: the skin engine object is constructed here, before anything else of the
-    // program, and its exit routine registered; the engine is not part of the program yet.
+    // Global objects: the skin engine, before anything else of the program. Its exit routine
+    // runs when WinMain returns, after the message loop and after the main window is gone: it
+    // destroys the icon and shuts GDI+ down with the token kept here.
+    skin::CreateTheSkin();
+    const struct SkinExit {
+        ~SkinExit() { skin::DestroyTheSkin(); }
+    } skinExit;
 
     // Application initialisation.
-    // GDI+ starts here once the drawing-object library is part of the program.
-    // The icon is destroyed on exit; the skin engine takes it over when it joins.
-    const IconHandle appIcon(LoadAppIcon(instance));
-    SetOptionStartValues(ProgramOptions());
+    skin::Engine.PlusToken = plus::StartupGdiPlus();
+    skin::Engine.AppIcon = LoadAppIcon(instance);
+    skin::SetStartupOptions();
 
     MainWindow mainWindow;
     // Its creation handler, which hands the window to the skin engine, joins with the engine.

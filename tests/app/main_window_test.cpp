@@ -186,16 +186,6 @@ TEST(MainWindow, ClosingTheProgramWindowEndsTheMessageLoop) {
     EXPECT_EQ(window.Handle(), nullptr);
 }
 
-TEST(StartUp, OptionStartValues) {
-    StartOptions options;
-    SetOptionStartValues(options);
-    EXPECT_EQ(options.firstPaint, 1);
-    EXPECT_EQ(options.controlSkinsEnabled, 1);
-    EXPECT_EQ(options.controlAlpha, 160);
-    EXPECT_EQ(options.accentColour, 0x00DDCA22u);
-    EXPECT_EQ(options.trackBarFrame, 1);
-}
-
 TEST(StartUp, ProgramIconHasItsNineImages) {
     // Without either icon resource there is no icon, and no failure.
     EXPECT_EQ(LoadAppIcon(GetModuleHandleA(nullptr)), nullptr);
