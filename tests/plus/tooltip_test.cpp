@@ -1,0 +1,153 @@
+// PlusTooltip: window styles, tools, texts and colours, read back through tooltip messages.
+#include "plus/plus_tooltip.h"
+
+#include "support/gdi_count.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Destroys a window when the test ends: the helper itself never destroys its tooltip.
+struct ScopedWindow {
+    HWND hwnd;
+    explicit ScopedWindow(HWND h) : hwnd(h) {}
+    ~ScopedWindow() {
+        if (hwnd) DestroyWindow(hwnd);
+    }
+    ScopedWindow(const ScopedWindow&) = delete;
+    ScopedWindow& operator=(const ScopedWindow&) = delete;
+};
+
+HWND MakeOwner() {
+    return CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+TOOLINFOA ToolQuery(HWND owner, UINT id, char* text) {
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.hwnd = owner;
+    info.uId = id;
+    info.lpszText = text;
+    return info;
+}
+
+std::string ToolText(HWND tooltip, HWND owner, UINT id) {
+    char buffer[256] = "";
+    TOOLINFOA info = ToolQuery(owner, id, buffer);
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof(buffer), reinterpret_cast<LPARAM>(&info));
+    return buffer;
+}
+
+int ToolCount(HWND tooltip) {
+    return static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+}
+
+class TooltipTest : public ::testing::Test {
+protected:
+    void SetUp() override { windowsBefore = testing_support::ThreadWindowCount(); }
+    void TearDown() override {
+        EXPECT_EQ(testing_support::ThreadWindowCount(), windowsBefore) << "window left behind";
+    }
+    int windowsBefore = 0;
+};
+
+TEST_F(TooltipTest, PlainAndBalloonStyles) {
+    ScopedWindow owner(MakeOwner());
+    ASSERT_TRUE(owner.hwnd);
+
+    PlusTooltip plain;
+    EXPECT_EQ(plain.GetTooltipWindow(), nullptr);
+    ScopedWindow plainWindow(plain.Create(owner.hwnd));
+    ASSERT_TRUE(plainWindow.hwnd);
+    EXPECT_EQ(plain.GetTooltipWindow(), plainWindow.hwnd);
+    char className[64] = "";
+    GetClassNameA(plainWindow.hwnd, className, sizeof(className));
+    EXPECT_STREQ(className, "tooltips_class32") << "class names compare case-insensitively";
+    const LONG plainStyle = GetWindowLongA(plainWindow.hwnd, GWL_STYLE);
+    EXPECT_EQ(plainStyle & (TTS_ALWAYSTIP | TTS_BALLOON), TTS_ALWAYSTIP);
+    EXPECT_EQ(GetParent(plainWindow.hwnd), nullptr);
+
+    PlusTooltip balloon;
+    ScopedWindow balloonWindow(balloon.Create(owner.hwnd, true));
+    ASSERT_TRUE(balloonWindow.hwnd);
+    const LONG balloonStyle = GetWindowLongA(balloonWindow.hwnd, GWL_STYLE);
+    EXPECT_EQ(balloonStyle & (TTS_ALWAYSTIP | TTS_BALLOON), TTS_ALWAYSTIP | TTS_BALLOON);
+}
+
+TEST_F(TooltipTest, ToolIsAddedRetitledAndMoved) {
+    ScopedWindow owner(MakeOwner());
+    PlusTooltip tip;
+    ScopedWindow tipWindow(tip.Create(owner.hwnd));
+    ASSERT_TRUE(tipWindow.hwnd);
+
+    EXPECT_NE(tip.AddTool(RECT{10, 20, 60, 40}, "关闭", 7), 0);
+    EXPECT_EQ(ToolCount(tipWindow.hwnd), 1);
+    EXPECT_EQ(ToolText(tipWindow.hwnd, owner.hwnd, 7), "关闭");
+
+    TOOLINFOA info = ToolQuery(owner.hwnd, 7, nullptr);
+    ASSERT_TRUE(SendMessageA(tipWindow.hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(info.uFlags & TTF_SUBCLASS, static_cast<UINT>(TTF_SUBCLASS));
+    EXPECT_EQ(info.rect.left, 10);
+    EXPECT_EQ(info.rect.bottom, 40);
+
+    tip.UpdateTipText(7, "最小化");
+    EXPECT_EQ(ToolText(tipWindow.hwnd, owner.hwnd, 7), "最小化");
+
+    tip.SetToolRect(7, RECT{100, 5, 130, 25});
+    info = ToolQuery(owner.hwnd, 7, nullptr);
+    ASSERT_TRUE(SendMessageA(tipWindow.hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(info.rect.left, 100);
+    EXPECT_EQ(info.rect.top, 5);
+    EXPECT_EQ(info.rect.right, 130);
+    EXPECT_EQ(info.rect.bottom, 25);
+    EXPECT_EQ(ToolText(tipWindow.hwnd, owner.hwnd, 7), "最小化") << "moving keeps the text";
+}
+
+TEST_F(TooltipTest, UnknownIdChangesNothing) {
+    ScopedWindow owner(MakeOwner());
+    PlusTooltip tip;
+    ScopedWindow tipWindow(tip.Create(owner.hwnd));
+    ASSERT_TRUE(tipWindow.hwnd);
+    ASSERT_NE(tip.AddTool(RECT{0, 0, 20, 20}, "帮助", 7), 0);
+
+    tip.UpdateTipText(8, "别的");
+    tip.SetToolRect(8, RECT{50, 50, 60, 60});
+    EXPECT_EQ(ToolCount(tipWindow.hwnd), 1);
+    EXPECT_EQ(ToolText(tipWindow.hwnd, owner.hwnd, 7), "帮助");
+    EXPECT_EQ(ToolText(tipWindow.hwnd, owner.hwnd, 8), "");
+}
+
+TEST_F(TooltipTest, CallbackToolColoursAndWidth) {
+    ScopedWindow owner(MakeOwner());
+    PlusTooltip tip;
+    ScopedWindow tipWindow(tip.Create(owner.hwnd));
+    ASSERT_TRUE(tipWindow.hwnd);
+
+    EXPECT_NE(tip.AddCallbackTool(RECT{0, 0, 30, 30}, 3), 0);
+    TOOLINFOA info = ToolQuery(owner.hwnd, 3, nullptr);
+    ASSERT_TRUE(SendMessageA(tipWindow.hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(info.lpszText, LPSTR_TEXTCALLBACKA);
+
+    tip.SetTipBkColor(RGB(0x12, 0x34, 0x56));
+    tip.SetTipTextColor(RGB(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(SendMessageA(tipWindow.hwnd, TTM_GETTIPBKCOLOR, 0, 0), RGB(0x12, 0x34, 0x56));
+    EXPECT_EQ(SendMessageA(tipWindow.hwnd, TTM_GETTIPTEXTCOLOR, 0, 0), RGB(0xAB, 0xCD, 0xEF));
+
+    tip.SetMaxTipWidth(200);
+    EXPECT_EQ(tip.SetMaxTipWidth(300), 200) << "answers the previous maximum";
+    EXPECT_EQ(SendMessageA(tipWindow.hwnd, TTM_GETMAXTIPWIDTH, 0, 0), 300);
+}
+
+TEST_F(TooltipTest, WithoutWindowMessagesAnswerZero) {
+    PlusTooltip tip;
+    EXPECT_EQ(tip.AddTool(RECT{0, 0, 10, 10}, "x", 1), 0);
+    EXPECT_EQ(tip.UpdateTipText(1, "y"), 0);
+    EXPECT_EQ(tip.SetMaxTipWidth(100), 0);
+    PlusTooltip copy = tip.Copy();
+    EXPECT_EQ(copy.GetTooltipWindow(), nullptr);
+}
+
+} // namespace
