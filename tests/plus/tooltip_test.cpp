@@ -20,9 +20,39 @@ struct ScopedWindow {
     ScopedWindow& operator=(const ScopedWindow&) = delete;
 };
 
+int dispInfoRequests = 0;
+
+// Owner window procedure: answers the tooltip's requests for the text of callback tools.
+LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code == TTN_GETDISPINFOA) {
+            ++dispInfoRequests;
+            static char text[] = "回调文字";
+            reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = text;
+            return 0;
+        }
+        if (header->code == TTN_GETDISPINFOW) {
+            ++dispInfoRequests;
+            static wchar_t text[] = L"回调文字";
+            reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = text;
+            return 0;
+        }
+    }
+    if (message == WM_NOTIFYFORMAT && lParam == NF_QUERY) return NFR_ANSI;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 HWND MakeOwner() {
-    return CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
+    static const ATOM ownerClass = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = OwnerProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "PlusTooltipTestOwner";
+        return RegisterClassA(&wc);
+    }();
+    return CreateWindowExA(0, MAKEINTATOM(ownerClass), "owner", WS_OVERLAPPEDWINDOW, 10, 10, 300,
+                           200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 TOOLINFOA ToolQuery(HWND owner, UINT id, char* text) {
@@ -127,9 +157,10 @@ TEST_F(TooltipTest, CallbackToolColoursAndWidth) {
     ASSERT_TRUE(tipWindow.hwnd);
 
     EXPECT_NE(tip.AddCallbackTool(RECT{0, 0, 30, 30}, 3), 0);
-    TOOLINFOA info = ToolQuery(owner.hwnd, 3, nullptr);
-    ASSERT_TRUE(SendMessageA(tipWindow.hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)));
-    EXPECT_EQ(info.lpszText, LPSTR_TEXTCALLBACKA);
+    // The text of a callback tool comes from the owner each time it is asked for.
+    dispInfoRequests = 0;
+    EXPECT_EQ(ToolText(tipWindow.hwnd, owner.hwnd, 3), "回调文字");
+    EXPECT_GE(dispInfoRequests, 1);
 
     tip.SetTipBkColor(RGB(0x12, 0x34, 0x56));
     tip.SetTipTextColor(RGB(0xAB, 0xCD, 0xEF));
