@@ -100,8 +100,10 @@ bool PlusFont::CreateFromDC(HDC hdc) {
 }
 
 bool PlusFont::CreateFromDcFont(HDC hdc, HFONT hfont) {
+    // Only a font handle describes a font: any other object would be read as a LOGFONTA.
     LOGFONTA logFont{};
-    if (hfont && GetObjectA(hfont, sizeof(logFont), &logFont) != 0)
+    if (hfont && GetObjectType(hfont) == OBJ_FONT &&
+        GetObjectA(hfont, sizeof(logFont), &logFont) != 0)
         return CreateFromLogfontA(hdc, &logFont);
     return CreateFromDC(hdc);
 }

@@ -33,8 +33,8 @@ public:
                                int unit = 0);
     // The font selected into `hdc`.
     bool CreateFromDC(HDC hdc);
-    // The GDI font `hfont` rendered on `hdc`; without a font handle (or when it cannot be read)
-    // the font selected into `hdc`.
+    // The GDI font `hfont` rendered on `hdc`; without a font handle (or when it is not a font
+    // or cannot be read) the font selected into `hdc`.
     bool CreateFromDcFont(HDC hdc, HFONT hfont = nullptr);
     // The described font, or without a description the font selected into `hdc`.
     bool CreateFromLogfontA(HDC hdc, const LOGFONTA* logFont = nullptr);
