@@ -366,3 +366,88 @@ TEST_F(BrushTest, RotateAtChangesOnlyThatBrush) {
     EXPECT_NEAR(e[0] * 5 + e[2] * 5 + e[4], 5, 1e-3);
     EXPECT_NEAR(e[1] * 5 + e[3] * 5 + e[5], 5, 1e-3);
 }
+
+namespace {
+
+using TestCap = TestObject<Gdiplus::GpCustomLineCap, plus::gp::GdipDeleteCustomLineCap>;
+
+// A call GDI+ may leave out answers NotImplemented; otherwise it succeeds.
+void ExpectForwarded(bool result) {
+    const int status = plus::LastStatus();
+    EXPECT_TRUE(status == plus::Ok || status == plus::NotImplemented) << "status " << status;
+    EXPECT_EQ(result, status == plus::Ok);
+}
+
+} // namespace
+
+TEST_F(PenTest, CustomCapsAreCopiedIntoTheTarget) {
+    plus::PlusPath arrow;
+    ASSERT_TRUE(arrow.CreatePath());
+    ASSERT_TRUE(arrow.AddLines({{-2, -2}, {0, 0}, {2, -2}}));
+    TestCap cap;
+    ASSERT_TRUE(
+        plus::CreateNative<Gdiplus::GpCustomLineCap>(cap, [&](Gdiplus::GpCustomLineCap** out) {
+            return plus::gp::GdipCreateCustomLineCap(nullptr,
+                                                     static_cast<Gdiplus::GpPath*>(arrow.Native()),
+                                                     Gdiplus::LineCapFlat, 0, out);
+        }));
+
+    plus::PlusPen pen;
+    ASSERT_TRUE(pen.CreatePen(kBlack, 2));
+    ASSERT_TRUE(pen.SetCustomStartCap(cap));
+    ASSERT_TRUE(pen.SetCustomEndCap(cap));
+    TestCap start, end;
+    ExpectForwarded(pen.GetCustomStartCap(start));
+    if (plus::LastStatus() == plus::Ok) {
+        EXPECT_NE(start.GetHandle(), cap.GetHandle());
+    }
+    ExpectForwarded(pen.GetCustomEndCap(end));
+}
+
+TEST_F(BrushTest, RarelyUsedCallsForwardTheirStatus) {
+    plus::PlusPathBrush brush;
+    ASSERT_TRUE(brush.CreateI({{0, 0}, {60, 0}, {60, 60}, {0, 60}}, 0));
+    EXPECT_EQ(brush.GetWrapMode(), 0);
+    ExpectForwarded(brush.SetFocusScales(0.5f, 0.25f));
+    float sx = 0, sy = 0;
+    ExpectForwarded(brush.GetFocusScales(sx, sy));
+    ExpectForwarded(brush.SetSigmaBlend(0.5f, 1.0f));
+    ExpectForwarded(brush.SetLinearBlend(0.5f, 1.0f));
+    ExpectForwarded(brush.SetGammaCorrection(true));
+    plus::PlusPath outline;
+    ASSERT_TRUE(outline.CreatePath());
+    ExpectForwarded(brush.GetPath(outline));
+    plus::Rect rect;
+    ASSERT_TRUE(brush.GetRectI(rect));
+    EXPECT_EQ(rect.width, 60);
+
+    TestMatrix shift;
+    ASSERT_TRUE(shift.Create(1, 0, 0, 1, 7, 0));
+    ASSERT_TRUE(brush.SetTransform(shift));
+    ASSERT_TRUE(brush.MultiplyTransform(shift, kMatrixOrderAppend));
+    TestMatrix read;
+    ASSERT_TRUE(read.Create());
+    ASSERT_TRUE(brush.GetTransform(read));
+    EXPECT_NEAR(read.Elements()[4], 14, 1e-3);
+    ASSERT_TRUE(brush.ResetTransform());
+    ASSERT_TRUE(brush.TranslateTransform(3, 4));
+    ASSERT_TRUE(brush.ScaleTransform(2, 2));
+    ASSERT_TRUE(brush.RotateTransform(0));
+
+    plus::PlusLinearBrush line;
+    ASSERT_TRUE(line.CreateFromRectWithAngle({0, 0, 50, 50}, kRed, kBlue, 45, true));
+    ExpectForwarded(line.SetGammaCorrection(true));
+    ExpectForwarded(line.SetSigmaBlend(0.5f, 1.0f));
+    ASSERT_TRUE(line.SetWrapMode(2));
+    EXPECT_EQ(line.GetWrapMode(), 2);
+    ASSERT_TRUE(line.SetColors(kGreen, kBlack));
+    plus::ARGB c1 = 0, c2 = 0;
+    ASSERT_TRUE(line.GetColors(c1, c2));
+    EXPECT_EQ(c1, kGreen);
+    EXPECT_EQ(c2, kBlack);
+
+    plus::PlusLinearBrush empty;
+    plus::ARGB untouched = 0x12345678;
+    EXPECT_FALSE(empty.GetColors(untouched, untouched));
+    EXPECT_EQ(untouched, 0x12345678u) << "a failed call leaves the caller's colours alone";
+}
