@@ -1,6 +1,7 @@
 #include "plus/plus_font_family.h"
 
 #include "plus/plus_internal.h"
+#include "plus/plus_wrapper_helpers.h"
 
 namespace plus {
 namespace {
@@ -158,9 +159,13 @@ int PlusFontCollection::GetFamilies(int count, std::vector<PlusFontFamily>& fami
         Record(InvalidParameter);
         return 0;
     }
-    families.clear();
-    families.resize(static_cast<std::size_t>(count));
-    std::vector<GpFontFamily*> found(static_cast<std::size_t>(count), nullptr);
+    std::vector<GpFontFamily*> found;
+    if (!Allocated([&] {
+            found.assign(static_cast<std::size_t>(count), nullptr);
+            std::vector<PlusFontFamily> fresh(static_cast<std::size_t>(count));
+            families.swap(fresh);
+        }))
+        return 0;
     INT numFound = 0;
     if (Record(gp::GdipGetFontCollectionFamilyList(CollectionOf(this), count, found.data(),
                                                    &numFound)) != Ok)

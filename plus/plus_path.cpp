@@ -162,20 +162,20 @@ bool PlusPath::GetPathData(PathDataRecord& data) const {
 
 bool PlusPath::GetPathTypes(ByteSet& types, int count) const {
     if (!PointsToRead(*this, count)) return false;
-    types.assign(static_cast<std::size_t>(count), 0);
+    if (!Allocated([&] { types.assign(static_cast<std::size_t>(count), 0); })) return false;
     return Succeeded(gp::GdipGetPathTypes(PathOf(*this), types.data(), count));
 }
 
 bool PlusPath::GetPathPoints(std::vector<PointF>& points, int count) const {
     if (!PointsToRead(*this, count)) return false;
-    points.assign(static_cast<std::size_t>(count), PointF{});
+    if (!Allocated([&] { points.assign(static_cast<std::size_t>(count), PointF{}); })) return false;
     PackedArray<Gdiplus::PointF, PointF> packed(points);
     return Succeeded(gp::GdipGetPathPoints(PathOf(*this), packed.Data(), packed.Count()));
 }
 
 bool PlusPath::GetPathPointsI(std::vector<Point>& points, int count) const {
     if (!PointsToRead(*this, count)) return false;
-    points.assign(static_cast<std::size_t>(count), Point{});
+    if (!Allocated([&] { points.assign(static_cast<std::size_t>(count), Point{}); })) return false;
     PackedArray<Gdiplus::Point, Point> packed(points);
     return Succeeded(gp::GdipGetPathPointsI(PathOf(*this), packed.Data(), packed.Count()));
 }

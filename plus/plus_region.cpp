@@ -177,7 +177,11 @@ int PlusRegion::GetDataSize() const {
 }
 
 ByteSet PlusRegion::GetData(int bufferSize, int& sizeFilled) const {
-    ByteSet data(static_cast<std::size_t>(bufferSize > 0 ? bufferSize : 0), 0);
+    ByteSet data;
+    sizeFilled = 0;
+    if (!Allocated(
+            [&] { data.assign(static_cast<std::size_t>(bufferSize > 0 ? bufferSize : 0), 0); }))
+        return data;
     UINT filled = 0;
     Record(gp::GdipGetRegionData(RegionOf(*this), data.empty() ? nullptr : data.data(),
                                  static_cast<UINT>(data.size()), &filled));

@@ -6,6 +6,8 @@
 #include "plus/plus_internal.h"
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace plus {
@@ -38,6 +40,19 @@ inline Gdiplus::ARGB* ArgbData(std::vector<ARGB>& v) {
 }
 inline const Gdiplus::ARGB* ArgbData(const std::vector<ARGB>& v) {
     return reinterpret_cast<const Gdiplus::ARGB*>(DataOrNull(v));
+}
+
+// Sizes an array to a count the caller chose: a count no memory can hold records OutOfMemory
+// and answers false instead of throwing out of the library.
+template <class Resize> bool Allocated(Resize resize) {
+    try {
+        resize();
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    Record(OutOfMemory);
+    return false;
 }
 
 // Translate, scale or rotate, translate back, all with the same matrix order: with order 0
