@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/controls/buttons.h"
+#include "skin/controls/framework.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_types.h"
 #include "skin/services/composition_types.h"
@@ -79,6 +81,7 @@ struct WindowRecord {
     int StatusFontSize = 12; // pixels
 
     // --- Child-control family lists (control skins) ---
+    FamilyList<ButtonRecord> Buttons; // push buttons, check boxes, auto radio buttons
     // Hover tracking shared by the families: the control that last saw the mouse, the one
     // drawn hot (0 = none) and its family code (FamilyCode).
     int PointedControl = 0;

@@ -1,0 +1,80 @@
+// Skinned BUTTON children: push buttons become owner-drawn and get their faces from the
+// button-face painters; check boxes and auto radio buttons keep their behaviour but are
+// painted here. One window procedure, ButtonProc, serves all of them.
+#pragma once
+#include <windows.h>
+
+#include "plus/plus_tooltip.h"
+#include "skin/core/skin_types.h"
+
+#include <array>
+#include <string>
+
+namespace skin {
+
+// Look selector of a button record.
+enum ButtonKind : int {
+    kButtonStandardFace = 0,
+    kButtonSingleImageFace = 1,
+    kButtonStateImageFace = 3,
+    kButtonRadio = 4,
+    kButtonCheckBox = 5,
+};
+
+// Image slots of a button record, filled by the public image-button operations.
+enum ButtonImage : int {
+    kImageNormal = 0, // also the single image of the single-image face
+    kImageHot = 1,
+    kImagePressed = 2,
+    kImageDisabled = 3,
+    kImageSpare = 4,
+};
+
+struct ButtonRecord {
+    HWND Window = nullptr;
+    WNDPROC SavedProcedure = nullptr;
+    int Kind = kButtonStandardFace;
+    std::array<ByteSet, 5> Images;
+    int Layout = 0; // single-image face: 0 = image above the caption, else image left of it
+    std::string Caption;
+    bool Focused = false;
+    int Reserved = 0;
+    bool CheckedAtInstall = false;
+    HWND Parent = nullptr;
+    PlusTooltip Tooltip; // created empty with the record
+    std::string FontFamily;
+    int FontSize = 12;
+    int FontStyle = 0;
+};
+
+// Font of a control as GDI+ sees it.
+struct ControlFont {
+    std::string family;
+    int size = 0;  // pixels, truncated
+    int style = 0; // GDI+ FontStyle bits
+};
+
+// Type filters on the style's type bits.
+bool IsPushButtonStyle(LONG style); // BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_USERBUTTON
+bool IsCheckBoxStyle(LONG style);   // BS_CHECKBOX, BS_AUTOCHECKBOX, 0xA, 0xB
+bool IsAutoRadioStyle(LONG style);  // BS_AUTORADIOBUTTON
+bool IsOwnerDrawnStyle(LONG style); // (style | BS_OWNERDRAW) == style
+
+void SkinButtons(int windowIndex, HWND parent);
+void SkinCheckAndRadioButtons(int windowIndex, HWND parent);
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Paints one button now in the given ODS_ state, choosing the painter by the record's kind.
+void RepaintButton(HWND window, UINT state);
+void PaintRadioButton(HWND window, UINT state);
+void PaintCheckBox(HWND window, UINT state);
+ControlFont ReadControlFont(HWND window);
+
+// The record of a skinned button (through "Hw_FuID" and "Hw_lbID"), or null.
+ButtonRecord* ButtonRecordOf(HWND window);
+
+// WM_DRAWITEM of a skinned window: paints an ODT_BUTTON item whose button has a record in the
+// window's button list with the face its kind selects. False when the item is not ours.
+bool DrawButtonItem(int windowIndex, const DRAWITEMSTRUCT& item);
+
+} // namespace skin
