@@ -206,6 +206,10 @@ public:
                               std::optional<ByteSet> restoreImage = std::nullopt,
                               std::optional<ByteSet> closeImage = std::nullopt);
 
+    // Pushes a theme change to every visible skinned window: its background is recomposed,
+    // and the window, its visible children and its attached windows are invalidated.
+    void RepaintSkinnedWindows();
+
     // --- Fields ---
     MethodThunk WndProcThunk; // window procedure of every skinned top-level window
     int FrameWidth = 0;       // skinned frame width; set to 3 by SkinWindow
@@ -256,6 +260,9 @@ int SkinnedPosition(HWND window);
 
 // Appends a record and returns its position.
 int AppendWindowRecord(std::unique_ptr<WindowRecord> record);
+
+// InvalidateRect(child, NULL, TRUE) for every visible child window of `window`.
+void InvalidateChildren(HWND window);
 
 // --- Start-up and exit ---
 

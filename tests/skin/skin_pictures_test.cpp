@@ -5,7 +5,9 @@
 #include <set>
 #include <string>
 
+#include "plus/plus_image.h"
 #include "skin/images/skin_pictures.h"
+#include "support/plus_fixture.h"
 
 using namespace skin;
 
@@ -41,4 +43,46 @@ TEST(SkinPictures, AreRgbaPngFilesOfTheListedSizes) {
     EXPECT_EQ(SkinPictures[8].height, 4);
     EXPECT_EQ(SkinPictures[10].width, 4);
     EXPECT_EQ(SkinPictures[10].height, 7);
+}
+
+namespace {
+class SkinPicturesDecoded : public testing_support::PlusTest {};
+} // namespace
+
+TEST_F(SkinPicturesDecoded, DecodeThroughPlusImageAtTheirSizes) {
+    for (const SkinPicture& picture : SkinPictures) {
+        SCOPED_TRACE(picture.name);
+        plus::PlusImage image;
+        ASSERT_TRUE(image.LoadFromStream(ToByteSet(picture.bytes)));
+        EXPECT_EQ(image.GetWidth(), static_cast<UINT>(picture.width));
+        EXPECT_EQ(image.GetHeight(), static_cast<UINT>(picture.height));
+        EXPECT_EQ(image.GetPixelFormat(), 0x0026200A); // 32 bits per pixel with alpha
+    }
+}
+
+TEST_F(SkinPicturesDecoded, GlyphsAreWhereThePicturesSayOnATransparentGround) {
+    const auto pixel = [](std::span<const std::uint8_t> bytes, int x, int y) {
+        plus::PlusBitmap bitmap;
+        EXPECT_TRUE(bitmap.CreateFromStream(ToByteSet(bytes)));
+        return bitmap.GetPixel(x, y);
+    };
+    EXPECT_EQ(pixel(CloseButtonImage, 19, 9), 0xFFFFFFFFu); // the crossing of the cross
+    EXPECT_EQ(pixel(CloseButtonImage, 2, 2) >> 24, 0u);
+    EXPECT_EQ(pixel(MinimizeButtonImage, 13, 12), 0xFFFFFFFFu);
+    EXPECT_EQ(pixel(MinimizeButtonImage, 13, 5) >> 24, 0u);
+    EXPECT_EQ(pixel(MaximizeButtonImage, 8, 9), 0xFFFFFFFFu); // left edge of the frame
+    EXPECT_EQ(pixel(MaximizeButtonImage, 13, 9) >> 24, 0u);   // its inside is clear
+    EXPECT_EQ(pixel(ArrowDownImage, 3, 3), 0xFF000000u);      // tip at the bottom
+    EXPECT_EQ(pixel(ArrowDownImage, 0, 3) >> 24, 0u);
+    EXPECT_EQ(pixel(ArrowUpImage, 3, 0), 0xFF000000u);
+    EXPECT_EQ(pixel(ArrowUpImage, 0, 0) >> 24, 0u);
+    EXPECT_EQ(pixel(ArrowLeftImage, 0, 3), 0xFF000000u);
+    EXPECT_EQ(pixel(ArrowLeftImage, 0, 0) >> 24, 0u);
+    EXPECT_EQ(pixel(ArrowRightImage, 3, 3), 0xFF000000u);
+    EXPECT_EQ(pixel(ArrowRightImage, 3, 0) >> 24, 0u);
+    // Check boxes are opaque: a dark border round a light face, and the tick in teal.
+    EXPECT_EQ(pixel(CheckBoxImage, 0, 0), 0xFF404040u);
+    EXPECT_GE(pixel(CheckBoxImage, 6, 6) & 0xFF, 0xE0u);
+    EXPECT_EQ(pixel(CheckedBoxImage, 0, 6), 0xFF1C5180u);
+    EXPECT_EQ(pixel(CheckedBoxImage, 5, 8), 0xFF009696u);
 }
