@@ -2,6 +2,7 @@
 #include "plus/plus_tooltip.h"
 
 #include "support/gdi_count.h"
+#include "support/windows.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-HWND MakeOwner() {
+ATOM OwnerClass() {
     static const ATOM ownerClass = [] {
         WNDCLASSA wc{};
         wc.lpfnWndProc = OwnerProc;
@@ -51,7 +52,11 @@ HWND MakeOwner() {
         wc.lpszClassName = "PlusTooltipTestOwner";
         return RegisterClassA(&wc);
     }();
-    return CreateWindowExA(0, MAKEINTATOM(ownerClass), "owner", WS_OVERLAPPEDWINDOW, 10, 10, 300,
+    return ownerClass;
+}
+
+HWND MakeOwner() {
+    return CreateWindowExA(0, MAKEINTATOM(OwnerClass()), "owner", WS_OVERLAPPEDWINDOW, 10, 10, 300,
                            200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -170,6 +175,42 @@ TEST_F(TooltipTest, CallbackToolColoursAndWidth) {
     tip.SetMaxTipWidth(200);
     EXPECT_EQ(tip.SetMaxTipWidth(300), 200) << "answers the previous maximum";
     EXPECT_EQ(SendMessageA(tipWindow.hwnd, TTM_GETMAXTIPWIDTH, 0, 0), 300);
+}
+
+// Shows the tip of a tool covering the whole owner by moving the mouse over it, and returns
+// the size of the shown tooltip window (0 x 0 when it did not show).
+SIZE ShownTipSize(HWND owner, int maxWidth) {
+    PlusTooltip tip;
+    ScopedWindow tipWindow(tip.Create(owner));
+    tip.AddTool(RECT{0, 0, 300, 200},
+                "这是一段很长的提示文字，用来检查提示窗口是否在给定的最大宽度处换行显示", 1);
+    if (maxWidth > 0) tip.SetMaxTipWidth(maxWidth);
+    SendMessageA(tipWindow.hwnd, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
+    RECT ownerRect{};
+    GetWindowRect(owner, &ownerRect);
+    SetCursorPos(ownerRect.left + 150, ownerRect.top + 100);
+    // The tooltip watches the owner's mouse messages itself (it subclassed the owner).
+    SendMessageA(owner, WM_MOUSEMOVE, 0, MAKELPARAM(150, 100));
+    testing_support::PumpMessagesUntil([&] { return IsWindowVisible(tipWindow.hwnd) != FALSE; },
+                                       std::chrono::seconds(3));
+    RECT rect{};
+    if (IsWindowVisible(tipWindow.hwnd)) GetWindowRect(tipWindow.hwnd, &rect);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+TEST_F(TooltipTest, MaxTipWidthWrapsLongTips) {
+    ScopedWindow owner(CreateWindowExA(WS_EX_TOPMOST, MAKEINTATOM(OwnerClass()), "owner",
+                                       WS_POPUP | WS_VISIBLE, 100, 100, 300, 200, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(owner.hwnd);
+    testing_support::PumpMessagesFor(std::chrono::milliseconds(100));
+
+    const SIZE oneLine = ShownTipSize(owner.hwnd, 0);
+    const SIZE wrapped = ShownTipSize(owner.hwnd, 200);
+    ASSERT_GT(oneLine.cx, 0) << "the tip did not show";
+    EXPECT_GT(oneLine.cx, 300) << "without a maximum the tip is one long line";
+    EXPECT_LE(wrapped.cx, 200 + 8);
+    EXPECT_GT(wrapped.cy, 2 * oneLine.cy - 4) << "wrapped onto several lines";
 }
 
 TEST_F(TooltipTest, WithoutWindowMessagesAnswerZero) {
