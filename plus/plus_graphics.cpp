@@ -1,6 +1,7 @@
 #include "plus/plus_graphics.h"
 
 #include "plus/plus_internal.h"
+#include "plus/plus_region.h"
 
 namespace plus {
 namespace {
@@ -610,7 +611,49 @@ bool DrawDriverWide(GpGraphics* g, const WideArg& text, const PlusObject& font,
                                               NativeOf<GpMatrix>(matrix)));
 }
 
+bool MeasureRangesWide(GpGraphics* g, const WideArg& text, const PlusObject& font,
+                       const RectF& layoutRect, const PlusObject* format, int regionCount,
+                       std::vector<PlusRegion>& regions) {
+    if (regionCount < 1) {
+        Record(InvalidParameter);
+        return false;
+    }
+    regions.clear();
+    regions.resize(static_cast<std::size_t>(regionCount));
+    std::vector<GpRegion*> natives(regions.size(), nullptr);
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        regions[i].Create();
+        natives[i] = NativeOf<GpRegion>(regions[i]);
+    }
+    const int status = Record(gp::GdipMeasureCharacterRanges(
+        g, text.Data(), text.Length(), NativeOf<Gdiplus::GpFont>(font),
+        As<Gdiplus::RectF>(layoutRect), NativeOf<Gdiplus::GpStringFormat>(format), regionCount,
+        natives.data()));
+    if (status != Ok) {
+        // Fresh, empty wrappers as the result of a failed measurement; nothing is left over.
+        for (PlusRegion& region : regions)
+            region.DeleteRegion();
+        Record(status);
+    }
+    return status == Ok;
+}
+
 } // namespace
+
+bool PlusGraphics::MeasureCharacterRanges(const Text& text, const PlusObject& font,
+                                          const RectF& layoutRect, const PlusObject* format,
+                                          int regionCount, std::vector<PlusRegion>& regions) const {
+    return MeasureRangesWide(G(native_), WideArg::FromText(text), font, layoutRect, format,
+                             regionCount, regions);
+}
+
+bool PlusGraphics::MeasureCharacterRangesW(const ByteSet& text, const PlusObject& font,
+                                           const RectF& layoutRect, const PlusObject* format,
+                                           int regionCount,
+                                           std::vector<PlusRegion>& regions) const {
+    return MeasureRangesWide(G(native_), WideArg::FromBytes(text), font, layoutRect, format,
+                             regionCount, regions);
+}
 
 bool PlusGraphics::DrawString(const Text& text, const PlusObject& font, const PlusObject& brush,
                               const RectF& layoutRect, const PlusObject* format) {

@@ -11,6 +11,8 @@
 
 namespace plus {
 
+class PlusRegion;
+
 // Callback of the metafile enumerations (the GDI+ EnumerateMetafileProc shape).
 using MetafileCallback = BOOL(CALLBACK*)(int recordType, UINT flags, UINT dataSize,
                                          const BYTE* data, void* callbackData);
@@ -153,6 +155,15 @@ public:
                        const PlusObject* format, RectF& boundingBox) const;
     bool MeasureStringW(const ByteSet& text, const PlusObject& font, const RectF& layoutRect,
                         const PlusObject* format, RectF& boundingBox) const;
+    // With regionCount below 1 nothing is measured: InvalidParameter, `regions` unchanged.
+    // Otherwise `regions` becomes regionCount fresh regions, which hold the measured areas
+    // when the measuring succeeds (and stay empty when it fails).
+    bool MeasureCharacterRanges(const Text& text, const PlusObject& font, const RectF& layoutRect,
+                                const PlusObject* format, int regionCount,
+                                std::vector<PlusRegion>& regions) const;
+    bool MeasureCharacterRangesW(const ByteSet& text, const PlusObject& font,
+                                 const RectF& layoutRect, const PlusObject* format, int regionCount,
+                                 std::vector<PlusRegion>& regions) const;
     bool DrawDriverString(const Text& text, const PlusObject& font, const PlusObject& brush,
                           const std::vector<PointF>& positions,
                           int flags = DriverStringOptionsCmapLookup,

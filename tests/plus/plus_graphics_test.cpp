@@ -1,6 +1,7 @@
 // PlusGraphics: the library's conventions through representative methods, and real drawing on
 // a 32-bit DIB read back pixel by pixel.
 #include "plus/plus_graphics.h"
+#include "plus/plus_region.h"
 
 #include "support/plus_fixture.h"
 #include "test_objects.h"
@@ -254,6 +255,39 @@ TEST_F(GraphicsTest, EmptyTextAndShortDriverPositions) {
     ASSERT_TRUE(g.SetPageScale(1));
     EXPECT_FALSE(g.DrawDriverString("abc", font, black, {{0, 20}, {10, 20}}));
     EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter);
+}
+
+TEST_F(GraphicsTest, MeasureCharacterRangesFillsOneRegionPerRange) {
+    TestFont font(L"Tahoma", 16);
+    TestStringFormat format({{0, 2}, {3, 2}});
+    const plus::RectF layout{0, 0, 200, 50};
+
+    std::vector<plus::PlusRegion> regions(3);
+    EXPECT_FALSE(g.MeasureCharacterRanges("abcde", font, layout, &format, 0, regions));
+    EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter);
+    EXPECT_EQ(regions.size(), 3u); // left as it was
+
+    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &format, 2, regions));
+    ASSERT_EQ(regions.size(), 2u);
+    const plus::RectF first = regions[0].GetBounds(g);
+    const plus::RectF second = regions[1].GetBounds(g);
+    EXPECT_GT(first.width, 0.0f);
+    EXPECT_GT(second.x, first.x + first.width - 0.5f); // "de" lies right of "ab"
+
+    ASSERT_TRUE(
+        g.MeasureCharacterRangesW(plus::ToWideBytes(L"abcde"), font, layout, &format, 2, regions));
+    EXPECT_EQ(regions[1].GetBounds(g).x, second.x);
+
+    // A failed measurement (here: no font) leaves fresh, empty regions and nothing behind.
+    const int held = plus::LiveObjectCount();
+    TestFont noFont(L"Tahoma", 16);
+    noFont.Release();
+    EXPECT_FALSE(g.MeasureCharacterRanges("abcde", noFont, layout, &format, 3, regions));
+    EXPECT_NE(plus::LastStatus(), plus::Ok);
+    ASSERT_EQ(regions.size(), 3u);
+    for (const auto& r : regions)
+        EXPECT_EQ(r.GetHandle(), nullptr);
+    EXPECT_EQ(plus::LiveObjectCount(), held - 2);
 }
 
 TEST_F(GraphicsTest, ImagesDrawnAtAPlaceAndScaled) {

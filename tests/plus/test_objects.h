@@ -6,6 +6,7 @@
 #include "plus/plus_internal.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace plus_tests {
@@ -95,6 +96,22 @@ public:
         plus::CreateNative<Gdiplus::GpFont>(*this, [&](Gdiplus::GpFont** out) {
             return plus::gp::GdipCreateFont(f.N(), pixels, 0, Gdiplus::UnitPixel, out);
         });
+    }
+};
+
+// A string format measuring the given (first, length) character ranges.
+class TestStringFormat
+    : public TestObject<Gdiplus::GpStringFormat, plus::gp::GdipDeleteStringFormat> {
+public:
+    explicit TestStringFormat(const std::vector<std::pair<int, int>>& ranges) {
+        plus::CreateNative<Gdiplus::GpStringFormat>(*this, [&](Gdiplus::GpStringFormat** out) {
+            return plus::gp::GdipCreateStringFormat(0, 0, out);
+        });
+        std::vector<Gdiplus::CharacterRange> native;
+        for (auto [first, length] : ranges)
+            native.emplace_back(first, length);
+        plus::gp::GdipSetStringFormatMeasurableCharacterRanges(N(), static_cast<INT>(native.size()),
+                                                               native.data());
     }
 };
 
