@@ -545,8 +545,10 @@ bool PlusPathBrush::SetLinearBlend(float focus, float scale) {
 bool PlusPathBrush::GetFocusScales(float& xScale, float& yScale) const {
     float x = 0, y = 0;
     const bool ok = Succeeded(gp::GdipGetPathGradientFocusScales(Grad(*this), &x, &y));
-    xScale = x;
-    yScale = y;
+    if (ok) {
+        xScale = x;
+        yScale = y;
+    }
     return ok;
 }
 

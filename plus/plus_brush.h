@@ -78,7 +78,7 @@ public:
                                  bool isAngleScalable);
     bool CreateFromRectWithAngleI(const Rect& rect, ARGB colour1, ARGB colour2, float angle,
                                   bool isAngleScalable);
-    // Writes the two gradient colours into the caller's variables.
+    // Writes the two gradient colours into the caller's variables (left alone on failure).
     bool GetColors(ARGB& colour1, ARGB& colour2) const;
     bool SetColors(ARGB colour1, ARGB colour2);
     RectF GetRect() const;
@@ -163,6 +163,7 @@ public:
     int GetPresetBlend(std::vector<ARGB>& colours, std::vector<float>& positions) const;
     bool SetSigmaBlend(float focus, float scale);
     bool SetLinearBlend(float focus, float scale);
+    // Fills both scales; a failed call leaves them as they were.
     bool GetFocusScales(float& xScale, float& yScale) const;
     bool SetFocusScales(float xScale, float yScale);
     int GetWrapMode() const;

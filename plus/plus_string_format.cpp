@@ -146,8 +146,10 @@ bool PlusStringFormat::GetDigitSubstitution(int& substitute, int& language) cons
     Gdiplus::StringDigitSubstitute sub{};
     const bool ok =
         Succeeded(gp::GdipGetStringFormatDigitSubstitution(FormatOf(*this), &lang, &sub));
-    language = lang;
-    substitute = static_cast<int>(sub);
+    if (ok) {
+        language = lang;
+        substitute = static_cast<int>(sub);
+    }
     return ok;
 }
 

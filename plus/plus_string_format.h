@@ -49,6 +49,7 @@ public:
     int GetTabStops(float& firstTabOffset, std::vector<float>& tabStops) const;
     // substitute: StringDigitSubstitute; language: a LANGID.
     bool SetDigitSubstitution(int substitute, int language);
+    // Fills both; a failed call leaves them as they were.
     bool GetDigitSubstitution(int& substitute, int& language) const;
     bool SetMeasurableCharacterRanges(const std::vector<CharacterRange>& ranges);
     int GetMeasurableCharacterRangeCount() const;
