@@ -32,12 +32,14 @@ double LocalDateInDays() {
     return SystemTimeToVariantTime(&now, &days) ? days : 0.0;
 }
 
-// One draw of a small linear congruential generator seeded with `seed`: an integer in
-// [low, high].
-int RandomInRange(std::uint32_t seed, int low, int high) {
-    const std::uint32_t next = seed * 214013u + 2531011u;
-    const auto value = static_cast<int>((next >> 16) & 0x7FFF);
-    return low + value % (high - low + 1);
+// One draw of a generator seeded with `seed` (a splitmix64 step, so that neighbouring seeds
+// give unrelated positions): an integer in [low, high].
+int RandomInRange(std::uint64_t seed, int low, int high) {
+    std::uint64_t z = seed + 0x9E3779B97F4A7C15ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return low + static_cast<int>(z % static_cast<std::uint64_t>(high - low + 1));
 }
 
 COLORREF AverageBitmapColour(plus::PlusBitmap& bitmap, int sampleCount, int marginX, int marginY) {
@@ -51,9 +53,9 @@ COLORREF AverageBitmapColour(plus::PlusBitmap& bitmap, int sampleCount, int marg
     std::uint64_t red = 0, green = 0, blue = 0;
     for (int i = 1; i <= sampleCount; ++i) {
         const int x =
-            RandomInRange(static_cast<std::uint32_t>(std::floor(today + 3.0 * i)), xMin, width);
+            RandomInRange(static_cast<std::uint64_t>(std::floor(today + 3.0 * i)), xMin, width);
         const int y =
-            RandomInRange(static_cast<std::uint32_t>(std::floor(today + i)), yMin, height);
+            RandomInRange(static_cast<std::uint64_t>(std::floor(today + i)), yMin, height);
         const COLORREF c = ToColorRef(bitmap.GetPixel(x - 1, y - 1));
         red += GetRValue(c);
         green += GetGValue(c);

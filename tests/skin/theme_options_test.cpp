@@ -315,4 +315,7 @@ TEST_F(ThemeOptions, AverageOfOneColourIsThatColour) {
     const ByteSet halves = ImageBytes(100, 10, kRed, kBlue, 50);
     EXPECT_EQ(AverageImageColour(ImageSource::Bytes(halves), 500, 20, 0), 0xFFFF0000u);
     EXPECT_EQ(AverageImageColour(ImageSource::Bytes(halves), 0, 0, 0), 0xFF000000u);
+    // Over the whole image the samples spread evenly: half red and half blue give the purple
+    // between them, to within a few levels.
+    EXPECT_TRUE(Near(AverageImageColour(ImageSource::Bytes(halves), 2000, 0, 0), 0x00800080, 16));
 }
