@@ -1,0 +1,382 @@
+#include "skin/controls/buttons.h"
+
+#include "plus/plus_brush.h"
+#include "plus/plus_font.h"
+#include "plus/plus_font_family.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_image.h"
+#include "plus/plus_path.h"
+#include "plus/plus_pen.h"
+#include "plus/plus_string_format.h"
+#include "skin/controls/framework.h"
+#include "skin/core/button_faces.h"
+#include "skin/core/capture.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/skin_engine.h"
+#include "skin/core/gdi_owners.h"
+#include "skin/images/skin_pictures.h"
+
+#include <vector>
+
+namespace skin {
+
+using namespace plus;
+
+namespace {
+
+constexpr COLORREF kWhite = 0x00FFFFFF;
+constexpr COLORREF kBlack = 0x00000000;
+constexpr COLORREF kGlowColour = 0x00DDCA22;
+constexpr COLORREF kDotColour = 0x00808000;
+constexpr int kUnitPixel = 2;
+constexpr const char* kDefaultFontFamily = "宋体";
+
+ARGB Argb(COLORREF colour, int alpha) {
+    return ToArgb(colour, alpha, 1);
+}
+
+std::string WindowTextOf(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void StoreFont(ButtonRecord& record, HWND window) {
+    ControlFont font = ReadControlFont(window);
+    record.FontFamily = font.family.empty() ? kDefaultFontFamily : font.family;
+    record.FontSize = font.size == 0 ? 12 : font.size;
+    record.FontStyle = font.style;
+}
+
+FamilyList<ButtonRecord>* ButtonListAt(int windowIndex) {
+    WindowRecord* record = RecordAt(windowIndex);
+    return record ? &record->Buttons : nullptr;
+}
+
+bool IsChecked(HWND window) {
+    return SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// Caption step shared by the check-box and radio painters.
+void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF layout) {
+    PlusSolidBrush ink;
+    const auto colour =
+        static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropA(window, kPropTextColour)));
+    ink.Create(Argb(colour, 255));
+    PlusFont font;
+    font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),
+                              record.FontStyle, kUnitPixel);
+    PlusStringFormat format;
+    format.Create();
+    format.SetAlign(0);
+    format.SetLineAlign(1);
+    g.DrawString(record.Caption, font, ink, layout, &format);
+}
+
+void FillHotGradient(PlusGraphics& g, PlusPath& path, PointF from, PointF to) {
+    PlusLinearBrush brush;
+    brush.Create(from, to, Argb(Engine.AccentColour, 100), Argb(kBlack, 0));
+    g.FillPath(brush, path);
+    DrawGlow(g, path, 2, kGlowColour, 30);
+}
+
+void CopyToWindow(HWND window, HDC picture, int w, int h) {
+    gdi::WindowDC dc(window);
+    BitBlt(dc.get(), 0, 0, w, h, picture, 0, 0, SRCCOPY);
+}
+
+// The ButtonProc cases that paint after the button's own handling (a press, a check change).
+LRESULT PassOnThenPaint(HWND window, const ButtonRecord& record, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
+    if (record.Kind == kButtonRadio) {
+        CallSavedProcedure(window, message, wParam, lParam);
+        PaintRadioButton(window, ODS_SELECTED);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (record.Kind == kButtonCheckBox) {
+        CallSavedProcedure(window, message, wParam, lParam);
+        PaintCheckBox(window, 0);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return CallSavedProcedure(window, message, wParam, lParam);
+}
+
+} // namespace
+
+bool IsPushButtonStyle(LONG style) {
+    return !(style & 0x2) && !((style & 0x1) && (style & 0x8)) && !(style & 0x4);
+}
+bool IsCheckBoxStyle(LONG style) {
+    return (style & 0x2) && !(style & 0x4);
+}
+bool IsAutoRadioStyle(LONG style) {
+    return !(style & 0x2) && !(style & 0x4) && (style & 0x1) && (style & 0x8);
+}
+bool IsOwnerDrawnStyle(LONG style) {
+    return (style | BS_OWNERDRAW) == style;
+}
+
+ButtonRecord* ButtonRecordOf(HWND window) {
+    FamilyList<ButtonRecord>* list = ButtonListAt(
+        static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(window, kPropOwnerPosition))));
+    if (!list) return nullptr;
+    ButtonRecord* record = RecordAt(*list, ListPositionOf(window));
+    return record && record->Window == window ? record : nullptr;
+}
+
+void SkinButtons(int windowIndex, HWND parent) {
+    if (!ControlSkinsOn()) return;
+    FamilyList<ButtonRecord>* list = ButtonListAt(windowIndex);
+    if (!list) return;
+    for (HWND b = FindWindowExA(parent, nullptr, "BUTTON", nullptr); b;
+         b = FindWindowExA(parent, b, "BUTTON", nullptr)) {
+        const LONG style = GetWindowLongA(b, GWL_STYLE);
+        if (IsOwnerDrawnStyle(style) || !IsPushButtonStyle(style)) continue;
+        if (FindRecord(*list, b)) continue;
+
+        const int position = TakeRecord(*list);
+        ButtonRecord& record = *(*list)[position - 1];
+        record.Window = b;
+        record.Kind = kButtonStandardFace;
+        record.Caption = WindowTextOf(b);
+        record.SavedProcedure = SubclassControl(b, position, windowIndex, ButtonProc);
+        SetWindowLongA(b, GWL_STYLE, style | BS_OWNERDRAW);
+        StoreFont(record, b);
+    }
+}
+
+void SkinCheckAndRadioButtons(int windowIndex, HWND parent) {
+    if (!ControlSkinsOn()) return;
+    FamilyList<ButtonRecord>* list = ButtonListAt(windowIndex);
+    if (!list) return;
+    for (HWND b = FindWindowExA(parent, nullptr, "BUTTON", nullptr); b;
+         b = FindWindowExA(parent, b, "BUTTON", nullptr)) {
+        const LONG style = GetWindowLongA(b, GWL_STYLE);
+        const bool checkBox = IsCheckBoxStyle(style);
+        if (!checkBox && !IsAutoRadioStyle(style)) continue;
+        const bool checked = SendMessageA(b, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (IsOwnerDrawnStyle(style)) continue;
+        // This family adds records without looking first; a control that already runs the
+        // button procedure was skinned by an earlier install and is left as it is.
+        if (RunsProcedure(b, ButtonProc)) continue;
+
+        const int position = TakeRecord(*list);
+        ButtonRecord& record = *(*list)[position - 1];
+        record.Window = b;
+        record.Caption = WindowTextOf(b);
+        record.CheckedAtInstall = checked;
+        record.Parent = parent;
+        record.Kind = checkBox ? kButtonCheckBox : kButtonRadio;
+        record.SavedProcedure = SubclassControl(b, position, windowIndex, ButtonProc);
+        StoreFont(record, b);
+    }
+}
+
+ControlFont ReadControlFont(HWND window) {
+    ControlFont result;
+    auto handle = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    gdi::WindowDC dc(window);
+    PlusFont font;
+    font.CreateFromDcFont(dc.get(), handle);
+    result.size = static_cast<int>(font.GetSize());
+    result.style = font.GetStyle();
+    PlusFontFamily family;
+    if (font.GetFamily(family)) {
+        result.family = family.GetFamilyName();
+        family.DeleteFontFamily();
+    }
+    return result;
+}
+
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ButtonRecord* record = ButtonRecordOf(window);
+    // A button whose window record is gone gets its messages passed on untouched.
+    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+
+    switch (message) {
+        case WM_MOVE: InvalidateRect(window, nullptr, TRUE); break;
+        case WM_SETFOCUS: record->Focused = true; break;
+        case WM_KILLFOCUS: record->Focused = false; break;
+        case WM_SETTEXT:
+            record->Caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+            break;
+        case WM_PAINT:
+            if (record->Kind == kButtonCheckBox || record->Kind == kButtonRadio) {
+                {
+                    gdi::PaintDC paint(window);
+                    if (record->Kind == kButtonCheckBox)
+                        PaintCheckBox(window, 0);
+                    else
+                        PaintRadioButton(window, 0);
+                }
+                return DefWindowProcA(window, message, wParam, lParam);
+            }
+            break;
+        case WM_ERASEBKGND: {
+            auto dc = reinterpret_cast<HDC>(wParam);
+            SetBkMode(dc, TRANSPARENT);
+            const auto colour = static_cast<COLORREF>(
+                reinterpret_cast<UINT_PTR>(GetPropA(window, kPropTextColour)));
+            return static_cast<LRESULT>(SetTextColor(dc, colour));
+        }
+        case WM_NCPAINT: return 1;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE)
+                return PassOnThenPaint(window, *record, message, wParam, lParam);
+            break;
+        case BM_SETCHECK:
+        case WM_LBUTTONDOWN: return PassOnThenPaint(window, *record, message, wParam, lParam);
+        case WM_MOUSEMOVE:
+            if (TrackHover(window, kFamilyButtons)) RepaintButton(window, ODS_HOTLIGHT);
+            break;
+        case WM_LBUTTONUP:
+            if (WindowRecord* owner = OwnerRecordOf(window)) owner->HotControl = 0;
+            break;
+        case WM_LBUTTONDBLCLK: return 0;
+        case WM_MOUSELEAVE:
+            EndHover(window);
+            RepaintButton(window, record->Focused ? ODS_FOCUS : 0);
+            break;
+        default: break;
+    }
+    return CallSavedProcedure(window, message, wParam, lParam);
+}
+
+void RepaintButton(HWND window, UINT state) {
+    const ButtonRecord* record = ButtonRecordOf(window);
+    if (!record) return;
+    gdi::WindowDC dc(window);
+    RECT client{};
+    GetClientRect(window, &client);
+    switch (record->Kind) {
+        case kButtonStandardFace: PaintStandardButtonFace(window, dc.get(), state, client); break;
+        case kButtonSingleImageFace: PaintSingleImageFace(window, dc.get(), state, client); break;
+        case kButtonStateImageFace: PaintStateImageFace(window, dc.get(), state, client); break;
+        case kButtonRadio: PaintRadioButton(window, state); break;
+        case kButtonCheckBox: PaintCheckBox(window, state); break;
+        default: break;
+    }
+}
+
+void PaintRadioButton(HWND window, UINT state) {
+    const ButtonRecord* record = ButtonRecordOf(window);
+    if (!record) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    const float left = static_cast<float>(client.left), top = static_cast<float>(client.top);
+    const int W = client.right - client.left, H = client.bottom - client.top;
+    const float cy = top + (static_cast<float>(H) - 12) / 2;
+
+    CapturedBackground background(window, client);
+    {
+        PlusGraphics g;
+        g.CreateFromHDC(background.dc());
+        g.SetSmoothingMode(4);
+
+        PlusPath ring;
+        ring.CreatePath();
+        ring.AddEllipse(left + 2, cy, 12, 12);
+        PlusPen ringPen;
+        ringPen.CreatePen(Argb(kBlack, 200), 1);
+        g.DrawPath(ringPen, ring);
+
+        PlusPath disc;
+        disc.CreatePath();
+        disc.AddEllipse(left + 3, top + (static_cast<float>(H) - 11) / 2 + 1, 9, 9);
+        PlusPen discPen;
+        discPen.CreatePen(Argb(kWhite, 255), 1);
+        g.DrawPath(discPen, disc);
+        PlusSolidBrush white;
+        white.Create(Argb(kWhite, 255));
+        g.FillPath(white, disc);
+
+        PlusLinearBrush shade;
+        shade.Create(PointF{left + 3, cy + 1}, PointF{left + 10, cy + 11}, Argb(kBlack, 100),
+                     Argb(kBlack, 0));
+        g.FillPath(shade, disc);
+
+        if (state & ODS_HOTLIGHT)
+            FillHotGradient(g, disc, PointF{left + 3, cy + 1}, PointF{left + 11, cy + 12});
+
+        if (IsChecked(window)) {
+            PlusPath dot;
+            dot.CreatePath();
+            dot.AddEllipse(left + 5, cy + 3, 6, 6);
+            PlusPathBrush glow;
+            glow.CreateFromPath(dot);
+            glow.SetCenterColor(Argb(kWhite, 100));
+            std::vector<ARGB> surround{Argb(kDotColour, 255)};
+            glow.SetSurroundColors(surround);
+            PlusPen dotPen;
+            dotPen.CreatePen(Argb(kBlack, 200), 1);
+            g.DrawPath(dotPen, dot);
+            g.FillPath(glow, dot);
+        }
+
+        DrawCaption(g, window, *record,
+                    RectF{left + 18, 2, static_cast<float>(W), static_cast<float>(H)});
+    }
+    CopyToWindow(window, background.dc(), W, H);
+}
+
+void PaintCheckBox(HWND window, UINT state) {
+    const ButtonRecord* record = ButtonRecordOf(window);
+    if (!record) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    const float left = static_cast<float>(client.left), top = static_cast<float>(client.top);
+    const int W = client.right - client.left, H = client.bottom - client.top;
+    const float cy = top + (static_cast<float>(H) - 13) / 2;
+
+    CapturedBackground background(window, client);
+    {
+        PlusGraphics g;
+        g.CreateFromHDC(background.dc());
+
+        PlusImage box;
+        box.LoadFromStream(ToByteSet(CheckBoxImage));
+        g.DrawImage(box, left, cy);
+        if (IsChecked(window)) {
+            PlusImage tick;
+            tick.LoadFromStream(ToByteSet(CheckedBoxImage));
+            g.DrawImage(tick, left, cy);
+        }
+
+        if (state & ODS_HOTLIGHT) {
+            PlusPath square;
+            square.CreatePath();
+            square.AddRectangle(left, cy, 13, 13);
+            const float y0 = top + (static_cast<float>(H) - 12) / 2 + 1;
+            FillHotGradient(g, square, PointF{left + 3, y0}, PointF{left + 11, y0 + 11});
+        }
+
+        DrawCaption(g, window, *record,
+                    RectF{left + 17, 2, static_cast<float>(W - 19), static_cast<float>(H)});
+    }
+    CopyToWindow(window, background.dc(), W, H);
+}
+
+bool DrawButtonItem(int windowIndex, const DRAWITEMSTRUCT& item) {
+    if (item.CtlType != ODT_BUTTON) return false;
+    FamilyList<ButtonRecord>* list = ButtonListAt(windowIndex);
+    if (!list) return false;
+    const int position = FindRecord(*list, item.hwndItem);
+    if (!position) return false;
+    const ButtonRecord& record = *(*list)[position - 1];
+    switch (record.Kind) {
+        case kButtonStandardFace:
+            PaintStandardButtonFace(item.hwndItem, item.hDC, item.itemState, item.rcItem);
+            return true;
+        case kButtonSingleImageFace:
+            PaintSingleImageFace(item.hwndItem, item.hDC, item.itemState, item.rcItem);
+            return true;
+        case kButtonStateImageFace:
+            PaintStateImageFace(item.hwndItem, item.hDC, item.itemState, item.rcItem);
+            return true;
+        default: return false;
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,265 @@
+#include "skin/core/capture.h"
+
+#include "plus/plus_image.h"
+#include "plus/plus_brush.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_path.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/skin_engine.h"
+#include "skin/core/gdi_owners.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace skin {
+
+using namespace plus;
+
+namespace {
+
+constexpr int kScrollBarThickness = 17;
+constexpr int kPixelFormat32bppArgb = 0x0026200A;
+
+RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// 1-based position of the record whose window is `window`, 0 when none.
+int RecordPositionOf(HWND window) {
+    return window ? FindWindowPosition(window) : 0;
+}
+
+// The attached-window entry (1-based) of the record at `position` whose window is `window`.
+int AttachedIndexOf(int position, HWND window) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record || !window) return 0;
+    for (size_t i = 0; i < record->AttachedWindows.size(); ++i)
+        if (record->AttachedWindows[i].Window == window) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+// Position of the nearest window on the parent chain of `window` (itself included) that has a
+// record in WindowList; 0 when the chain ends without one.
+int NearestSkinnedAncestor(HWND window) {
+    for (HWND c = window; c; c = GetParent(c))
+        if (int p = RecordPositionOf(c)) return p;
+    return 0;
+}
+
+// The record's window, or the attached window of that record, met first walking up from
+// `control`; null when neither lies on the chain.
+HWND OwnerWindowOnChain(HWND control, int position) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record) return nullptr;
+    for (HWND c = control; c; c = GetParent(c)) {
+        if (c == record->Window) return c;
+        if (AttachedIndexOf(position, c)) return c;
+    }
+    return nullptr;
+}
+
+// Lays the attached window's fill over a fresh capture.
+void FillAttachedEntry(HDC dc, int position, int attachedIndex, int w, int h) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record || attachedIndex < 1 ||
+        attachedIndex > static_cast<int>(record->AttachedWindows.size()))
+        return;
+    const AttachedWindow& entry = record->AttachedWindows[attachedIndex - 1];
+    if (entry.FillColour == 0) return;
+    PlusGraphics g;
+    g.CreateFromHDC(dc);
+    PlusSolidBrush brush;
+    brush.Create(ToArgb(entry.FillColour, entry.FillAlpha, 1));
+    if (entry.Rounded) {
+        PlusPath path;
+        path.CreatePath();
+        AddRoundedRect(path, 0, 5, static_cast<float>(w), static_cast<float>(h - 6), 5);
+        g.FillPath(brush, path);
+    } else {
+        g.FillRectangle(brush, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h));
+    }
+}
+
+void CopyFromBackBuffer(HDC dc, int position, HWND control, const RECT& rect) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record || !record->BackBufferDC) return;
+    const RECT off = OffsetInOwner(control);
+    BitBlt(dc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, record->BackBufferDC.get(),
+           off.left + rect.left, off.top + rect.top, SRCCOPY);
+}
+
+} // namespace
+
+std::vector<CapturedDC>& CapturedDCs() {
+    static std::vector<CapturedDC> list;
+    return list;
+}
+
+void RegisterCapturedDC(HDC dc, HBITMAP bitmap, HGDIOBJ savedBitmap) {
+    auto& list = CapturedDCs();
+    for (auto& entry : list) {
+        if (entry.dc == dc) {
+            entry.bitmap = bitmap;
+            entry.savedBitmap = savedBitmap;
+            return;
+        }
+    }
+    list.push_back({dc, bitmap, savedBitmap});
+}
+
+int CapturedDCCount() {
+    return static_cast<int>(CapturedDCs().size());
+}
+
+bool ReleaseBackground(HDC dc) {
+    if (!dc) return false;
+    auto& list = CapturedDCs();
+    auto it =
+        std::find_if(list.begin(), list.end(), [dc](const CapturedDC& e) { return e.dc == dc; });
+    if (it == list.end()) return false;
+    const CapturedDC entry = *it;
+    list.erase(it);
+    // Only a capture bitmap that really was selected is deleted; a DC whose bitmap could not
+    // be made still holds its own default bitmap, which is not ours.
+    HGDIOBJ selected = entry.savedBitmap ? SelectObject(dc, entry.savedBitmap) : nullptr;
+    if (entry.bitmap && selected == entry.bitmap) DeleteObject(entry.bitmap);
+    DeleteDC(dc);
+    return true;
+}
+
+HDC CaptureBackground(HWND control, const RECT& rect) {
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+
+    HBITMAP bitmap = nullptr;
+    {
+        PlusBitmap picture;
+        if (w > 0 && h > 0 && picture.Create(w, h, kPixelFormat32bppArgb))
+            bitmap = picture.GetHBITMAP(0);
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) {
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    HGDIOBJ saved = bitmap ? SelectObject(dc, bitmap) : nullptr;
+    RegisterCapturedDC(dc, bitmap, saved);
+
+    const BackgroundOwner owner = FindBackgroundOwner(control, true);
+    if (owner.found) {
+        CopyFromBackBuffer(dc, owner.position, control, rect);
+        FillAttachedEntry(dc, owner.position, AttachedIndexOf(owner.position, control), w, h);
+        return dc;
+    }
+    if (owner.templateWindow) {
+        // A host window names, through "Wxk_Cj", the DC its backgrounds come from. Nothing in
+        // this program sets it, so normally nothing is copied and the picture stays clear.
+        HDC source = reinterpret_cast<HDC>(GetPropA(owner.templateWindow, kPropBackgroundSourceDC));
+        if (source) {
+            const RECT mine = WindowRectOf(control);
+            const RECT host = WindowRectOf(owner.templateWindow);
+            BitBlt(dc, 0, 0, w, h, source, mine.left - host.left + rect.left,
+                   mine.top - host.top + rect.top, SRCCOPY);
+        }
+        return dc;
+    }
+    if (owner.attachedIndex) {
+        // An attached window without a skinned ancestor of its own takes the picture of the
+        // nearest skinned window above the control, if any.
+        if (int position = NearestSkinnedAncestor(control)) {
+            CopyFromBackBuffer(dc, position, control, rect);
+            FillAttachedEntry(dc, position, AttachedIndexOf(position, control), w, h);
+        }
+    }
+    return dc;
+}
+
+BackgroundOwner FindBackgroundOwner(HWND window, bool checkTemplates) {
+    BackgroundOwner result;
+    for (HWND c = window; c; c = GetParent(c)) {
+        if (checkTemplates && reinterpret_cast<INT_PTR>(GetPropA(c, kPropHostWindow)) == 1) {
+            result.templateWindow = c;
+            return result;
+        }
+        if (int p = RecordPositionOf(c)) {
+            result.position = p;
+            result.found = true;
+            return result;
+        }
+        if (c == window) continue;
+        for (int f = 1; f <= static_cast<int>(Engine.WindowList.size()); ++f) {
+            int l = AttachedIndexOf(f, c);
+            if (!l) continue;
+            HANDLE host = GetPropA(c, kPropContainerHost);
+            if (checkTemplates && host) {
+                result.templateWindow = static_cast<HWND>(host);
+            } else {
+                result.position = f;
+                result.attachedIndex = l;
+            }
+            return result;
+        }
+    }
+    return result;
+}
+
+RECT OffsetInOwner(HWND control) {
+    RECT zero{0, 0, 0, 0};
+    if (RecordPositionOf(control)) return zero;
+    const int position = NearestSkinnedAncestor(control);
+    HWND owner = OwnerWindowOnChain(control, position);
+    if (!owner) return zero;
+    const RECT mine = WindowRectOf(control);
+    const RECT theirs = WindowRectOf(owner);
+    return RECT{mine.left - theirs.left, mine.top - theirs.top, mine.right - theirs.left,
+                mine.bottom - theirs.top};
+}
+
+RECT ClientRectInWindow(HWND control) {
+    const RECT wr = WindowRectOf(control);
+    RECT cr{};
+    GetClientRect(control, &cr);
+    const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+    const int cw = cr.right - cr.left, ch = cr.bottom - cr.top;
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    const int spareX = W - cw - ((style & WS_VSCROLL) ? kScrollBarThickness : 0);
+    const int spareY = H - ch - ((style & WS_HSCROLL) ? kScrollBarThickness : 0);
+    const int x = static_cast<int>(std::floor(spareX / 2.0));
+    const int y = static_cast<int>(std::floor(spareY / 2.0));
+    return RECT{x, y, x + cw, y + ch};
+}
+
+HBITMAP DcToBitmap(HDC dc, int width, int height) {
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    {
+        gdi::MemoryDC mem = gdi::MemoryDC::Create(dc);
+        gdi::Selection select(mem.get(), bitmap);
+        BitBlt(mem.get(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    }
+    ReleaseBackground(dc);
+    return bitmap;
+}
+
+HBITMAP WashedBackgroundBitmap(HWND control) {
+    const RECT r = ClientRectInWindow(control);
+    CapturedBackground background(control, r);
+    {
+        PlusGraphics g;
+        g.CreateFromHDC(background.dc());
+        PlusSolidBrush wash;
+        wash.Create(ToArgb(0x00FFFFFF, Engine.ControlAlpha, 1));
+        g.FillRectangle(wash, 0.0f, 0.0f, static_cast<float>(background.width()),
+                        static_cast<float>(background.height()));
+    }
+    return background.TakeBitmap();
+}
+
+std::string ClassNameOf(HWND window) {
+    char buffer[255] = {};
+    const int n = GetClassNameA(window, buffer, sizeof(buffer));
+    return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+} // namespace skin

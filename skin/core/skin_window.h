@@ -1,0 +1,18 @@
+// Top-level window skinning. SkinWindow, WindowProc and CaptionButtonAction are operations of
+// SkinEngine (skin_engine.h); this header adds what lives beside them.
+#pragma once
+#include <windows.h>
+
+namespace skin {
+
+// Releases the record of a window that is being destroyed (its controls' colour brushes, back
+// buffer, strips, caption buttons, panes and family lists) and renumbers the records after it:
+// "Hw_lbID" on their windows, "Hw_FuID" and "Kj_FuID" on their controls.
+void RemoveWindowRecord(HWND window);
+
+// Deletes the brush ("Kj_dxjb") or the brush's bitmap ("Kj_wtjb") answered to a control's
+// WM_CTLCOLOR* message, and clears the property.
+void ReleaseColourBrush(HWND control);
+void ReleaseColourBrushBitmap(HWND control);
+
+} // namespace skin

@@ -1,0 +1,56 @@
+// Releasing a skinned window's record when the window goes away, and renumbering the records
+// (and the properties that name them) after it.
+#include "skin/core/skin_engine.h"
+#include "skin/core/skin_window.h"
+
+namespace skin {
+namespace {
+
+BOOL CALLBACK ReleaseColourBrushes(HWND control, LPARAM) {
+    ReleaseColourBrush(control);
+    ReleaseColourBrushBitmap(control);
+    return TRUE;
+}
+
+// Rewrites the owner position on a control that carries one ("Hw_FuID" for the control
+// families, "Kj_FuID" for the common-control family).
+BOOL CALLBACK RenumberControl(HWND control, LPARAM position) {
+    if (GetPropA(control, kPropOwnerPosition)) SetPropValue(control, kPropOwnerPosition, position);
+    if (GetPropA(control, kPropCommonOwnerPosition))
+        SetPropValue(control, kPropCommonOwnerPosition, position);
+    return TRUE;
+}
+
+} // namespace
+
+void ReleaseColourBrush(HWND control) {
+    // A stock brush (the hollow one) ignores DeleteObject.
+    if (HANDLE brush = GetPropA(control, kPropColourBrush)) DeleteObject(brush);
+    SetPropValue(control, kPropColourBrush, 0);
+}
+
+void ReleaseColourBrushBitmap(HWND control) {
+    if (HANDLE bitmap = GetPropA(control, kPropColourBrushBitmap)) DeleteObject(bitmap);
+    SetPropValue(control, kPropColourBrushBitmap, 0);
+}
+
+void RemoveWindowRecord(HWND window) {
+    const int position = FindWindowPosition(window);
+    if (position < 1) return;
+    // The colour brushes of every control that asked for one (edit boxes among them) go with
+    // the record; they were made for this window's background.
+    EnumChildWindows(window, ReleaseColourBrushes, 0);
+
+    auto& list = Engine.WindowList;
+    std::unique_ptr<WindowRecord> removed = std::move(list[static_cast<size_t>(position - 1)]);
+    list.erase(list.begin() + (position - 1));
+    removed.reset(); // back buffer, strips, caption buttons, panes and family lists
+
+    for (int p = position; p <= static_cast<int>(list.size()); ++p) {
+        HWND w = list[static_cast<size_t>(p - 1)]->Window;
+        SetPropValue(w, kPropPosition, p);
+        EnumChildWindows(w, RenumberControl, p);
+    }
+}
+
+} // namespace skin

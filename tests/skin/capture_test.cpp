@@ -1,0 +1,229 @@
+// Background capture: the picture behind a control, copied from its skinned window's back
+// buffer, and the bookkeeping that makes sure every captured DC is released.
+#include "toplevel_fixture.h"
+
+#include "skin/core/capture.h"
+
+using namespace toplevel_testing;
+using skin::CaptureBackground;
+using skin::CapturedDCCount;
+using skin::ReleaseBackground;
+using testing_support::ColoursNear;
+
+namespace {
+
+// A window class whose non-client area is exactly 2 pixels wide, plus 17 for a vertical or
+// horizontal scroll bar when the style has one, so client sizes are known to the pixel.
+LRESULT CALLBACK FixedFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCALCSIZE) {
+        RECT& r = *reinterpret_cast<RECT*>(lParam);
+        const LONG style = GetWindowLongA(window, GWL_STYLE);
+        r.left += 2;
+        r.top += 2;
+        r.right -= 2 + ((style & WS_VSCROLL) ? 17 : 0);
+        r.bottom -= 2 + ((style & WS_HSCROLL) ? 17 : 0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+const char* FixedFrameClass() {
+    static const char* name = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = FixedFrameProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VarnelFixedFrame";
+        RegisterClassA(&wc);
+        return "VarnelFixedFrame";
+    }();
+    return name;
+}
+
+SIZE BitmapSizeOf(HDC dc) {
+    BITMAP info{};
+    GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof(info), &info);
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+class CaptureTest : public SkinTest {};
+
+} // namespace
+
+TEST_F(CaptureTest, ClientRectInWindowCentresTheClientAndAllowsForScrollBars) {
+    HWND host = TopLevel(0, 0, 300, 200);
+    HWND plain = Keep(CreateChild(host, FixedFrameClass(), "", 0, 0, 0, 100, 50));
+    RECT client{};
+    GetClientRect(plain, &client);
+    ASSERT_EQ(client.right, 96);
+    ASSERT_EQ(client.bottom, 46);
+    RECT r = skin::ClientRectInWindow(plain);
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.top, 2);
+    EXPECT_EQ(r.right, 98);
+    EXPECT_EQ(r.bottom, 48);
+
+    HWND scrolled = Keep(CreateChild(host, FixedFrameClass(), "", WS_VSCROLL, 0, 60, 100, 50));
+    GetClientRect(scrolled, &client);
+    ASSERT_EQ(client.right, 79);
+    r = skin::ClientRectInWindow(scrolled);
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.top, 2);
+    EXPECT_EQ(r.right, 81);
+    EXPECT_EQ(r.bottom, 48);
+
+    HWND both =
+        Keep(CreateChild(host, FixedFrameClass(), "", WS_VSCROLL | WS_HSCROLL, 110, 0, 100, 50));
+    r = skin::ClientRectInWindow(both);
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.top, 2);
+    EXPECT_EQ(r.right, 81);
+    EXPECT_EQ(r.bottom, 31);
+}
+
+TEST_F(CaptureTest, ReleaseAcceptsOnlyCapturedDCs) {
+    EXPECT_FALSE(ReleaseBackground(nullptr));
+
+    HDC stranger = CreateCompatibleDC(nullptr);
+    EXPECT_FALSE(ReleaseBackground(stranger));
+    EXPECT_NE(GetCurrentObject(stranger, OBJ_BITMAP), nullptr) << "an unknown DC was touched";
+    DeleteDC(stranger);
+
+    HWND host = TopLevel(0, 0, 100, 100);
+    HDC dc = CaptureBackground(host, RECT{0, 0, 10, 10});
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(CapturedDCCount(), 1);
+    EXPECT_TRUE(ReleaseBackground(dc));
+    EXPECT_FALSE(ReleaseBackground(dc));
+    EXPECT_EQ(CapturedDCCount(), 0);
+}
+
+TEST_F(CaptureTest, ControlWithoutSkinnedAncestorGetsClearPictureOfRequestedSize) {
+    HWND host = TopLevel(0, 0, 200, 100);
+    HWND child = Keep(CreateChild(host, "STATIC", "x", 0, 10, 10, 50, 30));
+    skin::CapturedBackground picture(child, RECT{0, 0, 37, 21});
+    const SIZE size = BitmapSizeOf(picture.dc());
+    EXPECT_EQ(size.cx, 37);
+    EXPECT_EQ(size.cy, 21);
+    EXPECT_EQ(GetPixel(picture.dc(), 5, 5), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(picture.dc(), 36, 20), RGB(0, 0, 0));
+}
+
+TEST_F(CaptureTest, CopiesTheBackBufferAtTheControlsOffset) {
+    HWND window = TopLevel(0, 0, 300, 200);
+    HWND control = Keep(CreateChild(window, "STATIC", "", 0, 10, 40, 60, 30));
+    const int p = Adopt(window);
+    HDC back = BackBufferOf(p);
+    ASSERT_NE(back, nullptr);
+    FillDC(back, RECT{10, 40, 70, 70}, RGB(0, 0, 255));
+    FillDC(back, RECT{15, 43, 35, 53}, RGB(255, 0, 0));
+
+    skin::CapturedBackground picture(control, RECT{4, 2, 30, 20});
+    EXPECT_EQ(GetPixel(picture.dc(), 0, 0), RGB(0, 0, 255)); // back buffer (14, 42)
+    EXPECT_EQ(GetPixel(picture.dc(), 1, 1), RGB(255, 0, 0)); // back buffer (15, 43)
+    EXPECT_EQ(GetPixel(picture.dc(), 20, 10), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(picture.dc(), 21, 11), RGB(0, 0, 255));
+}
+
+TEST_F(CaptureTest, AttachedWindowGetsItsFillOverThePicture) {
+    HWND window = TopLevel(0, 0, 300, 200);
+    HWND panel = Keep(CreateChild(window, "STATIC", "", 0, 20, 50, 80, 40));
+    const int p = Adopt(window, RGB(0, 0, 0));
+    skin::RecordAt(p)->AttachedWindows.push_back({panel, RGB(255, 0, 0), 255, 0});
+    {
+        skin::CapturedBackground picture(panel, RECT{0, 0, 80, 40});
+        EXPECT_TRUE(ColoursNear(GetPixel(picture.dc(), 1, 1), RGB(255, 0, 0)));
+        EXPECT_TRUE(ColoursNear(GetPixel(picture.dc(), 79, 39), RGB(255, 0, 0)));
+    }
+    skin::RecordAt(p)->AttachedWindows.back().Rounded = 1;
+    {
+        // The rounded fill starts 5 pixels down and leaves the last row alone.
+        skin::CapturedBackground picture(panel, RECT{0, 0, 80, 40});
+        EXPECT_EQ(GetPixel(picture.dc(), 40, 1), RGB(0, 0, 0));
+        EXPECT_TRUE(ColoursNear(GetPixel(picture.dc(), 40, 20), RGB(255, 0, 0)));
+        EXPECT_EQ(GetPixel(picture.dc(), 40, 39), RGB(0, 0, 0));
+    }
+    skin::RecordAt(p)->AttachedWindows.clear();
+}
+
+TEST_F(CaptureTest, WashedBackgroundIsTheClientAreaUnderWhiteAtControlAlpha) {
+    HWND window = TopLevel(0, 0, 300, 200);
+    HWND control = Keep(CreateChild(window, FixedFrameClass(), "", 0, 30, 60, 100, 50));
+    Adopt(window, RGB(0, 0, 0));
+    skin::Engine.ControlAlpha = 160;
+
+    HBITMAP washed = skin::WashedBackgroundBitmap(control);
+    ASSERT_NE(washed, nullptr);
+    EXPECT_EQ(CapturedDCCount(), 0);
+    BITMAP info{};
+    GetObjectA(washed, sizeof(info), &info);
+    EXPECT_EQ(info.bmWidth, 96);
+    EXPECT_EQ(info.bmHeight, 46);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, washed);
+    EXPECT_TRUE(ColoursNear(GetPixel(dc, 10, 10), RGB(160, 160, 160), 3));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(washed);
+}
+
+TEST_F(CaptureTest, OwnerLookupFollowsHostMarksAndSkinnedAncestors) {
+    HWND window = TopLevel(0, 0, 300, 200);
+    HWND panel = Keep(CreateChild(window, "STATIC", "", 0, 20, 20, 100, 100));
+    HWND inner = Keep(CreateChild(panel, "STATIC", "", 0, 5, 7, 30, 30));
+    const int p = Adopt(window);
+
+    skin::BackgroundOwner owner = skin::FindBackgroundOwner(inner, true);
+    EXPECT_TRUE(owner.found);
+    EXPECT_EQ(owner.position, p);
+    const RECT off = skin::OffsetInOwner(inner);
+    EXPECT_EQ(off.left, 25);
+    EXPECT_EQ(off.top, 27);
+    EXPECT_EQ(off.right, 55);
+    EXPECT_EQ(off.bottom, 57);
+    const RECT self = skin::OffsetInOwner(window);
+    EXPECT_EQ(self.left | self.top | self.right | self.bottom, 0);
+
+    // A host mark on the way up wins; the picture stays clear (no DC is named).
+    SetPropA(panel, "Wxk_Zpf", reinterpret_cast<HANDLE>(1));
+    owner = skin::FindBackgroundOwner(inner, true);
+    EXPECT_FALSE(owner.found);
+    EXPECT_EQ(owner.templateWindow, panel);
+    owner = skin::FindBackgroundOwner(inner, false);
+    EXPECT_TRUE(owner.found);
+    {
+        skin::CapturedBackground picture(inner, RECT{0, 0, 10, 10});
+        EXPECT_EQ(GetPixel(picture.dc(), 5, 5), RGB(0, 0, 0));
+    }
+    RemovePropA(panel, "Wxk_Zpf");
+
+    EXPECT_EQ(skin::ClassNameOf(inner), "Static");
+    EXPECT_EQ(skin::ClassNameOf(nullptr), "");
+}
+
+TEST_F(CaptureTest, OwnerReleasesOnEveryPathAndHandsOverBitmaps) {
+    HWND window = TopLevel(0, 0, 100, 100);
+    const int gdiBefore = testing_support::GdiObjectCount();
+    auto paintThatBailsOut = [&](bool early) {
+        skin::CapturedBackground picture(window, RECT{0, 0, 20, 20});
+        if (early) return 1;
+        return 2;
+    };
+    EXPECT_EQ(paintThatBailsOut(true), 1);
+    EXPECT_EQ(paintThatBailsOut(false), 2);
+    EXPECT_EQ(CapturedDCCount(), 0);
+
+    HBITMAP taken = nullptr;
+    {
+        skin::CapturedBackground picture(window, RECT{0, 0, 20, 20});
+        taken = picture.TakeBitmap();
+        EXPECT_EQ(picture.dc(), nullptr);
+    }
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(CapturedDCCount(), 0);
+    DeleteObject(taken);
+
+    for (int i = 0; i < 1000; ++i) {
+        skin::CapturedBackground picture(window, RECT{0, 0, 64, 32});
+    }
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
+}
