@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,8 +89,7 @@ std::string TextOf(HWND window) {
 
 HWND LoadingLabelOf(HWND window) {
     for (HWND candidate : ChildrenOfClass(window, "Static"))
-        if (TextOf(candidate) == "请稍等,正在玩命的加载....")
-            return candidate;
+        if (TextOf(candidate) == "请稍等,正在玩命的加载....") return candidate;
     return nullptr;
 }
 
@@ -97,8 +97,7 @@ HWND LoadingLabelOf(HWND window) {
 std::string MessageOf(HWND box) {
     std::string text;
     for (HWND part : ChildrenOfClass(box, "Static"))
-        if (TextOf(part).size() > text.size())
-            text = TextOf(part);
+        if (TextOf(part).size() > text.size()) text = TextOf(part);
     return text;
 }
 
@@ -207,7 +206,8 @@ TEST(EndToEnd, AllocationFailureShowsTheFatalReportAndExitsWithMinusOne) {
         PumpMessagesUntil([&] { return (box = MessageBoxOf(program.Id())) != nullptr; }, 20s));
     std::string text;
     EXPECT_TRUE(PumpMessagesUntil([&] { return !(text = MessageOf(box)).empty(); }));
-    EXPECT_EQ(text, "运行时出错!\r\n\r\n错误信息：分配 " + std::to_string(std::uint64_t{1} << 50) +
+    EXPECT_EQ(text, "运行时出错!\r\n\r\n错误信息：分配 " +
+                        std::to_string(std::numeric_limits<std::size_t>::max() - 65535) +
                         " 字节内存失败!\r\n");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     const auto code = program.WaitForExit(10s);

@@ -2,10 +2,12 @@
 #include "app/runtime.h"
 
 #include <cstdio>
+#include <limits>
 
 int main() {
     varnel::InstallAllocationFailureReport();
-    volatile std::size_t size = std::size_t{1} << 50;
+    // Larger than any address space of the target, so it fails on x86 and x64 alike.
+    volatile std::size_t size = std::numeric_limits<std::size_t>::max() - 65535;
     char* block = new char[size];
     // Not reached: the report ends the process.
     std::printf("allocated %p\n", static_cast<void*>(block));
