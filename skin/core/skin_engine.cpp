@@ -85,12 +85,13 @@ void SetStartupOptions() {
 }
 
 void DestroyTheSkin() {
+    // Records go first: whatever a record still owns is released while GDI+ is still up.
+    Engine.WindowList.clear();
+    Engine.ThemeImage.clear();
     if (TheSkin) {
         TheSkin->Destroy();
         TheSkin.reset();
     }
-    Engine.WindowList.clear();
-    Engine.ThemeImage.clear();
 }
 
 } // namespace skin

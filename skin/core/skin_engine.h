@@ -273,8 +273,8 @@ void CreateTheSkin();
 // (FirstPaint, ControlSkinsEnabled, ControlAlpha, AccentColour, TrackBarFrame, in this order).
 void SetStartupOptions();
 
-// Exit, after the message loop: destroys TheSkin (AppIcon, GDI+ shutdown with PlusToken,
-// thunks), then frees the window records left and the theme image.
+// Exit, after the message loop: frees the window records left and the theme image, then
+// destroys TheSkin (AppIcon, GDI+ shutdown with PlusToken, thunks).
 void DestroyTheSkin();
 
 // --- Working set ---
