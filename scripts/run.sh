@@ -11,6 +11,7 @@ exe=build/x64/Varnel.exe
 [ -f "$exe" ] || { echo "run: $exe is missing (make build)" >&2; exit 1; }
 mkdir -p out
 port=$(sed -n 's/^VARNEL_DEMO_PORT:STRING=//p' build/x64/CMakeCache.txt)
+: > out/demo-server.log  # this run's requests only
 python3 scripts/demo_server.py --port "${port:-8931}" --log out/demo-server.log &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
