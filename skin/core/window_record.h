@@ -53,6 +53,7 @@ struct WindowRecord {
     int ButtonsLeft = 0;         // top-left corner of the row
     int ButtonsTop = 0;
     int ButtonsHeight = 0;   // 22 after layout
+    CaptionTooltip Tooltip;  // tools 1..n, one per button
     CaptionRoutine HandlerA; // run by kind-4 buttons
     CaptionRoutine HandlerB; // run by kind-3 buttons
 

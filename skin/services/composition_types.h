@@ -4,9 +4,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 
+#include "plus/plus_image.h"
 #include "plus/plus_object.h"
+#include "plus/plus_tooltip.h"
 #include "skin/core/skin_types.h"
 
 namespace skin {
@@ -25,6 +29,39 @@ enum CaptionButtonKind : int {
     kApplicationButton = 5, // runs the button's own action
 };
 
+// The decoded picture of some image bytes, kept so that a hover animation does not decode the
+// same picture on every frame. It follows the bytes it is asked for; a copy starts empty.
+class PictureCache {
+public:
+    PictureCache() = default;
+    PictureCache(const PictureCache&) {}
+    PictureCache& operator=(const PictureCache&) {
+        source_.clear();
+        image_.reset();
+        return *this;
+    }
+    PictureCache(PictureCache&&) noexcept = default;
+    PictureCache& operator=(PictureCache&&) noexcept = default;
+
+    // The picture of `bytes`, decoded when they differ from the last bytes asked for; null for
+    // empty bytes or bytes that do not decode.
+    plus::PlusImage* Get(const ByteSet& bytes) {
+        if (bytes.empty()) return nullptr;
+        if (bytes != source_ || !decoded_) {
+            source_ = bytes;
+            image_ = std::make_unique<plus::PlusImage>();
+            if (!image_->LoadFromStream(source_)) image_.reset();
+            decoded_ = true;
+        }
+        return image_.get();
+    }
+
+private:
+    ByteSet source_;
+    std::unique_ptr<plus::PlusImage> image_;
+    bool decoded_ = false;
+};
+
 struct CaptionButton {
     int Width = 26;
     int Height = 18;
@@ -35,6 +72,7 @@ struct CaptionButton {
     std::string Tooltip;
     CaptionRoutine Action; // kind 5
     plus::RectF Rect;      // set by LayoutCaptionButtons
+    PictureCache Picture;  // the last picture drawn, decoded
 };
 
 // One pane of the status bar, also the definition a caller hands to CreateStatusBar.
@@ -47,5 +85,40 @@ struct StatusPane {
 
 // A rectangle as (x, y, width, height).
 using PaneRect = plus::Rect;
+
+// The tooltip control of a window's caption buttons. The tooltip window has no parent, so it
+// would outlive the skinned window; it is destroyed together with the record that owns it.
+class CaptionTooltip {
+public:
+    CaptionTooltip() = default;
+    ~CaptionTooltip() { reset(); }
+    CaptionTooltip(CaptionTooltip&& other) noexcept
+        : tooltip_(std::exchange(other.tooltip_, PlusTooltip())) {}
+    CaptionTooltip& operator=(CaptionTooltip&& other) noexcept {
+        if (this != &other) {
+            reset();
+            tooltip_ = std::exchange(other.tooltip_, PlusTooltip());
+        }
+        return *this;
+    }
+    CaptionTooltip(const CaptionTooltip&) = delete;
+    CaptionTooltip& operator=(const CaptionTooltip&) = delete;
+
+    // Creates the tooltip window for the tools of `owner` (any earlier one is destroyed).
+    HWND Create(HWND owner) {
+        reset();
+        return tooltip_.Create(owner);
+    }
+    PlusTooltip& get() { return tooltip_; }
+    PlusTooltip* operator->() { return &tooltip_; }
+    void reset() {
+        if (HWND window = tooltip_.GetTooltipWindow(); window && IsWindow(window))
+            DestroyWindow(window);
+        tooltip_ = PlusTooltip();
+    }
+
+private:
+    PlusTooltip tooltip_;
+};
 
 } // namespace skin

@@ -174,11 +174,10 @@ bool SkinEngine::SetWindowBackground(HWND window, const ByteSet& imageData,
 }
 
 void SkinEngine::RepaintSkinnedWindows() {
-    for (const auto& record : Engine.WindowList) {
+    for (int position = 1; position <= static_cast<int>(Engine.WindowList.size()); ++position) {
+        const WindowRecord* record = RecordAt(position);
         if (!IsWindowVisible(record->Window)) continue;
-        // Until the back buffer can be recomposed here at once, the stale flag makes the next
-        // paint recompose it.
-        record->BackgroundStale = 1;
+        RebuildBackground(position);
         InvalidateRect(record->Window, nullptr, FALSE);
         InvalidateChildren(record->Window);
         for (const AttachedWindow& attached : record->AttachedWindows)

@@ -137,9 +137,10 @@ TEST_F(ThemeOptions, ColourOnlySetsColourResetsAccentAndRepaints) {
     EXPECT_EQ(Engine.AccentColour, 0x00DDCA22u);
     EXPECT_TRUE(Engine.ThemeImage.empty());
     EXPECT_EQ(Engine.ThemeImageMode, 2);
-    EXPECT_EQ(shown.BackgroundStale, 1);
+    EXPECT_TRUE(shown.BackBufferDC); // recomposed at once
+    EXPECT_EQ(shown.BackgroundStale, 0);
     EXPECT_TRUE(NeedsPaint(shown.Window));
-    EXPECT_EQ(hidden.BackgroundStale, 0); // only windows on screen are pushed
+    EXPECT_FALSE(hidden.BackBufferDC); // only windows on screen are pushed
 }
 
 TEST_F(ThemeOptions, NothingGivenOnlyResetsTheAccent) {

@@ -1,0 +1,311 @@
+// Window background, region and back buffer.
+//
+// A skinned window is drawn from an off-screen image composed only when its size or theme
+// changes. Two clean copies of that image are kept aside: the caption strip (the top
+// CaptionHeight rows) and the status strip (the status-bar rectangle), so the title, a single
+// status pane or a caption button can be redrawn later by restoring its rectangle from the
+// strip, drawing, and copying just that rectangle to the screen.
+#include "skin/services/back_buffer.h"
+
+#include "plus/plus_brush.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_path.h"
+#include "plus/plus_pen.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/skin_engine.h"
+
+namespace skin {
+
+namespace {
+
+constexpr plus::ARGB kMagenta = 0xFFFF00FF;
+constexpr int kPixelFormat32bppArgb = 0x0026200A;
+
+RECT ClientRectOf(HWND window) {
+    RECT rc{};
+    GetClientRect(window, &rc);
+    return rc;
+}
+
+// A memory DC holding a fresh width x height ARGB bitmap with a copy of `source` from (x, y).
+gdi::MemoryDC CopyStrip(HDC source, int x, int y, int width, int height) {
+    gdi::MemoryDC strip = gdi::MemoryDC::Create();
+    strip.Adopt(gdi::CreateArgbBitmap(width, height));
+    if (strip.bitmap()) BitBlt(strip.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    return strip;
+}
+
+} // namespace
+
+BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
+    BITMAP info{};
+    if (record.BackBufferDC.bitmap() &&
+        GetObjectA(record.BackBufferDC.bitmap(), sizeof info, &info) == sizeof info &&
+        info.bmBits && info.bmBitsPixel == 32) {
+        GdiFlush();
+        pixels_.CreateFromScan0(info.bmWidth, info.bmHeight, info.bmWidthBytes,
+                                kPixelFormat32bppArgb, static_cast<BYTE*>(info.bmBits));
+        graphics_.CreateFromImage(pixels_);
+    } else {
+        graphics_.CreateFromHDC(record.BackBufferDC.get());
+    }
+}
+
+BackBufferCanvas::~BackBufferCanvas() {
+    graphics_.DeleteGraphics();
+}
+
+void SetRoundRegion(HWND window) {
+    RECT rc = ClientRectOf(window);
+    gdi::Region region(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, 5, 5));
+    // A rebuild at an unchanged size (a theme change, a restored window) keeps the region the
+    // window has: setting it again costs a round trip to the display for nothing.
+    gdi::Region current(CreateRectRgn(0, 0, 0, 0));
+    gdi::Region difference(CreateRectRgn(0, 0, 0, 0));
+    if (region && GetWindowRgn(window, current.get()) != ERROR &&
+        CombineRgn(difference.get(), current.get(), region.get(), RGN_XOR) == NULLREGION)
+        return;
+    SetWindowRgn(window, nullptr, TRUE);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+    rc = ClientRectOf(window);
+    region.reset(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, 5, 5));
+    if (region && SetWindowRgn(window, region.get(), TRUE)) region.release();
+}
+
+void ExcludeOpaqueChildren(HWND window, HDC dc) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        if (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+}
+
+gdi::WindowDC ChildSafeWindowDC(HWND window) {
+    gdi::WindowDC dc(window);
+    if (dc) ExcludeOpaqueChildren(window, dc.get());
+    return dc;
+}
+
+void ShowBackBufferRect(const WindowRecord& record, const RECT& rect) {
+    if (!record.BackBufferDC) return;
+    gdi::WindowDC dc = ChildSafeWindowDC(record.Window);
+    if (!dc) return;
+    BitBlt(dc.get(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+           record.BackBufferDC.get(), rect.left, rect.top, SRCCOPY);
+}
+
+void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
+    WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    const HWND window = record->Window;
+    const RECT rc = ClientRectOf(window);
+    SetRoundRegion(window);
+
+    // The DC is made once and keeps its bitmap for the window's life; each rebuild selects a
+    // new bitmap of the current size, which deletes the previous one.
+    if (!record->BackBufferDC) {
+        record->BackBufferDC = gdi::MemoryDC::Create();
+        SetPropValue(window, kPropBackBufferOriginalBitmap,
+                     reinterpret_cast<LONG_PTR>(record->BackBufferDC.original()));
+    }
+    record->BackBufferDC.Adopt(gdi::CreateArgbBitmap(rc.right, rc.bottom));
+    SetPropValue(window, kPropBackBufferBitmap,
+                 reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
+    const HDC buffer = record->BackBufferDC.get();
+
+    {
+        BackBufferCanvas canvas(*record);
+        plus::PlusGraphics& graphics = canvas.graphics();
+        PaintBackground(position, graphics);
+
+        if (record->HasCaption) PaintBorder(position, graphics);
+        graphics.Flush(1); // FlushIntentionSync: the strips are copied with GDI
+        if (record->HasCaption) {
+            record->CaptionStripDC = CopyStrip(buffer, 0, 0, rc.right, record->CaptionHeight);
+        }
+        if (record->StatusHeight > 0) {
+            const PaneRect& bar = record->StatusRect;
+            record->StatusStripDC = CopyStrip(buffer, bar.x, bar.y, bar.width, bar.height);
+        } else {
+            record->StatusStripDC.reset();
+        }
+
+        if (record->HasCaption) {
+            if (record->ShowTitle) PaintTitle(position, &graphics);
+            const int buttons = static_cast<int>(record->CaptionButtons.size());
+            for (int i = 1; i <= buttons; ++i)
+                PaintCaptionButton(position, i, &graphics);
+        }
+        if (record->StatusHeight > 0) {
+            const int panes = static_cast<int>(record->StatusPanes.size());
+            for (int i = 1; i <= panes; ++i)
+                PaintStatusPane(position, &graphics, i);
+        }
+    }
+
+    if (!dc) {
+        record->BackgroundStale = 0;
+        return;
+    }
+    if (*dc) ReleaseDC(window, *dc);
+    {
+        gdi::WindowDC screen = ChildSafeWindowDC(window);
+        BitBlt(screen.get(), 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
+    }
+    record->BackgroundStale = 0;
+    if (Engine.FirstPaint == 0) InvalidateSkinnedControls(position);
+}
+
+void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    const RECT rc = ClientRectOf(record->Window);
+    const float width = static_cast<float>(rc.right);
+    const float height = static_cast<float>(rc.bottom);
+
+    graphics.Clear(kMagenta);
+    plus::PlusPath outline;
+    outline.CreatePath();
+    AddRoundedRect(outline, 0, 0, width, height, 4);
+    graphics.SetClipPath(outline, 0);
+
+    const bool ownImage = !record->OwnImage.empty();
+    plus::PlusSolidBrush fill;
+    fill.Create(ToArgb(ownImage ? record->OwnColour : Engine.ThemeColour, 255, 1));
+    graphics.FillPath(fill, outline);
+
+    if (!Engine.ThemeImage.empty() || ownImage) {
+        const int mode = ownImage ? record->OwnImageMode : Engine.ThemeImageMode;
+        if (std::unique_ptr<plus::PlusImage> image = PrepareBackgroundImage(*record, rc)) {
+            const float iw = static_cast<float>(image->GetWidth());
+            const float ih = static_cast<float>(image->GetHeight());
+            switch (mode) {
+                case kImageBlendRight:
+                case kImageTiled: graphics.DrawImageRect(*image, 0, 0, iw, ih); break;
+                case kImageBlendLeft: graphics.DrawImageRect(*image, width - iw, 0, iw, ih); break;
+                case kImageCentred:
+                    graphics.DrawImageRect(*image, (width - iw) / 2, (height - ih) / 2, iw, ih);
+                    break;
+                case kImageStretched: graphics.DrawImageRect(*image, 0, 0, width, height); break;
+                default: break;
+            }
+        }
+    }
+
+    if (record->CaptionGloss) {
+        const float caption = static_cast<float>(record->CaptionHeight);
+        plus::PlusLinearBrush gloss;
+        gloss.Create(plus::PointF{0, 0}, plus::PointF{0, caption}, ToArgb(0xFFFFFF, 150, 1),
+                     ToArgb(0xFFFFFF, 0, 1));
+        graphics.FillRectangle(gloss, 0, 0, width, caption);
+    }
+}
+
+std::unique_ptr<plus::PlusImage> PrepareBackgroundImage(const WindowRecord& record,
+                                                        const RECT& clientRect) {
+    const bool ownImage = !record.OwnImage.empty();
+    const ByteSet& source = ownImage ? record.OwnImage : Engine.ThemeImage;
+    const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
+    if (source.empty() || mode < kImageBlendRight || mode > kImageTiled) return nullptr;
+
+    auto image = std::make_unique<plus::PlusImage>();
+    if (!image->LoadFromStream(source)) return nullptr;
+    if (mode != kImageTiled) return image;
+
+    // A strip as wide as the client: the image, then mirrored, then normal again, and so on.
+    const int iw = static_cast<int>(image->GetWidth());
+    const int ih = static_cast<int>(image->GetHeight());
+    if (iw <= 0 || ih <= 0 || clientRect.right <= 0) return nullptr;
+    auto strip = std::make_unique<plus::PlusBitmap>();
+    if (!strip->Create(clientRect.right, ih)) return nullptr;
+    plus::PlusGraphics graphics;
+    graphics.CreateFromImage(*strip);
+    for (int k = 0; k * iw < clientRect.right; ++k) {
+        graphics.DrawImageRect(*image, static_cast<float>(k * iw), 0, static_cast<float>(iw),
+                               static_cast<float>(ih));
+        image->RotateFlip(4); // RotateNoneFlipX
+    }
+    return strip;
+}
+
+void SkinEngine::PaintBorder(int position, plus::PlusGraphics& graphics) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    const RECT rc = ClientRectOf(record->Window);
+    const float w = static_cast<float>(rc.right);
+    const float h = static_cast<float>(rc.bottom);
+
+    plus::PlusPath outer;
+    outer.CreatePath();
+    AddRoundedRect(outer, 0, 0, w - 1, h - 1, 7);
+    plus::PlusPen dark;
+    dark.CreatePen(ToArgb(0x000000, 180, 1), 1);
+    graphics.DrawPath(dark, outer);
+
+    plus::PlusPath inner;
+    inner.CreatePath();
+    AddRoundedRect(inner, 1, 1, w - 3, h - 3, 6);
+    plus::PlusPen light;
+    light.CreatePen(ToArgb(0xFFFFFF, 180, 1), 1);
+    graphics.DrawPath(light, inner);
+}
+
+void SkinEngine::ShowBackBuffer(int position, HDC dc) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    const HWND window = record->Window;
+    gdi::WindowDC screen = gdi::WindowDC::Adopt(window, dc);
+    if (!screen || !record->BackBufferDC) return;
+    RECT r{};
+    GetWindowRect(window, &r);
+    ExcludeOpaqueChildren(window, dc);
+    BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, record->BackBufferDC.get(), 0, 0, SRCCOPY);
+}
+
+void SkinEngine::RestoreCaptionRect(int position, const RECT& rect) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record || !record->BackBufferDC || !record->CaptionStripDC) return;
+    BitBlt(record->BackBufferDC.get(), rect.left, rect.top, rect.right - rect.left,
+           rect.bottom - rect.top, record->CaptionStripDC.get(), rect.left, rect.top, SRCCOPY);
+    GdiFlush(); // GDI+ may draw on these pixels next
+}
+
+void SkinEngine::RestoreStatusRect(int position, const RECT& rect) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record || !record->BackBufferDC || !record->StatusStripDC) return;
+    BitBlt(record->BackBufferDC.get(), rect.left, rect.top, rect.right - rect.left,
+           rect.bottom - rect.top, record->StatusStripDC.get(), rect.left - record->StatusRect.x,
+           rect.top - record->StatusRect.y, SRCCOPY);
+    GdiFlush(); // GDI+ may draw on these pixels next
+}
+
+void ClipTo(plus::PlusGraphics& graphics, const RECT& area) {
+    graphics.SetClipRectI(area.left, area.top, area.right - area.left, area.bottom - area.top,
+                          0); // CombineModeReplace
+}
+
+void InvalidateWithChildren(HWND window, bool includeChildren) {
+    InvalidateRect(window, nullptr, TRUE);
+    if (includeChildren) InvalidateChildren(window);
+}
+
+void InvalidateSkinnedControls(int position) {
+    const WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    // Every skinned control carries its owner's position in "Hw_FuID"; the ones whose parent
+    // is the window are its direct children.
+    char className[16];
+    for (HWND child = GetWindow(record->Window, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetPropValue(child, kPropOwnerPosition) != position) continue;
+        if (GetParent(child) != record->Window) continue;
+        const bool button = GetClassNameA(child, className, sizeof className) &&
+                            lstrcmpiA(className, "Button") == 0;
+        InvalidateWithChildren(child, button);
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,66 @@
+// Window background, region and back buffer: helpers shared by the composition code. The
+// public operations (RebuildBackground, ShowBackBuffer, PaintBackground, PaintBorder,
+// RestoreCaptionRect, RestoreStatusRect) are SkinEngine members.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "plus/plus_graphics.h"
+#include "plus/plus_image.h"
+#include "skin/core/window_record.h"
+
+namespace skin {
+
+// A GDI+ graphics that draws straight into the back buffer's pixels. The back buffer is a
+// 32-bit top-down DIB section; a GDI+ bitmap over the same memory lets GDI+ render in place
+// instead of through the DC, which makes it blend a copy of every shape's bounds (several
+// milliseconds for a window-sized outline). GDI and GDI+ then share the pixels, so GDI calls
+// on the back buffer are flushed before GDI+ draws again.
+class BackBufferCanvas {
+public:
+    explicit BackBufferCanvas(const WindowRecord& record);
+    ~BackBufferCanvas();
+    BackBufferCanvas(const BackBufferCanvas&) = delete;
+    BackBufferCanvas& operator=(const BackBufferCanvas&) = delete;
+
+    plus::PlusGraphics& graphics() { return graphics_; }
+
+private:
+    plus::PlusBitmap pixels_;
+    plus::PlusGraphics graphics_;
+};
+
+// Gives the window the rounded region of its client size: CreateRoundRectRgn(0, 0, width + 1,
+// height + 1, 5, 5). The system owns the region afterwards.
+void SetRoundRegion(HWND window);
+
+// Keeps a copy of the back buffer from painting over the window's children: excludes from `dc`
+// the client rectangle of every visible child that is not WS_EX_TRANSPARENT.
+void ExcludeOpaqueChildren(HWND window, HDC dc);
+
+// The window's DC with its opaque children excluded (see ExcludeOpaqueChildren).
+gdi::WindowDC ChildSafeWindowDC(HWND window);
+
+// Copies the rectangle (left, top, right, bottom) of the back buffer to the same place on the
+// window, leaving opaque children alone. Used by the partial repaints (title, pane, button).
+void ShowBackBufferRect(const WindowRecord& record, const RECT& rect);
+
+// Limits a graphics that repaints one rectangle to that rectangle, so nothing it draws (a
+// halo, a glow, a separator) lands outside the area that was restored from the strip.
+void ClipTo(plus::PlusGraphics& graphics, const RECT& area);
+
+// The background picture for the window's image mode, ready to draw at its natural size:
+// mode 4 a strip as wide as the client of tiles alternating normal and mirrored, modes 0 to 3
+// the decoded image, anything else (or an image that does not decode) null.
+std::unique_ptr<plus::PlusImage> PrepareBackgroundImage(const WindowRecord& record,
+                                                        const RECT& clientRect);
+
+// Invalidates the skinned child controls whose parent is the window; for buttons (the first
+// family) their visible children too.
+void InvalidateSkinnedControls(int position);
+
+// InvalidateRect on the window, then on each visible child when `includeChildren`.
+void InvalidateWithChildren(HWND window, bool includeChildren);
+
+} // namespace skin

@@ -1,0 +1,347 @@
+// Caption title and status bar.
+//
+// Both are painted on the window's back buffer. A repaint outside a rebuild restores its
+// rectangle from the clean strip, draws, and copies only that rectangle to the screen, so a
+// status-pane update costs a small fraction of a full rebuild.
+#include "skin/services/title_status.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "plus/plus_image.h"
+#include "plus/plus_brush.h"
+#include "plus/plus_font.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_string_format.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/skin_engine.h"
+#include "skin/services/back_buffer.h"
+
+namespace skin {
+
+namespace {
+
+constexpr int kFontStyleRegular = 0;
+constexpr int kFontStyleBold = 1;
+constexpr int kUnitWorld = 0;
+constexpr int kUnitPixel = 2;
+constexpr int kAlignNear = 0;
+constexpr int kSmoothingAntiAlias = 4;
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+} // namespace
+
+void DrawHaloText(plus::PlusGraphics& graphics, const std::string& text, const plus::RectF& layout,
+                  COLORREF textColour, COLORREF haloColour, float offset,
+                  const std::string& fontName, bool bold, float size, int alignment,
+                  int lineAlignment) {
+    plus::PlusFont font;
+    font.CreateFromFamilyName(fontName, size > 0 ? size : 13,
+                              bold ? kFontStyleBold : kFontStyleRegular, kUnitWorld);
+    plus::PlusStringFormat format;
+    format.Create();
+    format.SetAlign(alignment);
+    format.SetLineAlign(lineAlignment);
+
+    plus::PlusSolidBrush halo;
+    halo.Create(ToArgb(haloColour, 150, 1));
+    const plus::RectF moved[] = {
+        {layout.x + offset, layout.y, layout.width, layout.height},
+        {layout.x - offset, layout.y, layout.width, layout.height},
+        {layout.x, layout.y + offset, layout.width, layout.height},
+        {layout.x, layout.y - offset, layout.width, layout.height},
+    };
+    for (const plus::RectF& rect : moved)
+        graphics.DrawString(text, font, halo, rect, &format);
+
+    plus::PlusSolidBrush ink;
+    ink.Create(ToArgb(textColour, 255, 1));
+    graphics.DrawString(text, font, ink, layout, &format);
+}
+
+void DrawGlowText(plus::PlusGraphics& graphics, const std::string& text, const plus::RectF& rect,
+                  COLORREF textColour, COLORREF glowColour, int factor, const std::string& fontName,
+                  float size, int style, int alignment, int lineAlignment) {
+    const std::string& family = fontName.empty() ? std::string("宋体") : fontName;
+    plus::PlusFont font;
+    font.CreateFromFamilyName(family, size > 0 ? size : 12, style, kUnitPixel);
+    plus::PlusStringFormat format;
+    format.Create();
+    format.SetAlign(alignment);
+    format.SetLineAlign(lineAlignment);
+
+    const int width = static_cast<int>(rect.width);
+    const int height = static_cast<int>(rect.height);
+    const float half = static_cast<float>(factor) / 2;
+    const float w = static_cast<float>(width);
+    const float h = static_cast<float>(height);
+
+    // The glow: the text drawn sharp, shrunk by `factor` and blown up again (a cheap blur),
+    // then four faint offset copies on top.
+    plus::PlusBitmap glow;
+    bool haveGlow = factor > 0 && width / factor > 0 && height / factor > 0;
+    if (haveGlow) {
+        plus::PlusBitmap sharp;
+        sharp.Create(width, height);
+        {
+            plus::PlusGraphics on;
+            on.CreateFromImage(sharp);
+            on.SetSmoothingMode(kSmoothingAntiAlias);
+            on.SetCompositingQuality(3);
+            on.SetInterpolationMode(7);
+            on.SetPixelOffsetMode(3);
+            plus::PlusSolidBrush brush;
+            brush.Create(ToArgb(glowColour, 255, 1));
+            on.DrawString(text, font, brush, plus::RectF{half, half, w + half, h + half}, &format);
+        }
+        plus::PlusBitmap small;
+        small.Create(width / factor, height / factor);
+        {
+            plus::PlusGraphics on;
+            on.CreateFromImage(small);
+            on.SetInterpolationMode(7);
+            on.SetCompositingQuality(2);
+            on.SetPixelOffsetMode(3);
+            on.DrawImageRect(sharp, 0, 0, static_cast<float>(width / factor),
+                             static_cast<float>(height / factor));
+        }
+        haveGlow = glow.Create(width, height);
+        if (haveGlow) {
+            plus::PlusGraphics on;
+            on.CreateFromImage(glow);
+            on.SetCompositingQuality(3);
+            on.SetInterpolationMode(7);
+            on.SetSmoothingMode(kSmoothingAntiAlias);
+            on.DrawImageRect(small, 0, 0, w, h);
+            plus::PlusSolidBrush faint;
+            faint.Create(ToArgb(glowColour, 60, 1));
+            const float f = static_cast<float>(factor);
+            const plus::RectF copies[] = {
+                {half - 1, 0.7f * f, w, h},
+                {half + 1, 0.7f * f, w, h},
+                {half, 0.7f * f - 1, w, h},
+                {half, 0.7f * f + 1, w, h},
+            };
+            for (const plus::RectF& at : copies)
+                on.DrawString(text, font, faint, at, &format);
+        }
+    }
+
+    graphics.SetSmoothingMode(kSmoothingAntiAlias);
+    if (haveGlow)
+        graphics.DrawImageRect(glow, rect.x - half, rect.y - 0.6f * static_cast<float>(factor), w,
+                               h);
+    plus::PlusSolidBrush ink;
+    ink.Create(ToArgb(textColour, 255, 1));
+    graphics.DrawString(text, font, ink, rect, &format);
+}
+
+bool SkinEngine::SetTitleStyle(HWND window, std::optional<std::string> fontName,
+                               std::optional<int> fontSize, std::optional<COLORREF> textColour,
+                               std::optional<COLORREF> haloColour, std::optional<int> bold) {
+    const int position = SkinnedPosition(window);
+    WindowRecord* record = RecordAt(position);
+    if (!record) return false;
+    if (fontName) record->TitleFontName = *fontName;
+    if (fontSize) record->TitleFontSize = *fontSize;
+    if (textColour) record->TitleTextColour = *textColour;
+    if (haloColour) record->TitleHaloColour = *haloColour;
+    if (bold) record->TitleBold = *bold;
+    PaintTitle(position, nullptr, WindowText(window));
+    return true;
+}
+
+void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
+                            std::optional<std::string> text) {
+    WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    // Before the first rebuild there is nothing to paint on; the rebuild paints the title.
+    if (!graphics && !record->BackBufferDC) return;
+    RECT rc{};
+    GetClientRect(record->Window, &rc);
+    const int frame = FrameWidth;
+    const int x = frame + 6;
+    const int y = frame + 5;
+    const int w =
+        std::max(0, static_cast<int>(rc.right) - record->CaptionButtonsWidth - 10 - 2 * frame);
+    // The repainted area starts at the icon's top (frame + 2), so the icon is restored before
+    // it is drawn again and its soft edges never pile up.
+    const RECT area{x, frame + 2, x + w, y + 32};
+
+    std::optional<BackBufferCanvas> own;
+    if (!graphics) {
+        own.emplace(*record);
+        graphics = &own->graphics();
+        RestoreCaptionRect(position, area);
+        ClipTo(*graphics, area);
+    }
+    if (Engine.AppIcon) {
+        DrawIconEx(record->BackBufferDC.get(), x, frame + 2, Engine.AppIcon, 17, 17, 0, nullptr,
+                   DI_NORMAL);
+        GdiFlush(); // the canvas shares these pixels
+    }
+    const std::string title = text ? *text : WindowText(record->Window);
+    DrawHaloText(
+        *graphics, title,
+        plus::RectF{static_cast<float>(x + 20), static_cast<float>(y), static_cast<float>(w), 32},
+        record->TitleTextColour, record->TitleHaloColour, 1, record->TitleFontName,
+        record->TitleBold != 0, static_cast<float>(record->TitleFontSize), kAlignNear, kAlignNear);
+    if (own) {
+        own.reset();
+        ShowBackBufferRect(*record, area);
+    }
+}
+
+void SkinEngine::CreateStatusBar(int position, int height, const std::vector<StatusPane>& panes) {
+    WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    RECT rc{};
+    GetClientRect(record->Window, &rc);
+    const int frame = FrameWidth;
+    record->StatusHeight = height;
+    const int top = rc.bottom - frame - height - 1;
+    record->StatusRect = PaneRect{frame, top, rc.right - 2 * frame, height};
+    record->StatusPanes.clear();
+    record->StatusPaneRects.clear();
+    if (panes.empty()) {
+        record->StatusPaneRects.push_back(PaneRect{frame, top, rc.right - 2 * frame, height});
+        record->StatusPanes.push_back(StatusPane{});
+        return;
+    }
+    int x = frame;
+    for (const StatusPane& definition : panes) {
+        if (!record->StatusPaneRects.empty()) x += record->StatusPaneRects.back().width;
+        const int width = definition.Width == -1 ? rc.right - frame - x : definition.Width;
+        record->StatusPaneRects.push_back(PaneRect{x, top, width, height});
+        record->StatusPanes.push_back(definition);
+    }
+}
+
+void SkinEngine::LayoutStatusBar(int position) {
+    WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    RECT rc{};
+    GetClientRect(record->Window, &rc);
+    const int frame = FrameWidth;
+    record->StatusRect.x = frame;
+    record->StatusRect.y = rc.bottom - record->StatusHeight - frame - 1;
+    record->StatusRect.width = rc.right - 2 * frame;
+    record->StatusRect.height = record->StatusHeight;
+    int used = 0;
+    int x = frame;
+    const std::size_t count = std::min(record->StatusPanes.size(), record->StatusPaneRects.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        PaneRect& rect = record->StatusPaneRects[i];
+        rect.y = record->StatusRect.y;
+        rect.x = x;
+        if (record->StatusPanes[i].Width == -1) rect.width = rc.right - used - 2 * frame;
+        used += rect.width;
+        x += rect.width;
+    }
+}
+
+void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int pane) {
+    WindowRecord* record = RecordAt(position);
+    if (!record || pane < 1) return;
+    const std::size_t index = static_cast<std::size_t>(pane - 1);
+    if (index >= record->StatusPanes.size() || index >= record->StatusPaneRects.size()) return;
+    if (!graphics && !record->BackBufferDC) return;
+    const StatusPane& definition = record->StatusPanes[index];
+    const PaneRect& r = record->StatusPaneRects[index];
+    const RECT area{r.x, r.y, r.x + r.width, r.y + r.height};
+
+    std::optional<BackBufferCanvas> own;
+    if (!graphics) {
+        own.emplace(*record);
+        graphics = &own->graphics();
+        RestoreStatusRect(position, area);
+        ClipTo(*graphics, area);
+    }
+    const float x = static_cast<float>(r.x);
+    const float y = static_cast<float>(r.y);
+    const float w = static_cast<float>(r.width);
+    const float h = static_cast<float>(r.height);
+
+    plus::PlusLinearBrush shine;
+    shine.Create(plus::PointF{x, y}, plus::PointF{x, y + h}, ToArgb(0xFFFFFF, 60, 1),
+                 ToArgb(0xFFFFFF, 10, 1));
+    graphics->FillRectangle(shine, x, y, w, h);
+
+    const COLORREF colour =
+        record->StatusInverseText ? (~Engine.ThemeColour & 0x00FFFFFF) : definition.TextColour;
+    plus::PlusSolidBrush ink;
+    ink.Create(ToArgb(colour, 255, 1));
+    plus::PlusFont font;
+    font.CreateFromFamilyName(record->StatusFontName, static_cast<float>(record->StatusFontSize),
+                              kFontStyleRegular, kUnitPixel);
+    plus::PlusStringFormat format;
+    format.Create();
+    format.SetAlign(kAlignNear);
+
+    // The text box stays inside the pane, so a long text is clipped at the pane's edge
+    // instead of spilling into its neighbour.
+    const float textTop = y + (h - 12) / 2;
+    float textLeft = x + 3;
+    if (!definition.Icon.empty()) {
+        plus::PlusImage icon;
+        if (icon.LoadFromStream(definition.Icon)) {
+            const float iw = static_cast<float>(icon.GetWidth());
+            const float ih = static_cast<float>(icon.GetHeight());
+            textLeft = x + iw + 3;
+            graphics->DrawImageRect(icon, x + 2, y + (h - ih) / 2, iw, ih);
+        }
+    }
+    const plus::RectF textRect{textLeft, textTop, std::max(0.0f, x + w - textLeft),
+                               std::max(0.0f, y + h - textTop)};
+    if (record->StatusGlow) {
+        DrawGlowText(*graphics, definition.Text, textRect, record->StatusTextColour,
+                     record->StatusGlowColour, 4, record->StatusFontName,
+                     static_cast<float>(record->StatusFontSize), kFontStyleRegular, kAlignNear,
+                     kAlignNear);
+    } else {
+        graphics->DrawString(definition.Text, font, ink, textRect, &format);
+    }
+
+    if (own) {
+        own.reset();
+        ShowBackBufferRect(*record, area);
+    }
+}
+
+bool SkinEngine::SetStatusPane(HWND window, int pane, const std::string& text,
+                               std::optional<ByteSet> icon, std::optional<COLORREF> textColour) {
+    const int position = FindWindowPosition(window);
+    WindowRecord* record = RecordAt(position);
+    if (!record || pane < 1 || static_cast<std::size_t>(pane) > record->StatusPanes.size())
+        return false;
+    StatusPane& target = record->StatusPanes[static_cast<std::size_t>(pane - 1)];
+    target.Text = text;
+    if (icon) target.Icon = std::move(*icon);
+    if (textColour) target.TextColour = *textColour;
+    PaintStatusPane(position, nullptr, pane);
+    return true;
+}
+
+bool SkinEngine::SetStatusStyle(HWND window, std::optional<int> inverseText,
+                                std::optional<int> glow, std::optional<COLORREF> textColour,
+                                std::optional<COLORREF> glowColour,
+                                std::optional<std::string> fontName, std::optional<int> fontSize) {
+    WindowRecord* record = RecordAt(SkinnedPosition(window));
+    if (!record) return false;
+    record->StatusInverseText = inverseText.value_or(1);
+    record->StatusGlow = glow.value_or(0);
+    record->StatusTextColour = textColour.value_or(0);
+    record->StatusGlowColour = glowColour.value_or(0x00FFFFFF);
+    if (fontName) record->StatusFontName = *fontName;
+    if (fontSize) record->StatusFontSize = *fontSize;
+    return true;
+}
+
+} // namespace skin

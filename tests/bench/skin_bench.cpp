@@ -1,0 +1,174 @@
+// Composition benchmark: how long a skinned window's back buffer takes to compose, to show and
+// to update in part. Prints medians over many runs; an optional first argument scales the
+// number of runs (default 1).
+//
+//   full rebuild           RebuildBackground of a 376 x 364 and of a 1280 x 800 client
+//   ordinary paint         ShowBackBuffer next to a bare BitBlt of the same size (both through
+//                          GetDC/ReleaseDC), as a ratio; target within 1.5x
+//   pane update            SetStatusPane next to a full rebuild, as a ratio; target under 10 %
+//   hover frame            one PaintCaptionButton frame of the hover animation
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "plus/plus_object.h"
+#include "skin/core/skin_engine.h"
+#include "skin/images/skin_pictures.h"
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Median time in milliseconds of `runs` calls, after a few warm-up calls.
+double MedianMs(int runs, const std::function<void()>& work) {
+    for (int i = 0; i < 3; ++i)
+        work();
+    std::vector<double> times;
+    times.reserve(static_cast<std::size_t>(runs));
+    for (int i = 0; i < runs; ++i) {
+        const double start = Now();
+        work();
+        GdiFlush();
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+LRESULT CALLBACK QuietProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window with a record as the install builds it for the application's main window: a tall
+// glossy caption with title, minimize, maximize and close buttons and a one-pane status bar.
+struct BenchWindow {
+    HWND window = nullptr;
+    int position = 0;
+
+    BenchWindow(int width, int height) {
+        window = CreateWindowExA(WS_EX_TOPMOST, "VarnelBench", "Varnel/免更新版",
+                                 WS_POPUP | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0, width, height,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        auto record = std::make_unique<skin::WindowRecord>();
+        record->Window = window;
+        record->CaptionHeight = 110;
+        record->CaptionGloss = 1;
+        record->Resizable = 0;
+        const auto button = [](int w, int kind, skin::ByteSet image, const char* tip) {
+            skin::CaptionButton b;
+            b.Width = w;
+            b.Kind = kind;
+            b.Image = std::move(image);
+            b.Tooltip = tip;
+            return b;
+        };
+        record->CaptionButtons.push_back(button(
+            26, skin::kMinimizeButton, skin::ToByteSet(skin::MinimizeButtonImage), "最小化"));
+        record->CaptionButtons.push_back(button(
+            26, skin::kMaximizeButton, skin::ToByteSet(skin::MaximizeButtonImage), "最大化"));
+        record->CaptionButtons.back().AlternateImage = skin::ToByteSet(skin::RestoreButtonImage);
+        record->CaptionButtons.push_back(
+            button(38, skin::kCloseButton, skin::ToByteSet(skin::CloseButtonImage), "关闭"));
+        record->CaptionButtonsWidth = 26 + 26 + 38;
+        position = skin::AppendWindowRecord(std::move(record));
+        skin::SetPropValue(window, skin::kPropPosition, position);
+        skin::TheSkin->LayoutCaptionButtons(position);
+        skin::TheSkin->CreateStatusBar(position, 20);
+        skin::TheSkin->LayoutStatusBar(position);
+        skin::TheSkin->RebuildBackground(position, GetDC(window));
+        skin::TheSkin->SetStatusPane(window, 1, "Oskimo  已使用次数：42 次  ");
+    }
+    ~BenchWindow() {
+        skin::Engine.WindowList.erase(skin::Engine.WindowList.begin() + (position - 1));
+        DestroyWindow(window);
+    }
+};
+
+void Row(const char* what, double ms) {
+    std::printf("  %-44s %9.3f ms\n", what, ms);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    const ULONG_PTR token = plus::StartupGdiPlus();
+    if (!token) {
+        std::fprintf(stderr, "GDI+ did not start\n");
+        return 1;
+    }
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = QuietProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VarnelBench";
+    RegisterClassA(&wc);
+
+    skin::CreateTheSkin();
+    skin::TheSkin->FrameWidth = 3;
+    skin::Engine.ThemeColour = 0x00FF8800;
+    skin::Engine.AppIcon = CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
+    skin::Engine.FirstPaint = 0;
+
+    std::printf("Composition benchmark (medians, x64 under this machine's Wine)\n");
+    double small = 0;
+    double pane = 0;
+    {
+        BenchWindow w(376, 364);
+        small = MedianMs(200 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
+        Row("full rebuild, 376 x 364 (target < 5 ms)", small);
+
+        const double paint = MedianMs(
+            1000 * scale, [&] { skin::TheSkin->ShowBackBuffer(w.position, GetDC(w.window)); });
+        const HDC buffer = skin::RecordAt(w.position)->BackBufferDC.get();
+        const double bare = MedianMs(1000 * scale, [&] {
+            const HDC dc = GetDC(w.window);
+            BitBlt(dc, 0, 0, 376, 364, buffer, 0, 0, SRCCOPY);
+            ReleaseDC(w.window, dc);
+        });
+        Row("ordinary paint (ShowBackBuffer), 376 x 364", paint);
+        Row("bare BitBlt of the same size", bare);
+        std::printf("  %-44s %9.2f x   (target <= 1.5 x)\n", "paint / bare BitBlt", paint / bare);
+
+        int n = 0;
+        pane = MedianMs(500 * scale, [&] {
+            skin::TheSkin->SetStatusPane(w.window, 1,
+                                         "Oskimo  已使用次数：" + std::to_string(n++) + " 次  ");
+        });
+        Row("status-pane update (SetStatusPane)", pane);
+        std::printf("  %-44s %9.1f %%   (target < 10 %%)\n", "pane update / full rebuild",
+                    100.0 * pane / small);
+
+        int level = 0;
+        const double hover = MedianMs(500 * scale, [&] {
+            level = (level + 30) % 270;
+            skin::TheSkin->PaintCaptionButton(w.position, 1, nullptr, false, level);
+        });
+        Row("caption-button hover frame", hover);
+    }
+    {
+        BenchWindow w(1280, 800);
+        const double large =
+            MedianMs(50 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
+        Row("full rebuild, 1280 x 800", large);
+    }
+    skin::DestroyTheSkin();
+    plus::ShutdownGdiPlus(token);
+    return 0;
+}

@@ -1,0 +1,247 @@
+// Window background, region and back buffer: real windows, pixels read back from the back
+// buffer and from the screen.
+#include "compose_fixture.h"
+
+#include "skin/core/gdi_owners.h"
+#include "skin/services/back_buffer.h"
+#include "support/windows.h"
+
+using compose_test::Brightness;
+using compose_test::ComposedWindow;
+using compose_test::CompositionTest;
+using compose_test::WindowOptions;
+using testing_support::ColoursNear;
+
+namespace {
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+constexpr COLORREF kTheme = 0x00FF8800;
+
+} // namespace
+
+TEST_F(CompositionTest, RegionIsTheRoundedClientRectangle) {
+    ComposedWindow w({.width = 300, .height = 200});
+    skin::TheSkin->RebuildBackground(w.position());
+    gdi::Region actual(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(w.hwnd(), actual.get()), ERROR);
+    gdi::Region expected(CreateRoundRectRgn(0, 0, 301, 201, 5, 5));
+    // The same area (the system may split it into other bands than CreateRoundRectRgn does).
+    gdi::Region difference(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(CombineRgn(difference.get(), actual.get(), expected.get(), RGN_XOR), NULLREGION);
+}
+
+TEST_F(CompositionTest, MagentaOutsideTheRoundedOutlineThemeColourInside) {
+    ComposedWindow w({.width = 300, .height = 200, .hasCaption = false});
+    skin::TheSkin->RebuildBackground(w.position());
+    EXPECT_EQ(w.BufferPixel(0, 0), kMagenta);
+    EXPECT_EQ(w.BufferPixel(299, 0), kMagenta);
+    EXPECT_EQ(w.BufferPixel(0, 199), kMagenta);
+    EXPECT_EQ(w.BufferPixel(299, 199), kMagenta);
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(150, 100), kTheme, 2));
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(5, 5), kTheme, 2));
+}
+
+TEST_F(CompositionTest, CaptionGlossIsBrighterAtTheTopThanAtCaptionHeight) {
+    ComposedWindow w({.width = 300,
+                      .height = 200,
+                      .captionHeight = 40,
+                      .showTitle = false,
+                      .captionGloss = true,
+                      .systemButtons = false});
+    skin::TheSkin->RebuildBackground(w.position());
+    const int top = Brightness(w.BufferPixel(150, 3));
+    const int middle = Brightness(w.BufferPixel(150, 20));
+    const int bottom = Brightness(w.BufferPixel(150, 39));
+    EXPECT_GT(top, middle);
+    EXPECT_GT(middle, bottom);
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(150, 41), kTheme, 2)); // below the caption: no gloss
+}
+
+TEST_F(CompositionTest, TiledModeDrawsNormalMirroredNormal) {
+    // Left half red, right half blue: a mirrored tile shows blue first.
+    skin::Engine.ThemeImage = compose_test::MakeBmp(
+        100, 50, [](int x, int) { return x < 50 ? RGB(255, 0, 0) : RGB(0, 0, 255); });
+    skin::Engine.ThemeImageMode = skin::kImageTiled;
+    ComposedWindow w({.width = 250, .height = 120, .hasCaption = false});
+    skin::TheSkin->RebuildBackground(w.position());
+    const COLORREF red = RGB(255, 0, 0);
+    const COLORREF blue = RGB(0, 0, 255);
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(25, 25), red)); // tile 1, normal
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(75, 25), blue));
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(125, 25), blue)); // tile 2, mirrored
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(175, 25), red));
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(225, 25), red));       // tile 3, normal
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(125, 80), kTheme, 2)); // below the image
+    EXPECT_EQ(w.BufferPixel(0, 0), kMagenta);                    // still clipped
+}
+
+TEST_F(CompositionTest, ImageModesPlaceTheImage) {
+    const COLORREF green = RGB(0, 200, 0);
+    skin::Engine.ThemeImage = compose_test::MakeBmp(40, 20, [&](int, int) { return green; });
+    struct Case {
+        int mode;
+        POINT inside;
+        POINT outside;
+    };
+    const Case cases[] = {
+        {skin::kImageBlendRight, {10, 10}, {60, 10}},
+        {skin::kImageBlendLeft, {190, 10}, {140, 10}},
+        {skin::kImageCentred, {100, 60}, {100, 40}},
+        {skin::kImageStretched, {150, 100}, {150, 100}},
+        {7, {-1, -1}, {10, 10}}, // unknown mode: nothing drawn
+    };
+    for (const Case& c : cases) {
+        skin::Engine.ThemeImageMode = c.mode;
+        ComposedWindow w({.width = 200, .height = 120, .hasCaption = false});
+        skin::TheSkin->RebuildBackground(w.position());
+        if (c.inside.x >= 0) {
+            EXPECT_TRUE(ColoursNear(w.BufferPixel(c.inside.x, c.inside.y), green)) << c.mode;
+        }
+        if (c.mode != skin::kImageStretched) {
+            EXPECT_TRUE(ColoursNear(w.BufferPixel(c.outside.x, c.outside.y), kTheme, 2)) << c.mode;
+        }
+    }
+}
+
+TEST_F(CompositionTest, OwnImageAndColourOverrideTheTheme) {
+    const COLORREF own = RGB(10, 120, 30);
+    ComposedWindow w({.width = 200, .height = 120, .hasCaption = false});
+    w.record().OwnImage = compose_test::MakeBmp(20, 20, [](int, int) { return RGB(250, 250, 0); });
+    w.record().OwnImageMode = skin::kImageBlendRight;
+    w.record().OwnColour = own;
+    skin::TheSkin->RebuildBackground(w.position());
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(10, 10), RGB(250, 250, 0)));
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(100, 60), own, 2));
+}
+
+TEST_F(CompositionTest, UndecodableImageLeavesThePlainColour) {
+    skin::Engine.ThemeImage = {1, 2, 3, 4, 5};
+    for (int mode : {0, 4}) {
+        skin::Engine.ThemeImageMode = mode;
+        ComposedWindow w({.width = 120, .height = 80, .hasCaption = false});
+        skin::TheSkin->RebuildBackground(w.position());
+        EXPECT_TRUE(ColoursNear(w.BufferPixel(60, 40), kTheme, 2));
+    }
+}
+
+TEST_F(CompositionTest, RebuildWithoutDcLeavesTheScreenAndClearsTheStaleFlag) {
+    ComposedWindow w({.width = 200, .height = 120});
+    {
+        gdi::WindowDC dc(w.hwnd());
+        gdi::Brush green(CreateSolidBrush(RGB(0, 255, 0)));
+        RECT all{0, 0, 200, 120};
+        FillRect(dc.get(), &all, green.get());
+    }
+    w.record().BackgroundStale = 1;
+    skin::TheSkin->RebuildBackground(w.position());
+    EXPECT_EQ(w.record().BackgroundStale, 0);
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(100, 60), kTheme, 2));
+    EXPECT_TRUE(ColoursNear(w.ScreenPixel(100, 60), RGB(0, 255, 0)));
+
+    // With a DC the composed picture reaches the screen.
+    w.record().BackgroundStale = 1;
+    skin::TheSkin->RebuildBackground(w.position(), GetDC(w.hwnd()));
+    EXPECT_EQ(w.record().BackgroundStale, 0);
+    EXPECT_TRUE(ColoursNear(w.ScreenPixel(100, 60), kTheme, 2));
+}
+
+TEST_F(CompositionTest, WithoutCaptionNoBorderTitleOrButtons) {
+    ComposedWindow plain({.width = 300, .height = 200, .hasCaption = false});
+    skin::TheSkin->RebuildBackground(plain.position());
+    EXPECT_FALSE(plain.record().CaptionStripDC);
+    // Where the border, the title and the buttons would be: the theme colour.
+    for (POINT p : {POINT{1, 100}, POINT{298, 100}, POINT{150, 1}, POINT{40, 15}, POINT{40, 20},
+                    POINT{60, 16}, POINT{230, 10}, POINT{250, 12}, POINT{280, 10}})
+        EXPECT_TRUE(ColoursNear(plain.BufferPixel(p.x, p.y), kTheme, 2)) << p.x << "," << p.y;
+
+    ComposedWindow framed({.width = 300, .height = 200});
+    skin::TheSkin->RebuildBackground(framed.position());
+    EXPECT_TRUE(framed.record().CaptionStripDC);
+    EXPECT_FALSE(ColoursNear(framed.BufferPixel(0, 100), kTheme, 2)); // the dark outer border
+}
+
+TEST_F(CompositionTest, BackBufferPropertiesFollowTheSelectedBitmap) {
+    ComposedWindow w({.width = 120, .height = 80});
+    skin::TheSkin->RebuildBackground(w.position());
+    const HBITMAP original = w.record().BackBufferDC.original();
+    EXPECT_EQ(skin::GetPropValue(w.hwnd(), skin::kPropBackBufferOriginalBitmap),
+              reinterpret_cast<LONG_PTR>(original));
+    const LONG_PTR first = skin::GetPropValue(w.hwnd(), skin::kPropBackBufferBitmap);
+    EXPECT_EQ(first, reinterpret_cast<LONG_PTR>(w.record().BackBufferDC.bitmap()));
+    SetWindowPos(w.hwnd(), nullptr, 0, 0, 160, 90, SWP_NOMOVE | SWP_NOZORDER);
+    skin::TheSkin->RebuildBackground(w.position());
+    const LONG_PTR second = skin::GetPropValue(w.hwnd(), skin::kPropBackBufferBitmap);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(first)), 0u); // the old one is gone
+    EXPECT_EQ(skin::GetPropValue(w.hwnd(), skin::kPropBackBufferOriginalBitmap),
+              reinterpret_cast<LONG_PTR>(original));
+    BITMAP info{};
+    GetObjectA(reinterpret_cast<HGDIOBJ>(second), sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 160);
+    EXPECT_EQ(info.bmHeight, 90);
+    EXPECT_EQ(info.bmBitsPixel, 32);
+}
+
+TEST_F(CompositionTest, ShowBackBufferSparesOpaqueChildren) {
+    ComposedWindow w({.width = 200, .height = 120, .hasCaption = false});
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 40, 50, 30, w.hwnd(),
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND clear = CreateWindowExA(WS_EX_TRANSPARENT, "STATIC", "", WS_CHILD | WS_VISIBLE, 120, 40,
+                                 50, 30, w.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    skin::TheSkin->RebuildBackground(w.position());
+    {
+        gdi::WindowDC dc(w.hwnd());
+        gdi::Brush green(CreateSolidBrush(RGB(0, 255, 0)));
+        RECT all{0, 0, 200, 120};
+        FillRect(dc.get(), &all, green.get());
+    }
+    skin::TheSkin->ShowBackBuffer(w.position(), GetDC(w.hwnd()));
+    EXPECT_TRUE(ColoursNear(w.ScreenPixel(10, 10), kTheme, 2));
+    EXPECT_TRUE(ColoursNear(w.ScreenPixel(40, 50), RGB(0, 255, 0)));
+    EXPECT_TRUE(ColoursNear(w.ScreenPixel(140, 50), kTheme, 2));
+    DestroyWindow(child);
+    DestroyWindow(clear);
+}
+
+TEST_F(CompositionTest, RestoreRectsCopyFromTheCleanStrips) {
+    ComposedWindow w({.width = 200, .height = 120, .statusHeight = 20});
+    skin::TheSkin->RebuildBackground(w.position());
+    const HDC buffer = w.record().BackBufferDC.get();
+    const skin::PaneRect bar = w.record().StatusRect;
+    // The strips hold the picture before the title and the panes were drawn.
+    const COLORREF captionClean = GetPixel(w.record().CaptionStripDC.get(), 100, 10);
+    const COLORREF statusClean = GetPixel(w.record().StatusStripDC.get(), 50, 10);
+    EXPECT_TRUE(ColoursNear(captionClean, kTheme, 2));
+    {
+        gdi::Brush black(CreateSolidBrush(RGB(0, 0, 0)));
+        RECT spoiled{0, 0, 200, 120};
+        FillRect(buffer, &spoiled, black.get());
+    }
+    skin::TheSkin->RestoreCaptionRect(w.position(), RECT{90, 5, 110, 15});
+    skin::TheSkin->RestoreStatusRect(w.position(),
+                                     RECT{bar.x + 40, bar.y + 5, bar.x + 60, bar.y + 15});
+    EXPECT_EQ(GetPixel(buffer, 100, 10), captionClean);
+    EXPECT_EQ(GetPixel(buffer, bar.x + 50, bar.y + 10), statusClean);
+    EXPECT_EQ(GetPixel(buffer, 80, 10), RGB(0, 0, 0)); // outside the restored rectangle
+}
+
+TEST_F(CompositionTest, SetThemeRepaintsVisibleSkinnedWindows) {
+    ComposedWindow shown({.width = 160, .height = 100, .hasCaption = false});
+    skin::TheSkin->RebuildBackground(shown.position());
+    ComposedWindow hidden({.width = 160, .height = 100, .hasCaption = false, .style = WS_POPUP});
+    skin::TheSkin->SetTheme({}, {}, RGB(0, 160, 0));
+    EXPECT_TRUE(ColoursNear(shown.BufferPixel(80, 50), RGB(0, 160, 0), 2));
+    EXPECT_FALSE(hidden.record().BackBufferDC); // not visible: not rebuilt
+}
+
+TEST_F(CompositionTest, UnknownPositionsAreIgnored) {
+    skin::TheSkin->RebuildBackground(0);
+    skin::TheSkin->RebuildBackground(99, nullptr);
+    skin::TheSkin->ShowBackBuffer(99, nullptr);
+    skin::TheSkin->RestoreCaptionRect(99, RECT{0, 0, 10, 10});
+    skin::TheSkin->RestoreStatusRect(-1, RECT{0, 0, 10, 10});
+    // A window whose back buffer does not exist yet: the restores do nothing.
+    ComposedWindow w({.width = 100, .height = 80});
+    skin::TheSkin->RestoreCaptionRect(w.position(), RECT{0, 0, 10, 10});
+    EXPECT_FALSE(w.record().BackBufferDC);
+}
