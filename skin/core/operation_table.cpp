@@ -7,9 +7,9 @@ namespace skin {
 const OperationTable SkinEngineOperations = {
     MakeOperationEntry<&SkinEngine::Destroy>(),                      // 0  destroy
     MakeOperationEntry<&SkinEngine::Copy>(),                         // 1  copy
-    nullptr,                                                         // 2  WindowProc
-    nullptr,                                                         // 3  CaptionButtonAction
-    nullptr,                                                         // 4  SkinWindow
+    MakeOperationEntry<&SkinEngine::WindowProc>(),                   // 2  WindowProc
+    MakeOperationEntry<&SkinEngine::CaptionButtonAction>(),          // 3  CaptionButtonAction
+    MakeOperationEntry<&SkinEngine::SkinWindow>(),                   // 4  SkinWindow
     MakeOperationEntry<&SkinEngine::AddCaptionButton>(),             // 5 AddCaptionButton
     MakeOperationEntry<&SkinEngine::SetTitleStyle>(),                // 6 SetTitleStyle
     MakeOperationEntry<&SkinEngine::SetWindowBackground>(),          // 7  SetWindowBackground

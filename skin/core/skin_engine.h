@@ -89,8 +89,29 @@ public:
     // 1: a new object with the same table, copies of both thunks (which still call this
     // object) and the same three numbers.
     std::unique_ptr<SkinEngine> Copy() const;
-    // 2 WindowProc, 3 CaptionButtonAction, 4 SkinWindow, 5 AddCaptionButton, 6 SetTitleStyle:
-    // added with the window procedure, caption and title code.
+    // --- Top-level skinning (skin_window.cpp) ---
+
+    // 2: the window procedure of every skinned top-level window, reached through WndProcThunk.
+    // Messages it does not consume, and every message for a window without a record, go to
+    // the window's saved procedure ("Hw_hProc").
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // 3: performs a click on caption button `button` (from 1) of the window at `position`:
+    // close, maximize/restore and minimize send their system command; handler and application
+    // buttons run their routine (no arguments, no system command) when they have one.
+    void CaptionButtonAction(int position, int button);
+    // 4: skins a top-level window: its record, system caption buttons with tooltips, status bar,
+    // child controls, WS_SYSMENU, and WndProcThunk as its procedure. Nothing happens for a
+    // window that is already skinned. Omitted: caption height 25 (smaller values become 25),
+    // caption, resizable, title on; help, menu, gloss off; no status bar; one pane; no own
+    // image; the theme's image mode.
+    void SkinWindow(
+        HWND window, std::optional<int> captionHeight = std::nullopt,
+        std::optional<int> hasCaption = std::nullopt, std::optional<int> resizable = std::nullopt,
+        std::optional<int> helpButton = std::nullopt, std::optional<int> menuButton = std::nullopt,
+        std::optional<int> showTitle = std::nullopt, std::optional<int> captionGloss = std::nullopt,
+        std::optional<int> statusHeight = std::nullopt,
+        std::optional<std::vector<StatusPane>> statusPanes = std::nullopt,
+        const ByteSet& backgroundImage = {}, std::optional<int> imageMode = std::nullopt);
 
     // --- Caption buttons (caption_buttons.cpp) ---
 

@@ -1,0 +1,487 @@
+// Skinning a top-level window (SkinWindow), its window procedure (WindowProc), caption-button
+// clicks (CaptionButtonAction) and the release of a window's record when it goes away.
+#include "skin/core/skin_window.h"
+
+#include "skin/controls/buttons.h"
+#include "skin/core/capture.h"
+#include "skin/core/gdi_owners.h"
+#include "skin/core/skin_engine.h"
+#include "skin/images/skin_pictures.h"
+#include "skin/services/theme_images.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+namespace skin {
+namespace {
+
+constexpr UINT_PTR kHoverInterval = 20; // ms per animation step
+constexpr int kHoverSteps = 8;
+constexpr int kHoverLevelStep = 30; // state level per step: 30, 60 ... 240
+constexpr int kFrameWidth = 3;
+constexpr int kTreeItemExpanded = -406;  // TVN_ITEMEXPANDEDA
+constexpr int kTreeItemExpanding = -405; // TVN_ITEMEXPANDINGA
+
+short SignedLow(LPARAM value) {
+    return static_cast<short>(LOWORD(value));
+}
+short SignedHigh(LPARAM value) {
+    return static_cast<short>(HIWORD(value));
+}
+
+// The timer of a window's caption-button animation is identified by the window handle.
+UINT_PTR HoverTimerId(HWND window) {
+    return reinterpret_cast<UINT_PTR>(window);
+}
+
+int TaskbarHeight() {
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (!taskbar) return 0;
+    RECT r{};
+    GetWindowRect(taskbar, &r);
+    return r.bottom - r.top;
+}
+
+// The size a window maximized by the skin takes: the screen, less the taskbar.
+SIZE MaximizedSize() {
+    return SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - TaskbarHeight()};
+}
+
+LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto saved = reinterpret_cast<WNDPROC>(GetPropA(window, kPropSavedProc));
+    if (!saved) return DefWindowProcA(window, message, wParam, lParam);
+    return CallWindowProcA(saved, window, message, wParam, lParam);
+}
+
+COLORREF TextColourOf(HWND control) {
+    return static_cast<COLORREF>(GetPropValue(control, kPropTextColour));
+}
+
+// WM_CTLCOLOR* answer for translucent controls: a pattern brush of the washed background.
+LRESULT TranslucentBrush(HWND control, HDC dc) {
+    SetTextColor(dc, TextColourOf(control));
+    SetBkMode(dc, TRANSPARENT);
+    ReleaseColourBrush(control);
+    ReleaseColourBrushBitmap(control);
+    HBITMAP bitmap = WashedBackgroundBitmap(control);
+    HBRUSH brush = CreatePatternBrush(bitmap);
+    SetPropA(control, kPropColourBrush, brush);
+    SetPropA(control, kPropColourBrushBitmap, bitmap);
+    return reinterpret_cast<LRESULT>(brush);
+}
+
+LRESULT HollowBrush(HWND control, HDC dc) {
+    SetTextColor(dc, TextColourOf(control));
+    SetBkMode(dc, TRANSPARENT);
+    ReleaseColourBrush(control);
+    HGDIOBJ brush = GetStockObject(NULL_BRUSH);
+    SetPropA(control, kPropColourBrush, brush);
+    return reinterpret_cast<LRESULT>(brush);
+}
+
+bool TranslucentSkins() {
+    return Engine.ControlSkinsEnabled && Engine.TranslucentControls;
+}
+
+struct SystemButton {
+    std::span<const std::uint8_t> image;
+    std::span<const std::uint8_t> alternate;
+    const char* tooltip;
+    int kind;
+    int width;
+};
+
+LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
+    HWND window = rec.Window;
+    {
+        gdi::PaintDC paint(window);
+        if (rec.Minimized) {
+            // painting is left to the default procedure below
+        } else if (!rec.BackgroundStale) {
+            engine.ShowBackBuffer(p, GetDC(window));
+        } else {
+            if (Engine.FirstPaint == 0) engine.RebuildBackground(p, GetDC(window));
+            rec.BackgroundStale = 0;
+        }
+    }
+    return DefWindowProcA(window, WM_PAINT, 0, 0);
+}
+
+void OnMouseMove(SkinEngine& engine, HWND window, int p, WindowRecord& rec, LPARAM lParam) {
+    if (!rec.MouseInside) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_HOVER | TME_LEAVE;
+        track.hwndTrack = window;
+        track.dwHoverTime = 1;
+        TrackMouseEvent(&track);
+    }
+    if (!rec.HasCaption) return;
+    const int x = SignedLow(lParam), y = SignedHigh(lParam);
+    const bool onRow = x >= rec.ButtonsLeft && x <= rec.ButtonsLeft + rec.CaptionButtonsWidth &&
+                       y >= rec.ButtonsTop && y <= rec.ButtonsTop + rec.ButtonsHeight;
+    if (onRow) {
+        if (!rec.HoverTimer) {
+            SetTimer(window, HoverTimerId(window), kHoverInterval, nullptr);
+            rec.HoverTimer = 1;
+        }
+    } else {
+        rec.HoverTimer = 0;
+    }
+    engine.HotCaptionButton = engine.HitTestCaptionButton(p, x, y);
+    if (rec.HotButton >= 1 && rec.HotButton != engine.HotCaptionButton) {
+        if (rec.HoverOut.Step < kHoverSteps && rec.HoverOut.Button >= 1)
+            engine.PaintCaptionButton(p, rec.HoverOut.Button, nullptr, 0, 0);
+        rec.HoverOut = {rec.HotButton, 0};
+    }
+    if (engine.HotCaptionButton >= 1 && engine.HotCaptionButton != rec.HotButton)
+        rec.HoverIn = {engine.HotCaptionButton, 0};
+    rec.HotButton = engine.HotCaptionButton;
+    if (!rec.IsMaximized) engine.UpdateFrameCursor(p, lParam);
+}
+
+void OnHoverTimer(SkinEngine& engine, HWND window, int p, WindowRecord& rec) {
+    if (rec.HoverIn.Button >= 1 && rec.HoverIn.Step < kHoverSteps) {
+        ++rec.HoverIn.Step;
+        engine.PaintCaptionButton(p, rec.HoverIn.Button, nullptr, 0,
+                                  rec.HoverIn.Step * kHoverLevelStep);
+    }
+    if (rec.HoverOut.Button >= 1 && rec.HoverOut.Step < kHoverSteps) {
+        ++rec.HoverOut.Step;
+        engine.PaintCaptionButton(p, rec.HoverOut.Button, nullptr, 0,
+                                  kHoverSteps * kHoverLevelStep -
+                                      rec.HoverOut.Step * kHoverLevelStep);
+    }
+    if (rec.MouseInside && rec.HoverTimer) return;
+    if (rec.HoverOut.Step >= kHoverSteps || rec.HoverOut.Button == 0) {
+        rec.HoverTimer = 0;
+        KillTimer(window, HoverTimerId(window));
+        rec.HotButton = 0;
+        rec.HoverIn = {};
+        rec.HoverOut = {};
+    }
+}
+
+void OnMouseLeave(SkinEngine& engine, int p, WindowRecord& rec) {
+    rec.MouseInside = 0;
+    if (rec.HotButton < 1 || !rec.HasCaption) return;
+    if (rec.HoverIn.Step < kHoverSteps && rec.HoverOut.Step < kHoverSteps) {
+        if (rec.HoverOut.Button >= 1)
+            engine.PaintCaptionButton(p, rec.HoverOut.Button, nullptr, 0, 0);
+        rec.HoverIn = {};
+    }
+    rec.HoverOut = {rec.HotButton, 0};
+    rec.HotButton = 0;
+}
+
+} // namespace
+
+void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
+                            std::optional<int> hasCaption, std::optional<int> resizable,
+                            std::optional<int> helpButton, std::optional<int> menuButton,
+                            std::optional<int> showTitle, std::optional<int> captionGloss,
+                            std::optional<int> statusHeight,
+                            std::optional<std::vector<StatusPane>> statusPanes,
+                            const ByteSet& backgroundImage, std::optional<int> imageMode) {
+    if (FindWindowPosition(window) >= 1) return;
+
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    FrameWidth = kFrameWidth;
+
+    auto record = std::make_unique<WindowRecord>();
+    WindowRecord& r = *record;
+    r.Window = window;
+    r.CaptionHeight = std::max(captionHeight.value_or(0), kMinCaptionHeight);
+    r.HelpButton = helpButton.value_or(0);
+    r.MenuButton = menuButton.value_or(0);
+    r.MinimizeButton = (style & WS_MINIMIZEBOX) ? 1 : 0;
+    r.MaximizeButton = (style & WS_MAXIMIZEBOX) ? 1 : 0;
+    r.CloseButton = 1;
+    r.HasCaption = hasCaption.value_or(1);
+    r.Resizable = resizable.value_or(1);
+    r.ShowTitle = showTitle.value_or(1);
+    r.CaptionGloss = captionGloss.value_or(0);
+    r.OwnImageMode = imageMode.value_or(Engine.ThemeImageMode);
+
+    if (!backgroundImage.empty()) {
+        r.OwnColour = AverageImageColour(ImageSource::Bytes(backgroundImage), 2000, 0, 0);
+        if (r.OwnImageMode == kImageBlendRight)
+            r.OwnImage = BlendImageEdges(ImageSource::Bytes(backgroundImage), r.OwnColour,
+                                         EdgeVariant::Right);
+        else if (r.OwnImageMode == kImageBlendLeft)
+            r.OwnImage = BlendImageEdges(ImageSource::Bytes(backgroundImage), r.OwnColour,
+                                         EdgeVariant::Left);
+        else
+            r.OwnImage = backgroundImage;
+    }
+
+    r.TitleTextColour = 0x00FFFFFF;
+    r.TitleHaloColour = 0x00808080;
+    r.TitleFontName = "宋体";
+    r.TitleFontSize = 12;
+    r.TitleBold = 1;
+
+    const SystemButton buttons[] = {
+        {HelpButtonImage, {}, "帮助", kHandlerAButton, 26},
+        {MenuButtonImage, {}, "主菜单", kHandlerBButton, 26},
+        {MinimizeButtonImage, {}, "最小化", kMinimizeButton, 26},
+        {MaximizeButtonImage, RestoreButtonImage, "最大化", kMaximizeButton, 26},
+        {CloseButtonImage, {}, "关闭", kCloseButton, 38},
+    };
+    const int flags[] = {r.HelpButton, r.MenuButton, r.MinimizeButton, r.MaximizeButton,
+                         r.CloseButton};
+    for (size_t i = 0; i < std::size(buttons); ++i) {
+        if (!flags[i]) continue;
+        CaptionButton button;
+        button.Width = buttons[i].width;
+        button.Height = 18;
+        button.Image = ToByteSet(buttons[i].image);
+        button.AlternateImage = ToByteSet(buttons[i].alternate);
+        button.Kind = buttons[i].kind;
+        button.Tooltip = buttons[i].tooltip;
+        r.CaptionButtonsWidth += button.Width;
+        r.CaptionButtons.push_back(std::move(button));
+    }
+
+    SetWindowLongA(window, GWL_STYLE, style | WS_SYSMENU);
+
+    const int p = AppendWindowRecord(std::move(record));
+    WindowRecord& rec = *RecordAt(p);
+
+    rec.Tooltip.Create(window);
+    for (size_t i = 0; i < rec.CaptionButtons.size(); ++i) {
+        const CaptionButton& b = rec.CaptionButtons[i];
+        const RECT area{static_cast<LONG>(b.Rect.x), static_cast<LONG>(b.Rect.y),
+                        static_cast<LONG>(b.Rect.x + b.Rect.width),
+                        static_cast<LONG>(b.Rect.y + b.Rect.height)};
+        rec.Tooltip.AddTool(area, b.Tooltip, static_cast<std::uint32_t>(i + 1));
+    }
+    LayoutCaptionButtons(p);
+
+    const int bar = statusHeight.value_or(0);
+    if (bar > 0) {
+        CreateStatusBar(p, bar, statusPanes.value_or(std::vector<StatusPane>{}));
+        rec.StatusTextColour = 0;
+        rec.StatusGlowColour = 0x00FFFFFF;
+        rec.StatusFontName = "宋体";
+        rec.StatusFontSize = 12;
+    }
+    LayoutStatusBar(p);
+
+    SkinButtons(p, window);
+    SkinCheckAndRadioButtons(p, window);
+    // The edit, combo, track-bar, progress-bar, item-view, up-down and header families join
+    // here, in that order, as they are built.
+
+    rec.BackgroundStale = 1;
+
+    auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, static_cast<LONG_PTR>(ThunkAddress(WndProcThunk))));
+    rec.SavedWindowProc = previous;
+    SetPropA(window, kPropSavedProc, reinterpret_cast<HANDLE>(previous));
+    SetPropValue(window, kPropPosition, p);
+}
+
+LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A window whose record is gone (or was never made) gets every message passed on untouched.
+    const int p = SkinnedPosition(window);
+    WindowRecord* rec = RecordAt(p);
+    if (!rec) return PassOn(window, message, wParam, lParam);
+
+    switch (message) {
+        case WM_NCDESTROY:
+            RemoveWindowRecord(window);
+            KillTimer(window, HoverTimerId(window));
+            break;
+        case WM_SHOWWINDOW:
+            if (wParam != 1) break;
+            if (rec->Minimized) {
+                rec->Minimized = 0;
+            } else {
+                // Validate through BeginPaint/EndPaint; the picture goes out through a window
+                // DC of its own, which RebuildBackground releases.
+                gdi::PaintDC paint(window);
+                RebuildBackground(p, GetDC(window));
+            }
+            break;
+        case WM_ERASEBKGND: SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT); return 1;
+        case WM_PAINT: return OnPaint(*this, p, *rec);
+        case WM_SIZE:
+            rec->HotButton = 0;
+            if (Engine.FirstPaint == 1) {
+                rec->BackgroundStale = 0;
+                Engine.FirstPaint = 0;
+            } else {
+                rec->BackgroundStale = 1;
+            }
+            // Docked windows follow the size here once containers are skinned.
+            break;
+        case WM_QUERYOPEN: rec->Minimized = 0; break;
+        case WM_SYSCOMMAND:
+            switch (wParam & 0xFFF0) {
+                case SC_MAXIMIZE:
+                    rec->IsMaximized = 1;
+                    rec->BackgroundStale = 1;
+                    break;
+                case SC_RESTORE:
+                    rec->BackgroundStale = 1;
+                    rec->Minimized = 0;
+                    break;
+                case SC_MINIMIZE:
+                    rec->BackgroundStale = 1;
+                    rec->Minimized = 1;
+                    break;
+                default: break;
+            }
+            break;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            SIZE size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            if (rec->IsMaximized) size = MaximizedSize();
+            info->ptMinTrackSize = POINT{200, 150};
+            info->ptMaxTrackSize = POINT{size.cx, size.cy};
+            return 0;
+        }
+        case WM_WINDOWPOSCHANGED:
+            if (rec->IsMaximized) {
+                const SIZE size = MaximizedSize();
+                RECT now{};
+                GetWindowRect(window, &now);
+                // Only a real change is asked for, so the resulting WM_WINDOWPOSCHANGED does
+                // not come back here for ever.
+                if (now.right - now.left != size.cx || now.bottom - now.top != size.cy)
+                    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+            }
+            if ((rec = RecordAt(SkinnedPosition(window))) == nullptr) break;
+            LayoutCaptionButtons(p);
+            if (rec->StatusHeight > 0) LayoutStatusBar(p);
+            break;
+        case WM_SETTEXT:
+            if (rec->HasCaption && rec->ShowTitle)
+                PaintTitle(p, nullptr,
+                           std::string(lParam ? reinterpret_cast<const char*>(lParam) : ""));
+            break;
+        case WM_MOUSEMOVE: OnMouseMove(*this, window, p, *rec, lParam); break;
+        case WM_MOUSEHOVER: rec->MouseInside = 1; break;
+        case WM_MOUSELEAVE: OnMouseLeave(*this, p, *rec); break;
+        case WM_TIMER:
+            if (wParam == HoverTimerId(window)) OnHoverTimer(*this, window, p, *rec);
+            break;
+        case WM_LBUTTONDOWN:
+            rec->HoverIn.Button = 0;
+            if (rec->HasCaption) {
+                if (!rec->IsMaximized && !rec->Minimized) BeginFrameDrag(p, lParam);
+                // The drag may have run a modal loop; the window may be gone by now.
+                if (RecordAt(SkinnedPosition(window)) != rec) break;
+                HotCaptionButton = HitTestCaptionButton(p, SignedLow(lParam), SignedHigh(lParam));
+                if (HotCaptionButton >= 1) PaintCaptionButton(p, HotCaptionButton, nullptr, 1);
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (ButtonThunkAddress != 0 && HotCaptionButton >= 1 && !rec->CaptionButtons.empty() &&
+                rec->HasCaption)
+                CaptionButtonAction(p, HotCaptionButton);
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (rec->CaptionHeight >= SignedHigh(lParam) && rec->Resizable) {
+                const int b = FindMaximizeButton(p);
+                if (b >= 1) CaptionButtonAction(p, b);
+            }
+            break;
+        case WM_DRAWITEM: {
+            const DRAWITEMSTRUCT item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            DrawButtonItem(p, item);
+            break;
+        }
+        case WM_NOTIFY: {
+            const NMHDR header = *reinterpret_cast<const NMHDR*>(lParam);
+            const int code = static_cast<int>(header.code);
+            if (code == kTreeItemExpanded || code == kTreeItemExpanding)
+                InvalidateRect(header.hwndFrom, nullptr, TRUE);
+            break;
+        }
+        case WM_COMMAND:
+            if (TranslucentSkins()) {
+                const int n = HIWORD(wParam);
+                auto control = reinterpret_cast<HWND>(lParam);
+                const std::string cls = ClassNameOf(control);
+                const bool repaint =
+                    (cls == "Edit" &&
+                     (n == EN_VSCROLL || n == EN_HSCROLL || n == EN_CHANGE || n == EN_UPDATE)) ||
+                    (cls == "ListBox" && (n == LBN_SELCHANGE || n == LBN_SELCANCEL)) ||
+                    (cls == "ComboBox" && (n == CBN_KILLFOCUS || n == CBN_SELCHANGE));
+                if (repaint) InvalidateRect(control, nullptr, TRUE);
+            }
+            break;
+        case WM_CTLCOLOREDIT: {
+            auto control = reinterpret_cast<HWND>(lParam);
+            if (ClassNameOf(GetParent(control)) != "ComboBox" && TranslucentSkins())
+                return TranslucentBrush(control, reinterpret_cast<HDC>(wParam));
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+            if (TranslucentSkins())
+                return TranslucentBrush(reinterpret_cast<HWND>(lParam),
+                                        reinterpret_cast<HDC>(wParam));
+            break;
+        case WM_CTLCOLORLISTBOX: {
+            auto control = reinterpret_cast<HWND>(lParam);
+            const LONG style = GetWindowLongA(control, GWL_STYLE);
+            if (Engine.ControlSkinsEnabled && ClassNameOf(control) == "ListBox" &&
+                !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) &&
+                Engine.TranslucentControls)
+                return HollowBrush(control, reinterpret_cast<HDC>(wParam));
+            break;
+        }
+        case WM_CTLCOLORBTN:
+            if (TranslucentSkins())
+                return HollowBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+            break;
+        case WM_ACTIVATEAPP:
+            if (wParam == 0) StartWorkingSetTrim();
+            break;
+        default: break;
+    }
+    return PassOn(window, message, wParam, lParam);
+}
+
+void SkinEngine::CaptionButtonAction(int position, int button) {
+    WindowRecord* rec = RecordAt(position);
+    if (!rec || button < 1 || button > static_cast<int>(rec->CaptionButtons.size())) return;
+    CaptionButton& b = rec->CaptionButtons[static_cast<size_t>(button - 1)];
+    WPARAM code = SC_CLOSE;
+    switch (b.Kind) {
+        case kMaximizeButton:
+            rec->BackgroundStale = 1;
+            rec->Minimized = 0;
+            if (rec->IsMaximized) {
+                rec->IsMaximized = 0;
+                code = SC_RESTORE;
+            } else {
+                rec->IsMaximized = 1;
+                code = SC_MAXIMIZE;
+            }
+            break;
+        case kMinimizeButton:
+            code = SC_MINIMIZE;
+            rec->Minimized = 1;
+            break;
+        case kHandlerBButton:
+        case kHandlerAButton:
+        case kApplicationButton: {
+            // Handler buttons run their routine, with no arguments and no system command.
+            // A copy: the routine may well close the window and free its record.
+            const CaptionRoutine action = b.Kind == kHandlerAButton   ? rec->HandlerA
+                                          : b.Kind == kHandlerBButton ? rec->HandlerB
+                                                                      : b.Action;
+            if (action) action();
+            return;
+        }
+        default: break;
+    }
+    SendMessageA(rec->Window, WM_SYSCOMMAND, code, 0);
+}
+
+} // namespace skin

@@ -1,0 +1,349 @@
+// SkinWindow and WindowProc on real top-level windows driven with real messages.
+#include "skinned_window_fixture.h"
+
+#include "skin/controls/buttons.h"
+#include "skin/core/button_faces.h"
+#include "skin/core/skin_window.h"
+
+using namespace toplevel_testing;
+using testing_support::ColoursNear;
+using testing_support::ScreenPixelOf;
+
+namespace {
+
+class SkinWindowTest : public SkinnedWindowTest {
+protected:
+    static LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+    // Centre of caption button `b` (1-based) in client coordinates.
+    static POINT ButtonCentre(int p, int b) {
+        const auto& rect = skin::RecordAt(p)->CaptionButtons[static_cast<size_t>(b - 1)].Rect;
+        return POINT{static_cast<LONG>(rect.x + rect.width / 2),
+                     static_cast<LONG>(rect.y + rect.height / 2)};
+    }
+    static void Click(HWND window, POINT pt) {
+        SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, At(pt.x, pt.y));
+        SendMessageA(window, WM_LBUTTONUP, 0, At(pt.x, pt.y));
+    }
+    static SIZE OuterSize(HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    }
+    static int TaskbarHeight() {
+        HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
+        if (!bar) return 0;
+        RECT r{};
+        GetWindowRect(bar, &r);
+        return r.bottom - r.top;
+    }
+};
+
+int handlerCalls = 0;
+void CountHandlerCall() {
+    ++handlerCalls;
+}
+
+} // namespace
+
+TEST_F(SkinWindowTest, InstallStoresDefaultsClampsAndTakesOverTheProcedure) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
+    skin::TheSkin->SkinWindow(window, 10);
+    const int p = skin::FindWindowPosition(window);
+    ASSERT_GE(p, 1);
+    skin::WindowRecord* rec = skin::RecordAt(p);
+    EXPECT_EQ(rec->CaptionHeight, 25);
+    EXPECT_EQ(rec->HasCaption, 1);
+    EXPECT_EQ(rec->Resizable, 1);
+    EXPECT_EQ(rec->ShowTitle, 1);
+    EXPECT_EQ(rec->CaptionGloss, 0);
+    EXPECT_EQ(rec->StatusHeight, 0);
+    EXPECT_EQ(rec->BackgroundStale, 1);
+    EXPECT_EQ(skin::TheSkin->FrameWidth, 3);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU);
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC),
+              static_cast<LONG_PTR>(skin::ThunkAddress(skin::TheSkin->WndProcThunk)));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(GetPropA(window, "Hw_hProc")), original);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(window, "Hw_lbID")), p);
+    // Minimize, maximize, close; each button's tooltip is a tool of the window's tooltip.
+    ASSERT_EQ(rec->CaptionButtons.size(), 3u);
+    EXPECT_EQ(rec->CaptionButtons[0].Kind, 2);
+    EXPECT_EQ(rec->CaptionButtons[0].Tooltip, "最小化");
+    EXPECT_EQ(rec->CaptionButtons[1].Kind, 1);
+    EXPECT_FALSE(rec->CaptionButtons[1].AlternateImage.empty());
+    EXPECT_EQ(rec->CaptionButtons[2].Kind, 0);
+    EXPECT_EQ(rec->CaptionButtons[2].Tooltip, "关闭");
+    EXPECT_EQ(rec->CaptionButtonsWidth, 26 + 26 + 38);
+    HWND tip = rec->Tooltip->GetTooltipWindow();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+
+    HWND tall = TopLevel(60, 60, 400, 300);
+    skin::TheSkin->SkinWindow(tall, 110, std::nullopt, std::nullopt, 1, 1);
+    skin::WindowRecord* tallRec = skin::RecordAt(skin::FindWindowPosition(tall));
+    EXPECT_EQ(tallRec->CaptionHeight, 110);
+    ASSERT_EQ(tallRec->CaptionButtons.size(), 5u);
+    EXPECT_EQ(tallRec->CaptionButtons[0].Tooltip, "帮助");
+    EXPECT_EQ(tallRec->CaptionButtons[1].Tooltip, "主菜单");
+}
+
+TEST_F(SkinWindowTest, WindowWithoutMinimizeAndMaximizeBoxesGetsOnlyTheCloseButton) {
+    HWND window = TopLevel(30, 30, 400, 300, WS_POPUP);
+    const int p = SkinAndShow(window);
+    skin::WindowRecord* rec = skin::RecordAt(p);
+    ASSERT_EQ(rec->CaptionButtons.size(), 1u);
+    EXPECT_EQ(rec->CaptionButtons[0].Kind, 0);
+    EXPECT_EQ(rec->CaptionButtons[0].Width, 38);
+    EXPECT_EQ(rec->CaptionButtonsWidth, 38);
+}
+
+TEST_F(SkinWindowTest, SkinningTwiceChangesNothing) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    Keep(CreateChild(window, "BUTTON", "ok", BS_PUSHBUTTON, 20, 50, 80, 24));
+    const int p = SkinAndShow(window);
+    const size_t records = skin::Engine.WindowList.size();
+    const LONG_PTR proc = GetWindowLongPtrA(window, GWLP_WNDPROC);
+    const HANDLE saved = GetPropA(window, "Hw_hProc");
+    const size_t buttons = skin::RecordAt(p)->Buttons.size();
+    skin::TheSkin->SkinWindow(window, 60, 0, 0);
+    EXPECT_EQ(skin::Engine.WindowList.size(), records);
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), proc);
+    EXPECT_EQ(GetPropA(window, "Hw_hProc"), saved);
+    EXPECT_EQ(skin::RecordAt(p)->CaptionHeight, 30);
+    EXPECT_EQ(skin::RecordAt(p)->Buttons.size(), buttons);
+}
+
+TEST_F(SkinWindowTest, DoubleClickInTheCaptionMaximizesOnlyResizableWindows) {
+    HWND fixed = TopLevel(30, 30, 400, 300);
+    const int pf = SkinAndShow(fixed, 40, /*resizable=*/0);
+    const SIZE before = OuterSize(fixed);
+    SendMessageA(fixed, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 20));
+    Pump();
+    EXPECT_EQ(skin::RecordAt(pf)->IsMaximized, 0);
+    EXPECT_EQ(OuterSize(fixed).cx, before.cx);
+    EXPECT_EQ(OuterSize(fixed).cy, before.cy);
+
+    HWND sizable = TopLevel(40, 40, 400, 300);
+    const int ps = SkinAndShow(sizable, 40, 1);
+    SendMessageA(sizable, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 60)); // below the caption
+    EXPECT_EQ(skin::RecordAt(ps)->IsMaximized, 0);
+    SendMessageA(sizable, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 20));
+    Pump();
+    EXPECT_EQ(skin::RecordAt(ps)->IsMaximized, 1);
+}
+
+TEST_F(SkinWindowTest, MaximizeButtonSizesTheWindowToTheScreenLessTheTaskbarAndRestores) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    const int p = SkinAndShow(window);
+    const int b = skin::TheSkin->FindMaximizeButton(p);
+    ASSERT_GE(b, 1);
+    Click(window, ButtonCentre(p, b));
+    Pump(200);
+    EXPECT_EQ(skin::RecordAt(p)->IsMaximized, 1);
+    EXPECT_TRUE(IsZoomed(window));
+    const SIZE max = OuterSize(window);
+    EXPECT_EQ(max.cx, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(max.cy, GetSystemMetrics(SM_CYSCREEN) - TaskbarHeight());
+    // The caption buttons follow the new width.
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(skin::RecordAt(p)->ButtonsLeft,
+              client.right - skin::RecordAt(p)->CaptionButtonsWidth + 1);
+
+    Click(window, ButtonCentre(p, b));
+    Pump(200);
+    EXPECT_EQ(skin::RecordAt(p)->IsMaximized, 0);
+    EXPECT_FALSE(IsZoomed(window));
+    EXPECT_EQ(OuterSize(window).cx, 400);
+}
+
+TEST_F(SkinWindowTest, MinMaxInfoKeepsTheTrackSizes) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    SkinAndShow(window);
+    MINMAXINFO info{};
+    EXPECT_EQ(SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+    EXPECT_EQ(info.ptMinTrackSize.x, 200);
+    EXPECT_EQ(info.ptMinTrackSize.y, 150);
+    EXPECT_EQ(info.ptMaxTrackSize.x, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(info.ptMaxTrackSize.y, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(SkinWindowTest, HandlerButtonsRunTheirRoutineAndNoSystemCommand) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    skin::TheSkin->SkinWindow(window, 30, 1, 1, /*help=*/1, /*menu=*/1);
+    ShowWindow(window, SW_SHOWNORMAL);
+    Pump();
+    const int p = skin::FindWindowPosition(window);
+    skin::RecordAt(p)->HandlerA = CountHandlerCall;
+    handlerCalls = 0;
+    Click(window, ButtonCentre(p, 1)); // help: HandlerA
+    EXPECT_EQ(handlerCalls, 1);
+    Click(window, ButtonCentre(p, 2)); // menu: no HandlerB set, nothing happens
+    EXPECT_EQ(handlerCalls, 1);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsIconic(window));
+
+    // The close button closes, and the record goes with the window.
+    const size_t records = skin::Engine.WindowList.size();
+    Click(window, ButtonCentre(p, 5));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(skin::Engine.WindowList.size(), records - 1);
+}
+
+TEST_F(SkinWindowTest, DestroyingTheFirstWindowRenumbersTheSecondAndItsControls) {
+    HWND first = TopLevel(30, 30, 300, 200);
+    Keep(CreateChild(first, "BUTTON", "a", BS_PUSHBUTTON, 20, 50, 80, 24));
+    HWND second = TopLevel(60, 60, 300, 200);
+    HWND push = Keep(CreateChild(second, "BUTTON", "b", BS_PUSHBUTTON, 20, 50, 80, 24));
+    HWND check = Keep(CreateChild(second, "BUTTON", "c", BS_AUTOCHECKBOX, 20, 80, 80, 24));
+    HWND common = Keep(CreateChild(second, "STATIC", "", 0, 20, 110, 80, 24));
+    const int p1 = SkinAndShow(first);
+    const int p2 = SkinAndShow(second);
+    ASSERT_EQ(p2, p1 + 1);
+    SetPropA(common, "Kj_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p2)));
+
+    DestroyWindow(first);
+    EXPECT_EQ(skin::FindWindowPosition(second), p1);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(second, "Hw_lbID")), p1);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(push, "Hw_FuID")), p1);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(check, "Hw_FuID")), p1);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(common, "Kj_FuID")), p1);
+    // The survivors still work through their records.
+    EXPECT_NE(skin::ButtonRecordOf(push), nullptr);
+    SendMessageA(check, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+    SendMessageA(check, WM_LBUTTONUP, 0, At(5, 5));
+    EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(SkinWindowTest, HoverStepsTheButtonInThenFadesItOutAndStopsTheTimer) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    const int p = SkinAndShow(window);
+    skin::WindowRecord* rec = skin::RecordAt(p);
+    const int close = static_cast<int>(rec->CaptionButtons.size());
+    const POINT c = ButtonCentre(p, close);
+    const COLORREF plain = ScreenPixelOf(window, c.x - 8, c.y + 5);
+
+    SendMessageA(window, WM_MOUSEMOVE, 0, At(c.x, c.y));
+    EXPECT_EQ(rec->HoverTimer, 1);
+    EXPECT_EQ(rec->HotButton, close);
+    EXPECT_EQ(rec->HoverIn.Button, close);
+    EXPECT_EQ(skin::TheSkin->HotCaptionButton, close);
+    SendMessageA(window, WM_MOUSEHOVER, 0, At(c.x, c.y));
+    EXPECT_EQ(rec->MouseInside, 1);
+
+    // Each tick raises the close button's red fill: levels 30, 60 ... 240.
+    int lastRed = GetRValue(plain) - GetBValue(plain);
+    for (int step = 1; step <= 8; ++step) {
+        SendMessageA(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
+        EXPECT_EQ(rec->HoverIn.Step, step);
+        const COLORREF now = ScreenPixelOf(window, c.x - 8, c.y + 5);
+        const int red = GetRValue(now) - GetBValue(now);
+        EXPECT_GT(red, lastRed) << "step " << step;
+        lastRed = red;
+    }
+    SendMessageA(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
+    EXPECT_EQ(rec->HoverIn.Step, 8) << "stops at 8";
+    EXPECT_EQ(rec->HoverTimer, 1) << "kept while the mouse is on the row";
+
+    SendMessageA(window, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(rec->MouseInside, 0);
+    EXPECT_EQ(rec->HotButton, 0);
+    EXPECT_EQ(rec->HoverOut.Button, close);
+    for (int step = 1; step <= 8; ++step) {
+        SendMessageA(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
+        const COLORREF now = ScreenPixelOf(window, c.x - 8, c.y + 5);
+        const int red = GetRValue(now) - GetBValue(now);
+        EXPECT_LT(red, lastRed) << "fade-out step " << step;
+        lastRed = red;
+    }
+    // The last fade step ended the animation: timer stopped and state cleared.
+    EXPECT_EQ(rec->HoverTimer, 0);
+    EXPECT_EQ(rec->HoverOut.Button, 0);
+    EXPECT_EQ(rec->HoverIn.Button, 0);
+    EXPECT_TRUE(ColoursNear(ScreenPixelOf(window, c.x - 8, c.y + 5), plain, 10));
+}
+
+TEST_F(SkinWindowTest, TranslucentControlsGetWashedBrushesThatGoWithTheWindow) {
+    const int gdiBefore = testing_support::GdiObjectCount();
+    HWND window = TopLevel(30, 30, 300, 200);
+    HWND label = Keep(CreateChild(window, "STATIC", "label", 0, 20, 50, 100, 24));
+    HWND push = Keep(CreateChild(window, "BUTTON", "b", BS_PUSHBUTTON, 20, 90, 80, 24));
+    SkinAndShow(window);
+    skin::Engine.TranslucentControls = 1;
+    HDC dc = GetDC(label);
+    const LRESULT brush = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(label));
+    EXPECT_NE(brush, 0);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(GetPropA(label, "Kj_dxjb")), brush);
+    EXPECT_NE(GetPropA(label, "Kj_wtjb"), nullptr);
+    // Asking again replaces the pair instead of piling them up.
+    const int gdiAfterFirst = testing_support::GdiObjectCount();
+    SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(label));
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiAfterFirst);
+    ReleaseDC(label, dc);
+
+    dc = GetDC(push);
+    EXPECT_EQ(SendMessageA(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(push)),
+              reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
+    ReleaseDC(push, dc);
+
+    skin::Engine.TranslucentControls = 0;
+    dc = GetDC(label);
+    EXPECT_NE(SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(label)),
+              reinterpret_cast<LRESULT>(GetPropA(label, "Kj_dxjb")))
+        << "opaque controls are answered by the window's own procedure";
+    ReleaseDC(label, dc);
+
+    DestroyWindow(window);
+    Pump(20);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
+}
+
+TEST_F(SkinWindowTest, MessagesForAWindowWhoseRecordIsGoneArePassedOnUntouched) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    const int p = SkinAndShow(window);
+    // A stale position, as on a window whose record was removed while its properties stayed.
+    SetPropA(window, "Hw_lbID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p + 50)));
+    EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, 0, 0) == 1, false)
+        << "WM_ERASEBKGND with no DC goes to the default procedure";
+    SendMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 10));
+    EXPECT_EQ(skin::RecordAt(p)->IsMaximized, 0);
+    MINMAXINFO info{};
+    SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_NE(info.ptMinTrackSize.x, 200);
+    SetPropA(window, "Hw_lbID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+}
+
+TEST_F(SkinWindowTest, QuitReachingTheWindowLeavesDrawingRunning) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    SkinAndShow(window);
+    SendMessageA(window, WM_QUIT, 0, 0);
+    EXPECT_TRUE(plus::GdiPlusRunning());
+    EXPECT_EQ(skin::CapturedDCCount(), 0);
+}
+
+TEST_F(SkinWindowTest, PushButtonsArePaintedThroughTheWindowsDrawItem) {
+    HWND window = TopLevel(20, 20, 420, 320);
+    HWND push = Keep(CreateChild(window, "BUTTON", "push", BS_PUSHBUTTON, 10, 40, 100, 26));
+    SkinAndShow(window);
+    InvalidateRect(push, nullptr, TRUE);
+    UpdateWindow(push);
+    const Picture onScreen = GrabClient(push);
+
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 26);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT client{0, 0, 100, 26};
+    skin::PaintStandardButtonFace(push, mem, 0, client);
+    const Picture direct = GrabDC(mem, 100, 26);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    EXPECT_LE(CountDifferences(onScreen, direct), 5);
+}
