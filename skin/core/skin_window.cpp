@@ -255,7 +255,7 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
         const RECT area{static_cast<LONG>(b.Rect.x), static_cast<LONG>(b.Rect.y),
                         static_cast<LONG>(b.Rect.x + b.Rect.width),
                         static_cast<LONG>(b.Rect.y + b.Rect.height)};
-        rec.Tooltip.AddTool(area, b.Tooltip, static_cast<std::uint32_t>(i + 1));
+        rec.Tooltip->AddTool(area, b.Tooltip, static_cast<std::uint32_t>(i + 1));
     }
     LayoutCaptionButtons(p);
 
@@ -290,6 +290,10 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (!rec) return PassOn(window, message, wParam, lParam);
 
     switch (message) {
+        case WM_DESTROY:
+            // The children still exist now (not at WM_NCDESTROY): their colour brushes go.
+            ReleaseChildColourBrushes(window);
+            break;
         case WM_NCDESTROY:
             RemoveWindowRecord(window);
             KillTimer(window, HoverTimerId(window));

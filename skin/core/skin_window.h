@@ -15,4 +15,8 @@ void RemoveWindowRecord(HWND window);
 void ReleaseColourBrush(HWND control);
 void ReleaseColourBrushBitmap(HWND control);
 
+// Both of the above for every descendant of `window`. A destroyed window's children are gone
+// by its WM_NCDESTROY, so the window procedure does this at WM_DESTROY.
+void ReleaseChildColourBrushes(HWND window);
+
 } // namespace skin

@@ -34,12 +34,14 @@ void ReleaseColourBrushBitmap(HWND control) {
     SetPropValue(control, kPropColourBrushBitmap, 0);
 }
 
+void ReleaseChildColourBrushes(HWND window) { EnumChildWindows(window, ReleaseColourBrushes, 0); }
+
 void RemoveWindowRecord(HWND window) {
     const int position = FindWindowPosition(window);
     if (position < 1) return;
     // The colour brushes of every control that asked for one (edit boxes among them) go with
     // the record; they were made for this window's background.
-    EnumChildWindows(window, ReleaseColourBrushes, 0);
+    ReleaseChildColourBrushes(window);
 
     auto& list = Engine.WindowList;
     std::unique_ptr<WindowRecord> removed = std::move(list[static_cast<size_t>(position - 1)]);

