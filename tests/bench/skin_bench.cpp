@@ -19,6 +19,7 @@
 
 #include "plus/plus_object.h"
 #include "skin/core/skin_engine.h"
+#include "skin/services/back_buffer.h"
 #include "skin/images/skin_pictures.h"
 
 namespace {
@@ -154,6 +155,29 @@ int main(int argc, char** argv) {
         Row("status-pane update (SetStatusPane)", pane);
         std::printf("  %-44s %9.1f %%   (target < 10 %%)\n", "pane update / full rebuild",
                     100.0 * pane / small);
+
+        // Where a rebuild's time goes: each step alone, on the finished back buffer.
+        std::printf("  rebuild steps:\n");
+        skin::WindowRecord& record = *skin::RecordAt(w.position);
+        const auto step = [&](const char* what, const std::function<void(plus::PlusGraphics&)>& f) {
+            const double ms = MedianMs(100 * scale, [&] {
+                skin::BackBufferCanvas canvas(record);
+                f(canvas.graphics());
+            });
+            std::printf("    %-42s %9.3f ms\n", what, ms);
+        };
+        step("canvas only", [](plus::PlusGraphics&) {});
+        step("background",
+             [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBackground(w.position, g); });
+        step("border", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBorder(w.position, g); });
+        step("title", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintTitle(w.position, &g); });
+        step("three caption buttons", [&](plus::PlusGraphics& g) {
+            for (int i = 1; i <= 3; ++i)
+                skin::TheSkin->PaintCaptionButton(w.position, i, &g);
+        });
+        step("status pane",
+             [&](plus::PlusGraphics& g) { skin::TheSkin->PaintStatusPane(w.position, &g, 1); });
+        Row("  round region", MedianMs(100 * scale, [&] { skin::SetRoundRegion(w.window); }));
 
         int level = 0;
         const double hover = MedianMs(500 * scale, [&] {
