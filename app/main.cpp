@@ -9,26 +9,29 @@
 using namespace varnel;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // Runtime services: from here on a failed allocation ends in the fatal-error report.
+    // 1. Runtime services: from here on a failed allocation ends in the fatal-error report.
     InstallAllocationFailureReport();
     // The page view may host the system browser control, which needs OLE on this thread.
     const OleScope ole;
 
-    // Global objects: the skin engine, before anything else of the program. Its exit routine
-    // runs when WinMain returns, after the message loop and after the main window is gone: it
-    // destroys the icon and shuts GDI+ down with the token kept here.
+    // 2. Global objects: the skin engine, before anything else of the program, with its empty
+    // window list.
     skin::CreateTheSkin();
+    // 3. The exit routine runs when WinMain returns, after the message loop and after the main
+    // window is gone: it frees what the engine still holds, destroys the icon and shuts GDI+
+    // down with the token kept below.
     const struct SkinExit {
         ~SkinExit() { skin::DestroyTheSkin(); }
     } skinExit;
 
-    // Application initialisation.
+    // 4. Application initialisation: GDI+, the program icon, the engine's option values.
     skin::Engine.PlusToken = plus::StartupGdiPlus();
     skin::Engine.AppIcon = LoadAppIcon(instance);
     skin::SetStartupOptions();
 
+    // 5. The main window. Its creation event hands it to the skin engine before it is shown.
     MainWindow mainWindow;
-    // Its creation handler, which hands the window to the skin engine, joins with the engine.
     if (!mainWindow.Load()) return -1;
+    // 6. Until the window closes.
     return RunMessageLoop();
 }

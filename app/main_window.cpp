@@ -1,15 +1,15 @@
 #include "app/main_window.h"
 
-#include "app/usage_counter.h"
+#include "skin/core/skin_engine.h"
 #include "varnel_config.h"
 
 namespace varnel {
 
 namespace {
 constexpr char kWindowClass[] = "VarnelMainWindow";
-// A fixed-size window with a system menu and a minimize button.
-constexpr DWORD kWindowStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// A fixed-size window with a system menu and a minimize button. It has no system caption or
+// frame: the skin engine draws the caption, the border and the status bar inside the window.
+constexpr DWORD kWindowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 void RegisterWindowClass() {
     WNDCLASSEXA cls{};
@@ -53,6 +53,7 @@ bool MainWindow::Load(const Settings& settings, CreatedHandler onCreated) {
     if (!window_) return false;
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    usageLines_ = std::make_shared<UsageLineMailbox>(window_, kUsageLineMessage);
     CreateUnits();
     if (onCreated) onCreated(*this);
     ShowWindow(window_, SW_SHOWNORMAL);
@@ -81,17 +82,24 @@ void MainWindow::CreateUnits() {
 
 void MainWindow::OnBrowserNavigated() {
     if (label_) ShowWindow(label_, SW_HIDE);
-    StartUsageCounter(window_, settings_.counterUrl);
+    StartUsageCounter(usageLines_, settings_.counterUrl);
 }
 
-void MainWindow::OnTitleLine(Text line) {
-    // Kept here until the skinned status bar exists to show it.
-    titleLine_ = std::move(line);
+void MainWindow::ShowUsageLines() {
+    // One pane update per finished counter thread, in the order they finished, so the line
+    // delivered last stays. A window that is not skinned (or no longer) shows nothing.
+    for (Text& line : usageLines_->TakeAll()) {
+        if (skin::TheSkin) skin::TheSkin->SetStatusPane(window_, 1, line);
+        titleLine_ = std::move(line);
+        ++usageUpdates_;
+    }
 }
 
 void MainWindow::OnDestroy() {
     // The browser control must let go of its site while the windows still exist.
     browser_.reset();
+    // Counter threads still running drop their lines from now on.
+    usageLines_->Close();
     label_ = nullptr;
     window_ = nullptr;
     if (settings_.endsMessageLoop) PostQuitMessage(0);
@@ -100,11 +108,9 @@ void MainWindow::OnDestroy() {
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
-        case kTitleLineMessage: {
-            Text line = TakePostedTitleLine(lParam);
-            if (self) self->OnTitleLine(std::move(line));
+        case kUsageLineMessage:
+            if (self) self->ShowUsageLines();
             return 0;
-        }
         case WM_DESTROY:
             if (self) self->OnDestroy();
             SetWindowLongPtrA(window, GWLP_USERDATA, 0);

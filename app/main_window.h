@@ -2,6 +2,8 @@
 #pragma once
 #include "app/page_view.h"
 #include "app/runtime.h"
+#include "app/skin_setup.h"
+#include "app/usage_counter.h"
 #include "app/win_handles.h"
 
 #include <functional>
@@ -30,7 +32,8 @@ public:
     };
     static Settings DefaultSettings();
 
-    // Runs once the window and its units exist, before the window is shown.
+    // The creation event: runs once the window and its units exist, before the window is
+    // shown. The program's window hands itself to the skin engine there.
     using CreatedHandler = std::function<void(MainWindow&)>;
 
     MainWindow() = default;
@@ -40,19 +43,24 @@ public:
 
     // Creates the window and its units, runs `onCreated`, shows the window and starts the
     // page view on the event page. False when the window cannot be created.
-    bool Load(const Settings& settings = DefaultSettings(), CreatedHandler onCreated = {});
+    bool Load(const Settings& settings = DefaultSettings(),
+              CreatedHandler onCreated = OnMainWindowCreated);
 
     HWND Handle() const { return window_; }
     HWND LoadingLabel() const { return label_; }
     PageView* Browser() const { return browser_.get(); }
-    // The most recent title line a counter thread delivered (empty before the first).
+    // The title line shown last (empty before the first counter thread delivers one), and how
+    // many lines have been shown: one per finished counter thread.
     const Text& LastTitleLine() const { return titleLine_; }
+    std::size_t UsageUpdateCount() const { return usageUpdates_; }
+    // Where counter threads deliver their lines; closed once the window is gone.
+    std::shared_ptr<UsageLineMailbox> UsageLines() const { return usageLines_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateUnits();
     void OnBrowserNavigated();
-    void OnTitleLine(Text line);
+    void ShowUsageLines();
     void OnDestroy();
 
     Settings settings_;
@@ -60,7 +68,9 @@ private:
     HWND label_ = nullptr;
     GdiObject<HFONT> labelFont_;
     std::unique_ptr<PageView> browser_;
+    std::shared_ptr<UsageLineMailbox> usageLines_;
     Text titleLine_;
+    std::size_t usageUpdates_ = 0;
 };
 
 // Runs the calling thread's message loop until WM_QUIT; returns its exit code.

@@ -5,6 +5,7 @@
 #include "varnel_config.h"
 
 #include <memory>
+#include <utility>
 
 namespace varnel {
 
@@ -16,17 +17,13 @@ constexpr char kUsagePrefix[] = "已使用次数：";
 HANDLE counterThread = nullptr;
 
 struct CounterJob {
-    HWND lineTarget;
+    std::shared_ptr<UsageLineMailbox> mailbox;
     Text counterUrl;
 };
 
 void UsageCounterThread(std::intptr_t parameter) {
-    std::unique_ptr<CounterJob> job(reinterpret_cast<CounterJob*>(parameter));
-    auto line = std::make_unique<Text>(TitleLine(FetchUsageText(job->counterUrl)));
-    // The window owns what is shown; it takes the line on its own thread. When the window is
-    // gone the post fails and the line is dropped here.
-    if (PostMessageA(job->lineTarget, kTitleLineMessage, 0, reinterpret_cast<LPARAM>(line.get())))
-        line.release();
+    const std::unique_ptr<CounterJob> job(reinterpret_cast<CounterJob*>(parameter));
+    ShowUsage(*job->mailbox, job->counterUrl);
 }
 } // namespace
 
@@ -49,13 +46,46 @@ Text TitleLine(const Text& usageText) {
     return ConcatTexts({"Oskimo", "：", config::kHomePageUrl, "      ", usageText, " 次  "});
 }
 
-Text TakePostedTitleLine(LPARAM lParam) {
-    std::unique_ptr<Text> line(reinterpret_cast<Text*>(lParam));
-    return line ? std::move(*line) : Text();
+bool UsageLineMailbox::Deliver(Text line) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (closed_) {
+            ++dropped_;
+            return false;
+        }
+        queued_.push_back(std::move(line));
+    }
+    // A wake-up that cannot be posted loses nothing: the line waits for the next one, or is
+    // freed when the window closes the mailbox.
+    PostMessageA(target_, message_, 0, 0);
+    return true;
 }
 
-bool StartUsageCounter(HWND lineTarget, const Text& counterUrl) {
-    auto job = std::make_unique<CounterJob>(CounterJob{lineTarget, counterUrl});
+std::vector<Text> UsageLineMailbox::TakeAll() {
+    const std::lock_guard lock(mutex_);
+    return std::exchange(queued_, {});
+}
+
+void UsageLineMailbox::Close() {
+    std::vector<Text> unread;
+    const std::lock_guard lock(mutex_);
+    closed_ = true;
+    dropped_ += queued_.size();
+    unread.swap(queued_);
+}
+
+std::size_t UsageLineMailbox::DroppedCount() const {
+    const std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+void ShowUsage(UsageLineMailbox& mailbox, const Text& counterUrl) {
+    mailbox.Deliver(TitleLine(FetchUsageText(counterUrl)));
+}
+
+bool StartUsageCounter(std::shared_ptr<UsageLineMailbox> mailbox, const Text& counterUrl) {
+    if (!mailbox) return false;
+    auto job = std::make_unique<CounterJob>(CounterJob{std::move(mailbox), counterUrl});
     HANDLE thread = nullptr;
     if (!StartThread(UsageCounterThread, reinterpret_cast<std::intptr_t>(job.get()), &thread))
         return false;

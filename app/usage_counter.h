@@ -3,6 +3,10 @@
 #pragma once
 #include "app/runtime.h"
 
+#include <memory>
+#include <mutex>
+#include <vector>
+
 namespace varnel {
 
 // "已使用次数：" followed by the counter digits found in the counter page at `url` (the default
@@ -17,15 +21,47 @@ Text DigitPattern();
 // The brand, the maker's home page and the usage text, as shown in the status bar.
 Text TitleLine(const Text& usageText);
 
-// Posted to the window given to StartUsageCounter when the title line is ready; lParam is a
-// Text* the receiver takes ownership of (see TakePostedTitleLine).
-constexpr UINT kTitleLineMessage = WM_APP + 0x31;
-Text TakePostedTitleLine(LPARAM lParam);
+// Carries finished title lines from counter threads to the GUI thread that owns the window
+// showing them. A counter thread never touches the window's state: it queues its line here and
+// wakes the window with `message`; the window takes the queued lines on its own thread, oldest
+// first, so the line delivered last is the one left showing. Once the window has closed the
+// mailbox, lines are dropped as they arrive. Shared by the window and every counter thread
+// still running, so a thread that outlives the window never touches freed state.
+class UsageLineMailbox {
+public:
+    UsageLineMailbox(HWND target, UINT message) : target_(target), message_(message) {}
+    UsageLineMailbox(const UsageLineMailbox&) = delete;
+    UsageLineMailbox& operator=(const UsageLineMailbox&) = delete;
 
-// Starts one counter thread: it fetches the usage text from `counterUrl` (empty: the default
-// address), composes the title line and posts it to `lineTarget`. The thread's handle goes to
-// CounterThread. True when the thread was started.
-bool StartUsageCounter(HWND lineTarget, const Text& counterUrl = {});
+    // Any thread. Queues `line` and wakes the window; false (the line dropped) once closed.
+    bool Deliver(Text line);
+    // GUI thread. Every line queued so far, oldest first.
+    std::vector<Text> TakeAll();
+    // GUI thread, when the window goes: frees what is queued and drops later deliveries.
+    void Close();
+
+    // Lines dropped because the mailbox was closed.
+    std::size_t DroppedCount() const;
+
+private:
+    mutable std::mutex mutex_;
+    HWND target_;
+    UINT message_;
+    bool closed_ = false;
+    std::vector<Text> queued_;
+    std::size_t dropped_ = 0;
+};
+
+// The message a mailbox wakes its window with (no parameters).
+constexpr UINT kUsageLineMessage = WM_APP + 0x31;
+
+// One counter run: fetches the usage text from `counterUrl` (empty: the default address),
+// composes the title line and delivers it to `mailbox`.
+void ShowUsage(UsageLineMailbox& mailbox, const Text& counterUrl = {});
+
+// Starts one counter thread running ShowUsage. The thread's handle goes to CounterThread.
+// True when the thread was started.
+bool StartUsageCounter(std::shared_ptr<UsageLineMailbox> mailbox, const Text& counterUrl = {});
 
 // Handle of the most recently started counter thread (null before the first).
 HANDLE CounterThread();
