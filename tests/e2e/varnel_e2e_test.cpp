@@ -137,7 +137,8 @@ TEST(EndToEnd, ProgramShowsItsWindowLoadsThePageAndCountsOneUse) {
     server.Answer(kCounterTarget, HttpAnswer::Page("<img src=\"http://" + host +
                                                    "/img/d1/7.gif\">"
                                                    "<img src=\"http://" +
-                                                   host + "/img/d1/0.gif\">"));
+                                                   host + "/img/d1/0.gif\">")
+                                      .After(1500ms));
 
     ASSERT_EQ(FindTopLevelWindow(kTitle), nullptr) << "another Varnel window is open";
     Process varnel(VARNEL_E2E_PROGRAM);
@@ -163,7 +164,19 @@ TEST(EndToEnd, ProgramShowsItsWindowLoadsThePageAndCountsOneUse) {
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(testing_support::RequestLine(requests[0]), "GET /wb/hd.html HTTP/1.0");
     EXPECT_EQ(testing_support::RequestLine(requests[1]), "GET " + kCounterTarget + " HTTP/1.0");
+    using testing_support::HeaderValues;
+    EXPECT_EQ(HeaderValues(requests[1], "User-Agent"),
+              std::vector<std::string>{"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)"});
+    EXPECT_EQ(HeaderValues(requests[1], "Accept"), std::vector<std::string>{"*/*"});
+    EXPECT_EQ(HeaderValues(requests[1], "Host"), std::vector<std::string>{host});
     EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(label); }, 5s));
+
+    // The count arrives late: the status bar is seen without it, then with it.
+    const RECT statusBar{3, 340, 373, 360};
+    const auto withoutCount = testing_support::ScreenPixels(window, statusBar);
+    testing_support::PumpMessagesFor(3s);
+    const auto withCount = testing_support::ScreenPixels(window, statusBar);
+    EXPECT_GT(testing_support::CountDifferentPixels(withoutCount, withCount), 200u);
 
     // The page's text is shown in the page view.
     bool pageShown = false;

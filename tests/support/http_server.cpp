@@ -130,6 +130,12 @@ void LoopbackHttpServer::Answer(const std::string& target, HttpAnswer answer) {
     answers_[target] = std::move(answer);
 }
 
+void LoopbackHttpServer::AnswerEach(const std::string& target,
+                                    std::function<HttpAnswer(std::size_t)> make) {
+    std::lock_guard lock(mutex_);
+    makers_[target] = std::move(make);
+}
+
 void LoopbackHttpServer::AnswerOthers(HttpAnswer answer) {
     std::lock_guard lock(mutex_);
     others_ = std::move(answer);
@@ -193,8 +199,15 @@ void LoopbackHttpServer::Serve(std::uintptr_t c) {
     {
         std::lock_guard lock(mutex_);
         if (!head.empty()) requests_.push_back(head);
-        const auto found = answers_.find(TargetOf(head));
+        const std::string target = TargetOf(head);
+        const auto found = answers_.find(target);
         answer = found != answers_.end() ? found->second : others_;
+        if (const auto maker = makers_.find(target); maker != makers_.end()) {
+            std::size_t n = 0;
+            for (const std::string& request : requests_)
+                n += TargetOf(request) == target ? 1 : 0;
+            answer = maker->second(n);
+        }
     }
     changed_.notify_all();
 

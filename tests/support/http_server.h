@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -54,6 +55,8 @@ public:
 
     // Answer for requests whose target (path and query, as sent) equals `target`.
     void Answer(const std::string& target, HttpAnswer answer);
+    // Answers for `target` made per request: `make(n)` for the n-th such request, from 1.
+    void AnswerEach(const std::string& target, std::function<HttpAnswer(std::size_t)> make);
     // Answer for every other target (a 404 unless set).
     void AnswerOthers(HttpAnswer answer);
 
@@ -77,6 +80,7 @@ private:
     mutable std::condition_variable changed_;
     bool stopping_ = false;
     std::map<std::string, HttpAnswer> answers_;
+    std::map<std::string, std::function<HttpAnswer(std::size_t)>> makers_;
     HttpAnswer others_;
     std::vector<std::string> requests_;
     std::vector<std::uintptr_t> open_;

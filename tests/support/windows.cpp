@@ -1,5 +1,7 @@
 #include "support/windows.h"
 
+#include "skin/core/gdi_owners.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -30,7 +32,9 @@ void PumpMessagesFor(std::chrono::milliseconds duration) {
                       duration + std::chrono::milliseconds(100));
 }
 
-COLORREF PixelOf(HDC dc, int x, int y) { return GetPixel(dc, x, y); }
+COLORREF PixelOf(HDC dc, int x, int y) {
+    return GetPixel(dc, x, y);
+}
 
 COLORREF ScreenPixelOf(HWND window, int x, int y, bool client) {
     POINT p{x, y};
@@ -60,8 +64,6 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
 
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = w;
@@ -69,9 +71,11 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    const gdi::WindowDC screen(nullptr);
+    gdi::MemoryDC mem = gdi::MemoryDC::Create(screen.get());
+    mem.Adopt(gdi::Bitmap(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0)));
+    if (!mem.bitmap()) return false;
+    BitBlt(mem.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
     GdiFlush();
 
     const DWORD stride = ((w * 3 + 3) / 4) * 4;
@@ -87,11 +91,34 @@ bool SaveScreenshot(HWND window, const std::string& path) {
              std::fwrite(bits, 1, size, f) == size;
         std::fclose(f);
     }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return ok;
+}
+
+std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& area) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return {};
+    POINT origin{area.left, area.top};
+    ClientToScreen(window, &origin);
+    void* bits = nullptr;
+    const gdi::WindowDC screen(nullptr);
+    gdi::MemoryDC mem = gdi::MemoryDC::Create(screen.get());
+    mem.Adopt(gdi::CreateArgbBitmap(w, h, &bits));
+    if (!mem.bitmap()) return {};
+    BitBlt(mem.get(), 0, 0, w, h, screen.get(), origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(w) * h);
+    for (std::uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+std::size_t CountDifferentPixels(const std::vector<std::uint32_t>& a,
+                                 const std::vector<std::uint32_t>& b) {
+    std::size_t n = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        n += a[i] != b[i] ? 1 : 0;
+    return n;
 }
 
 } // namespace testing_support

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -31,5 +33,12 @@ bool ColoursNear(COLORREF a, COLORREF b, int tolerance = 8);
 
 // Writes the screen area of `window` (or the whole screen for null) to a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::string& path);
+
+// The screen pixels (0x00RRGGBB) of a rectangle of `window`'s client area, row by row.
+std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& clientArea);
+
+// How many pixels of two equally sized captures differ.
+std::size_t CountDifferentPixels(const std::vector<std::uint32_t>& a,
+                                 const std::vector<std::uint32_t>& b);
 
 } // namespace testing_support
