@@ -13,7 +13,7 @@ namespace {
 #if defined(_WIN64)
 // x64 layout: PEB+0xF8 points at the shared GDI handle table, 0x10000 entries of 24 bytes;
 // an entry is in use when its type byte (offset 14) is non-zero.
-int CountHandleTableEntries() {
+const std::uint8_t* HandleTable() {
     struct BasicInformation {
         LONG_PTR exitStatus;
         const std::uint8_t* peb;
@@ -22,9 +22,12 @@ int CountHandleTableEntries() {
     using QueryFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    if (!query || query(GetCurrentProcess(), 0, &info, sizeof(info), nullptr) != 0) return -1;
-    const std::uint8_t* peb = info.peb;
-    const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0xF8);
+    if (!query || query(GetCurrentProcess(), 0, &info, sizeof(info), nullptr) != 0) return nullptr;
+    return *reinterpret_cast<const std::uint8_t* const*>(info.peb + 0xF8);
+}
+
+int CountHandleTableEntries() {
+    const std::uint8_t* table = HandleTable();
     if (!table) return -1;
     int used = 0;
     for (int i = 0; i < 0x10000; ++i) {
@@ -41,6 +44,33 @@ int GdiObjectCount() {
     if (RunningUnderWine()) return CountHandleTableEntries();
 #endif
     return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+}
+
+std::vector<std::pair<int, int>> GdiHandleSnapshot() {
+    std::vector<std::pair<int, int>> handles;
+#if defined(_WIN64)
+    if (!RunningUnderWine()) return handles;
+    if (const std::uint8_t* table = HandleTable()) {
+        for (int i = 0; i < 0x10000; ++i) {
+            if (table[i * 24 + 14] != 0) handles.emplace_back(i, table[i * 24 + 14]);
+        }
+    }
+#endif
+    return handles;
+}
+
+std::string NewGdiHandles(const std::vector<std::pair<int, int>>& before,
+                          const std::vector<std::pair<int, int>>& after) {
+    std::string listed;
+    for (const auto& handle : after) {
+        bool known = false;
+        for (const auto& old : before)
+            known = known || old == handle;
+        if (known) continue;
+        if (!listed.empty()) listed += ' ';
+        listed += std::to_string(handle.first) + ":" + std::to_string(handle.second);
+    }
+    return listed;
 }
 
 namespace {
