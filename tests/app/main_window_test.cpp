@@ -5,12 +5,15 @@
 #include "support/http_server.h"
 #include "support/windows.h"
 #include "varnel_config.h"
+#include "counter_page.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 using namespace varnel;
+using counter_testing::CounterPage;
+using counter_testing::kCounterTarget;
 using namespace std::chrono_literals;
 using testing_support::HttpAnswer;
 using testing_support::LoopbackHttpServer;
@@ -18,15 +21,6 @@ using testing_support::PumpMessagesFor;
 using testing_support::PumpMessagesUntil;
 
 namespace {
-const std::string kCounterTarget = "/count2/count.asp?id=78375&sx=1&ys=9";
-
-std::string Digits(const std::string& digits) {
-    std::string page;
-    for (char d : digits)
-        page +=
-            std::string("<img src=\"http://") + config::kCounterHost + "/img/d1/" + d + ".gif\">";
-    return page;
-}
 
 // The event page and the counter on one loopback server.
 struct Fixture {
@@ -34,7 +28,7 @@ struct Fixture {
     Fixture() {
         server.Answer("/wb/hd.html", HttpAnswer::Page("<html><body>event</body></html>",
                                                       "text/html; charset=utf-8"));
-        server.Answer(kCounterTarget, HttpAnswer::Page(Digits("42")));
+        server.Answer(kCounterTarget, HttpAnswer::Page(CounterPage("42")));
     }
     MainWindow::Settings Settings() const {
         return {server.Url("/wb/hd.html"), server.Url(kCounterTarget), false};
@@ -137,7 +131,7 @@ TEST(MainWindow, EveryCompletedNavigationStartsAnotherCounterThread) {
         PumpMessagesUntil([&] { return fixture.server.RequestCount(kCounterTarget) == 1; }));
     const HANDLE first = CounterThread();
 
-    fixture.server.Answer(kCounterTarget, HttpAnswer::Page(Digits("43")));
+    fixture.server.Answer(kCounterTarget, HttpAnswer::Page(CounterPage("43")));
     ASSERT_TRUE(window.Browser()->Navigate(fixture.server.Url("/wb/hd.html")));
     ASSERT_TRUE(
         PumpMessagesUntil([&] { return fixture.server.RequestCount(kCounterTarget) == 2; }));

@@ -8,6 +8,7 @@
 #include "support/http_server.h"
 #include "support/windows.h"
 #include "varnel_config.h"
+#include "counter_page.h"
 
 #include <gtest/gtest.h>
 
@@ -15,21 +16,14 @@
 #include <thread>
 
 using namespace varnel;
+using counter_testing::CounterPage;
+using counter_testing::kCounterTarget;
 using namespace std::chrono_literals;
 using testing_support::HttpAnswer;
 using testing_support::LoopbackHttpServer;
 using testing_support::PumpMessagesUntil;
 
 namespace {
-const std::string kCounterTarget = "/count2/count.asp?id=78375&sx=1&ys=9";
-
-std::string DigitImages(const std::string& digits) {
-    std::string page = "<html><body>";
-    for (char d : digits)
-        page +=
-            std::string("<img src=\"http://") + config::kCounterHost + "/img/d1/" + d + ".gif\">";
-    return page + "</body></html>";
-}
 
 // What the status bar shows for a count (digits as the page lists them).
 std::string ExpectedLine(const std::string& digits) {
@@ -144,7 +138,7 @@ TEST_F(ProgramWindow, CreationSkinsTheWindowWithAFixedFrameAndOneStatusPane) {
 
 TEST_F(ProgramWindow, CountFromTheCounterPageIsShownInThePane) {
     // Answered late, so the pane can be seen empty first.
-    server.Answer(kCounterTarget, HttpAnswer::Page(DigitImages("42")).After(1500ms));
+    server.Answer(kCounterTarget, HttpAnswer::Page(CounterPage("42")).After(1500ms));
     MainWindow window;
     ASSERT_TRUE(window.Load(Settings()));
     ASSERT_TRUE(CounterAsked(1));
@@ -189,7 +183,7 @@ TEST_F(ProgramWindow, NoDigitsOrNoServerShowTheBareUsageTextWithoutAMessage) {
 }
 
 TEST_F(ProgramWindow, LinesAreShownInTheOrderTheyWereDelivered) {
-    server.Answer(kCounterTarget, HttpAnswer::Page(DigitImages("1")));
+    server.Answer(kCounterTarget, HttpAnswer::Page(CounterPage("1")));
     MainWindow window;
     ASSERT_TRUE(window.Load(Settings()));
     ASSERT_TRUE(WaitForUpdates(window, 1));
@@ -205,7 +199,7 @@ TEST_F(ProgramWindow, LinesAreShownInTheOrderTheyWereDelivered) {
 TEST_F(ProgramWindow, FiftyCounterThreadsAtOnceEndInFiftyUpdates) {
     // Each request answers a different count, slowly, so the threads overlap.
     server.AnswerEach(kCounterTarget, [](std::size_t n) {
-        return HttpAnswer::Page(DigitImages(std::to_string(n))).After(400ms);
+        return HttpAnswer::Page(CounterPage(std::to_string(n))).After(400ms);
     });
     MainWindow window;
     ASSERT_TRUE(window.Load(Settings()));
@@ -233,7 +227,7 @@ TEST_F(ProgramWindow, FiftyCounterThreadsAtOnceEndInFiftyUpdates) {
 }
 
 TEST_F(ProgramWindow, LinesArrivingAfterTheWindowClosedAreDropped) {
-    server.Answer(kCounterTarget, HttpAnswer::Page(DigitImages("7")).After(1500ms));
+    server.Answer(kCounterTarget, HttpAnswer::Page(CounterPage("7")).After(1500ms));
     std::shared_ptr<UsageLineMailbox> mailbox;
     {
         MainWindow window;
