@@ -9,6 +9,7 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_image.h"
 #include "skin/core/window_record.h"
+#include "skin/services/direct_pixels.h"
 
 namespace skin {
 
@@ -17,6 +18,9 @@ namespace skin {
 // instead of through the DC, which makes it blend a copy of every shape's bounds (several
 // milliseconds for a window-sized outline). GDI and GDI+ then share the pixels, so GDI calls
 // on the back buffer are flushed before GDI+ draws again.
+//
+// The painters also write some shapes straight into those pixels (see direct_pixels.h); they
+// find them through DirectPixels(graphics).
 class BackBufferCanvas {
 public:
     explicit BackBufferCanvas(const WindowRecord& record);
@@ -26,17 +30,29 @@ public:
 
     plus::PlusGraphics& graphics() { return graphics_; }
 
+    // The graphics of a canvas, which knows the pixels it draws on.
+    class Graphics : public plus::PlusGraphics {
+    public:
+        PixelRows pixels;
+    };
+
 private:
-    plus::PlusBitmap pixels_;
-    plus::PlusGraphics graphics_;
+    plus::PlusBitmap bitmap_;
+    Graphics graphics_;
 };
+
+// The back-buffer pixels `graphics` draws on when it is a canvas's graphics drawing straight
+// into them; empty for any other graphics (which the painters then draw on with GDI+ alone).
+PixelRows DirectPixels(plus::PlusGraphics& graphics);
 
 // Gives the window the rounded region of its client size: CreateRoundRectRgn(0, 0, width + 1,
 // height + 1, 5, 5). The system owns the region afterwards.
 void SetRoundRegion(HWND window);
 
 // Keeps a copy of the back buffer from painting over the window's children: excludes from `dc`
-// the client rectangle of every visible child that is not WS_EX_TRANSPARENT.
+// (a DC of the window made with its style: GetDC, BeginPaint) the client rectangle of every
+// visible child that is not WS_EX_TRANSPARENT. With WS_CLIPCHILDREN such a DC already leaves
+// those children out, and nothing is done.
 void ExcludeOpaqueChildren(HWND window, HDC dc);
 
 // The window's DC with its opaque children excluded (see ExcludeOpaqueChildren).

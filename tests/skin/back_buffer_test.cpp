@@ -203,6 +203,47 @@ TEST_F(CompositionTest, ShowBackBufferSparesOpaqueChildren) {
     DestroyWindow(clear);
 }
 
+TEST_F(CompositionTest, ClippingWindowShowsTheSameAroundItsChildren) {
+    // With WS_CLIPCHILDREN the window's own DCs leave the children out; the paint and the
+    // rebuild's copy must still spare the opaque child and cover the transparent and the
+    // hidden one.
+    ComposedWindow w({.width = 260,
+                      .height = 120,
+                      .hasCaption = false,
+                      .style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN});
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 40, 50, 30, w.hwnd(),
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND clear = CreateWindowExA(WS_EX_TRANSPARENT, "STATIC", "", WS_CHILD | WS_VISIBLE, 120, 40,
+                                 50, 30, w.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hidden = CreateWindowExA(0, "STATIC", "", WS_CHILD, 190, 40, 50, 30, w.hwnd(), nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    const auto paintGreen = [&] {
+        // Straight onto the screen, children included (the parent's DC would leave them out).
+        gdi::WindowDC dc(w.hwnd());
+        gdi::Brush green(CreateSolidBrush(RGB(0, 255, 0)));
+        for (HWND target : {w.hwnd(), child, clear}) {
+            gdi::WindowDC own(target);
+            RECT all{0, 0, 260, 120};
+            FillRect(own.get(), &all, green.get());
+        }
+    };
+    const auto expectSpared = [&] {
+        EXPECT_TRUE(ColoursNear(w.ScreenPixel(10, 10), kTheme, 2));
+        EXPECT_TRUE(ColoursNear(w.ScreenPixel(40, 50), RGB(0, 255, 0)));
+        EXPECT_TRUE(ColoursNear(w.ScreenPixel(140, 50), kTheme, 2));
+        EXPECT_TRUE(ColoursNear(w.ScreenPixel(210, 50), kTheme, 2));
+    };
+    paintGreen();
+    skin::TheSkin->RebuildBackground(w.position(), GetDC(w.hwnd()));
+    expectSpared();
+    paintGreen();
+    skin::TheSkin->ShowBackBuffer(w.position(), GetDC(w.hwnd()));
+    expectSpared();
+    DestroyWindow(child);
+    DestroyWindow(clear);
+    DestroyWindow(hidden);
+}
+
 TEST_F(CompositionTest, RestoreRectsCopyFromTheCleanStrips) {
     ComposedWindow w({.width = 200, .height = 120, .statusHeight = 20});
     skin::TheSkin->RebuildBackground(w.position());

@@ -1,0 +1,147 @@
+#include "skin/services/direct_pixels.h"
+
+#include <algorithm>
+
+#include "plus/plus_graphics.h"
+#include "plus/plus_path.h"
+#include "plus/plus_region.h"
+#include "skin/core/gdi_owners.h"
+
+namespace skin {
+
+namespace {
+
+std::uint32_t Channel(plus::ARGB colour, int shift) {
+    return (colour >> shift) & 0xFF;
+}
+
+// `rect` cut to the pixels; false when nothing is left.
+bool ClipToPixels(const PixelRows& pixels, RECT& rect) {
+    rect.left = std::max<LONG>(rect.left, 0);
+    rect.top = std::max<LONG>(rect.top, 0);
+    rect.right = std::min<LONG>(rect.right, pixels.width);
+    rect.bottom = std::min<LONG>(rect.bottom, pixels.height);
+    return rect.left < rect.right && rect.top < rect.bottom;
+}
+
+// Lays `colour` over pixels [left, right) of one row. Opaque colours are written, transparent
+// ones leave the row alone, and over an opaque row (the usual case: every composition starts
+// with an opaque clear) the blend is done without a division by the result's alpha.
+void BlendRow(std::uint32_t* row, LONG left, LONG right, plus::ARGB colour) {
+    const std::uint32_t a = colour >> 24;
+    if (a == 0) return;
+    if (a == 0xFF) {
+        std::fill(row + left, row + right, colour);
+        return;
+    }
+    const std::uint32_t r = Channel(colour, 16) * a;
+    const std::uint32_t g = Channel(colour, 8) * a;
+    const std::uint32_t b = Channel(colour, 0) * a;
+    const std::uint32_t rest = 0xFF - a;
+    for (LONG x = left; x < right; ++x) {
+        const std::uint32_t dst = row[x];
+        if (dst >> 24 != 0xFF) {
+            row[x] = BlendOver(dst, colour);
+            continue;
+        }
+        row[x] = 0xFF000000u | (r + Channel(dst, 16) * rest) / 0xFF << 16 |
+                 (g + Channel(dst, 8) * rest) / 0xFF << 8 | (b + Channel(dst, 0) * rest) / 0xFF;
+    }
+}
+
+} // namespace
+
+PixelRows PixelRowsOf(HBITMAP bitmap) {
+    DIBSECTION section{};
+    if (!bitmap || GetObjectA(bitmap, sizeof section, &section) != sizeof section) return {};
+    if (!section.dsBm.bmBits || section.dsBm.bmBitsPixel != 32) return {};
+    GdiFlush(); // pending GDI drawing lands before the pixels are touched
+    return PixelRows{static_cast<std::uint8_t*>(section.dsBm.bmBits), section.dsBm.bmWidth,
+                     section.dsBm.bmHeight, section.dsBm.bmWidthBytes};
+}
+
+gdi::Region PathRegion(const plus::PlusPath& path, const plus::PlusGraphics& graphics) {
+    plus::PlusRegion region;
+    if (!region.CreateFromPath(path)) return gdi::Region();
+    return gdi::Region(region.GetHRGN(graphics));
+}
+
+std::vector<RECT> RegionRects(HRGN region) {
+    if (!region) return {};
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return {};
+    std::vector<std::uint8_t> data(size);
+    auto* header = reinterpret_cast<RGNDATA*>(data.data());
+    if (GetRegionData(region, size, header) != size) return {};
+    const RECT* rects = reinterpret_cast<const RECT*>(header->Buffer);
+    return std::vector<RECT>(rects, rects + header->rdh.nCount);
+}
+
+plus::ARGB BlendOver(plus::ARGB dst, plus::ARGB src) {
+    const std::uint32_t a = src >> 24;
+    if (a == 0xFF) return src;
+    if (a == 0) return dst;
+    const std::uint32_t below = (dst >> 24) * (0xFF - a) / 0xFF;
+    const std::uint32_t total = a + below;
+    if (total == 0) return 0;
+    const auto mix = [&](int shift) {
+        return (Channel(src, shift) * a + Channel(dst, shift) * below) / total;
+    };
+    return total << 24 | mix(16) << 16 | mix(8) << 8 | mix(0);
+}
+
+plus::ARGB GradientColour(plus::ARGB from, plus::ARGB to, float t) {
+    t = std::clamp(t, 0.0f, 1.0f);
+    // The colours mix weighted by their alphas (premultiplied), as GDI+ mixes them: a
+    // transparent end does not tint the other end's colour.
+    const float fromWeight = static_cast<float>(from >> 24) * (1 - t);
+    const float toWeight = static_cast<float>(to >> 24) * t;
+    const float alpha = fromWeight + toWeight;
+    if (alpha <= 0) return 0;
+    plus::ARGB colour = static_cast<std::uint32_t>(alpha) << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const float mixed = (static_cast<float>(Channel(from, shift)) * fromWeight +
+                             static_cast<float>(Channel(to, shift)) * toWeight) /
+                            alpha;
+        colour |= std::min(static_cast<std::uint32_t>(mixed), 0xFFu) << shift;
+    }
+    return colour;
+}
+
+void FillSpans(const PixelRows& pixels, const std::vector<RECT>& spans, plus::ARGB colour) {
+    for (RECT span : spans) {
+        if (!ClipToPixels(pixels, span)) continue;
+        for (LONG y = span.top; y < span.bottom; ++y)
+            std::fill(pixels.Row(y) + span.left, pixels.Row(y) + span.right, colour);
+    }
+}
+
+void BlendVerticalGradient(const PixelRows& pixels, const RECT& area, float top, float bottom,
+                           plus::ARGB from, plus::ARGB to, const std::vector<RECT>* spans) {
+    const float length = bottom - top;
+    const auto paint = [&](RECT part) {
+        if (!ClipToPixels(pixels, part)) return;
+        for (LONG y = part.top; y < part.bottom; ++y) {
+            const float t = length != 0 ? (static_cast<float>(y) - top) / length : 0.0f;
+            BlendRow(pixels.Row(y), part.left, part.right, GradientColour(from, to, t));
+        }
+    };
+    if (!spans) {
+        paint(area);
+        return;
+    }
+    for (const RECT& span : *spans) {
+        RECT part{};
+        if (IntersectRect(&part, &span, &area)) paint(part);
+    }
+}
+
+void BlendSpans(const PixelRows& pixels, const std::vector<RECT>& spans, plus::ARGB colour) {
+    for (RECT span : spans) {
+        if (!ClipToPixels(pixels, span)) continue;
+        for (LONG y = span.top; y < span.bottom; ++y)
+            BlendRow(pixels.Row(y), span.left, span.right, colour);
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,185 @@
+// The painters write some shapes straight into the back buffer's pixels instead of asking GDI+.
+// Each such shortcut is checked against GDI+ itself: the same painter run once on a canvas
+// (direct pixels) and once on a plain GDI+ graphics over the same pixels (GDI+ alone) must give
+// the same picture, exactly where GDI+ is exact and within 2 per channel for gradients.
+#include "compose_fixture.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "plus/plus_brush.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_image.h"
+#include "skin/core/gdi_owners.h"
+#include "skin/services/back_buffer.h"
+#include "skin/services/direct_pixels.h"
+#include "support/windows.h"
+
+using compose_test::ComposedWindow;
+using compose_test::CompositionTest;
+using compose_test::WindowOptions;
+
+namespace {
+
+constexpr int kPixelFormat32bppArgb = 0x0026200A;
+
+using Painter = std::function<void(plus::PlusGraphics&)>;
+using Picture = std::vector<std::uint32_t>;
+
+Picture Snapshot(const skin::PixelRows& pixels) {
+    GdiFlush();
+    Picture picture;
+    for (int y = 0; y < pixels.height; ++y)
+        picture.insert(picture.end(), pixels.Row(y), pixels.Row(y) + pixels.width);
+    return picture;
+}
+
+// `paint` on a canvas of the window's back buffer: the painters' direct path.
+Picture PaintDirect(skin::WindowRecord& record, const Painter& paint) {
+    {
+        skin::BackBufferCanvas canvas(record);
+        EXPECT_TRUE(skin::DirectPixels(canvas.graphics())) << "the canvas has no direct pixels";
+        paint(canvas.graphics());
+    }
+    return Snapshot(skin::PixelRowsOf(record.BackBufferDC.bitmap()));
+}
+
+// `paint` on a plain GDI+ graphics over the same pixels: GDI+ alone.
+Picture PaintWithGdiPlus(skin::WindowRecord& record, const Painter& paint) {
+    const skin::PixelRows pixels = skin::PixelRowsOf(record.BackBufferDC.bitmap());
+    {
+        plus::PlusBitmap bitmap;
+        EXPECT_TRUE(bitmap.CreateFromScan0(pixels.width, pixels.height, pixels.stride,
+                                           kPixelFormat32bppArgb, pixels.bits));
+        plus::PlusGraphics graphics;
+        EXPECT_TRUE(graphics.CreateFromImage(bitmap));
+        EXPECT_FALSE(skin::DirectPixels(graphics));
+        paint(graphics);
+    }
+    return Snapshot(pixels);
+}
+
+int ChannelDifference(std::uint32_t a, std::uint32_t b) {
+    int most = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        most = std::max(most, std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                       static_cast<int>((b >> shift) & 0xFF)));
+    return most;
+}
+
+// Empty when the two pictures agree within `tolerance` per channel in every pixel whose row
+// lies in [tolerantFrom, tolerantTo) and exactly elsewhere; otherwise where they first differ.
+std::string Compare(const Picture& direct, const Picture& reference, int width,
+                    int tolerantFrom = 0, int tolerantTo = 0, int tolerance = 2) {
+    if (direct.size() != reference.size()) return "sizes differ";
+    int count = 0;
+    std::ostringstream first;
+    for (std::size_t i = 0; i < direct.size(); ++i) {
+        const int y = static_cast<int>(i) / width;
+        const int allowed = y >= tolerantFrom && y < tolerantTo ? tolerance : 0;
+        if (ChannelDifference(direct[i], reference[i]) <= allowed) continue;
+        if (count++ == 0)
+            first << std::hex << "at (" << std::dec << static_cast<int>(i) % width << ", " << y
+                  << ") direct " << std::hex << direct[i] << " GDI+ " << reference[i];
+    }
+    if (count == 0) return "";
+    return std::to_string(count) + " pixels differ, first " + first.str();
+}
+
+} // namespace
+
+TEST_F(CompositionTest, DirectBackgroundMatchesGdiPlus) {
+    skin::Engine.ThemeImage =
+        compose_test::MakeBmp(64, 40, [](int x, int y) { return RGB(x * 4, 80 + y, 160); });
+    struct Case {
+        int width, height, caption;
+        bool gloss;
+        int mode; // -1: no image
+    };
+    const Case cases[] = {{376, 364, 110, true, -1},
+                          {300, 200, 30, false, -1},
+                          {101, 57, 20, true, skin::kImageTiled},
+                          {250, 120, 40, true, skin::kImageCentred},
+                          {7, 5, 3, true, -1},
+                          {640, 96, 96, true, skin::kImageStretched}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        skin::Engine.ThemeImageMode = c.mode < 0 ? 99 : c.mode;
+        ComposedWindow w({.width = c.width,
+                          .height = c.height,
+                          .captionHeight = c.caption,
+                          .captionGloss = c.gloss});
+        skin::TheSkin->RebuildBackground(w.position());
+        const Painter background = [&](plus::PlusGraphics& g) {
+            skin::TheSkin->PaintBackground(w.position(), g);
+        };
+        const Picture reference = PaintWithGdiPlus(w.record(), background);
+        const Picture direct = PaintDirect(w.record(), background);
+        EXPECT_EQ(Compare(direct, reference, c.width, 0, c.gloss ? c.caption : 0), "");
+    }
+}
+
+TEST_F(CompositionTest, DirectGradientsMatchGdiPlusLinearGradients) {
+    // Rows of a vertical gradient laid over a varied background, some of it not opaque.
+    ComposedWindow w({.width = 120, .height = 130, .hasCaption = false});
+    skin::TheSkin->RebuildBackground(w.position());
+    const skin::PixelRows pixels = skin::PixelRowsOf(w.record().BackBufferDC.bitmap());
+    ASSERT_TRUE(pixels);
+    const auto background = [&] {
+        for (int y = 0; y < pixels.height; ++y)
+            for (int x = 0; x < pixels.width; ++x)
+                pixels.Row(y)[x] = (x < 100 ? 0xFF000000u : 0x80000000u) |
+                                   static_cast<std::uint32_t>(x * 2) << 16 |
+                                   static_cast<std::uint32_t>(y) << 8 | 0x40;
+    };
+    struct Gradient {
+        float top, bottom;
+        plus::ARGB from, to;
+        RECT area;
+    };
+    const Gradient gradients[] = {
+        {0, 110, 0x96FFFFFF, 0x00FFFFFF, {0, 0, 120, 110}}, // the caption gloss
+        {7, 27, 0x3CFFFFFF, 0x0AFFFFFF, {3, 7, 117, 27}},   // a pane's shine
+        {40, 57, 0x32FFFFFF, 0x00000000, {30, 40, 57, 57}}, // a button's gloss
+        {20, 120, 0x00000000, 0xFF102030, {0, 20, 120, 120}},
+        {5, 125, 0xFF0000FF, 0x2000FF00, {10, 5, 110, 125}},
+    };
+    for (const Gradient& g : gradients) {
+        background();
+        const Picture reference = PaintWithGdiPlus(w.record(), [&](plus::PlusGraphics& graphics) {
+            plus::PlusLinearBrush brush;
+            brush.Create(plus::PointF{0, g.top}, plus::PointF{0, g.bottom}, g.from, g.to);
+            graphics.FillRectangleI(brush, g.area.left, g.area.top, g.area.right - g.area.left,
+                                    g.area.bottom - g.area.top);
+        });
+        background();
+        skin::BlendVerticalGradient(pixels, g.area, g.top, g.bottom, g.from, g.to);
+        EXPECT_EQ(Compare(Snapshot(pixels), reference, pixels.width, 0, pixels.height), "")
+            << std::hex << g.from << " to " << g.to;
+    }
+}
+
+TEST_F(CompositionTest, DirectFillsTouchOnlyTheirSpans) {
+    ComposedWindow w({.width = 40, .height = 30, .hasCaption = false});
+    skin::TheSkin->RebuildBackground(w.position());
+    const skin::PixelRows pixels = skin::PixelRowsOf(w.record().BackBufferDC.bitmap());
+    ASSERT_TRUE(pixels);
+    skin::FillSpans(pixels, {RECT{-5, -5, 45, 35}}, 0xFF000000);
+    // Spans reaching past the pixels are cut; a transparent colour changes nothing.
+    skin::FillSpans(pixels, {RECT{10, 5, 20, 8}, RECT{30, 25, 60, 40}}, 0xFF112233);
+    skin::BlendSpans(pixels, {RECT{0, 0, 40, 30}}, 0x00FFFFFF);
+    skin::BlendSpans(pixels, {RECT{0, 20, 5, 21}}, 0x80FFFFFF);
+    EXPECT_EQ(pixels.Row(5)[10], 0xFF112233u);
+    EXPECT_EQ(pixels.Row(7)[19], 0xFF112233u);
+    EXPECT_EQ(pixels.Row(8)[10], 0xFF000000u);
+    EXPECT_EQ(pixels.Row(5)[20], 0xFF000000u);
+    EXPECT_EQ(pixels.Row(29)[39], 0xFF112233u);
+    EXPECT_EQ(pixels.Row(20)[4], 0xFF808080u);
+    EXPECT_EQ(pixels.Row(20)[5], 0xFF000000u);
+    EXPECT_EQ(skin::BlendOver(0x00000000, 0x80FFFFFF), 0x80FFFFFFu);
+    EXPECT_EQ(skin::BlendOver(0x12345678, 0xFF00FF00), 0xFF00FF00u);
+}
