@@ -129,6 +129,12 @@ bool ReleaseBackground(HDC dc) {
     return true;
 }
 
+void ReleaseAllBackgrounds() {
+    auto& list = CapturedDCs();
+    while (!list.empty())
+        ReleaseBackground(list.back().dc);
+}
+
 HDC CaptureBackground(HWND control, const RECT& rect) {
     const int w = rect.right - rect.left;
     const int h = rect.bottom - rect.top;

@@ -35,6 +35,10 @@ bool ReleaseBackground(HDC dc);
 // Adds an entry, or updates the bitmaps of the entry that already has dc.
 void RegisterCapturedDC(HDC dc, HBITMAP bitmap, HGDIOBJ savedBitmap);
 
+// Releases every DC still handed out (as ReleaseBackground does) and empties the list; run by
+// the exit routine.
+void ReleaseAllBackgrounds();
+
 // Number of DCs handed out and not yet released (for tests and leak checks).
 int CapturedDCCount();
 

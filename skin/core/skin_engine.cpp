@@ -1,6 +1,7 @@
 #include "skin/core/skin_engine.h"
 
 #include "plus/plus_object.h"
+#include "skin/core/capture.h"
 
 #include <utility>
 
@@ -87,6 +88,7 @@ void SetStartupOptions() {
 void DestroyTheSkin() {
     // Records go first: whatever a record still owns is released while GDI+ is still up.
     Engine.WindowList.clear();
+    ReleaseAllBackgrounds();
     Engine.ThemeImage.clear();
     if (TheSkin) {
         TheSkin->Destroy();

@@ -294,8 +294,8 @@ void CreateTheSkin();
 // (FirstPaint, ControlSkinsEnabled, ControlAlpha, AccentColour, TrackBarFrame, in this order).
 void SetStartupOptions();
 
-// Exit, after the message loop: frees the window records left and the theme image, then
-// destroys TheSkin (AppIcon, GDI+ shutdown with PlusToken, thunks).
+// Exit, after the message loop: frees the window records left, the background DCs still handed
+// out and the theme image, then destroys TheSkin (AppIcon, GDI+ shutdown with PlusToken, thunks).
 void DestroyTheSkin();
 
 // --- Working set ---

@@ -1,6 +1,7 @@
 // The skin engine object, its window list and its start-up and exit.
 #include <gtest/gtest.h>
 
+#include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
 
 using namespace skin;
@@ -111,7 +112,14 @@ TEST_F(SkinEngineTest, ExitDestroysTheIconAndFreesRecords) {
     Engine.AppIcon = icon;
     AddRecord(NewWindow());
     Engine.ThemeImage = {1, 2, 3};
+    // A background DC handed out and never given back.
+    const HDC captured = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateCompatibleBitmap(captured, 4, 4);
+    RegisterCapturedDC(captured, bitmap, SelectObject(captured, bitmap));
     DestroyTheSkin();
+    EXPECT_EQ(CapturedDCCount(), 0);
+    EXPECT_EQ(GetObjectType(captured), 0u);
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
     EXPECT_FALSE(TheSkin);
     EXPECT_EQ(Engine.AppIcon, nullptr);
     EXPECT_TRUE(Engine.WindowList.empty());
