@@ -55,6 +55,20 @@ FamilyList<ButtonRecord>* ButtonListAt(int windowIndex) {
     return record ? &record->Buttons : nullptr;
 }
 
+// The client box the radio-button and check-box painters lay out in.
+struct SmallButtonBox {
+    explicit SmallButtonBox(HWND window) {
+        GetClientRect(window, &client);
+        left = static_cast<float>(client.left);
+        top = static_cast<float>(client.top);
+        width = client.right - client.left;
+        height = client.bottom - client.top;
+    }
+    RECT client{};
+    float left = 0, top = 0;
+    int width = 0, height = 0;
+};
+
 bool IsChecked(HWND window) {
     return SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -263,13 +277,12 @@ void RepaintButton(HWND window, UINT state) {
 void PaintRadioButton(HWND window, UINT state) {
     const ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
-    RECT client{};
-    GetClientRect(window, &client);
-    const float left = static_cast<float>(client.left), top = static_cast<float>(client.top);
-    const int W = client.right - client.left, H = client.bottom - client.top;
+    const SmallButtonBox box(window);
+    const float left = box.left, top = box.top;
+    const int W = box.width, H = box.height;
     const float cy = top + (static_cast<float>(H) - 12) / 2;
 
-    CapturedBackground background(window, client);
+    CapturedBackground background(window, box.client);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
@@ -324,13 +337,12 @@ void PaintRadioButton(HWND window, UINT state) {
 void PaintCheckBox(HWND window, UINT state) {
     const ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
-    RECT client{};
-    GetClientRect(window, &client);
-    const float left = static_cast<float>(client.left), top = static_cast<float>(client.top);
-    const int W = client.right - client.left, H = client.bottom - client.top;
+    const SmallButtonBox box(window);
+    const float left = box.left, top = box.top;
+    const int W = box.width, H = box.height;
     const float cy = top + (static_cast<float>(H) - 13) / 2;
 
-    CapturedBackground background(window, client);
+    CapturedBackground background(window, box.client);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
