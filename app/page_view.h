@@ -47,6 +47,10 @@ private:
     FailedHandler failed_;
 };
 
+// Registers, once per process, the class of a page view's own window: `procedure`, the arrow
+// cursor and the window colour as background.
+void RegisterViewClass(const wchar_t* name, WNDPROC procedure);
+
 // True when the system can render HTML (its HTML document object can be created). Needs COM
 // on the calling thread.
 bool HtmlEngineAvailable();

@@ -217,7 +217,7 @@ void FetchThread(std::intptr_t parameter) {
 class TextPageView final : public PageView {
 public:
     TextPageView(HWND parent, const RECT& rect) {
-        RegisterClassOnce();
+        RegisterViewClass(kViewClass, WindowProc);
         window_ =
             CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
                             rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
@@ -252,18 +252,6 @@ public:
     }
 
 private:
-    static void RegisterClassOnce() {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof cls;
-        if (GetClassInfoExW(GetModuleHandleW(nullptr), kViewClass, &cls)) return;
-        cls.lpfnWndProc = WindowProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        cls.lpszClassName = kViewClass;
-        RegisterClassExW(&cls);
-    }
-
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
             auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);

@@ -144,7 +144,7 @@ private:
 class WebBrowserView final : public PageView {
 public:
     WebBrowserView(HWND parent, const RECT& rect) {
-        RegisterHostClass();
+        RegisterViewClass(kHostClass, DefWindowProcW);
         host_ = CreateWindowExW(0, kHostClass, L"",
                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                 rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
@@ -210,18 +210,6 @@ public:
     void Failed(long code) const { RaiseFailed(code); }
 
 private:
-    static void RegisterHostClass() {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof cls;
-        if (GetClassInfoExW(GetModuleHandleW(nullptr), kHostClass, &cls)) return;
-        cls.lpfnWndProc = DefWindowProcW;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        cls.lpszClassName = kHostClass;
-        RegisterClassExW(&cls);
-    }
-
     HWND host_ = nullptr;
     ComPtr<BrowserSite> site_;
     ComPtr<IOleObject> object_;
@@ -254,6 +242,18 @@ STDMETHODIMP BrowserSite::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* para
 }
 
 } // namespace
+
+void RegisterViewClass(const wchar_t* name, WNDPROC procedure) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &cls)) return;
+    cls.lpfnWndProc = procedure;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    cls.lpszClassName = name;
+    RegisterClassExW(&cls);
+}
 
 bool HtmlEngineAvailable() {
     ComPtr<IHTMLDocument2> document;
