@@ -7,6 +7,7 @@
 // strip, drawing, and copying just that rectangle to the screen.
 #include "skin/services/back_buffer.h"
 
+#include <cstring>
 #include <vector>
 
 #include "plus/plus_brush.h"
@@ -29,11 +30,23 @@ RECT ClientRectOf(HWND window) {
     return rc;
 }
 
-// A memory DC holding a fresh width x height ARGB bitmap with a copy of `source` from (x, y).
-gdi::MemoryDC CopyStrip(HDC source, int x, int y, int width, int height) {
+// A memory DC holding a fresh width x height ARGB bitmap with a copy of `source` from (x, y)
+// (row by row from `pixels` when the source's pixels are at hand).
+gdi::MemoryDC CopyStrip(HDC source, const PixelRows& pixels, int x, int y, int width, int height) {
     gdi::MemoryDC strip = gdi::MemoryDC::Create();
-    strip.Adopt(gdi::CreateArgbBitmap(width, height));
-    if (strip.bitmap()) BitBlt(strip.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    void* bits = nullptr;
+    strip.Adopt(gdi::CreateArgbBitmap(width, height, &bits));
+    if (!strip.bitmap()) return strip;
+    const PixelRows from = pixels.Part(RECT{x, y, x + width, y + height});
+    if (!bits || !from || from.left != x || from.top != y || from.width != width ||
+        from.height != height) {
+        BitBlt(strip.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+        return strip;
+    }
+    auto* to = static_cast<std::uint8_t*>(bits);
+    for (int row = 0; row < height; ++row)
+        std::memcpy(to + static_cast<std::ptrdiff_t>(row) * width * 4, from.Row(row),
+                    static_cast<std::size_t>(width) * 4);
     return strip;
 }
 
@@ -55,6 +68,21 @@ BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
         graphics_.pixels = pixels;
     } else {
         graphics_.CreateFromHDC(record.BackBufferDC.get());
+    }
+}
+
+BackBufferCanvas::BackBufferCanvas(const WindowRecord& record, const RECT& area) {
+    const PixelRows pixels = PixelRowsOf(record.BackBufferDC.bitmap()).Part(area);
+    if (pixels &&
+        bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, kPixelFormat32bppArgb,
+                                pixels.bits) &&
+        graphics_.CreateFromImage(bitmap_) &&
+        graphics_.TranslateWorldTransform(static_cast<float>(-pixels.left),
+                                          static_cast<float>(-pixels.top))) {
+        graphics_.pixels = pixels;
+    } else {
+        graphics_.CreateFromHDC(record.BackBufferDC.get());
+        ClipTo(graphics_, area);
     }
 }
 
@@ -138,14 +166,24 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         plus::PlusGraphics& graphics = canvas.graphics();
         PaintBackground(position, graphics);
 
+        // Everything after the background is drawn under the rounded clip it sets, which
+        // leaves the magenta corners alone. With the pixels at hand the corners are simply
+        // made magenta again instead: a clip costs every later GDI+ call a region.
+        const PixelRows pixels = DirectPixels(graphics);
+        std::vector<RECT> outside;
+        if (pixels) outside = OutsideTheOutline(rc.right, rc.bottom, graphics);
+        if (!outside.empty()) graphics.ResetClip();
+
         if (record->HasCaption) PaintBorder(position, graphics);
         graphics.Flush(1); // FlushIntentionSync: the strips are copied with GDI
+        FillSpans(pixels, outside, kMagenta);
         if (record->HasCaption) {
-            record->CaptionStripDC = CopyStrip(buffer, 0, 0, rc.right, record->CaptionHeight);
+            record->CaptionStripDC =
+                CopyStrip(buffer, pixels, 0, 0, rc.right, record->CaptionHeight);
         }
         if (record->StatusHeight > 0) {
             const PaneRect& bar = record->StatusRect;
-            record->StatusStripDC = CopyStrip(buffer, bar.x, bar.y, bar.width, bar.height);
+            record->StatusStripDC = CopyStrip(buffer, pixels, bar.x, bar.y, bar.width, bar.height);
         } else {
             record->StatusStripDC.reset();
         }
@@ -161,6 +199,8 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
             for (int i = 1; i <= panes; ++i)
                 PaintStatusPane(position, &graphics, i);
         }
+        graphics.Flush(1);
+        FillSpans(pixels, outside, kMagenta);
     }
 
     if (!dc) {
@@ -325,6 +365,18 @@ void SkinEngine::RestoreStatusRect(int position, const RECT& rect) {
            rect.bottom - rect.top, record->StatusStripDC.get(), rect.left - record->StatusRect.x,
            rect.top - record->StatusRect.y, SRCCOPY);
     GdiFlush(); // GDI+ may draw on these pixels next
+}
+
+std::vector<RECT> OutsideTheOutline(int width, int height, const plus::PlusGraphics& graphics) {
+    plus::PlusPath outline;
+    outline.CreatePath();
+    AddRoundedRect(outline, 0, 0, static_cast<float>(width), static_cast<float>(height), 4);
+    const gdi::Region inside = PathRegion(outline, graphics);
+    gdi::Region outside(CreateRectRgn(0, 0, width, height));
+    if (!inside || !outside ||
+        CombineRgn(outside.get(), outside.get(), inside.get(), RGN_DIFF) == ERROR)
+        return {};
+    return RegionRects(outside.get());
 }
 
 void ClipTo(plus::PlusGraphics& graphics, const RECT& area) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "plus/plus_graphics.h"
 #include "plus/plus_image.h"
@@ -24,6 +25,10 @@ namespace skin {
 class BackBufferCanvas {
 public:
     explicit BackBufferCanvas(const WindowRecord& record);
+    // A canvas over `area` of the back buffer only (image coordinates stay those of the whole
+    // buffer): nothing lands outside the area, as with a clip, but without a clip's cost (a
+    // software GDI+ turns its clip into a region on every call).
+    BackBufferCanvas(const WindowRecord& record, const RECT& area);
     ~BackBufferCanvas();
     BackBufferCanvas(const BackBufferCanvas&) = delete;
     BackBufferCanvas& operator=(const BackBufferCanvas&) = delete;
@@ -65,6 +70,10 @@ void ShowBackBufferRect(const WindowRecord& record, const RECT& rect);
 // Limits a graphics that repaints one rectangle to that rectangle, so nothing it draws (a
 // halo, a glow, a separator) lands outside the area that was restored from the strip.
 void ClipTo(plus::PlusGraphics& graphics, const RECT& area);
+
+// The parts of the client rectangle (0, 0, width, height) outside the window's rounded outline
+// (AddRoundedRect with corner size 4), as device rectangles of `graphics`.
+std::vector<RECT> OutsideTheOutline(int width, int height, const plus::PlusGraphics& graphics);
 
 // The background picture for the window's image mode, ready to draw at its natural size:
 // mode 4 a strip as wide as the client of tiles alternating normal and mirrored, modes 0 to 3

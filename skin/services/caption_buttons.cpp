@@ -256,9 +256,8 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
 
     std::optional<BackBufferCanvas> own;
     if (!graphics) {
-        own.emplace(*record);
+        own.emplace(*record, area);
         graphics = &own->graphics();
-        ClipTo(*graphics, area);
     }
     RestoreCaptionRect(position, area);
 
@@ -291,10 +290,16 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
         const int smoothing = graphics->GetSmoothingMode();
         graphics->SetSmoothingMode(kSmoothingAntiAlias);
         PaintCaptionButtonState(*graphics, position, button, level);
-        plus::PlusLinearBrush gloss;
-        gloss.Create(plus::PointF{x, y}, plus::PointF{x, y + h - 1}, ToArgb(0xFFFFFF, 50, 1),
-                     ToArgb(0x000000, 0, 1));
-        graphics->FillRectangle(gloss, x - 1, y, w + 1, h - 1);
+        const plus::ARGB glossTop = ToArgb(0xFFFFFF, 50, 1);
+        const plus::ARGB glossBottom = ToArgb(0x000000, 0, 1);
+        if (const PixelRows pixels = DirectPixels(*graphics)) {
+            BlendVerticalGradient(pixels, RECT{box.x - 1, box.y, box.x + box.w, box.y + box.h - 1},
+                                  y, y + h - 1, glossTop, glossBottom);
+        } else {
+            plus::PlusLinearBrush gloss;
+            gloss.Create(plus::PointF{x, y}, plus::PointF{x, y + h - 1}, glossTop, glossBottom);
+            graphics->FillRectangle(gloss, x - 1, y, w + 1, h - 1);
+        }
         DrawButtonImage(*graphics, *face, picture, x, y, w, h);
         PaintCaptionButtonSeparators(position, button, *graphics);
         graphics->SetSmoothingMode(smoothing);
@@ -313,6 +318,8 @@ void SkinEngine::PaintCaptionButtonState(plus::PlusGraphics& graphics, int posit
     const CaptionButton* face = ButtonAt(*record, button);
     if (!face) return;
     const int alpha = std::clamp(level, 0, 255);
+    // At level 0 every colour below is fully transparent: nothing would change.
+    if (alpha == 0) return;
     const ButtonBox box = BoxOf(*face);
     const float x = static_cast<float>(box.x);
     const float y = static_cast<float>(box.y);

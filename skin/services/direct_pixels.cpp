@@ -15,12 +15,12 @@ std::uint32_t Channel(plus::ARGB colour, int shift) {
     return (colour >> shift) & 0xFF;
 }
 
-// `rect` cut to the pixels; false when nothing is left.
+// `rect` cut to the block, in block coordinates; false when nothing is left.
 bool ClipToPixels(const PixelRows& pixels, RECT& rect) {
-    rect.left = std::max<LONG>(rect.left, 0);
-    rect.top = std::max<LONG>(rect.top, 0);
-    rect.right = std::min<LONG>(rect.right, pixels.width);
-    rect.bottom = std::min<LONG>(rect.bottom, pixels.height);
+    rect.left = std::max<LONG>(rect.left - pixels.left, 0);
+    rect.top = std::max<LONG>(rect.top - pixels.top, 0);
+    rect.right = std::min<LONG>(rect.right - pixels.left, pixels.width);
+    rect.bottom = std::min<LONG>(rect.bottom - pixels.top, pixels.height);
     return rect.left < rect.right && rect.top < rect.bottom;
 }
 
@@ -50,6 +50,17 @@ void BlendRow(std::uint32_t* row, LONG left, LONG right, plus::ARGB colour) {
 }
 
 } // namespace
+
+PixelRows PixelRows::Part(const RECT& area) const {
+    RECT part = area;
+    if (!bits || !ClipToPixels(*this, part)) return {};
+    return PixelRows{bits + static_cast<std::ptrdiff_t>(part.top) * stride + part.left * 4,
+                     static_cast<int>(part.right - part.left),
+                     static_cast<int>(part.bottom - part.top),
+                     stride,
+                     left + static_cast<int>(part.left),
+                     top + static_cast<int>(part.top)};
+}
 
 PixelRows PixelRowsOf(HBITMAP bitmap) {
     DIBSECTION section{};
@@ -122,7 +133,8 @@ void BlendVerticalGradient(const PixelRows& pixels, const RECT& area, float top,
     const auto paint = [&](RECT part) {
         if (!ClipToPixels(pixels, part)) return;
         for (LONG y = part.top; y < part.bottom; ++y) {
-            const float t = length != 0 ? (static_cast<float>(y) - top) / length : 0.0f;
+            const float imageY = static_cast<float>(y + pixels.top);
+            const float t = length != 0 ? (imageY - top) / length : 0.0f;
             BlendRow(pixels.Row(y), part.left, part.right, GradientColour(from, to, t));
         }
     };

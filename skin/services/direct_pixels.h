@@ -21,17 +21,26 @@ class PlusPath;
 
 namespace skin {
 
-// The pixels of a 32-bit top-down DIB section: rows of 0xAARRGGBB, `stride` bytes apart.
+// A block of the pixels of a 32-bit top-down DIB section: `height` rows of `width` pixels
+// 0xAARRGGBB, `stride` bytes apart, the first at `bits`. The block's top-left pixel is pixel
+// (left, top) of the whole image; the helpers below take image coordinates and touch only the
+// block's pixels.
 struct PixelRows {
     std::uint8_t* bits = nullptr;
     int width = 0;
     int height = 0;
     int stride = 0;
+    int left = 0;
+    int top = 0;
 
     explicit operator bool() const { return bits != nullptr; }
-    std::uint32_t* Row(int y) const {
-        return reinterpret_cast<std::uint32_t*>(bits + static_cast<std::ptrdiff_t>(y) * stride);
+    // Row `row` of the block (0 is its top row), from the block's left edge.
+    std::uint32_t* Row(int row) const {
+        return reinterpret_cast<std::uint32_t*>(bits + static_cast<std::ptrdiff_t>(row) * stride);
     }
+    // The part of the block inside `area` (image coordinates), as a block of its own; empty
+    // when they do not meet.
+    PixelRows Part(const RECT& area) const;
 };
 
 // The pixels of `bitmap` when it is a 32-bit DIB section, read as top-down rows (the order

@@ -177,10 +177,9 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
 
     std::optional<BackBufferCanvas> own;
     if (!graphics) {
-        own.emplace(*record);
+        own.emplace(*record, area);
         graphics = &own->graphics();
         RestoreCaptionRect(position, area);
-        ClipTo(*graphics, area);
     }
     if (Engine.AppIcon) {
         DrawIconEx(record->BackBufferDC.get(), x, frame + 2, Engine.AppIcon, 17, 17, 0, nullptr,
@@ -259,20 +258,24 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
 
     std::optional<BackBufferCanvas> own;
     if (!graphics) {
-        own.emplace(*record);
+        own.emplace(*record, area);
         graphics = &own->graphics();
         RestoreStatusRect(position, area);
-        ClipTo(*graphics, area);
     }
     const float x = static_cast<float>(r.x);
     const float y = static_cast<float>(r.y);
     const float w = static_cast<float>(r.width);
     const float h = static_cast<float>(r.height);
 
-    plus::PlusLinearBrush shine;
-    shine.Create(plus::PointF{x, y}, plus::PointF{x, y + h}, ToArgb(0xFFFFFF, 60, 1),
-                 ToArgb(0xFFFFFF, 10, 1));
-    graphics->FillRectangle(shine, x, y, w, h);
+    const plus::ARGB shineTop = ToArgb(0xFFFFFF, 60, 1);
+    const plus::ARGB shineBottom = ToArgb(0xFFFFFF, 10, 1);
+    if (const PixelRows pixels = DirectPixels(*graphics)) {
+        BlendVerticalGradient(pixels, area, y, y + h, shineTop, shineBottom);
+    } else {
+        plus::PlusLinearBrush shine;
+        shine.Create(plus::PointF{x, y}, plus::PointF{x, y + h}, shineTop, shineBottom);
+        graphics->FillRectangle(shine, x, y, w, h);
+    }
 
     const COLORREF colour =
         record->StatusInverseText ? (~Engine.ThemeColour & 0x00FFFFFF) : definition.TextColour;

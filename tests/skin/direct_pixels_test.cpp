@@ -5,6 +5,7 @@
 #include "compose_fixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -182,4 +183,142 @@ TEST_F(CompositionTest, DirectFillsTouchOnlyTheirSpans) {
     EXPECT_EQ(pixels.Row(20)[5], 0xFF000000u);
     EXPECT_EQ(skin::BlendOver(0x00000000, 0x80FFFFFF), 0x80FFFFFFu);
     EXPECT_EQ(skin::BlendOver(0x12345678, 0xFF00FF00), 0xFF00FF00u);
+}
+
+namespace {
+
+// A window as the main window's install builds it: glossy caption, title, three buttons, a
+// status bar of two panes (the first with an icon), the theme image tiled.
+WindowOptions FullWindow(int width, int height) {
+    return {.width = width,
+            .height = height,
+            .captionHeight = 60,
+            .captionGloss = true,
+            .statusHeight = 20,
+            .panes = {
+                {.Width = 120,
+                 .Text = "已使用次数：42 次",
+                 .Icon = compose_test::MakeBmp(8, 8, [](int x, int) { return RGB(x * 30, 0, 0); })},
+                {.Width = -1, .Text = "Oskimo"}}};
+}
+
+// What a rebuild draws, in its order, on `graphics`.
+void PaintLikeARebuild(int position, plus::PlusGraphics& graphics) {
+    skin::TheSkin->PaintBackground(position, graphics);
+    skin::TheSkin->PaintBorder(position, graphics);
+    skin::TheSkin->PaintTitle(position, &graphics);
+    for (int i = 1; i <= 3; ++i)
+        skin::TheSkin->PaintCaptionButton(position, i, &graphics);
+    for (int i = 1; i <= 2; ++i)
+        skin::TheSkin->PaintStatusPane(position, &graphics, i);
+}
+
+} // namespace
+
+TEST_F(CompositionTest, DirectRebuildMatchesGdiPlus) {
+    skin::Engine.AppIcon = CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
+    skin::Engine.ThemeImage =
+        compose_test::MakeBmp(64, 40, [](int x, int y) { return RGB(x * 4, 80 + y, 160); });
+    for (const bool glow : {false, true}) {
+        for (const int mode : {static_cast<int>(skin::kImageTiled), 99}) {
+            SCOPED_TRACE(std::string(glow ? "glow" : "plain") + ", mode " + std::to_string(mode));
+            skin::Engine.ThemeImageMode = mode;
+            ComposedWindow w(FullWindow(376, 364));
+            w.record().StatusGlow = glow ? 1 : 0;
+            skin::TheSkin->RebuildBackground(w.position());
+            const skin::PixelRows pixels = skin::PixelRowsOf(w.record().BackBufferDC.bitmap());
+            const Picture direct = Snapshot(pixels);
+            const Picture reference = PaintWithGdiPlus(
+                w.record(), [&](plus::PlusGraphics& g) { PaintLikeARebuild(w.position(), g); });
+            EXPECT_EQ(Compare(direct, reference, pixels.width, 0, pixels.height), "");
+            EXPECT_EQ(direct[0], 0xFFFF00FFu); // the corners stay magenta
+            EXPECT_EQ(direct[pixels.width - 1], 0xFFFF00FFu);
+        }
+    }
+    DestroyIcon(std::exchange(skin::Engine.AppIcon, nullptr));
+}
+
+TEST_F(CompositionTest, PartialRepaintsMatchGdiPlusClippedToTheirArea) {
+    skin::Engine.AppIcon = CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
+    ComposedWindow w(FullWindow(300, 200));
+    w.record().StatusGlow = 1;
+    skin::TheSkin->RebuildBackground(w.position());
+    const int p = w.position();
+    const skin::PixelRows pixels = skin::PixelRowsOf(w.record().BackBufferDC.bitmap());
+    const Picture clean = Snapshot(pixels);
+    const auto reset = [&] {
+        for (int y = 0; y < pixels.height; ++y)
+            std::copy_n(clean.begin() + y * pixels.width, pixels.width, pixels.Row(y));
+    };
+    // Each repaint as its operation does it (a canvas over its area), then the same with GDI+
+    // alone: restored from the strip and drawn under a clip of the same area.
+    struct Repaint {
+        const char* what;
+        std::function<void()> direct;
+        RECT area;
+        std::function<void(plus::PlusGraphics&)> paint;
+        bool caption;
+    };
+    const skin::PaneRect pane = w.record().StatusPaneRects[0];
+    const RECT paneArea{pane.x, pane.y, pane.x + pane.width, pane.y + pane.height};
+    const auto buttonArea = [&](int button) {
+        // The strip a button owns, as PaintCaptionButton restores it.
+        const plus::RectF r = w.record().CaptionButtons[static_cast<std::size_t>(button - 1)].Rect;
+        const int left = static_cast<int>(std::lround(r.x)) - 2;
+        const int top = w.record().ButtonsTop + 1;
+        int right =
+            static_cast<int>(std::lround(r.x)) - 1 + static_cast<int>(std::lround(r.width)) + 1;
+        if (button < 3)
+            right = static_cast<int>(std::lround(
+                        w.record().CaptionButtons[static_cast<std::size_t>(button)].Rect.x)) -
+                    2;
+        return RECT{left, top, right, top + static_cast<int>(std::lround(r.height))};
+    };
+    const int frame = skin::TheSkin->FrameWidth;
+    const RECT titleArea{frame + 6, frame + 2,
+                         300 - w.record().CaptionButtonsWidth - 10 - 2 * frame + frame + 6,
+                         frame + 5 + 32};
+    const Repaint repaints[] = {
+        {"pane", [&] { skin::TheSkin->SetStatusPane(w.hwnd(), 1, "已使用次数：43 次"); }, paneArea,
+         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintStatusPane(p, &g, 1); }, false},
+        {"title",
+         [&] {
+             skin::TheSkin->PaintTitle(p, nullptr,
+                                       std::string("A longer title than fits the space"));
+         },
+         titleArea,
+         [&](plus::PlusGraphics& g) {
+             skin::TheSkin->PaintTitle(p, &g, std::string("A longer title than fits the space"));
+         },
+         true},
+        {"hover frame", [&] { skin::TheSkin->PaintCaptionButton(p, 2, nullptr, false, 150); },
+         buttonArea(2),
+         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintCaptionButton(p, 2, &g, false, 150); },
+         true},
+        {"close highlight", [&] { skin::TheSkin->PaintCaptionButton(p, 3, nullptr, true); },
+         buttonArea(3),
+         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintCaptionButton(p, 3, &g, true); }, true},
+        {"first button", [&] { skin::TheSkin->PaintCaptionButton(p, 1, nullptr, false, 240); },
+         buttonArea(1),
+         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintCaptionButton(p, 1, &g, false, 240); },
+         true},
+    };
+    for (const Repaint& r : repaints) {
+        SCOPED_TRACE(r.what);
+        reset();
+        r.direct();
+        const Picture direct = Snapshot(pixels);
+        EXPECT_NE(direct, clean);
+        reset();
+        const Picture reference = PaintWithGdiPlus(w.record(), [&](plus::PlusGraphics& g) {
+            if (r.caption)
+                skin::TheSkin->RestoreCaptionRect(p, r.area);
+            else
+                skin::TheSkin->RestoreStatusRect(p, r.area);
+            skin::ClipTo(g, r.area);
+            r.paint(g);
+        });
+        EXPECT_EQ(Compare(direct, reference, pixels.width, 0, pixels.height), "");
+    }
+    DestroyIcon(std::exchange(skin::Engine.AppIcon, nullptr));
 }
