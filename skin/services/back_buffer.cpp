@@ -7,6 +7,9 @@
 // strip, drawing, and copying just that rectangle to the screen.
 #include "skin/services/back_buffer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -55,6 +58,74 @@ gdi::MemoryDC CopyStrip(HDC source, const PixelRows& pixels, int x, int y, int w
 bool Antialiased(const plus::PlusGraphics& graphics) {
     const int mode = graphics.GetSmoothingMode();
     return mode == 2 || mode == 4 || mode == 5;
+}
+
+// Strokes an AddRoundedRect outline with a 1-pixel pen of `colour` as DrawPath does (no
+// anti-aliasing), at a fraction of its cost: a software GDI+ processes the whole bounding box
+// of a path, a window-sized one for an outline. The outline is drawn in small pieces instead,
+// each corner's arc with a stretch of both its edges and each straight edge, in opaque white
+// on a transparent layer, so a pixel two pieces share is marked once, as the whole path sets
+// it once; `colour` is then laid over the marked pixels (only near the edges, where the pieces
+// lie). False (nothing drawn) for an outline too small to cut up or of an unexpected shape.
+bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outline,
+                           plus::ARGB colour) {
+    std::vector<plus::PointF> p;
+    if (!outline.GetPathPoints(p) || p.size() != 16) return false; // four one-curve arcs
+    float minX = p[0].x, minY = p[0].y, maxX = p[0].x, maxY = p[0].y;
+    for (const plus::PointF& point : p) {
+        minX = std::min(minX, point.x);
+        minY = std::min(minY, point.y);
+        maxX = std::max(maxX, point.x);
+        maxY = std::max(maxY, point.y);
+    }
+    constexpr float kStretch = 12; // how far a corner piece runs along its edges
+    constexpr int kBand = 16;      // every piece lies within this many pixels of the bounds
+    if (maxX - minX < 4 * kStretch || maxY - minY < 4 * kStretch) return false;
+
+    const int left = static_cast<int>(std::floor(minX)) - 2;
+    const int top = static_cast<int>(std::floor(minY)) - 2;
+    const int width = static_cast<int>(std::ceil(maxX)) + 3 - left;
+    const int height = static_cast<int>(std::ceil(maxY)) + 3 - top;
+    std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
+    {
+        plus::PlusBitmap bitmap;
+        if (!bitmap.CreateFromScan0(width, height, width * 4, kPixelFormat32bppArgb,
+                                    reinterpret_cast<BYTE*>(layer.data())))
+            return false;
+        plus::PlusGraphics on;
+        if (!on.CreateFromImage(bitmap) ||
+            !on.TranslateWorldTransform(static_cast<float>(-left), static_cast<float>(-top)))
+            return false;
+        plus::PlusPen pen;
+        pen.CreatePen(0xFFFFFFFF, 1);
+        // Corner k's arc is points 4k..4k+3: upper right, lower right, lower left, upper left.
+        // `in` runs along the edge that enters the corner, `out` along the one that leaves.
+        const plus::PointF in[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+        const plus::PointF out[4] = {{0, 1}, {-1, 0}, {0, -1}, {1, 0}};
+        const plus::ByteSet types{0, 1, 3, 3, 3, 1}; // start, line, Bezier x 3, line
+        for (int k = 0; k < 4; ++k) {
+            const plus::PointF& a = p[4 * k];
+            const plus::PointF& e = p[4 * k + 3];
+            const std::vector<plus::PointF> points{
+                {a.x - in[k].x * kStretch, a.y - in[k].y * kStretch},
+                a,
+                p[4 * k + 1],
+                p[4 * k + 2],
+                e,
+                {e.x + out[k].x * kStretch, e.y + out[k].y * kStretch}};
+            plus::PlusPath piece;
+            if (!piece.CreatePath2(points, types) || !on.DrawPath(pen, piece)) return false;
+            const plus::PointF& next = p[(4 * k + 4) % 16];
+            if (!on.DrawLine(pen, e.x, e.y, next.x, next.y)) return false;
+        }
+    }
+    const RECT bands[] = {{left, top, left + width, top + kBand},
+                          {left, top + height - kBand, left + width, top + height},
+                          {left, top + kBand, left + kBand, top + height - kBand},
+                          {left + width - kBand, top + kBand, left + width, top + height - kBand}};
+    for (const RECT& band : bands)
+        BlendLayer(pixels, layer, width, height, left, top, colour, &band);
+    return true;
 }
 
 } // namespace
@@ -323,19 +394,29 @@ void SkinEngine::PaintBorder(int position, plus::PlusGraphics& graphics) {
     const float w = static_cast<float>(rc.right);
     const float h = static_cast<float>(rc.bottom);
 
+    // On a canvas without a clip the outlines are stroked in pieces (StrokeOutlineInPieces).
+    const PixelRows pixels = DirectPixels(graphics);
+    const bool direct = pixels && !Antialiased(graphics) && Unclipped(graphics);
+
     plus::PlusPath outer;
     outer.CreatePath();
     AddRoundedRect(outer, 0, 0, w - 1, h - 1, 7);
-    plus::PlusPen dark;
-    dark.CreatePen(ToArgb(0x000000, 180, 1), 1);
-    graphics.DrawPath(dark, outer);
+    const plus::ARGB dark = ToArgb(0x000000, 180, 1);
+    if (!direct || !StrokeOutlineInPieces(pixels, outer, dark)) {
+        plus::PlusPen pen;
+        pen.CreatePen(dark, 1);
+        graphics.DrawPath(pen, outer);
+    }
 
     plus::PlusPath inner;
     inner.CreatePath();
     AddRoundedRect(inner, 1, 1, w - 3, h - 3, 6);
-    plus::PlusPen light;
-    light.CreatePen(ToArgb(0xFFFFFF, 180, 1), 1);
-    graphics.DrawPath(light, inner);
+    const plus::ARGB light = ToArgb(0xFFFFFF, 180, 1);
+    if (!direct || !StrokeOutlineInPieces(pixels, inner, light)) {
+        plus::PlusPen pen;
+        pen.CreatePen(light, 1);
+        graphics.DrawPath(pen, inner);
+    }
 }
 
 void SkinEngine::ShowBackBuffer(int position, HDC dc) {

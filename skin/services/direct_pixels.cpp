@@ -156,4 +156,32 @@ void BlendSpans(const PixelRows& pixels, const std::vector<RECT>& spans, plus::A
     }
 }
 
+void BlendLayer(const PixelRows& pixels, const std::vector<std::uint32_t>& layer, int width,
+                int height, int x, int y, std::optional<plus::ARGB> tint, const RECT* within) {
+    if (width <= 0 || height <= 0 || layer.size() < static_cast<std::size_t>(width) * height)
+        return;
+    RECT part{x, y, x + width, y + height};
+    if (within && !IntersectRect(&part, &part, within)) return;
+    if (!ClipToPixels(pixels, part)) return;
+    const std::uint32_t tintAlpha = tint ? *tint >> 24 : 0;
+    const std::uint32_t tintColour = tint ? *tint & 0x00FFFFFF : 0;
+    for (LONG row = part.top; row < part.bottom; ++row) {
+        std::uint32_t* target = pixels.Row(row);
+        const std::uint32_t* source = layer.data() +
+                                      static_cast<std::size_t>(row + pixels.top - y) * width +
+                                      (pixels.left - x);
+        for (LONG column = part.left; column < part.right; ++column) {
+            std::uint32_t colour = source[column];
+            if (colour >> 24 == 0) continue;
+            if (tint) colour = tintColour | (tintAlpha * (colour >> 24) / 0xFF) << 24;
+            target[column] = BlendOver(target[column], colour);
+        }
+    }
+}
+
+bool Unclipped(const plus::PlusGraphics& graphics) {
+    plus::PlusRegion clip;
+    return clip.Create() && graphics.GetClip(clip) && clip.IsInfinite(graphics);
+}
+
 } // namespace skin

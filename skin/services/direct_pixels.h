@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "plus/plus_object.h"
@@ -73,5 +74,16 @@ void BlendVerticalGradient(const PixelRows& pixels, const RECT& area, float top,
 
 // `colour` laid over every pixel of `spans` (clipped to the pixels).
 void BlendSpans(const PixelRows& pixels, const std::vector<RECT>& spans, plus::ARGB colour);
+
+// A layer of width x height pixels (0xAARRGGBB rows, no gaps) laid over the pixels with its
+// top-left at image point (x, y). With a `tint`, each layer pixel counts as the tint's colour
+// at the tint's alpha scaled by the pixel's alpha (a shadow or halo of what the layer holds).
+// With `within`, only the layer pixels inside that image rectangle are laid.
+void BlendLayer(const PixelRows& pixels, const std::vector<std::uint32_t>& layer, int width,
+                int height, int x, int y, std::optional<plus::ARGB> tint = std::nullopt,
+                const RECT* within = nullptr);
+
+// Whether `graphics` draws without a clip (its clip is infinite).
+bool Unclipped(const plus::PlusGraphics& graphics);
 
 } // namespace skin

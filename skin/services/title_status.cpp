@@ -6,6 +6,8 @@
 #include "skin/services/title_status.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "plus/plus_image.h"
@@ -16,6 +18,7 @@
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
 #include "skin/services/back_buffer.h"
+#include "skin/services/direct_pixels.h"
 
 namespace skin {
 
@@ -27,6 +30,7 @@ constexpr int kUnitWorld = 0;
 constexpr int kUnitPixel = 2;
 constexpr int kAlignNear = 0;
 constexpr int kSmoothingAntiAlias = 4;
+constexpr int kPixelFormat32bppArgb = 0x0026200A;
 
 std::string WindowText(HWND window) {
     const int length = GetWindowTextLengthA(window);
@@ -34,6 +38,43 @@ std::string WindowText(HWND window) {
     const int copied = GetWindowTextA(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(copied, 0)));
     return text;
+}
+
+// The halo text drawn once, in the ink colour, on a transparent layer: the ink is that layer
+// laid over the pixels, and each halo copy its coverage in the halo colour, one pixel over.
+// Four of the five text renderings (the costly part of a title) are saved. False when the
+// layer cannot be made.
+bool DrawHaloTextDirect(const PixelRows& pixels, const std::string& text,
+                        const plus::PlusFont& font, const plus::PlusStringFormat& format,
+                        const plus::RectF& layout, plus::ARGB ink, plus::ARGB halo, int offset) {
+    // Room around the layout rectangle for glyphs that overhang it.
+    const int margin = 4;
+    const int left = static_cast<int>(std::floor(layout.x)) - margin;
+    const int top = static_cast<int>(std::floor(layout.y)) - margin;
+    const int width = static_cast<int>(std::ceil(layout.x + layout.width)) + margin - left;
+    const int height = static_cast<int>(std::ceil(layout.y + layout.height)) + margin - top;
+    if (width <= 0 || height <= 0 || width > 4096 || height > 4096) return false;
+    std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
+    {
+        plus::PlusBitmap bitmap;
+        if (!bitmap.CreateFromScan0(width, height, width * 4, kPixelFormat32bppArgb,
+                                    reinterpret_cast<BYTE*>(layer.data())))
+            return false;
+        plus::PlusGraphics on;
+        if (!on.CreateFromImage(bitmap)) return false;
+        plus::PlusSolidBrush brush;
+        brush.Create(ink);
+        // Moved by whole pixels only, so the glyphs land on the same pixel grid.
+        on.DrawString(text, font, brush,
+                      plus::RectF{layout.x - static_cast<float>(left),
+                                  layout.y - static_cast<float>(top), layout.width, layout.height},
+                      &format);
+    }
+    const int moves[][2] = {{offset, 0}, {-offset, 0}, {0, offset}, {0, -offset}};
+    for (const auto& move : moves)
+        BlendLayer(pixels, layer, width, height, left + move[0], top + move[1], halo);
+    BlendLayer(pixels, layer, width, height, left, top);
+    return true;
 }
 
 } // namespace
@@ -50,8 +91,16 @@ void DrawHaloText(plus::PlusGraphics& graphics, const std::string& text, const p
     format.SetAlign(alignment);
     format.SetLineAlign(lineAlignment);
 
+    const plus::ARGB haloArgb = ToArgb(haloColour, 150, 1);
+    const plus::ARGB inkArgb = ToArgb(textColour, 255, 1);
+    const PixelRows pixels = DirectPixels(graphics);
+    if (pixels && offset == std::floor(offset) && Unclipped(graphics) &&
+        DrawHaloTextDirect(pixels, text, font, format, layout, inkArgb, haloArgb,
+                           static_cast<int>(offset)))
+        return;
+
     plus::PlusSolidBrush halo;
-    halo.Create(ToArgb(haloColour, 150, 1));
+    halo.Create(haloArgb);
     const plus::RectF moved[] = {
         {layout.x + offset, layout.y, layout.width, layout.height},
         {layout.x - offset, layout.y, layout.width, layout.height},
@@ -62,7 +111,7 @@ void DrawHaloText(plus::PlusGraphics& graphics, const std::string& text, const p
         graphics.DrawString(text, font, halo, rect, &format);
 
     plus::PlusSolidBrush ink;
-    ink.Create(ToArgb(textColour, 255, 1));
+    ink.Create(inkArgb);
     graphics.DrawString(text, font, ink, layout, &format);
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "plus/plus_brush.h"
 #include "plus/plus_graphics.h"
@@ -121,6 +122,29 @@ TEST_F(CompositionTest, DirectBackgroundMatchesGdiPlus) {
         const Picture reference = PaintWithGdiPlus(w.record(), background);
         const Picture direct = PaintDirect(w.record(), background);
         EXPECT_EQ(Compare(direct, reference, c.width, 0, c.gloss ? c.caption : 0), "");
+    }
+}
+
+TEST_F(CompositionTest, DirectBorderMatchesGdiPlusExactly) {
+    // The border stroked in pieces must set exactly the pixels the whole outline does, at
+    // every size (small ones are left to GDI+).
+    const std::pair<int, int> sizes[] = {{376, 364}, {300, 200}, {101, 57}, {1280, 800},
+                                         {61, 53},   {250, 49},  {40, 30}};
+    for (const auto& [width, height] : sizes) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        ComposedWindow w({.width = width, .height = height, .captionGloss = true});
+        skin::TheSkin->RebuildBackground(w.position());
+        const skin::PixelRows pixels = skin::PixelRowsOf(w.record().BackBufferDC.bitmap());
+        const Picture clean = Snapshot(pixels);
+        const Painter border = [&](plus::PlusGraphics& g) {
+            skin::TheSkin->PaintBorder(w.position(), g);
+        };
+        const Picture reference = PaintWithGdiPlus(w.record(), border);
+        for (int y = 0; y < pixels.height; ++y)
+            std::copy_n(clean.begin() + y * pixels.width, pixels.width, pixels.Row(y));
+        const Picture direct = PaintDirect(w.record(), border);
+        EXPECT_EQ(Compare(direct, reference, width), "");
+        EXPECT_NE(direct, clean);
     }
 }
 
