@@ -80,6 +80,7 @@ struct WindowRecord {
     COLORREF StatusGlowColour = 0x00FFFFFF;
     std::string StatusFontName = "宋体";
     int StatusFontSize = 12; // pixels
+    FontCache StatusFont;    // the panes' font, made once for many updates
 
     // --- Child-control family lists (control skins) ---
     FamilyList<ButtonRecord> Buttons; // push buttons, check boxes, auto radio buttons

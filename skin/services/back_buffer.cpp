@@ -62,70 +62,88 @@ bool Antialiased(const plus::PlusGraphics& graphics) {
 
 // Strokes an AddRoundedRect outline with a 1-pixel pen of `colour` as DrawPath does (no
 // anti-aliasing), at a fraction of its cost: a software GDI+ processes the whole bounding box
-// of a path, a window-sized one for an outline. The outline is drawn in small pieces instead,
-// each corner's arc with a stretch of both its edges and each straight edge, in opaque white
-// on a transparent layer, so a pixel two pieces share is marked once, as the whole path sets
-// it once; `colour` is then laid over the marked pixels (only near the edges, where the pieces
-// lie). False (nothing drawn) for an outline too small to cut up or of an unexpected shape.
+// of a path, a window-sized one for an outline. Here GDI+ draws only the corners, each on a
+// small transparent layer: the arc with a stretch of both its edges, in opaque white, so a
+// pixel the arc and an edge share is marked once, as the whole path sets it once; `colour` is
+// laid over the marked pixels. Between the corners the edges are straight lines on whole pixel
+// rows and columns, laid directly. False (nothing drawn) for an outline too small to cut up or
+// of another shape.
 bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outline,
                            plus::ARGB colour) {
     std::vector<plus::PointF> p;
     if (!outline.GetPathPoints(p) || p.size() != 16) return false; // four one-curve arcs
-    float minX = p[0].x, minY = p[0].y, maxX = p[0].x, maxY = p[0].y;
-    for (const plus::PointF& point : p) {
-        minX = std::min(minX, point.x);
-        minY = std::min(minY, point.y);
-        maxX = std::max(maxX, point.x);
-        maxY = std::max(maxY, point.y);
-    }
+    // Corner k's arc is points 4k..4k+3: upper right, lower right, lower left, upper left. The
+    // edges join them on whole pixel lines: top y, right x, bottom y, left x.
+    const float topY = p[0].y, rightX = p[3].x, bottomY = p[7].y, leftX = p[11].x;
+    const auto whole = [](float v) { return v == std::floor(v); };
+    if (p[15].y != topY || p[4].x != rightX || p[8].y != bottomY || p[12].x != leftX ||
+        !whole(topY) || !whole(rightX) || !whole(bottomY) || !whole(leftX))
+        return false;
     constexpr float kStretch = 12; // how far a corner piece runs along its edges
-    constexpr int kBand = 16;      // every piece lies within this many pixels of the bounds
-    if (maxX - minX < 4 * kStretch || maxY - minY < 4 * kStretch) return false;
+    constexpr int kMargin = 3;     // a corner's layer: the arc's bounds and this much around
+    if (rightX - leftX < 4 * kStretch || bottomY - topY < 4 * kStretch) return false;
 
-    const int left = static_cast<int>(std::floor(minX)) - 2;
-    const int top = static_cast<int>(std::floor(minY)) - 2;
-    const int width = static_cast<int>(std::ceil(maxX)) + 3 - left;
-    const int height = static_cast<int>(std::ceil(maxY)) + 3 - top;
-    std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
-    {
-        plus::PlusBitmap bitmap;
-        if (!bitmap.CreateFromScan0(width, height, width * 4, kPixelFormat32bppArgb,
-                                    reinterpret_cast<BYTE*>(layer.data())))
-            return false;
-        plus::PlusGraphics on;
-        if (!on.CreateFromImage(bitmap) ||
-            !on.TranslateWorldTransform(static_cast<float>(-left), static_cast<float>(-top)))
-            return false;
-        plus::PlusPen pen;
-        pen.CreatePen(0xFFFFFFFF, 1);
-        // Corner k's arc is points 4k..4k+3: upper right, lower right, lower left, upper left.
-        // `in` runs along the edge that enters the corner, `out` along the one that leaves.
-        const plus::PointF in[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-        const plus::PointF out[4] = {{0, 1}, {-1, 0}, {0, -1}, {1, 0}};
-        const plus::ByteSet types{0, 1, 3, 3, 3, 1}; // start, line, Bezier x 3, line
-        for (int k = 0; k < 4; ++k) {
-            const plus::PointF& a = p[4 * k];
-            const plus::PointF& e = p[4 * k + 3];
-            const std::vector<plus::PointF> points{
-                {a.x - in[k].x * kStretch, a.y - in[k].y * kStretch},
-                a,
-                p[4 * k + 1],
-                p[4 * k + 2],
-                e,
-                {e.x + out[k].x * kStretch, e.y + out[k].y * kStretch}};
-            plus::PlusPath piece;
-            if (!piece.CreatePath2(points, types) || !on.DrawPath(pen, piece)) return false;
-            const plus::PointF& next = p[(4 * k + 4) % 16];
-            if (!on.DrawLine(pen, e.x, e.y, next.x, next.y)) return false;
+    RECT box[4];
+    const plus::PointF in[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};  // along the entering edge
+    const plus::PointF out[4] = {{0, 1}, {-1, 0}, {0, -1}, {1, 0}}; // along the leaving edge
+    const plus::ByteSet types{0, 1, 3, 3, 3, 1};                    // start, line, Bezier, line
+    for (int k = 0; k < 4; ++k) {
+        const plus::PointF* arc = &p[static_cast<std::size_t>(4 * k)];
+        float minX = arc[0].x, minY = arc[0].y, maxX = arc[0].x, maxY = arc[0].y;
+        for (int i = 1; i < 4; ++i) {
+            minX = std::min(minX, arc[i].x);
+            minY = std::min(minY, arc[i].y);
+            maxX = std::max(maxX, arc[i].x);
+            maxY = std::max(maxY, arc[i].y);
         }
+        box[k] = RECT{static_cast<LONG>(std::floor(minX)) - kMargin,
+                      static_cast<LONG>(std::floor(minY)) - kMargin,
+                      static_cast<LONG>(std::ceil(maxX)) + kMargin + 1,
+                      static_cast<LONG>(std::ceil(maxY)) + kMargin + 1};
+        const int width = static_cast<int>(box[k].right - box[k].left);
+        const int height = static_cast<int>(box[k].bottom - box[k].top);
+        std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
+        {
+            plus::PlusBitmap bitmap;
+            plus::PlusGraphics on;
+            plus::PlusPen pen;
+            plus::PlusPath piece;
+            const std::vector<plus::PointF> points{
+                {arc[0].x - in[k].x * kStretch, arc[0].y - in[k].y * kStretch},
+                arc[0],
+                arc[1],
+                arc[2],
+                arc[3],
+                {arc[3].x + out[k].x * kStretch, arc[3].y + out[k].y * kStretch}};
+            if (!bitmap.CreateFromScan0(width, height, width * 4, kPixelFormat32bppArgb,
+                                        reinterpret_cast<BYTE*>(layer.data())) ||
+                !on.CreateFromImage(bitmap) ||
+                !on.TranslateWorldTransform(static_cast<float>(-box[k].left),
+                                            static_cast<float>(-box[k].top)) ||
+                !pen.CreatePen(0xFFFFFFFF, 1) || !piece.CreatePath2(points, types) ||
+                !on.DrawPath(pen, piece))
+                return false;
+        }
+        BlendLayer(pixels, layer, width, height, box[k].left, box[k].top, colour);
     }
-    const RECT bands[] = {{left, top, left + width, top + kBand},
-                          {left, top + height - kBand, left + width, top + height},
-                          {left, top + kBand, left + kBand, top + height - kBand},
-                          {left + width - kBand, top + kBand, left + width, top + height - kBand}};
-    for (const RECT& band : bands)
-        BlendLayer(pixels, layer, width, height, left, top, colour, &band);
+    const LONG top = static_cast<LONG>(topY), right = static_cast<LONG>(rightX);
+    const LONG bottom = static_cast<LONG>(bottomY), left = static_cast<LONG>(leftX);
+    BlendSpans(pixels,
+               {RECT{box[3].right, top, box[0].left, top + 1},
+                RECT{right, box[0].bottom, right + 1, box[1].top},
+                RECT{box[2].right, bottom, box[1].left, bottom + 1},
+                RECT{left, box[3].bottom, left + 1, box[2].top}},
+               colour);
     return true;
+}
+
+// The parts of the rectangle (0, 0, width, height) outside `region`, as rectangles; empty
+// when `region` is null.
+std::vector<RECT> RectsOutside(HRGN region, int width, int height) {
+    gdi::Region outside(CreateRectRgn(0, 0, width, height));
+    if (!region || !outside || CombineRgn(outside.get(), outside.get(), region, RGN_DIFF) == ERROR)
+        return {};
+    return RegionRects(outside.get());
 }
 
 } // namespace
@@ -313,7 +331,7 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
         inside = RegionRects(region.get());
     }
     if (!inside.empty()) {
-        FillSpans(pixels, {RECT{0, 0, pixels.width, pixels.height}}, kMagenta);
+        FillSpans(pixels, RectsOutside(region.get(), rc.right, rc.bottom), kMagenta);
         FillSpans(pixels, inside, colour);
         // The same pixels as a clip: GDI+ turns a path clip into a region on every call that
         // draws under it, which the rest of a rebuild (a dozen calls) would pay each time.
@@ -452,12 +470,7 @@ std::vector<RECT> OutsideTheOutline(int width, int height, const plus::PlusGraph
     plus::PlusPath outline;
     outline.CreatePath();
     AddRoundedRect(outline, 0, 0, static_cast<float>(width), static_cast<float>(height), 4);
-    const gdi::Region inside = PathRegion(outline, graphics);
-    gdi::Region outside(CreateRectRgn(0, 0, width, height));
-    if (!inside || !outside ||
-        CombineRgn(outside.get(), outside.get(), inside.get(), RGN_DIFF) == ERROR)
-        return {};
-    return RegionRects(outside.get());
+    return RectsOutside(PathRegion(outline, graphics).get(), width, height);
 }
 
 void ClipTo(plus::PlusGraphics& graphics, const RECT& area) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "plus/plus_font.h"
 #include "plus/plus_image.h"
 #include "plus/plus_object.h"
 #include "plus/plus_tooltip.h"
@@ -60,6 +61,44 @@ private:
     ByteSet source_;
     std::unique_ptr<plus::PlusImage> image_;
     bool decoded_ = false;
+};
+
+// The GDI+ font of a family, size, style and unit, kept so that a text repainted again and
+// again (a status pane counting up) does not look its family up every time. It follows the
+// last font asked for; a copy starts empty.
+class FontCache {
+public:
+    FontCache() = default;
+    FontCache(const FontCache&) {}
+    FontCache& operator=(const FontCache&) {
+        font_.DeleteFont();
+        made_ = false;
+        return *this;
+    }
+    FontCache(FontCache&&) noexcept = default;
+    FontCache& operator=(FontCache&&) noexcept = default;
+
+    // The font, made when the request differs from the last one; a font holding nothing when
+    // it cannot be made (text drawn with it draws nothing).
+    const plus::PlusFont& Get(const std::string& family, float size, int style, int unit) {
+        if (!made_ || family != family_ || size != size_ || style != style_ || unit != unit_) {
+            family_ = family;
+            size_ = size;
+            style_ = style;
+            unit_ = unit;
+            font_.CreateFromFamilyName(family, size, style, unit); // holds nothing on failure
+            made_ = true;
+        }
+        return font_;
+    }
+
+private:
+    std::string family_;
+    float size_ = 0;
+    int style_ = 0;
+    int unit_ = 0;
+    plus::PlusFont font_;
+    bool made_ = false;
 };
 
 struct CaptionButton {

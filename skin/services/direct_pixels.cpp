@@ -92,6 +92,12 @@ plus::ARGB BlendOver(plus::ARGB dst, plus::ARGB src) {
     const std::uint32_t a = src >> 24;
     if (a == 0xFF) return src;
     if (a == 0) return dst;
+    if (dst >> 24 == 0xFF) { // an opaque destination stays opaque: no division by the alpha
+        const auto over = [&](int shift) {
+            return (Channel(src, shift) * a + Channel(dst, shift) * (0xFF - a)) / 0xFF;
+        };
+        return 0xFF000000u | over(16) << 16 | over(8) << 8 | over(0);
+    }
     const std::uint32_t below = (dst >> 24) * (0xFF - a) / 0xFF;
     const std::uint32_t total = a + below;
     if (total == 0) return 0;

@@ -330,9 +330,9 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
         record->StatusInverseText ? (~Engine.ThemeColour & 0x00FFFFFF) : definition.TextColour;
     plus::PlusSolidBrush ink;
     ink.Create(ToArgb(colour, 255, 1));
-    plus::PlusFont font;
-    font.CreateFromFamilyName(record->StatusFontName, static_cast<float>(record->StatusFontSize),
-                              kFontStyleRegular, kUnitPixel);
+    const plus::PlusFont& font =
+        record->StatusFont.Get(record->StatusFontName, static_cast<float>(record->StatusFontSize),
+                               kFontStyleRegular, kUnitPixel);
     plus::PlusStringFormat format;
     format.Create();
     format.SetAlign(kAlignNear);

@@ -169,6 +169,18 @@ int main(int argc, char** argv) {
                                          "Oskimo  已使用次数：" + std::to_string(n++) + " 次  ");
         });
         Row("status-pane update (SetStatusPane)", pane);
+        {
+            // Its parts: the paint on a canvas over the pane alone, and the copy to the screen.
+            skin::WindowRecord& r = *skin::RecordAt(w.position);
+            const skin::PaneRect bar = r.StatusPaneRects[0];
+            const RECT area{bar.x, bar.y, bar.x + bar.width, bar.y + bar.height};
+            Row("  paint on the pane's canvas", MedianMs(500 * scale, [&] {
+                    skin::BackBufferCanvas canvas(r, area);
+                    skin::TheSkin->PaintStatusPane(w.position, &canvas.graphics(), 1);
+                }));
+            Row("  copy of the pane to the screen",
+                MedianMs(500 * scale, [&] { skin::ShowBackBufferRect(r, area); }));
+        }
         std::printf("  %-44s %9.1f %%   (target < 10 %%)\n", "pane update / full rebuild",
                     100.0 * pane / small);
 
