@@ -277,12 +277,12 @@ void RepaintButton(HWND window, UINT state) {
 void PaintRadioButton(HWND window, UINT state) {
     const ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
-    const SmallButtonBox box(window);
-    const float left = box.left, top = box.top;
-    const int W = box.width, H = box.height;
+    const SmallButtonBox area(window);
+    const float left = area.left, top = area.top;
+    const int W = area.width, H = area.height;
     const float cy = top + (static_cast<float>(H) - 12) / 2;
 
-    CapturedBackground background(window, box.client);
+    CapturedBackground background(window, area.client);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
@@ -337,12 +337,12 @@ void PaintRadioButton(HWND window, UINT state) {
 void PaintCheckBox(HWND window, UINT state) {
     const ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
-    const SmallButtonBox box(window);
-    const float left = box.left, top = box.top;
-    const int W = box.width, H = box.height;
+    const SmallButtonBox area(window);
+    const float left = area.left, top = area.top;
+    const int W = area.width, H = area.height;
     const float cy = top + (static_cast<float>(H) - 13) / 2;
 
-    CapturedBackground background(window, box.client);
+    CapturedBackground background(window, area.client);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());

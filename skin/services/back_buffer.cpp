@@ -416,25 +416,18 @@ void SkinEngine::PaintBorder(int position, plus::PlusGraphics& graphics) {
     const PixelRows pixels = DirectPixels(graphics);
     const bool direct = pixels && !Antialiased(graphics) && Unclipped(graphics);
 
-    plus::PlusPath outer;
-    outer.CreatePath();
-    AddRoundedRect(outer, 0, 0, w - 1, h - 1, 7);
-    const plus::ARGB dark = ToArgb(0x000000, 180, 1);
-    if (!direct || !StrokeOutlineInPieces(pixels, outer, dark)) {
+    const auto stroke = [&](float x, float y, float width, float height, float corner,
+                            plus::ARGB colour) {
+        plus::PlusPath outline;
+        outline.CreatePath();
+        AddRoundedRect(outline, x, y, width, height, corner);
+        if (direct && StrokeOutlineInPieces(pixels, outline, colour)) return;
         plus::PlusPen pen;
-        pen.CreatePen(dark, 1);
-        graphics.DrawPath(pen, outer);
-    }
-
-    plus::PlusPath inner;
-    inner.CreatePath();
-    AddRoundedRect(inner, 1, 1, w - 3, h - 3, 6);
-    const plus::ARGB light = ToArgb(0xFFFFFF, 180, 1);
-    if (!direct || !StrokeOutlineInPieces(pixels, inner, light)) {
-        plus::PlusPen pen;
-        pen.CreatePen(light, 1);
-        graphics.DrawPath(pen, inner);
-    }
+        pen.CreatePen(colour, 1);
+        graphics.DrawPath(pen, outline);
+    };
+    stroke(0, 0, w - 1, h - 1, 7, ToArgb(0x000000, 180, 1)); // outer, dark
+    stroke(1, 1, w - 3, h - 3, 6, ToArgb(0xFFFFFF, 180, 1)); // inner, light
 }
 
 void SkinEngine::ShowBackBuffer(int position, HDC dc) {
