@@ -23,6 +23,8 @@ using GraphicsContainer = std::uint32_t;
 
 // Source unit of the image methods when the caller gives none.
 constexpr int UnitPixel = 2;
+// SetSmoothingMode's anti-aliased mode.
+constexpr int SmoothingModeAntiAlias = 4;
 // DrawDriverString's flags when the caller gives none (DriverStringOptionsCmapLookup).
 constexpr int DriverStringOptionsCmapLookup = 1;
 

@@ -24,11 +24,7 @@ using namespace plus;
 
 namespace {
 
-constexpr COLORREF kWhite = 0x00FFFFFF;
-constexpr COLORREF kBlack = 0x00000000;
-constexpr COLORREF kGlowColour = 0x00DDCA22;
 constexpr COLORREF kDotColour = 0x00808000;
-constexpr int kUnitPixel = 2;
 constexpr const char* kDefaultFontFamily = "宋体";
 
 ARGB Argb(COLORREF colour, int alpha) {
@@ -81,7 +77,7 @@ void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF
     ink.Create(Argb(colour, 255));
     PlusFont font;
     font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),
-                              record.FontStyle, kUnitPixel);
+                              record.FontStyle, plus::UnitPixel);
     PlusStringFormat format;
     format.Create();
     format.SetAlign(0);

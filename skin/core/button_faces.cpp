@@ -20,12 +20,8 @@ using namespace plus;
 
 namespace {
 
-constexpr COLORREF kWhite = 0x00FFFFFF;
-constexpr COLORREF kBlack = 0x00000000;
 constexpr COLORREF kGrey = 0x00808080;
 constexpr COLORREF kSilver = 0x00C0C0C0;
-constexpr COLORREF kGlowColour = 0x00DDCA22;
-constexpr int kUnitPixel = 2;
 
 ARGB Argb(COLORREF colour, int alpha) {
     return ToArgb(colour, alpha, 1);
@@ -63,7 +59,7 @@ COLORREF TextColourOf(HWND button) {
 PlusFont CaptionFont(const ButtonRecord& record) {
     PlusFont font;
     font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),
-                              record.FontStyle, kUnitPixel);
+                              record.FontStyle, plus::UnitPixel);
     return font;
 }
 

@@ -18,7 +18,6 @@ using namespace plus;
 namespace {
 
 constexpr int kScrollBarThickness = 17;
-constexpr int kPixelFormat32bppArgb = 0x0026200A;
 
 RECT WindowRectOf(HWND window) {
     RECT r{};
@@ -142,7 +141,7 @@ HDC CaptureBackground(HWND control, const RECT& rect) {
     HBITMAP bitmap = nullptr;
     {
         PlusBitmap picture;
-        if (w > 0 && h > 0 && picture.Create(w, h, kPixelFormat32bppArgb))
+        if (w > 0 && h > 0 && picture.Create(w, h, plus::Format32bppARGB))
             bitmap = picture.GetHBITMAP(0);
     }
     HDC dc = CreateCompatibleDC(nullptr);

@@ -12,6 +12,11 @@ class PlusPath;
 
 namespace skin {
 
+// Colours the button painters share; the glow colour is the default accent.
+inline constexpr COLORREF kWhite = 0x00FFFFFF;
+inline constexpr COLORREF kBlack = 0x00000000;
+inline constexpr COLORREF kGlowColour = 0x00DDCA22;
+
 // 0x00BBGGRR to 0xAARRGGBB: red and blue swapped, alpha `alpha` when `useAlpha` is non-zero,
 // else 255. The COLORREF's top byte is ignored.
 plus::ARGB ToArgb(COLORREF colour, int alpha, int useAlpha = 1);

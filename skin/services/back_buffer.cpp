@@ -25,7 +25,6 @@ namespace skin {
 namespace {
 
 constexpr plus::ARGB kMagenta = 0xFFFF00FF;
-constexpr int kPixelFormat32bppArgb = 0x0026200A;
 
 RECT ClientRectOf(HWND window) {
     RECT rc{};
@@ -115,7 +114,7 @@ bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outlin
                 arc[2],
                 arc[3],
                 {arc[3].x + out[k].x * kStretch, arc[3].y + out[k].y * kStretch}};
-            if (!bitmap.CreateFromScan0(width, height, width * 4, kPixelFormat32bppArgb,
+            if (!bitmap.CreateFromScan0(width, height, width * 4, plus::Format32bppARGB,
                                         reinterpret_cast<BYTE*>(layer.data())) ||
                 !on.CreateFromImage(bitmap) ||
                 !on.TranslateWorldTransform(static_cast<float>(-box[k].left),
@@ -151,7 +150,7 @@ std::vector<RECT> RectsOutside(HRGN region, int width, int height) {
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
     const PixelRows pixels = PixelRowsOf(record.BackBufferDC.bitmap());
     if (pixels &&
-        bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, kPixelFormat32bppArgb,
+        bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, plus::Format32bppARGB,
                                 pixels.bits) &&
         graphics_.CreateFromImage(bitmap_)) {
         graphics_.pixels = pixels;
@@ -163,7 +162,7 @@ BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record, const RECT& area) {
     const PixelRows pixels = PixelRowsOf(record.BackBufferDC.bitmap()).Part(area);
     if (pixels &&
-        bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, kPixelFormat32bppArgb,
+        bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, plus::Format32bppARGB,
                                 pixels.bits) &&
         graphics_.CreateFromImage(bitmap_) &&
         graphics_.TranslateWorldTransform(static_cast<float>(-pixels.left),

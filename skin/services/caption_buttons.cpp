@@ -23,7 +23,6 @@ namespace skin {
 namespace {
 
 constexpr float kTolerance = 1e-7f;
-constexpr int kSmoothingAntiAlias = 4;
 constexpr COLORREF kRed = 0x000000FF;
 
 // The resize zones in the order they are tested; the first that matches wins.
@@ -288,7 +287,7 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
         // Always anti-aliased, also on a rebuild's graphics, so a hover that fades out ends
         // with exactly the picture the rebuild drew.
         const int smoothing = graphics->GetSmoothingMode();
-        graphics->SetSmoothingMode(kSmoothingAntiAlias);
+        graphics->SetSmoothingMode(plus::SmoothingModeAntiAlias);
         PaintCaptionButtonState(*graphics, position, button, level);
         const plus::ARGB glossTop = ToArgb(0xFFFFFF, 50, 1);
         const plus::ARGB glossBottom = ToArgb(0x000000, 0, 1);

@@ -15,7 +15,6 @@ namespace skin {
 namespace {
 
 constexpr int kAverageSamples = 2000;
-constexpr std::int32_t kPixelFormat32bppArgb = 0x0026200A;
 
 // Decodes a source into a bitmap; false when it cannot be decoded.
 bool LoadBitmap(const ImageSource& image, plus::PlusBitmap& bitmap) {
@@ -76,7 +75,7 @@ ByteSet BlendBitmapEdges(plus::PlusBitmap& image, COLORREF colour, EdgeVariant v
     const auto h = static_cast<float>(height);
 
     plus::PlusBitmap blended;
-    if (!blended.Create(width, height, kPixelFormat32bppArgb)) return {};
+    if (!blended.Create(width, height, plus::Format32bppARGB)) return {};
     {
         plus::PlusGraphics graphics;
         if (!graphics.CreateFromImage(blended)) return {};

@@ -27,10 +27,7 @@ namespace {
 constexpr int kFontStyleRegular = 0;
 constexpr int kFontStyleBold = 1;
 constexpr int kUnitWorld = 0;
-constexpr int kUnitPixel = 2;
 constexpr int kAlignNear = 0;
-constexpr int kSmoothingAntiAlias = 4;
-constexpr int kPixelFormat32bppArgb = 0x0026200A;
 
 std::string WindowText(HWND window) {
     const int length = GetWindowTextLengthA(window);
@@ -57,7 +54,7 @@ bool DrawHaloTextDirect(const PixelRows& pixels, const std::string& text,
     std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
     {
         plus::PlusBitmap bitmap;
-        if (!bitmap.CreateFromScan0(width, height, width * 4, kPixelFormat32bppArgb,
+        if (!bitmap.CreateFromScan0(width, height, width * 4, plus::Format32bppARGB,
                                     reinterpret_cast<BYTE*>(layer.data())))
             return false;
         plus::PlusGraphics on;
@@ -120,7 +117,7 @@ void DrawGlowText(plus::PlusGraphics& graphics, const std::string& text, const p
                   float size, int style, int alignment, int lineAlignment) {
     const std::string& family = fontName.empty() ? std::string("宋体") : fontName;
     plus::PlusFont font;
-    font.CreateFromFamilyName(family, size > 0 ? size : 12, style, kUnitPixel);
+    font.CreateFromFamilyName(family, size > 0 ? size : 12, style, plus::UnitPixel);
     plus::PlusStringFormat format;
     format.Create();
     format.SetAlign(alignment);
@@ -142,7 +139,7 @@ void DrawGlowText(plus::PlusGraphics& graphics, const std::string& text, const p
         {
             plus::PlusGraphics on;
             on.CreateFromImage(sharp);
-            on.SetSmoothingMode(kSmoothingAntiAlias);
+            on.SetSmoothingMode(plus::SmoothingModeAntiAlias);
             on.SetCompositingQuality(3);
             on.SetInterpolationMode(7);
             on.SetPixelOffsetMode(3);
@@ -167,7 +164,7 @@ void DrawGlowText(plus::PlusGraphics& graphics, const std::string& text, const p
             on.CreateFromImage(glow);
             on.SetCompositingQuality(3);
             on.SetInterpolationMode(7);
-            on.SetSmoothingMode(kSmoothingAntiAlias);
+            on.SetSmoothingMode(plus::SmoothingModeAntiAlias);
             on.DrawImageRect(small, 0, 0, w, h);
             plus::PlusSolidBrush faint;
             faint.Create(ToArgb(glowColour, 60, 1));
@@ -183,7 +180,7 @@ void DrawGlowText(plus::PlusGraphics& graphics, const std::string& text, const p
         }
     }
 
-    graphics.SetSmoothingMode(kSmoothingAntiAlias);
+    graphics.SetSmoothingMode(plus::SmoothingModeAntiAlias);
     if (haveGlow)
         graphics.DrawImageRect(glow, rect.x - half, rect.y - 0.6f * static_cast<float>(factor), w,
                                h);
@@ -332,7 +329,7 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     ink.Create(ToArgb(colour, 255, 1));
     const plus::PlusFont& font =
         record->StatusFont.Get(record->StatusFontName, static_cast<float>(record->StatusFontSize),
-                               kFontStyleRegular, kUnitPixel);
+                               kFontStyleRegular, plus::UnitPixel);
     plus::PlusStringFormat format;
     format.Create();
     format.SetAlign(kAlignNear);
