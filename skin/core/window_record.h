@@ -14,6 +14,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_types.h"
 #include "skin/services/composition_types.h"
+#include "skin/services/glyph_text.h"
 
 namespace skin {
 
@@ -81,6 +82,7 @@ struct WindowRecord {
     std::string StatusFontName = "宋体";
     int StatusFontSize = 12; // pixels
     FontCache StatusFont;    // the panes' font, made once for many updates
+    GlyphText StatusGlyphs;  // the panes' glyphs, rasterised once for many updates
 
     // --- Child-control family lists (control skins) ---
     FamilyList<ButtonRecord> Buttons; // push buttons, check boxes, auto radio buttons

@@ -19,6 +19,7 @@
 #include "skin/core/skin_engine.h"
 #include "skin/services/back_buffer.h"
 #include "skin/services/direct_pixels.h"
+#include "skin/services/glyph_text.h"
 
 namespace skin {
 
@@ -330,9 +331,6 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     const plus::PlusFont& font =
         record->StatusFont.Get(record->StatusFontName, static_cast<float>(record->StatusFontSize),
                                kFontStyleRegular, plus::UnitPixel);
-    plus::PlusStringFormat format;
-    format.Create();
-    format.SetAlign(kAlignNear);
 
     // The text box stays inside the pane, so a long text is clipped at the pane's edge
     // instead of spilling into its neighbour.
@@ -354,7 +352,13 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
                      record->StatusGlowColour, 4, record->StatusFontName,
                      static_cast<float>(record->StatusFontSize), kFontStyleRegular, kAlignNear,
                      kAlignNear);
-    } else {
+    } else if (const PixelRows pixels = DirectPixels(*graphics);
+               !(pixels && Unclipped(*graphics) &&
+                 record->StatusGlyphs.Draw(pixels, *graphics, font, definition.Text, textRect,
+                                           ToArgb(colour, 255, 1)))) {
+        plus::PlusStringFormat format;
+        format.Create();
+        format.SetAlign(kAlignNear);
         graphics->DrawString(definition.Text, font, ink, textRect, &format);
     }
 
