@@ -13,7 +13,10 @@
 //   - the coverage of overlapping glyphs added up to at most full, the ink's alpha scaled by it
 //     and laid over the pixels.
 // Text that needs more of the layout (it does not fit on one line, it holds a control
-// character or a surrogate pair, its font is not sized in pixels) is left to GDI+.
+// character or a surrogate pair, a glyph reaches out of the box, its font is not sized in
+// pixels) is left to GDI+. Layout and coverage are those of the software GDI+ the program is
+// tested on; a GDI+ with a rasteriser of its own (hinting, ClearType) draws its text a little
+// differently from this.
 #pragma once
 #include <windows.h>
 
