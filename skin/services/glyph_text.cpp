@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "plus/plus_font.h"
 #include "plus/plus_graphics.h"
@@ -22,16 +23,6 @@ int RoundToPixel(float value) {
 
 bool SameLogFont(const LOGFONTW& a, const LOGFONTW& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-std::wstring Widen(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(units, 0)), L'\0');
-    if (units > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                            units);
-    return wide;
 }
 
 // Line breaks, tabs and other controls, and the halves of surrogate pairs, go through GDI+'s
@@ -117,7 +108,10 @@ bool GlyphText::Draw(const PixelRows& pixels, const plus::PlusGraphics& graphics
                      const plus::PlusFont& font, const std::string& text, const plus::RectF& box,
                      plus::ARGB ink) {
     if (!pixels || !UseFont(graphics, font)) return false;
-    const std::wstring wide = Widen(text);
+    // The same UTF-16 units DrawString is given.
+    const plus::ByteSet units = plus::ToWideText(text);
+    const std::wstring_view wide(reinterpret_cast<const wchar_t*>(units.data()),
+                                 units.size() / sizeof(wchar_t) - 1);
     if (wide.size() > 4096) return false; // far wider than any box
     if (std::any_of(wide.begin(), wide.end(), NeedsFullLayout)) return false;
 
@@ -129,67 +123,63 @@ bool GlyphText::Draw(const PixelRows& pixels, const plus::PlusGraphics& graphics
     // Pointers to kept glyphs stay valid while glyphs are added, so the cache is only ever
     // emptied here, before the line's glyphs are looked up.
     if (glyphs_.size() + wide.size() > kMaxGlyphs) glyphs_.clear();
-    std::vector<const Glyph*> line;
-    line.reserve(wide.size());
-    long long advance = 0;
+
+    // Each glyph's origin is one cell increment past the one before; where its coverage lands
+    // is kept for the glyphs that have any.
+    struct Placed {
+        const Glyph* glyph;
+        int left;
+        int top;
+    };
+    std::vector<Placed> placed;
+    placed.reserve(wide.size());
+    const int originY = RoundToPixel(box.y + static_cast<float>(ascent_));
+    const int originX = RoundToPixel(box.x + margin);
+    long long x = originX;
     for (const wchar_t unit : wide) {
         const Glyph* glyph = Find(unit);
         if (!glyph) return false;
-        line.push_back(glyph);
-        advance += glyph->metrics.gmCellIncX;
+        const GLYPHMETRICS& m = glyph->metrics;
+        if (!glyph->coverage.empty())
+            placed.push_back(
+                {glyph, static_cast<int>(x) + m.gmptGlyphOrigin.x, originY - m.gmptGlyphOrigin.y});
+        x += m.gmCellIncX;
     }
     // One pixel short of the room, so that a line GDI+ might break at the very edge is
     // always left to GDI+.
-    if (advance + 1 > static_cast<long long>(room)) return false;
+    if (x - originX + 1 > static_cast<long long>(room)) return false;
+    if (placed.empty()) return true; // nothing but blanks
 
-    // Where each glyph's coverage lands, and the rectangle they cover together.
-    const int originX = RoundToPixel(box.x + margin);
-    const int originY = RoundToPixel(box.y + static_cast<float>(ascent_));
-    int minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
-    {
-        int x = originX;
-        for (const Glyph* glyph : line) {
-            const GLYPHMETRICS& m = glyph->metrics;
-            if (!glyph->coverage.empty()) {
-                const int left = x + m.gmptGlyphOrigin.x;
-                const int top = originY - m.gmptGlyphOrigin.y;
-                minX = std::min(minX, left);
-                minY = std::min(minY, top);
-                maxX = std::max(maxX, left + static_cast<int>(m.gmBlackBoxX));
-                maxY = std::max(maxY, top + static_cast<int>(m.gmBlackBoxY));
-            }
-            x += m.gmCellIncX;
-        }
+    RECT covered{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (const Placed& p : placed) {
+        covered.left = std::min<LONG>(covered.left, p.left);
+        covered.top = std::min<LONG>(covered.top, p.top);
+        covered.right =
+            std::max<LONG>(covered.right, p.left + static_cast<LONG>(p.glyph->metrics.gmBlackBoxX));
+        covered.bottom =
+            std::max<LONG>(covered.bottom, p.top + static_cast<LONG>(p.glyph->metrics.gmBlackBoxY));
     }
-    if (minX >= maxX || minY >= maxY) return true; // nothing but blanks
-
     // Glyphs reaching out of the box are left to GDI+, which decides whether to cut them.
-    const RECT covered{minX, minY, maxX, maxY};
     if (static_cast<float>(covered.left) < box.x || static_cast<float>(covered.top) < box.y ||
         static_cast<float>(covered.right) > box.x + box.width ||
         static_cast<float>(covered.bottom) > box.y + box.height)
         return false;
 
-    const int maskWidth = maxX - minX;
-    const int maskHeight = maxY - minY;
+    // The line's coverage: overlapping glyphs add up, to full coverage at most.
+    const int maskWidth = covered.right - covered.left;
+    const int maskHeight = covered.bottom - covered.top;
     mask_.assign(static_cast<std::size_t>(maskWidth) * maskHeight, 0);
-    {
-        int x = originX;
-        for (const Glyph* glyph : line) {
-            const GLYPHMETRICS& m = glyph->metrics;
-            const int width = static_cast<int>(m.gmBlackBoxX);
-            const int left = x + m.gmptGlyphOrigin.x - minX;
-            const int top = originY - m.gmptGlyphOrigin.y - minY;
-            for (int row = 0; row < static_cast<int>(m.gmBlackBoxY) && !glyph->coverage.empty();
-                 ++row) {
-                const std::uint8_t* from = glyph->coverage.data() + row * width;
-                std::uint8_t* to =
-                    mask_.data() + static_cast<std::size_t>(top + row) * maskWidth + left;
-                for (int column = 0; column < width; ++column)
-                    to[column] = static_cast<std::uint8_t>(
-                        std::min(kFullCoverage, to[column] + from[column]));
-            }
-            x += m.gmCellIncX;
+    for (const Placed& p : placed) {
+        const int width = static_cast<int>(p.glyph->metrics.gmBlackBoxX);
+        const int height = static_cast<int>(p.glyph->metrics.gmBlackBoxY);
+        for (int row = 0; row < height; ++row) {
+            const std::uint8_t* from = p.glyph->coverage.data() + row * width;
+            std::uint8_t* to = mask_.data() +
+                               static_cast<std::size_t>(p.top - covered.top + row) * maskWidth +
+                               (p.left - covered.left);
+            for (int column = 0; column < width; ++column)
+                to[column] =
+                    static_cast<std::uint8_t>(std::min(kFullCoverage, to[column] + from[column]));
         }
     }
 
@@ -200,9 +190,9 @@ bool GlyphText::Draw(const PixelRows& pixels, const plus::PlusGraphics& graphics
     const plus::ARGB colour = ink & 0x00FFFFFF;
     for (int row = 0; row < part.height; ++row) {
         std::uint32_t* out = part.Row(row);
-        const std::uint8_t* coverage = mask_.data() +
-                                       static_cast<std::size_t>(part.top + row - minY) * maskWidth +
-                                       (part.left - minX);
+        const std::uint8_t* coverage =
+            mask_.data() + static_cast<std::size_t>(part.top + row - covered.top) * maskWidth +
+            (part.left - covered.left);
         for (int column = 0; column < part.width; ++column) {
             const std::uint32_t alpha = inkAlpha * coverage[column] / kFullCoverage;
             if (alpha == 0) continue;
