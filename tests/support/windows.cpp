@@ -97,14 +97,20 @@ bool SaveScreenshot(HWND window, const std::string& path) {
 std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& area) {
     const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return {};
+    // A window of this process is read through its own DC, which holds what the window shows
+    // even where another test's window lies on top of it; another process's window only from
+    // the screen.
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    const bool own = owner == GetCurrentProcessId();
     POINT origin{area.left, area.top};
-    ClientToScreen(window, &origin);
+    if (!own) ClientToScreen(window, &origin);
     void* bits = nullptr;
-    const gdi::WindowDC screen(nullptr);
-    gdi::MemoryDC mem = gdi::MemoryDC::Create(screen.get());
+    const gdi::WindowDC source(own ? window : nullptr);
+    gdi::MemoryDC mem = gdi::MemoryDC::Create(source.get());
     mem.Adopt(gdi::CreateArgbBitmap(w, h, &bits));
     if (!mem.bitmap()) return {};
-    BitBlt(mem.get(), 0, 0, w, h, screen.get(), origin.x, origin.y, SRCCOPY);
+    BitBlt(mem.get(), 0, 0, w, h, source.get(), origin.x, origin.y, SRCCOPY);
     GdiFlush();
     const auto* first = static_cast<const std::uint32_t*>(bits);
     std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(w) * h);

@@ -34,7 +34,9 @@ bool ColoursNear(COLORREF a, COLORREF b, int tolerance = 8);
 // Writes the screen area of `window` (or the whole screen for null) to a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::string& path);
 
-// The screen pixels (0x00RRGGBB) of a rectangle of `window`'s client area, row by row.
+// The pixels (0x00RRGGBB) a rectangle of `window`'s client area shows, row by row: read
+// through the window's DC for a window of this process (unaffected by windows on top of it),
+// from the screen for another process's window.
 std::vector<std::uint32_t> ScreenPixels(HWND window, const RECT& clientArea);
 
 // How many pixels of two equally sized captures differ.
