@@ -316,7 +316,8 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
 
     const plus::ARGB shineTop = ToArgb(0xFFFFFF, 60, 1);
     const plus::ARGB shineBottom = ToArgb(0xFFFFFF, 10, 1);
-    if (const PixelRows pixels = DirectPixels(*graphics)) {
+    const PixelRows pixels = DirectPixels(*graphics);
+    if (pixels) {
         BlendVerticalGradient(pixels, area, y, y + h, shineTop, shineBottom);
     } else {
         plus::PlusLinearBrush shine;
@@ -326,8 +327,7 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
 
     const COLORREF colour =
         record->StatusInverseText ? (~Engine.ThemeColour & 0x00FFFFFF) : definition.TextColour;
-    plus::PlusSolidBrush ink;
-    ink.Create(ToArgb(colour, 255, 1));
+    const plus::ARGB ink = ToArgb(colour, 255, 1);
     const plus::PlusFont& font =
         record->StatusFont.Get(record->StatusFontName, static_cast<float>(record->StatusFontSize),
                                kFontStyleRegular, plus::UnitPixel);
@@ -352,14 +352,15 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
                      record->StatusGlowColour, 4, record->StatusFontName,
                      static_cast<float>(record->StatusFontSize), kFontStyleRegular, kAlignNear,
                      kAlignNear);
-    } else if (const PixelRows pixels = DirectPixels(*graphics);
-               !(pixels && Unclipped(*graphics) &&
+    } else if (!(pixels && Unclipped(*graphics) &&
                  record->StatusGlyphs.Draw(pixels, *graphics, font, definition.Text, textRect,
-                                           ToArgb(colour, 255, 1)))) {
+                                           ink))) {
+        plus::PlusSolidBrush brush;
+        brush.Create(ink);
         plus::PlusStringFormat format;
         format.Create();
         format.SetAlign(kAlignNear);
-        graphics->DrawString(definition.Text, font, ink, textRect, &format);
+        graphics->DrawString(definition.Text, font, brush, textRect, &format);
     }
 
     if (own) {
