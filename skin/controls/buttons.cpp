@@ -2,7 +2,6 @@
 
 #include "plus/plus_brush.h"
 #include "plus/plus_font.h"
-#include "plus/plus_font_family.h"
 #include "plus/plus_graphics.h"
 #include "plus/plus_image.h"
 #include "plus/plus_path.h"
@@ -29,14 +28,6 @@ constexpr const char* kDefaultFontFamily = "宋体";
 
 ARGB Argb(COLORREF colour, int alpha) {
     return ToArgb(colour, alpha, 1);
-}
-
-std::string WindowTextOf(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
 }
 
 void StoreFont(ButtonRecord& record, HWND window) {
@@ -72,9 +63,7 @@ bool IsChecked(HWND window) {
 // Caption step shared by the check-box and radio painters.
 void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF layout) {
     PlusSolidBrush ink;
-    const auto colour =
-        static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropA(window, kPropTextColour)));
-    ink.Create(Argb(colour, 255));
+    ink.Create(Argb(TextColourOf(window), 255));
     PlusFont font;
     font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),
                               record.FontStyle, plus::UnitPixel);
@@ -129,11 +118,7 @@ bool IsOwnerDrawnStyle(LONG style) {
 }
 
 ButtonRecord* ButtonRecordOf(HWND window) {
-    FamilyList<ButtonRecord>* list = ButtonListAt(
-        static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(window, kPropOwnerPosition))));
-    if (!list) return nullptr;
-    ButtonRecord* record = RecordAt(*list, ListPositionOf(window));
-    return record && record->Window == window ? record : nullptr;
+    return FamilyRecordOf(window, &WindowRecord::Buttons);
 }
 
 void SkinButtons(int windowIndex, HWND parent) {
@@ -184,22 +169,6 @@ void SkinCheckAndRadioButtons(int windowIndex, HWND parent) {
     }
 }
 
-ControlFont ReadControlFont(HWND window) {
-    ControlFont result;
-    auto handle = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
-    gdi::WindowDC dc(window);
-    PlusFont font;
-    font.CreateFromDcFont(dc.get(), handle);
-    result.size = static_cast<int>(font.GetSize());
-    result.style = font.GetStyle();
-    PlusFontFamily family;
-    if (font.GetFamily(family)) {
-        result.family = family.GetFamilyName();
-        family.DeleteFontFamily();
-    }
-    return result;
-}
-
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ButtonRecord* record = ButtonRecordOf(window);
     // A button whose window record is gone gets its messages passed on untouched.
@@ -227,9 +196,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_ERASEBKGND: {
             auto dc = reinterpret_cast<HDC>(wParam);
             SetBkMode(dc, TRANSPARENT);
-            const auto colour = static_cast<COLORREF>(
-                reinterpret_cast<UINT_PTR>(GetPropA(window, kPropTextColour)));
-            return static_cast<LRESULT>(SetTextColor(dc, colour));
+            return static_cast<LRESULT>(SetTextColor(dc, TextColourOf(window)));
         }
         case WM_NCPAINT: return 1;
         case WM_KEYDOWN:
@@ -239,7 +206,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case BM_SETCHECK:
         case WM_LBUTTONDOWN: return PassOnThenPaint(window, *record, message, wParam, lParam);
         case WM_MOUSEMOVE:
-            if (TrackHover(window, kFamilyButtons)) RepaintButton(window, ODS_HOTLIGHT);
+            if (TrackHover(window, kButtonHover)) RepaintButton(window, ODS_HOTLIGHT);
             break;
         case WM_LBUTTONUP:
             if (WindowRecord* owner = OwnerRecordOf(window)) owner->HotControl = 0;

@@ -47,13 +47,6 @@ struct ButtonRecord {
     int FontStyle = 0;
 };
 
-// Font of a control as GDI+ sees it.
-struct ControlFont {
-    std::string family;
-    int size = 0;  // pixels, truncated
-    int style = 0; // GDI+ FontStyle bits
-};
-
 // Type filters on the style's type bits.
 bool IsPushButtonStyle(LONG style); // BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_USERBUTTON
 bool IsCheckBoxStyle(LONG style);   // BS_CHECKBOX, BS_AUTOCHECKBOX, 0xA, 0xB
@@ -68,7 +61,6 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void RepaintButton(HWND window, UINT state);
 void PaintRadioButton(HWND window, UINT state);
 void PaintCheckBox(HWND window, UINT state);
-ControlFont ReadControlFont(HWND window);
 
 // The record of a skinned button (through "Hw_FuID" and "Hw_lbID"), or null.
 ButtonRecord* ButtonRecordOf(HWND window);

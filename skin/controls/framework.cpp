@@ -1,6 +1,12 @@
 #include "skin/controls/framework.h"
 
+#include "plus/plus_font.h"
+#include "plus/plus_font_family.h"
+#include "skin/core/capture.h"
+#include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
+
+#include <cmath>
 
 namespace skin {
 namespace {
@@ -11,6 +17,15 @@ INT_PTR PropertyOf(HWND window, const char* name) {
 
 void SetProperty(HWND window, const char* name, INT_PTR value) {
     SetPropA(window, name, reinterpret_cast<HANDLE>(value));
+}
+
+// The scroll bar's rectangle in screen coordinates; empty when the control has none of that
+// kind (or the system cannot tell).
+RECT ScrollBarRect(HWND control, LONG objectId) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetScrollBarInfo(control, objectId, &info)) return RECT{};
+    return info.rcScrollBar;
 }
 
 } // namespace
@@ -42,7 +57,7 @@ int ListPositionOf(HWND control) {
     return static_cast<int>(PropertyOf(control, kPropPosition));
 }
 
-bool TrackHover(HWND control, int familyCode) {
+bool TrackHover(HWND control, const HoverRule& rule, bool samePart) {
     TRACKMOUSEEVENT track{};
     track.cbSize = sizeof(track);
     track.dwFlags = TME_LEAVE;
@@ -51,12 +66,24 @@ bool TrackHover(HWND control, int familyCode) {
 
     WindowRecord* record = OwnerRecordOf(control);
     if (!record) return false;
-    record->PointedControl = ListPositionOf(control);
-    if (record->HotControl == record->PointedControl && record->HotFamily == familyCode)
-        return false;
-    record->HotControl = record->PointedControl;
-    record->HotFamily = familyCode;
-    return true;
+    const int position = ListPositionOf(control);
+    record->PointedControl = position;
+    const bool sameFamily = record->HotFamily == rule.family;
+    const bool sameControl = record->HotControl == position && sameFamily;
+    bool repaint = false;
+    switch (rule.match) {
+        case HoverMatch::Control: repaint = !sameControl || !samePart; break;
+        case HoverMatch::ControlAndParent:
+            repaint = !sameControl || record->HotEditParent != GetParent(control);
+            break;
+        case HoverMatch::PositionedControl:
+            repaint = (position >= 1 && record->HotControl != position) || !sameFamily;
+            break;
+    }
+    record->HotControl = position;
+    record->HotFamily = rule.family;
+    if (rule.match == HoverMatch::ControlAndParent) record->HotEditParent = GetParent(control);
+    return repaint;
 }
 
 void EndHover(HWND control) {
@@ -65,6 +92,107 @@ void EndHover(HWND control) {
 
 bool ControlSkinsOn() {
     return Engine.ControlSkinsEnabled != 0;
+}
+
+bool TranslucentMode() {
+    return Engine.TranslucentControls != 0;
+}
+
+bool TranslucentControlsOn() {
+    return Engine.ControlSkinsEnabled != 0 && Engine.TranslucentControls != 0;
+}
+
+ControlFont ReadControlFont(HWND window) {
+    ControlFont result;
+    auto handle = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    gdi::WindowDC dc(window);
+    plus::PlusFont font;
+    font.CreateFromDcFont(dc.get(), handle);
+    result.size = static_cast<int>(font.GetSize());
+    result.style = font.GetStyle();
+    plus::PlusFontFamily family;
+    if (font.GetFamily(family)) {
+        result.family = family.GetFamilyName();
+        family.DeleteFontFamily();
+    }
+    return result;
+}
+
+std::string WindowTextOf(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+COLORREF TextColourOf(HWND control) {
+    return static_cast<COLORREF>(GetPropValue(control, kPropTextColour));
+}
+
+FrameGeometry MeasureFrame(HWND control) {
+    FrameGeometry f;
+    RECT window{}, client{};
+    GetWindowRect(control, &window);
+    GetClientRect(control, &client);
+    f.w = window.right - window.left;
+    f.h = window.bottom - window.top;
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    f.iw = client.right - client.left;
+    f.ih = client.bottom - client.top;
+    if (style & WS_VSCROLL) {
+        const RECT bar = ScrollBarRect(control, OBJID_VSCROLL);
+        f.iw += bar.right - bar.left;
+    }
+    if (style & WS_HSCROLL) {
+        const RECT bar = ScrollBarRect(control, OBJID_HSCROLL);
+        f.ih += bar.bottom - bar.top;
+    }
+    f.ox = static_cast<int>(std::floor((f.w - f.iw) / 2.0));
+    f.oy = static_cast<int>(std::floor((f.h - f.ih) / 2.0));
+    return f;
+}
+
+bool HasScrollBars(HWND control) {
+    return (GetWindowLongA(control, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) != 0;
+}
+
+HRGN ScrollBarRegion(HWND control) {
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    gdi::Region horizontal, vertical;
+    if (style & WS_HSCROLL) {
+        const RECT r = ScrollBarRect(control, OBJID_HSCROLL);
+        horizontal.reset(CreateRectRgnIndirect(&r));
+    }
+    if (style & WS_VSCROLL) {
+        RECT r = ScrollBarRect(control, OBJID_VSCROLL);
+        // With both bars the size box below the vertical bar is theirs too.
+        if (style & WS_HSCROLL) r.bottom += r.right - r.left;
+        vertical.reset(CreateRectRgnIndirect(&r));
+    }
+    if (horizontal && vertical) {
+        gdi::Region both(CreateRectRgn(0, 0, 0, 0));
+        CombineRgn(both.get(), horizontal.get(), vertical.get(), RGN_OR);
+        return both.release();
+    }
+    return horizontal ? horizontal.release() : vertical.release();
+}
+
+void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
+    const RECT r = ClientRectInWindow(control);
+    CapturedBackground background(control, r);
+    WashPicture(background.dc(), background.width(), background.height());
+    if (dc) {
+        BitBlt(*dc, 0, 0, background.width(), background.height(), background.dc(), 0, 0, SRCCOPY);
+        return;
+    }
+    gdi::WindowDC whole = gdi::WindowDC::Whole(control);
+    BitBlt(whole.get(), r.left, r.top, background.width(), background.height(), background.dc(), 0,
+           0, SRCCOPY);
+}
+
+void CopyKeyed(HDC target, HDC picture, int w, int h) {
+    TransparentBlt(target, 0, 0, w, h, picture, 0, 0, w, h, kKeyColour);
 }
 
 } // namespace skin

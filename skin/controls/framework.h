@@ -1,9 +1,13 @@
 // What every skinned child-control family shares: the per-window family lists, the install
-// steps, the record lookup and the hover tracking.
+// steps, the record lookup, hover tracking with a rule per family, and the small painting
+// tools two families would otherwise each carry (the control's font and text, the frame ring
+// geometry, the washed background, the scroll-bar region, the key-colour copy).
 #pragma once
 #include <windows.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace skin {
@@ -20,6 +24,10 @@ enum FamilyCode : int {
     kFamilyUpDowns = 8,
     kFamilyHeaders = 9,
 };
+
+// The colour a family paints where its picture must leave the screen untouched; the final
+// copy skips it.
+inline constexpr COLORREF kKeyColour = 0x00FF00FF;
 
 // A family's records, 1-based positions as seen through "Hw_lbID". Records are never removed,
 // so a control keeps its position for the life of the window record.
@@ -64,14 +72,110 @@ WindowRecord* OwnerRecordOf(HWND control);
 // The control's "Hw_lbID".
 int ListPositionOf(HWND control);
 
-// Hover tracking on WM_MOUSEMOVE: asks for WM_MOUSELEAVE and notes the control as pointed.
-// True when the control must now be drawn hot (it was not the hot one of this family).
-bool TrackHover(HWND control, int familyCode);
+// The record of a skinned control in the family list `member` of its owner's window record,
+// found through "Hw_FuID" and "Hw_lbID"; null when the control is not (or no longer) there.
+template <typename Record>
+Record* FamilyRecordOf(HWND control, FamilyList<Record> WindowRecord::*member);
+
+// --- Hover tracking ---
+
+// How a family decides, on a mouse move, whether the control under the mouse must be drawn
+// hot again or already is.
+enum class HoverMatch {
+    // Already hot when it is the hot control of this family (buttons, up-downs with their half).
+    Control,
+    // As Control, and the edit last drawn hot had the same parent (edit boxes).
+    ControlAndParent,
+    // Drawn hot when it has a list position and is not the hot control, or when the hot control
+    // belongs to another family (combo boxes, item views).
+    PositionedControl,
+};
+
+struct HoverRule {
+    FamilyCode family;
+    HoverMatch match;
+};
+
+inline constexpr HoverRule kButtonHover{kFamilyButtons, HoverMatch::Control};
+inline constexpr HoverRule kEditHover{kFamilyEdits, HoverMatch::ControlAndParent};
+inline constexpr HoverRule kComboHover{kFamilyCombos, HoverMatch::PositionedControl};
+inline constexpr HoverRule kItemViewHover{kFamilyItemViews, HoverMatch::PositionedControl};
+inline constexpr HoverRule kUpDownHover{kFamilyUpDowns, HoverMatch::Control};
+
+// Hover tracking on WM_MOUSEMOVE: asks for WM_MOUSELEAVE, notes the control as pointed, and
+// makes it the hot control of its family. True when the control must now be repainted hot.
+// `samePart` is false when the part of the control under the mouse (an up-down's half) is not
+// the one drawn hot, which forces the repaint.
+bool TrackHover(HWND control, const HoverRule& rule, bool samePart = true);
 
 // Hover tracking on WM_MOUSELEAVE: no control is hot any more.
 void EndHover(HWND control);
 
 // Whether install routines may run (ControlSkinsEnabled).
 bool ControlSkinsOn();
+
+// Translucent mode of the family procedures: TranslucentControls set.
+bool TranslucentMode();
+
+// Whether controls paint a white wash over the window background (ControlSkinsEnabled and
+// TranslucentControls both set).
+bool TranslucentControlsOn();
+
+// --- Text and font ---
+
+// Font of a control as GDI+ sees it.
+struct ControlFont {
+    std::string family;
+    int size = 0;  // pixels, truncated
+    int style = 0; // GDI+ FontStyle bits
+};
+
+// The control's WM_GETFONT font as GDI+ sees it (family name, pixel size, style).
+ControlFont ReadControlFont(HWND window);
+
+// The window's text (code page 936 bytes).
+std::string WindowTextOf(HWND window);
+
+// The control's text colour ("Kj_Ztys"; 0 = black when not set).
+COLORREF TextColourOf(HWND control);
+
+// --- Framed controls ---
+
+// Where a framed control's client area and scroll bars lie inside its window rectangle, the
+// rest being the frame ring the skin paints: window size (w, h), inner box (ox, oy, iw, ih).
+struct FrameGeometry {
+    int w = 0, h = 0;
+    int ox = 0, oy = 0, iw = 0, ih = 0;
+    RECT Inner() const { return RECT{ox, oy, ox + iw, oy + ih}; }
+};
+
+// The inner box is the client area widened by the vertical scroll bar and heightened by the
+// horizontal one (each only when its style bit is set), centred in the window rectangle.
+FrameGeometry MeasureFrame(HWND control);
+
+// True when the style has WS_VSCROLL or WS_HSCROLL.
+bool HasScrollBars(HWND control);
+
+// The region (screen coordinates) of the control's scroll bars, the size box between them
+// included; null when it has none. The caller owns the region.
+HRGN ScrollBarRegion(HWND control);
+
+// Covers the control's client area with the window background washed in white at
+// ControlAlpha: on `dc` at (0, 0) when one is given (a WM_ERASEBKGND DC), else on the window
+// DC at the client area's place.
+void PaintTranslucentBackground(HWND control, std::optional<HDC> dc = std::nullopt);
+
+// Copies a w x h picture to (0, 0) of `target`, leaving the pixels of kKeyColour out.
+void CopyKeyed(HDC target, HDC picture, int w, int h);
+
+// --- Definitions ---
+
+template <typename Record>
+Record* FamilyRecordOf(HWND control, FamilyList<Record> WindowRecord::*member) {
+    WindowRecord* owner = OwnerRecordOf(control);
+    if (!owner) return nullptr;
+    Record* record = RecordAt(owner->*member, ListPositionOf(control));
+    return record && record->Window == control ? record : nullptr;
+}
 
 } // namespace skin

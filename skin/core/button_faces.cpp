@@ -52,10 +52,6 @@ void FillSolid(PlusGraphics& g, PlusPath& path, ARGB colour) {
     g.FillPath(brush, path);
 }
 
-COLORREF TextColourOf(HWND button) {
-    return static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropA(button, kPropTextColour)));
-}
-
 PlusFont CaptionFont(const ButtonRecord& record) {
     PlusFont font;
     font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),

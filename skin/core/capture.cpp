@@ -39,14 +39,6 @@ int AttachedIndexOf(int position, HWND window) {
     return 0;
 }
 
-// Position of the nearest window on the parent chain of `window` (itself included) that has a
-// record in WindowList; 0 when the chain ends without one.
-int NearestSkinnedAncestor(HWND window) {
-    for (HWND c = window; c; c = GetParent(c))
-        if (int p = RecordPositionOf(c)) return p;
-    return 0;
-}
-
 // The record's window, or the attached window of that record, met first walking up from
 // `control`; null when neither lies on the chain.
 HWND OwnerWindowOnChain(HWND control, int position) {
@@ -90,6 +82,12 @@ void CopyFromBackBuffer(HDC dc, int position, HWND control, const RECT& rect) {
 }
 
 } // namespace
+
+int NearestSkinnedAncestor(HWND window) {
+    for (HWND c = window; c; c = GetParent(c))
+        if (int p = RecordPositionOf(c)) return p;
+    return 0;
+}
 
 std::vector<CapturedDC>& CapturedDCs() {
     static std::vector<CapturedDC> list;
@@ -250,15 +248,16 @@ HBITMAP DcToBitmap(HDC dc, int width, int height) {
 HBITMAP WashedBackgroundBitmap(HWND control) {
     const RECT r = ClientRectInWindow(control);
     CapturedBackground background(control, r);
-    {
-        PlusGraphics g;
-        g.CreateFromHDC(background.dc());
-        PlusSolidBrush wash;
-        wash.Create(ToArgb(0x00FFFFFF, Engine.ControlAlpha, 1));
-        g.FillRectangle(wash, 0.0f, 0.0f, static_cast<float>(background.width()),
-                        static_cast<float>(background.height()));
-    }
+    WashPicture(background.dc(), background.width(), background.height());
     return background.TakeBitmap();
+}
+
+void WashPicture(HDC picture, int w, int h) {
+    PlusGraphics g;
+    g.CreateFromHDC(picture);
+    PlusSolidBrush wash;
+    wash.Create(ToArgb(kWhite, Engine.ControlAlpha, 1));
+    g.FillRectangle(wash, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h));
 }
 
 std::string ClassNameOf(HWND window) {

@@ -44,6 +44,13 @@ int CapturedDCCount();
 
 BackgroundOwner FindBackgroundOwner(HWND window, bool checkTemplates);
 
+// Position in WindowList of the nearest window on the parent chain of `window` (itself
+// included) that is a skinned window; 0 when the chain ends without one.
+int NearestSkinnedAncestor(HWND window);
+
+// Lays the translucent-controls wash (white at ControlAlpha) over a w x h picture.
+void WashPicture(HDC picture, int w, int h);
+
 // The control's window rectangle relative to the window rectangle of the skinned (or attached)
 // window that owns it; empty for a skinned top-level window itself.
 RECT OffsetInOwner(HWND control);

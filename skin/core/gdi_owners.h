@@ -58,11 +58,14 @@ private:
     HGDIOBJ previous_;
 };
 
-// A window's DC from GetDC, or one handed over by a caller, released with ReleaseDC.
+// A window's DC from GetDC (client area) or GetWindowDC (the whole window, frame included),
+// or one handed over by a caller; released with ReleaseDC.
 class WindowDC {
 public:
     WindowDC() = default;
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    // The DC of the whole window (GetWindowDC): non-client painting, frames.
+    static WindowDC Whole(HWND window) { return Adopt(window, GetWindowDC(window)); }
     // Takes over a DC the caller already holds; it is released when this owner goes.
     static WindowDC Adopt(HWND window, HDC dc) {
         WindowDC owner;

@@ -3,6 +3,8 @@
 #include "skin/core/skin_window.h"
 
 #include "skin/controls/buttons.h"
+#include "skin/controls/combos.h"
+#include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
@@ -54,23 +56,6 @@ LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(saved, window, message, wParam, lParam);
 }
 
-COLORREF TextColourOf(HWND control) {
-    return static_cast<COLORREF>(GetPropValue(control, kPropTextColour));
-}
-
-// WM_CTLCOLOR* answer for translucent controls: a pattern brush of the washed background.
-LRESULT TranslucentBrush(HWND control, HDC dc) {
-    SetTextColor(dc, TextColourOf(control));
-    SetBkMode(dc, TRANSPARENT);
-    ReleaseColourBrush(control);
-    ReleaseColourBrushBitmap(control);
-    HBITMAP bitmap = WashedBackgroundBitmap(control);
-    HBRUSH brush = CreatePatternBrush(bitmap);
-    SetPropA(control, kPropColourBrush, brush);
-    SetPropA(control, kPropColourBrushBitmap, bitmap);
-    return reinterpret_cast<LRESULT>(brush);
-}
-
 LRESULT HollowBrush(HWND control, HDC dc) {
     SetTextColor(dc, TextColourOf(control));
     SetBkMode(dc, TRANSPARENT);
@@ -78,10 +63,6 @@ LRESULT HollowBrush(HWND control, HDC dc) {
     HGDIOBJ brush = GetStockObject(NULL_BRUSH);
     SetPropA(control, kPropColourBrush, brush);
     return reinterpret_cast<LRESULT>(brush);
-}
-
-bool TranslucentSkins() {
-    return Engine.ControlSkinsEnabled && Engine.TranslucentControls;
 }
 
 struct SystemButton {
@@ -177,6 +158,17 @@ void OnMouseLeave(SkinEngine& engine, int p, WindowRecord& rec) {
 
 } // namespace
 
+LRESULT TranslucentBrush(HWND control, HDC dc) {
+    SetTextColor(dc, TextColourOf(control));
+    SetBkMode(dc, TRANSPARENT);
+    ReleaseColourBrushes(control);
+    HBITMAP bitmap = WashedBackgroundBitmap(control);
+    HBRUSH brush = CreatePatternBrush(bitmap);
+    SetPropA(control, kPropColourBrush, brush);
+    SetPropA(control, kPropColourBrushBitmap, bitmap);
+    return reinterpret_cast<LRESULT>(brush);
+}
+
 void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
                             std::optional<int> hasCaption, std::optional<int> resizable,
                             std::optional<int> helpButton, std::optional<int> menuButton,
@@ -271,8 +263,9 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
 
     SkinButtons(p, window);
     SkinCheckAndRadioButtons(p, window);
-    // The edit, combo, track-bar, progress-bar, item-view, up-down and header families join
-    // here, in that order, as they are built.
+    SkinEditsAndCombos(p, window);
+    // The track-bar, progress-bar, item-view, up-down and header families join here, in that
+    // order, as they are built.
 
     rec.BackgroundStale = 1;
 
@@ -407,7 +400,7 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         }
         case WM_COMMAND:
-            if (TranslucentSkins()) {
+            if (TranslucentControlsOn()) {
                 const int n = HIWORD(wParam);
                 auto control = reinterpret_cast<HWND>(lParam);
                 const std::string cls = ClassNameOf(control);
@@ -421,12 +414,12 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_CTLCOLOREDIT: {
             auto control = reinterpret_cast<HWND>(lParam);
-            if (ClassNameOf(GetParent(control)) != "ComboBox" && TranslucentSkins())
+            if (ClassNameOf(GetParent(control)) != "ComboBox" && TranslucentControlsOn())
                 return TranslucentBrush(control, reinterpret_cast<HDC>(wParam));
             break;
         }
         case WM_CTLCOLORSTATIC:
-            if (TranslucentSkins())
+            if (TranslucentControlsOn())
                 return TranslucentBrush(reinterpret_cast<HWND>(lParam),
                                         reinterpret_cast<HDC>(wParam));
             break;
@@ -440,7 +433,7 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         }
         case WM_CTLCOLORBTN:
-            if (TranslucentSkins())
+            if (TranslucentControlsOn())
                 return HollowBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
             break;
         case WM_ACTIVATEAPP:

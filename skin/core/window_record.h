@@ -10,7 +10,14 @@
 #include <vector>
 
 #include "skin/controls/buttons.h"
+#include "skin/controls/combos.h"
+#include "skin/controls/edits.h"
 #include "skin/controls/framework.h"
+#include "skin/controls/headers.h"
+#include "skin/controls/item_views.h"
+#include "skin/controls/progress_bars.h"
+#include "skin/controls/trackbars.h"
+#include "skin/controls/updowns.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_types.h"
 #include "skin/services/composition_types.h"
@@ -84,8 +91,15 @@ struct WindowRecord {
     FontCache StatusFont;    // the panes' font, made once for many updates
     GlyphText StatusGlyphs;  // the panes' glyphs, rasterised once for many updates
 
-    // --- Child-control family lists (control skins) ---
+    // --- Child-control family lists (control skins), in the order SkinWindow installs them ---
     FamilyList<ButtonRecord> Buttons; // push buttons, check boxes, auto radio buttons
+    FamilyList<EditRecord> Edits;     // edit boxes, and in translucent mode combo boxes' edits
+    FamilyList<ComboRecord> Combos;
+    FamilyList<TrackBarRecord> TrackBars;
+    FamilyList<ProgressBarRecord> ProgressBars;
+    FamilyList<ItemViewRecord> ItemViews; // list boxes, combo lists, list and tree views, ...
+    FamilyList<UpDownRecord> UpDowns;
+    FamilyList<HeaderRecord> Headers;
     // Hover tracking shared by the families: the control that last saw the mouse, the one
     // drawn hot (0 = none) and its family code (FamilyCode).
     int PointedControl = 0;

@@ -6,9 +6,8 @@
 namespace skin {
 namespace {
 
-BOOL CALLBACK ReleaseColourBrushes(HWND control, LPARAM) {
-    ReleaseColourBrush(control);
-    ReleaseColourBrushBitmap(control);
+BOOL CALLBACK ReleaseBrushesOf(HWND control, LPARAM) {
+    ReleaseColourBrushes(control);
     return TRUE;
 }
 
@@ -34,7 +33,14 @@ void ReleaseColourBrushBitmap(HWND control) {
     SetPropValue(control, kPropColourBrushBitmap, 0);
 }
 
-void ReleaseChildColourBrushes(HWND window) { EnumChildWindows(window, ReleaseColourBrushes, 0); }
+void ReleaseColourBrushes(HWND control) {
+    ReleaseColourBrush(control);
+    ReleaseColourBrushBitmap(control);
+}
+
+void ReleaseChildColourBrushes(HWND window) {
+    EnumChildWindows(window, ReleaseBrushesOf, 0);
+}
 
 void RemoveWindowRecord(HWND window) {
     const int position = FindWindowPosition(window);

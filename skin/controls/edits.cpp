@@ -1,0 +1,199 @@
+#include "skin/controls/edits.h"
+
+#include "plus/plus_brush.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_pen.h"
+#include "skin/controls/combos.h"
+#include "skin/controls/framework.h"
+#include "skin/core/capture.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/gdi_owners.h"
+#include "skin/core/skin_engine.h"
+#include "skin/core/skin_window.h"
+
+namespace skin {
+
+using namespace plus;
+
+namespace {
+
+constexpr int kEditFrameAlpha = 80;
+constexpr int kEditAccentAlpha = 180;
+// Passed as the update region of WM_NCPAINT when the skin has painted the whole frame itself:
+// not a region, so the default procedure paints no border over it.
+const WPARAM kNoRegion = static_cast<WPARAM>(static_cast<INT_PTR>(-1));
+
+FamilyList<EditRecord>* EditListAt(int windowIndex) {
+    WindowRecord* record = RecordAt(windowIndex);
+    return record ? &record->Edits : nullptr;
+}
+
+void InstallEdit(int windowIndex, FamilyList<EditRecord>& list, HWND edit) {
+    const int position = TakeRecord(list);
+    EditRecord& record = *list[static_cast<size_t>(position - 1)];
+    record.Window = edit;
+    record.SavedProcedure = SubclassControl(edit, position, windowIndex, EditProc);
+    SetPropValue(edit, kPropTextColour, 0);
+}
+
+void Invalidate(HWND window) {
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+LRESULT OnNcPaint(HWND window, LPARAM lParam) {
+    PaintEditFrame(window);
+    if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoRegion, lParam);
+    // Only the scroll bars (and the size box between them) are left to the system.
+    gdi::Region bars(ScrollBarRegion(window));
+    return DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(bars.get()), lParam);
+}
+
+void OnKillFocus(HWND window) {
+    HWND parent = GetParent(window);
+    if (ClassNameOf(parent) != "ComboBox") {
+        Invalidate(window);
+        return;
+    }
+    PaintEditFrame(parent, false, false);
+    // A combo box draws its outline inside its client area, where the ring above does not
+    // reach: repainted unfocused here, or the focus look would outlast the focus.
+    if (ComboRecordOf(parent))
+        PaintComboBox(static_cast<int>(GetPropValue(parent, kPropOwnerPosition)),
+                      ListPositionOf(parent), false, false);
+}
+
+} // namespace
+
+EditRecord* EditRecordOf(HWND window) {
+    return FamilyRecordOf(window, &WindowRecord::Edits);
+}
+
+void SkinEdits(int windowIndex, HWND parent) {
+    if (!ControlSkinsOn()) return;
+    FamilyList<EditRecord>* list = EditListAt(windowIndex);
+    if (!list) return;
+    for (HWND e = FindWindowExA(parent, nullptr, "Edit", nullptr); e;
+         e = FindWindowExA(parent, e, "Edit", nullptr)) {
+        if (FindRecord(*list, e)) continue;
+        InstallEdit(windowIndex, *list, e);
+    }
+}
+
+void AppendEdit(int windowIndex, HWND edit) {
+    FamilyList<EditRecord>* list = EditListAt(windowIndex);
+    if (!list || !edit || RunsProcedure(edit, EditProc)) return;
+    InstallEdit(windowIndex, *list, edit);
+}
+
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    EditRecord* record = EditRecordOf(window);
+    // An edit whose window record is gone gets its messages passed on untouched.
+    if (!record) {
+        if (message == WM_DESTROY) ReleaseColourBrushes(window);
+        return CallSavedProcedure(window, message, wParam, lParam);
+    }
+    const bool translucent = TranslucentMode();
+
+    switch (message) {
+        case WM_DESTROY: ReleaseColourBrushes(window); break;
+        case WM_MOVE:
+            if (translucent) Invalidate(window);
+            break;
+        case WM_SETFOCUS:
+            if (ListPositionOf(window) >= 1) record->Focused = true;
+            break;
+        case WM_KILLFOCUS:
+            if (ListPositionOf(window) >= 1) record->Focused = false;
+            OnKillFocus(window);
+            break;
+        case WM_PAINT: PaintEditFrame(window); break;
+        case WM_ERASEBKGND:
+            if (!translucent) break;
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            PaintTranslucentBackground(window, reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_NCPAINT: return OnNcPaint(window, lParam);
+        case WM_KEYDOWN:
+            if (translucent && !HasScrollBars(window)) Invalidate(window);
+            break;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (translucent) Invalidate(window);
+            break;
+        case WM_MOUSEMOVE:
+            if (TrackHover(window, kEditHover)) PaintEditFrame(window, std::nullopt, true);
+            if (record->ButtonDown && !HasScrollBars(window)) Invalidate(window);
+            break;
+        case WM_LBUTTONDOWN:
+            record->ButtonDown = true;
+            if (translucent && !HasScrollBars(window)) Invalidate(window);
+            break;
+        case WM_LBUTTONUP: record->ButtonDown = false; break;
+        case WM_MOUSELEAVE:
+            EndHover(window);
+            PaintEditFrame(window, record->Focused);
+            break;
+        default: break;
+    }
+    return CallSavedProcedure(window, message, wParam, lParam);
+}
+
+void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {
+    if (const EditRecord* record = EditRecordOf(window)) {
+        if (!focused) focused = record->Focused;
+        if (!hot) hot = record->Hot;
+    }
+    const FrameGeometry f = MeasureFrame(window);
+    if (f.w <= 0 || f.h <= 0) return;
+
+    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
+    {
+        PlusGraphics g;
+        g.CreateFromHDC(background.dc());
+        // Only the ring between the window's edge and the inner box is painted.
+        g.SetClipRectI(0, 0, f.w, f.h, 0);
+        g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 3);
+        if (TranslucentMode()) {
+            PlusSolidBrush wash;
+            wash.Create(ToArgb(kWhite, Engine.ControlAlpha, 1));
+            g.FillRectangle(wash, 0.0f, 0.0f, static_cast<float>(f.w), static_cast<float>(f.h));
+        } else {
+            g.Clear(ToArgb(kWhite, 255, 1));
+        }
+        DrawEditBorder(window, focused.value_or(false), hot.value_or(false), g);
+    }
+    gdi::WindowDC dc = gdi::WindowDC::Whole(window);
+    ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
+    BitBlt(dc.get(), 0, 0, f.w, f.h, background.dc(), 0, 0, SRCCOPY);
+}
+
+void DrawEditBorder(HWND window, std::optional<bool> focused, std::optional<bool> hot,
+                    PlusGraphics& graphics) {
+    if (!focused || !hot) {
+        // A state not given is the record's, when the edit is listed by its skinned window.
+        if (WindowRecord* owner = RecordAt(NearestSkinnedAncestor(window))) {
+            if (const int position = FindRecord(owner->Edits, window)) {
+                const EditRecord& record = *owner->Edits[static_cast<size_t>(position - 1)];
+                if (!focused) focused = record.Focused;
+                if (!hot) hot = record.Hot;
+            }
+        }
+    }
+    RECT r{};
+    GetWindowRect(window, &r);
+    const float w = static_cast<float>(r.right - r.left);
+    const float h = static_cast<float>(r.bottom - r.top);
+    PlusPen pen;
+    if (hot.value_or(false)) {
+        pen.CreatePen(ToArgb(Engine.AccentColour, kEditAccentAlpha, 1), 2);
+        graphics.DrawRectangle(pen, 1, 1, w - 2, h - 2);
+    } else if (focused.value_or(false)) {
+        pen.CreatePen(ToArgb(Engine.AccentColour, kEditAccentAlpha, 1), 1);
+        graphics.DrawRectangle(pen, 0, 0, w - 1, h - 1);
+    } else {
+        pen.CreatePen(ToArgb(kBlack, kEditFrameAlpha, 1), 1);
+        graphics.DrawRectangle(pen, 0, 0, w - 1, h - 1);
+    }
+}
+
+} // namespace skin
