@@ -7,6 +7,8 @@
 //                          GetDC/ReleaseDC), as a ratio; target within 1.5x
 //   pane update            SetStatusPane next to a full rebuild, as a ratio; target under 10 %
 //   hover frame            one PaintCaptionButton frame of the hover animation
+//   control repaints       an edit box's frame (WM_NCPAINT) and a whole combo box repaint,
+//                          skinned next to the same control unskinned, as a ratio
 #include <windows.h>
 
 #include <algorithm>
@@ -20,6 +22,7 @@
 
 #include "plus/plus_object.h"
 #include "skin/core/skin_engine.h"
+#include "skin/controls/combos.h"
 #include "skin/services/back_buffer.h"
 #include "skin/images/skin_pictures.h"
 
@@ -107,6 +110,26 @@ struct BenchWindow {
 
 void Row(const char* what, double ms) {
     std::printf("  %-44s %9.3f ms\n", what, ms);
+}
+
+HWND Control(HWND parent, const char* cls, DWORD style, DWORD exStyle, int y) {
+    HWND control = CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, 20, y, 160,
+                                   cls[0] == 'C' ? 160 : 24, parent, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    for (const char* item : {"北京", "上海", "广州"})
+        SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageA(control, CB_SETCURSEL, 1, 0);
+    SetWindowTextA(control, "已使用次数：42");
+    return control;
+}
+
+// The skinned control's repaint next to the same control left to the system.
+void CompareRepaints(const char* what, int runs, HWND skinned, HWND plain,
+                     const std::function<void(HWND)>& repaint) {
+    const double mine = MedianMs(runs, [&] { repaint(skinned); });
+    const double theirs = MedianMs(runs, [&] { repaint(plain); });
+    std::printf("  %-44s %9.3f ms   unskinned %7.3f ms   %5.2f x\n", what, mine, theirs,
+                mine / theirs);
 }
 
 } // namespace
@@ -243,6 +266,22 @@ int main(int argc, char** argv) {
             skin::TheSkin->PaintCaptionButton(w.position, 1, nullptr, false, level);
         });
         Row("caption-button hover frame", hover);
+
+        // Controls on the same window: the first of each pair is skinned, the second is made
+        // after the install and stays the system's.
+        HWND edit = Control(w.window, "Edit", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 140);
+        HWND combo = Control(w.window, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL, 0, 180);
+        skin::SkinEditsAndCombos(w.position, w.window);
+        HWND plainEdit = Control(w.window, "Edit", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 220);
+        HWND plainCombo = Control(w.window, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL, 0, 260);
+        std::printf("  control repaints (skinned, then the same control unskinned):\n");
+        CompareRepaints("  edit frame (WM_NCPAINT)", 500 * scale, edit, plainEdit,
+                        [](HWND c) { SendMessageA(c, WM_NCPAINT, 1, 0); });
+        CompareRepaints("  combo box (frame, face and text)", 500 * scale, combo, plainCombo,
+                        [](HWND c) {
+                            RedrawWindow(c, nullptr, nullptr,
+                                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                        });
     }
     {
         BenchWindow w(1280, 800);

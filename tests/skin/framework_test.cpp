@@ -1,0 +1,197 @@
+// The control toolkit the families share: the hover rule of each family, the frame geometry
+// of framed controls, the key-colour copy, the washed background and the record lookup.
+#include "toplevel_fixture.h"
+
+#include "skin/controls/edits.h"
+#include "skin/controls/framework.h"
+
+using namespace toplevel_testing;
+using testing_support::ColoursNear;
+
+namespace {
+
+class FrameworkTest : public SkinTest {
+protected:
+    HWND window_ = nullptr;
+    void SetUp() override {
+        SkinTest::SetUp();
+        window_ = TopLevel(20, 20, 400, 300);
+    }
+    HWND Child(const char* cls, DWORD style, DWORD exStyle, int x, int y, int w, int h) {
+        return Keep(CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                    window_, nullptr, GetModuleHandleA(nullptr), nullptr));
+    }
+};
+
+} // namespace
+
+// Each rule against the hot state it meets: the control at position 2 of its family under
+// `parent`, with the record's hot control, family and edit parent as given.
+TEST_F(FrameworkTest, EachFamilyRuleDecidesWhenTheControlIsRepaintedHot) {
+    const int p = Adopt(window_);
+    skin::WindowRecord* rec = skin::RecordAt(p);
+    HWND control = Child("Edit", 0, 0, 10, 10, 100, 24);
+    HWND stranger = reinterpret_cast<HWND>(0x1234);
+    SetPropA(control, "Hw_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+    struct Case {
+        const char* name;
+        skin::HoverRule rule;
+        int position, hotControl, hotFamily;
+        HWND hotParent;
+        bool samePart, repaint;
+    } cases[] = {
+        {"button, already hot", skin::kButtonHover, 2, 2, skin::kFamilyButtons, nullptr, true,
+         false},
+        {"button, another control", skin::kButtonHover, 2, 1, skin::kFamilyButtons, nullptr, true,
+         true},
+        {"button, another family", skin::kButtonHover, 2, 2, skin::kFamilyEdits, nullptr, true,
+         true},
+        {"up-down, other half", skin::kUpDownHover, 2, 2, skin::kFamilyUpDowns, nullptr, false,
+         true},
+        {"up-down, same half", skin::kUpDownHover, 2, 2, skin::kFamilyUpDowns, nullptr, true,
+         false},
+        {"edit, already hot", skin::kEditHover, 2, 2, skin::kFamilyEdits, window_, true, false},
+        {"edit, other parent", skin::kEditHover, 2, 2, skin::kFamilyEdits, stranger, true, true},
+        {"edit, another control", skin::kEditHover, 2, 3, skin::kFamilyEdits, window_, true, true},
+        {"edit, another family", skin::kEditHover, 2, 2, skin::kFamilyCombos, window_, true, true},
+        {"combo, already hot", skin::kComboHover, 2, 2, skin::kFamilyCombos, nullptr, true, false},
+        {"combo, another control", skin::kComboHover, 2, 1, skin::kFamilyCombos, nullptr, true,
+         true},
+        {"combo, another family", skin::kComboHover, 2, 2, skin::kFamilyItemViews, nullptr, true,
+         true},
+        {"combo without a position", skin::kComboHover, 0, 1, skin::kFamilyCombos, nullptr, true,
+         false},
+        {"item view, another family", skin::kItemViewHover, 0, 0, skin::kFamilyCombos, nullptr,
+         true, true},
+    };
+    for (const Case& c : cases) {
+        SetPropA(control, "Hw_lbID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(c.position)));
+        rec->PointedControl = -1;
+        rec->HotControl = c.hotControl;
+        rec->HotFamily = c.hotFamily;
+        rec->HotEditParent = c.hotParent;
+        EXPECT_EQ(skin::TrackHover(control, c.rule, c.samePart), c.repaint) << c.name;
+        EXPECT_EQ(rec->PointedControl, c.position) << c.name;
+        EXPECT_EQ(rec->HotControl, c.position) << c.name;
+        EXPECT_EQ(rec->HotFamily, c.rule.family) << c.name;
+        const bool tracksParent = c.rule.match == skin::HoverMatch::ControlAndParent;
+        EXPECT_EQ(rec->HotEditParent, tracksParent ? window_ : c.hotParent) << c.name;
+    }
+    skin::EndHover(control);
+    EXPECT_EQ(rec->HotControl, 0);
+    // A control whose window record is gone tracks nothing.
+    SetPropA(control, "Hw_FuID", reinterpret_cast<HANDLE>(99));
+    rec->HotControl = 5;
+    EXPECT_FALSE(skin::TrackHover(control, skin::kButtonHover));
+    skin::EndHover(control);
+    EXPECT_EQ(rec->HotControl, 5);
+}
+
+TEST_F(FrameworkTest, FrameGeometryCentresTheClientAndItsScrollBars) {
+    HWND edge = Child("Edit", 0, WS_EX_CLIENTEDGE, 10, 10, 120, 24);
+    HWND border = Child("Static", WS_BORDER, 0, 10, 40, 120, 24);
+    HWND bare = Child("Edit", 0, 0, 10, 70, 120, 24);
+    HWND bars =
+        Child("Edit", ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE, 150, 10, 200, 120);
+    HWND vertical = Child("Edit", ES_MULTILINE | WS_VSCROLL, WS_EX_CLIENTEDGE, 150, 140, 200, 80);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    struct Case {
+        HWND control;
+        int w, h, ox, oy, iw, ih;
+    } cases[] = {
+        {edge, 120, 24, 2, 2, 116, 20},     {border, 120, 24, 1, 1, 118, 22},
+        {bare, 120, 24, 0, 0, 120, 24},     {bars, 200, 120, 2, 2, 196, 116},
+        {vertical, 200, 80, 2, 2, 196, 76},
+    };
+    for (const Case& c : cases) {
+        const skin::FrameGeometry f = skin::MeasureFrame(c.control);
+        EXPECT_EQ(f.w, c.w);
+        EXPECT_EQ(f.h, c.h);
+        EXPECT_EQ(f.ox, c.ox);
+        EXPECT_EQ(f.oy, c.oy);
+        EXPECT_EQ(f.iw, c.iw);
+        EXPECT_EQ(f.ih, c.ih);
+        const RECT inner = f.Inner();
+        EXPECT_EQ(inner.right - inner.left, c.iw);
+        EXPECT_EQ(inner.bottom - inner.top, c.ih);
+        EXPECT_EQ(inner.left, c.ox);
+        EXPECT_EQ(inner.top, c.oy);
+    }
+    RECT client{};
+    GetClientRect(bars, &client);
+    EXPECT_EQ(client.right, 196 - bar) << "the client alone is narrower by the bar";
+    EXPECT_TRUE(skin::HasScrollBars(bars));
+    EXPECT_TRUE(skin::HasScrollBars(vertical));
+    EXPECT_FALSE(skin::HasScrollBars(edge));
+    gdi::Region one(skin::ScrollBarRegion(vertical));
+    RECT box{};
+    ASSERT_TRUE(one);
+    GetRgnBox(one.get(), &box);
+    EXPECT_EQ(box.right - box.left, bar);
+    EXPECT_EQ(box.bottom - box.top, 76) << "no size box without a horizontal bar";
+}
+
+TEST_F(FrameworkTest, KeyedCopySkipsTheKeyColourOnly) {
+    gdi::MemoryDC picture = gdi::MemoryDC::Create();
+    picture.Adopt(gdi::CreateArgbBitmap(4, 1));
+    gdi::MemoryDC target = gdi::MemoryDC::Create();
+    target.Adopt(gdi::CreateArgbBitmap(4, 1));
+    const COLORREF source[] = {skin::kKeyColour, RGB(10, 20, 30), RGB(255, 0, 254),
+                               skin::kKeyColour};
+    for (int x = 0; x < 4; ++x) {
+        SetPixel(picture.get(), x, 0, source[x]);
+        SetPixel(target.get(), x, 0, RGB(1, 2, 3));
+    }
+    skin::CopyKeyed(target.get(), picture.get(), 4, 1);
+    EXPECT_EQ(GetPixel(target.get(), 0, 0), RGB(1, 2, 3));
+    EXPECT_EQ(GetPixel(target.get(), 1, 0), RGB(10, 20, 30));
+    EXPECT_EQ(GetPixel(target.get(), 2, 0), RGB(255, 0, 254)) << "a near key is copied";
+    EXPECT_EQ(GetPixel(target.get(), 3, 0), RGB(1, 2, 3));
+}
+
+TEST_F(FrameworkTest, WashedBackgroundLandsOnTheClientAreaOfTheWindowDC) {
+    HWND edit = Child("Edit", 0, WS_EX_CLIENTEDGE, 30, 30, 120, 24);
+    Adopt(window_, RGB(0, 0, 200));
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    UpdateWindow(window_);
+    Pump();
+    HDC dc = GetWindowDC(edit);
+    FillDC(dc, RECT{0, 0, 120, 24}, RGB(0, 255, 0));
+    ReleaseDC(edit, dc);
+    skin::Engine.ControlAlpha = 100;
+    skin::PaintTranslucentBackground(edit);
+    // White at 100 over the blue background; the 2-pixel ring is not the client's.
+    const COLORREF washed = RGB(100, 100, (255 * 100 + 200 * 155) / 255);
+    dc = GetWindowDC(edit);
+    EXPECT_TRUE(ColoursNear(GetPixel(dc, 2, 2), washed, 2)) << std::hex << GetPixel(dc, 2, 2);
+    EXPECT_TRUE(ColoursNear(GetPixel(dc, 117, 21), washed, 2));
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 255, 0));
+    EXPECT_EQ(GetPixel(dc, 118, 22), RGB(0, 255, 0));
+    ReleaseDC(edit, dc);
+}
+
+TEST_F(FrameworkTest, RecordsAreFoundOnlyThroughBothProperties) {
+    HWND first = Child("Edit", 0, 0, 10, 10, 100, 24);
+    HWND second = Child("Edit", 0, 0, 10, 40, 100, 24);
+    const int p = Adopt(window_);
+    skin::SkinEdits(p, window_);
+    skin::WindowRecord* rec = skin::RecordAt(p);
+    EXPECT_EQ(skin::EditRecordOf(first), rec->Edits[0].get());
+    EXPECT_EQ(skin::EditRecordOf(second), rec->Edits[1].get());
+    // A position naming another control's record, or none, finds nothing.
+    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(1));
+    EXPECT_EQ(skin::EditRecordOf(second), nullptr);
+    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(3));
+    EXPECT_EQ(skin::EditRecordOf(second), nullptr);
+    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(2));
+    SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(99));
+    EXPECT_EQ(skin::EditRecordOf(second), nullptr);
+    SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+    // The text helpers.
+    SetWindowTextA(first, "已使用次数：42");
+    EXPECT_EQ(skin::WindowTextOf(first), "已使用次数：42");
+    EXPECT_EQ(skin::WindowTextOf(second), "");
+    EXPECT_EQ(skin::TextColourOf(first), 0u);
+    SetPropA(first, "Kj_Ztys", reinterpret_cast<HANDLE>(0x00123456));
+    EXPECT_EQ(skin::TextColourOf(first), 0x00123456u);
+}
