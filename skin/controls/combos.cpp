@@ -64,7 +64,7 @@ void PunchChildHoles(PlusGraphics& g, HWND combo, LONG style) {
         RECT r = ChildRect(child);
         if (HasListStyle(style) && ClassNameOf(child) == "ComboLBox") InflateRect(&r, -2, -2);
         g.SetClipRectI(r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
-        g.Clear(ToArgb(kKeyColour, 255, 1));
+        g.Clear(ToArgb(kKeyColour, 255));
         if (!HasListStyle(style)) break;
     }
     g.ResetClip();
@@ -75,24 +75,24 @@ void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool 
     const float bx = static_cast<float>(w - bw - 2);
     const float by = 2;
     const float bh = static_cast<float>(h - 4);
-    const ARGB accent = ToArgb(Engine.AccentColour, kAccentAlpha, 1);
+    const ARGB accent = ToArgb(Engine.AccentColour, kAccentAlpha);
 
     PlusPath path;
     path.CreatePath();
     AddRoundedRect(path, bx, by, static_cast<float>(bw - 1), bh - 1, 4);
     PlusPen pen;
-    pen.CreatePen(hot ? accent : ToArgb(kBlack, kOutlineAlpha, 1), 1);
+    pen.CreatePen(hot ? accent : ToArgb(kBlack, kOutlineAlpha), 1);
     g.DrawPath(pen, path);
 
     path.Reset();
     AddRoundedRect(path, bx + 1, by + 1, static_cast<float>(bw - 2), bh - 2, 1);
     PlusLinearBrush gloss;
     if (hot)
-        gloss.Create(PointF{bx + 1, by}, PointF{bx + 1, by + bh - 2}, ToArgb(kWhite, 100, 1),
-                     ToArgb(Engine.AccentColour, 150, 1));
+        gloss.Create(PointF{bx + 1, by}, PointF{bx + 1, by + bh - 2}, ToArgb(kWhite, 100),
+                     ToArgb(Engine.AccentColour, 150));
     else
         gloss.Create(PointF{bx + 1, by}, PointF{bx + 1, by + bh - 2},
-                     ToArgb(Engine.AccentColour, 30, 1), ToArgb(Engine.AccentColour, 100, 1));
+                     ToArgb(Engine.AccentColour, 30), ToArgb(Engine.AccentColour, 100));
     g.FillPath(gloss, path);
 
     PlusImage arrow;
@@ -104,7 +104,7 @@ void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool 
 
     if ((style & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST) return;
     PlusSolidBrush ink;
-    ink.Create(ToArgb(TextColourOf(combo), 255, 1));
+    ink.Create(ToArgb(TextColourOf(combo), 255));
     PlusFont font;
     font.CreateFromFamilyName(kTextFont, kTextSize, 0, kUnitWorld);
     g.DrawString(WindowTextOf(combo), font, ink,
@@ -230,14 +230,13 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         PlusSolidBrush face;
-        face.Create(TranslucentMode() ? ToArgb(kWhite, Engine.ControlAlpha, 1)
-                                      : ToArgb(kWhite, 255, 1));
+        face.Create(TranslucentMode() ? ToArgb(kWhite, Engine.ControlAlpha) : ToArgb(kWhite, 255));
         g.FillRectangle(face, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h));
         PunchChildHoles(g, combo, style);
 
         PlusPen outline;
-        outline.CreatePen(hot || isFocused ? ToArgb(Engine.AccentColour, kAccentAlpha, 1)
-                                           : ToArgb(kBlack, kOutlineAlpha, 1),
+        outline.CreatePen(hot || isFocused ? ToArgb(Engine.AccentColour, kAccentAlpha)
+                                           : ToArgb(kBlack, kOutlineAlpha),
                           1);
         g.DrawRectangle(outline, 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1));
         if (HasDropButton(style)) DrawDropButton(g, combo, style, w, h, hot);

@@ -155,10 +155,10 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
         g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 3);
         if (TranslucentMode()) {
             PlusSolidBrush wash;
-            wash.Create(ToArgb(kWhite, Engine.ControlAlpha, 1));
+            wash.Create(ToArgb(kWhite, Engine.ControlAlpha));
             g.FillRectangle(wash, 0.0f, 0.0f, static_cast<float>(f.w), static_cast<float>(f.h));
         } else {
-            g.Clear(ToArgb(kWhite, 255, 1));
+            g.Clear(ToArgb(kWhite, 255));
         }
         DrawEditBorder(window, focused.value_or(false), hot.value_or(false), g);
     }
@@ -185,13 +185,13 @@ void DrawEditBorder(HWND window, std::optional<bool> focused, std::optional<bool
     const float h = static_cast<float>(r.bottom - r.top);
     PlusPen pen;
     if (hot.value_or(false)) {
-        pen.CreatePen(ToArgb(Engine.AccentColour, kEditAccentAlpha, 1), 2);
+        pen.CreatePen(ToArgb(Engine.AccentColour, kEditAccentAlpha), 2);
         graphics.DrawRectangle(pen, 1, 1, w - 2, h - 2);
     } else if (focused.value_or(false)) {
-        pen.CreatePen(ToArgb(Engine.AccentColour, kEditAccentAlpha, 1), 1);
+        pen.CreatePen(ToArgb(Engine.AccentColour, kEditAccentAlpha), 1);
         graphics.DrawRectangle(pen, 0, 0, w - 1, h - 1);
     } else {
-        pen.CreatePen(ToArgb(kBlack, kEditFrameAlpha, 1), 1);
+        pen.CreatePen(ToArgb(kBlack, kEditFrameAlpha), 1);
         graphics.DrawRectangle(pen, 0, 0, w - 1, h - 1);
     }
 }

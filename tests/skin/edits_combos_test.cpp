@@ -133,6 +133,9 @@ TEST_F(EditComboTest, TranslucentInstallAddsEachCombosEditAndSkinsOffTouchesNoth
     EXPECT_EQ(edits[0]->Window, FindWindowExA(drop, nullptr, "Edit", nullptr));
     EXPECT_EQ(edits[1]->Window, FindWindowExA(simple, nullptr, "Edit", nullptr));
     (void)list;
+    // An edit that already runs the edit procedure is not added again.
+    skin::AppendEdit(p, edits[0]->Window);
+    EXPECT_EQ(edits.size(), 2u);
 
     HWND other = TopLevel(40, 40, 200, 100);
     HWND edit = Keep(CreateChild(other, "Edit", "", 0, 5, 5, 100, 24));
@@ -332,7 +335,9 @@ TEST_F(EditComboTest, TranslucentEditErasesToTheWashedBackground) {
     Install();
     HDC dc = GetDC(edit);
     FillDC(dc, RECT{0, 0, 116, 20}, kMarker);
+    SetBkMode(dc, OPAQUE);
     EXPECT_EQ(SendMessageA(edit, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << "text is drawn over the wash";
     ReleaseDC(edit, dc);
     const COLORREF washed = Over(RGB(255, 255, 255), 160, kBackground);
     EXPECT_TRUE(ColoursNear(WindowPixel(edit, 5, 5), washed, 3))
