@@ -90,7 +90,7 @@ TEST_F(EditComboTest, InstallTakesEveryEditOnceAndEachComboWithItsTextKept) {
     HWND readOnly = Make("Edit", ES_READONLY, 10, 70, 120, 24);
     SetPropA(single, "Kj_Ztys", reinterpret_cast<HANDLE>(0x123456));
     HWND list = Combo(CBS_DROPDOWNLIST, 200, 10);
-    SendMessageA(list, CB_SETCURSEL, 2, 0);
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
     HWND drop = Combo(CBS_DROPDOWN, 200, 40);
     SetWindowTextA(drop, "typed");
     const int p = Install();
@@ -107,7 +107,7 @@ TEST_F(EditComboTest, InstallTakesEveryEditOnceAndEachComboWithItsTextKept) {
     EXPECT_EQ(GetPropA(single, "Kj_Ztys"), nullptr) << "edits start with black text";
     ASSERT_EQ(rec->Combos.size(), 2u);
     EXPECT_EQ(skin::ComboRecordOf(drop), rec->Combos[1].get());
-    EXPECT_EQ(skin::WindowTextOf(list), "third") << "the selection's text is the window text";
+    EXPECT_EQ(skin::WindowTextOf(list), "第一项") << "the selection's text is the window text";
     EXPECT_EQ(skin::WindowTextOf(drop), "typed") << "no selection: the text stays";
 
     // A second install neither adds records nor subclasses anything again.
@@ -433,6 +433,12 @@ TEST_F(EditComboTest, ComboFaceDrawsEachPartWhereItBelongs) {
     EXPECT_GT(inked(list), 15);
     EXPECT_EQ(inked(empty), 0);
 
+    // The button's left edge: 17 pixels wide for a drop-down list, 18 for a drop-down combo.
+    skin::PaintComboBox(p, 3, false);
+    EXPECT_EQ(WholeWindowPixel(list, bx - 1, h / 2), RGB(255, 255, 255));
+    EXPECT_NE(WholeWindowPixel(drop, w - 18 - 2, h / 2), RGB(255, 255, 255));
+    EXPECT_EQ(WholeWindowPixel(drop, w - 18 - 3, h / 2), RGB(255, 255, 255));
+
     // The drop-down combo's edit field keeps its own pixels.
     HWND edit = FindWindowExA(drop, nullptr, "Edit", nullptr);
     RECT er{};
@@ -467,8 +473,11 @@ TEST_F(EditComboTest, SimpleComboKeepsItsListWithASkinMargin) {
     // The list's middle is left alone; the 2 pixels at its edge are the skin's face.
     EXPECT_EQ(WholeWindowPixel(simple, (lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2),
               kMarker);
-    EXPECT_EQ(WholeWindowPixel(simple, lr.left + 3, (lr.top + lr.bottom) / 2), kMarker);
-    EXPECT_NE(WholeWindowPixel(simple, lr.left + 1, (lr.top + lr.bottom) / 2), kMarker);
+    const int middle = (lr.top + lr.bottom) / 2;
+    EXPECT_EQ(WholeWindowPixel(simple, lr.left + 2, middle), kMarker);
+    EXPECT_NE(WholeWindowPixel(simple, lr.left + 1, middle), kMarker);
+    EXPECT_EQ(WholeWindowPixel(simple, lr.right - 3, middle), kMarker);
+    EXPECT_NE(WholeWindowPixel(simple, lr.right - 2, middle), kMarker);
 }
 
 // Hover changes the outline and the drop button only; focus changes the outline only.
