@@ -1,0 +1,304 @@
+#include "gallery/gallery_window.h"
+
+#include "gallery/theme_picture.h"
+#include "skin/core/capture.h"
+#include "skin/core/skin_engine.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace gallery {
+
+namespace {
+
+constexpr char kWindowClass[] = "VarnelGalleryWindow";
+// Fixed size for now, no system caption or frame: the skin engine draws caption, border and
+// status bar inside the window. Children clip the window's painting, as on the main window:
+// each skinned control draws its own background from the window's back buffer.
+constexpr DWORD kWindowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// Posted by the mode switch's click; wParam 1 = translucent.
+constexpr UINT kSwitchModeMessage = WM_APP + 1;
+
+// Three columns of sections below the caption.
+constexpr int kColumns = 3;
+constexpr int kLeft = 20;
+constexpr int kColumnWidth = 272;
+constexpr int kColumnGap = 22;
+constexpr int kTop = GalleryWindow::kCaptionHeight + 14;
+constexpr int kTitleHeight = 18;
+constexpr int kTitleGap = 6;
+constexpr int kSectionGap = 18;
+
+void RegisterWindowClass(WNDPROC procedure) {
+    WNDCLASSEXA cls{};
+    cls.cbSize = sizeof cls;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (GetClassInfoExA(instance, kWindowClass, &cls)) return;
+    cls.lpfnWndProc = procedure;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = kWindowClass;
+    // The program's icon when the module has one (resource 129, as the application's).
+    cls.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(129), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), LR_SHARED));
+    cls.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(129), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    RegisterClassExA(&cls);
+}
+
+HFONT MakeFont(int weight) {
+    return CreateFontA(-12, 0, 0, 0, weight, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "宋体");
+}
+
+std::string ComboSelection(HWND combo) {
+    const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (index < 0) return {};
+    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+// What a click did to a button, for the message pane.
+std::string ButtonClickText(HWND button) {
+    const LONG type = GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK;
+    const bool checked = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    switch (type) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE: return checked ? "已勾选" : "已取消勾选";
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return "已选择";
+        default: return "已单击";
+    }
+}
+
+} // namespace
+
+GalleryWindow::~GalleryWindow() {
+    if (window_) DestroyWindow(window_);
+}
+
+const char* GalleryWindow::ModeText(ControlMode mode) {
+    return mode == ControlMode::Translucent ? kTranslucentText : kOpaqueText;
+}
+
+bool GalleryWindow::Create(const Options& options) {
+    if (window_) return false;
+    options_ = options;
+    RegisterWindowClass(&WindowProc);
+    CreateFonts();
+    // The picture needs GDI+, so it is drawn here rather than at construction.
+    if (themePicture_.empty()) themePicture_ = ThemePicturePng();
+    // WM_NCCREATE stores `this` and the handle, so every later message finds the object.
+    if (!CreateWindowExA(0, kWindowClass, kTitle, kWindowStyle, options_.origin.x,
+                         options_.origin.y, kWidth, kHeight, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), this))
+        return false;
+    CreateSections();
+    HandToSkinEngine();
+    message_ = kHintText;
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    // The single-line edit takes the keyboard, as the first field of a form would.
+    if (HWND edit = Control(kEditSingleLine)) SetFocus(edit);
+    ready_ = true;
+    return true;
+}
+
+bool GalleryWindow::SwitchMode(ControlMode mode) {
+    Options next = options_;
+    next.mode = mode;
+    if (window_) {
+        RECT r{};
+        GetWindowRect(window_, &r);
+        next.origin = {r.left, r.top};
+        rebuilding_ = true;
+        DestroyWindow(window_);
+        rebuilding_ = false;
+    }
+    if (!Create(next)) return false;
+    ShowMessage(std::string("已切换到") + ModeText(mode));
+    return true;
+}
+
+void GalleryWindow::CreateFonts() {
+    if (!font_) font_.reset(MakeFont(FW_NORMAL));
+    if (!titleFont_) titleFont_.reset(MakeFont(FW_BOLD));
+}
+
+void GalleryWindow::CreateSections() {
+    std::array<int, kColumns> next;
+    next.fill(kTop);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const Section& section : Sections()) {
+        const int column = std::clamp(section.column, 0, kColumns - 1);
+        const int left = kLeft + column * (kColumnWidth + kColumnGap);
+        HWND title = CreateWindowExA(0, "STATIC", section.title, WS_CHILD | WS_VISIBLE | SS_LEFT,
+                                     left, next[column], kColumnWidth, kTitleHeight, window_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)),
+                                     instance, nullptr);
+        if (title) {
+            SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+            labels_.push_back(title);
+        }
+        SectionBuilder builder(window_, font_.get(), left, next[column] + kTitleHeight + kTitleGap,
+                               kColumnWidth);
+        section.add(builder);
+        controls_.insert(controls_.end(), builder.Controls().begin(), builder.Controls().end());
+        labels_.insert(labels_.end(), builder.Labels().begin(), builder.Labels().end());
+        next[column] = builder.Bottom() + kSectionGap;
+    }
+    if (HWND modeSwitch = Control(kModeSwitch))
+        SendMessageA(modeSwitch, BM_SETCHECK,
+                     options_.mode == ControlMode::Translucent ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void GalleryWindow::HandToSkinEngine() {
+    skin::SkinEngine* engine = skin::TheSkin.get();
+    if (!engine) return;
+    // No window of ours is skinned yet, so the theme push repaints nothing of the gallery.
+    engine->SetTheme({}, themePicture_, std::nullopt, std::nullopt, skin::kImageStretched);
+    // Before SkinWindow: the controls' install reads the mode.
+    if (options_.mode == ControlMode::Translucent)
+        engine->SetControlOptions(1, kTranslucentAlpha);
+    else
+        engine->SetControlOptions(1);
+    std::vector<skin::StatusPane> panes(2);
+    panes[0].Width = kModePaneWidth;
+    panes[0].Text = ModeText(options_.mode);
+    panes[1].Width = -1;
+    panes[1].Text = kHintText;
+    engine->SkinWindow(window_, kCaptionHeight, /*hasCaption=*/1, /*resizable=*/0,
+                       /*helpButton=*/0, /*menuButton=*/0, /*showTitle=*/1, /*captionGloss=*/1,
+                       kStatusHeight, panes);
+}
+
+const NamedControl* GalleryWindow::Find(HWND control) const {
+    for (const NamedControl& c : controls_)
+        if (c.window == control) return &c;
+    return nullptr;
+}
+
+bool GalleryWindow::IsLabel(HWND control) const {
+    return std::find(labels_.begin(), labels_.end(), control) != labels_.end();
+}
+
+void GalleryWindow::ShowMessage(std::string text) {
+    message_ = std::move(text);
+    if (skin::TheSkin && window_) skin::TheSkin->SetStatusPane(window_, kMessagePane, message_);
+}
+
+void GalleryWindow::OnPointerOver(HWND child) {
+    // A combo box's field and list are windows of their own: name the control they belong to.
+    while (child && child != window_ && GetParent(child) != window_)
+        child = GetParent(child);
+    const NamedControl* control = child && child != window_ ? Find(child) : nullptr;
+    HWND pointed = control ? control->window : nullptr;
+    if (pointed == pointed_) return;
+    pointed_ = pointed;
+    if (control) ShowMessage("指针位于：" + control->name);
+}
+
+void GalleryWindow::OnCommand(HWND control, int id, int code) {
+    if (id == kModeSwitch && code == BN_CLICKED) {
+        // The click is still running inside the switch's own procedure: rebuild after it.
+        const bool translucent = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        PostMessageA(window_, kSwitchModeMessage, translucent ? 1 : 0, 0);
+        return;
+    }
+    const NamedControl* named = Find(control);
+    if (!named) return;
+    std::string what;
+    switch (code) {
+        case BN_CLICKED:
+            if (id >= kPushNormal && id < kEditSingleLine) what = ButtonClickText(control);
+            break;
+        case EN_CHANGE:
+        case CBN_EDITCHANGE:
+            // EN_CHANGE (0x300) and CBN_EDITCHANGE (5) never meet: one comes from edits only.
+            what = "文本已修改";
+            break;
+        case CBN_SELCHANGE: what = "选择了“" + ComboSelection(control) + "”"; break;
+        case CBN_DROPDOWN: what = "列表已展开"; break;
+        case CBN_CLOSEUP: what = "列表已收起"; break;
+        default: break;
+    }
+    if (!what.empty()) ShowMessage(named->name + "：" + what);
+}
+
+LRESULT GalleryWindow::LabelColour(HWND label, HDC dc) {
+    // Opaque mode (translucent labels get the engine's washed brush before this is reached):
+    // the label shows the window's background unwashed, as if its text were drawn on it.
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    RECT r{};
+    GetClientRect(label, &r);
+    skin::CapturedBackground background(label, r);
+    if (!background.dc()) return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    // A pattern brush keeps its own copy of the bitmap.
+    const gdi::Bitmap picture(background.TakeBitmap());
+    gdi::Brush& brush = labelBrushes_[label];
+    brush.reset(CreatePatternBrush(picture.get()));
+    return reinterpret_cast<LRESULT>(brush.get());
+}
+
+void GalleryWindow::OnDestroy() {
+    ready_ = false;
+    labelBrushes_.clear();
+    controls_.clear();
+    labels_.clear();
+    pointed_ = nullptr;
+    window_ = nullptr;
+    if (options_.endsMessageLoop && !rebuilding_) PostQuitMessage(0);
+}
+
+LRESULT GalleryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (ready_ && lParam)
+                OnCommand(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_SETCURSOR:
+            if (ready_) OnPointerOver(reinterpret_cast<HWND>(wParam));
+            break;
+        case WM_CTLCOLORSTATIC:
+            if (skin::TheSkin && IsLabel(reinterpret_cast<HWND>(lParam)))
+                return LabelColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+            break;
+        case kSwitchModeMessage:
+            SwitchMode(wParam ? ControlMode::Translucent : ControlMode::Opaque);
+            return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        default: break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK GalleryWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    auto* self = reinterpret_cast<GalleryWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self =
+            static_cast<GalleryWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        if (self) self->window_ = window;
+    }
+    if (!self || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
+    // Nothing after the window's own destruction reaches the object: a rebuild may already
+    // have made its successor.
+    if (message == WM_DESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    return self->OnMessage(message, wParam, lParam);
+}
+
+} // namespace gallery

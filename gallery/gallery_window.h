@@ -1,0 +1,102 @@
+// The gallery window: one skinned window that holds every control the skin engine skins, each
+// in a state worth looking at, under a caption with caption buttons, over a theme image, with a
+// status bar that names the control under the pointer and the last thing done.
+//
+// Opaque or translucent controls are chosen per window: some install decisions depend on the
+// mode (a combo box's edit field is skinned only in translucent mode), so switching rebuilds the
+// window in the other mode at the same place instead of repainting it.
+#pragma once
+#include <windows.h>
+
+#include "gallery/sections.h"
+#include "skin/core/gdi_owners.h"
+#include "skin/core/skin_types.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace gallery {
+
+enum class ControlMode { Opaque, Translucent };
+
+struct GalleryOptions {
+    ControlMode mode = ControlMode::Opaque;
+    // Top-left corner of the window on the screen.
+    POINT origin = {62, 60};
+    // Whether closing the window ends the thread's message loop (the program's window does; a
+    // window made by a test does not). A rebuild never ends it.
+    bool endsMessageLoop = true;
+};
+
+class GalleryWindow {
+public:
+    static constexpr char kTitle[] = "Varnel 控件画廊";
+    // The window has no system frame: its client area is the whole window.
+    static constexpr int kWidth = 900;
+    static constexpr int kHeight = 640;
+    static constexpr int kCaptionHeight = 40;
+    static constexpr int kStatusHeight = 22;
+    // Pane 1 names the mode; pane 2, taking the rest of the bar, what the pointer is over or
+    // the last action.
+    static constexpr int kModePane = 1;
+    static constexpr int kMessagePane = 2;
+    static constexpr int kModePaneWidth = 110;
+    // Alpha of the white wash over translucent controls.
+    static constexpr int kTranslucentAlpha = 128;
+    static constexpr char kOpaqueText[] = "不透明控件";
+    static constexpr char kTranslucentText[] = "半透明控件";
+    static constexpr char kHintText[] = "将指针移到控件上，或操作控件";
+
+    using Options = GalleryOptions;
+
+    GalleryWindow() = default;
+    ~GalleryWindow();
+    GalleryWindow(const GalleryWindow&) = delete;
+    GalleryWindow& operator=(const GalleryWindow&) = delete;
+
+    // Creates the window and its controls, hands it to the skin engine (theme image, control
+    // options, SkinWindow) and shows it. False when the window cannot be created or exists.
+    bool Create(const Options& options = {});
+    // Rebuilds the window with controls in `mode` where it stands now. Called from the mode
+    // switch's click through a posted message, never inside the click itself.
+    bool SwitchMode(ControlMode mode);
+
+    HWND Handle() const { return window_; }
+    HWND Control(int id) const { return window_ ? GetDlgItem(window_, id) : nullptr; }
+    ControlMode Mode() const { return options_.mode; }
+    // What the message pane shows.
+    const std::string& Message() const { return message_; }
+    const std::vector<NamedControl>& Controls() const { return controls_; }
+    static const char* ModeText(ControlMode mode);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateFonts();
+    void CreateSections();
+    void HandToSkinEngine();
+    void OnCommand(HWND control, int id, int code);
+    void OnPointerOver(HWND child);
+    void ShowMessage(std::string text);
+    const NamedControl* Find(HWND control) const;
+    bool IsLabel(HWND control) const;
+    LRESULT LabelColour(HWND label, HDC dc);
+    void OnDestroy();
+
+    Options options_;
+    HWND window_ = nullptr;
+    gdi::Font font_;
+    gdi::Font titleFont_;
+    skin::ByteSet themePicture_; // drawn once, reused by every rebuild
+    std::vector<NamedControl> controls_;
+    std::vector<HWND> labels_;
+    // Opaque mode: each label's brush, cut from the background behind it.
+    std::map<HWND, gdi::Brush> labelBrushes_;
+    HWND pointed_ = nullptr; // the control the message pane names
+    std::string message_;
+    bool ready_ = false;      // controls made and skinned: notifications are the person's
+    bool rebuilding_ = false; // the window goes away only to come back in the other mode
+};
+
+} // namespace gallery

@@ -1,0 +1,160 @@
+#include "gallery/sections.h"
+
+#include <algorithm>
+
+namespace gallery {
+
+namespace {
+
+constexpr int kGap = 10;       // between controls on a line
+constexpr int kLineGap = 8;    // between lines
+constexpr int kRowHeight = 24; // one-line controls
+
+// Items the combo boxes offer.
+constexpr const char* kCities[] = {"北京", "上海", "广州", "深圳", "杭州", "成都", "武汉", "西安"};
+
+void FillCombo(HWND combo, int selection) {
+    for (const char* city : kCities)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(city));
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+}
+
+void AddPushButtons(SectionBuilder& s) {
+    s.Add(kPushNormal, "BUTTON", "普通按钮", BS_PUSHBUTTON | WS_TABSTOP, 84, 28, "普通按钮");
+    s.Add(kPushDefault, "BUTTON", "默认按钮", BS_DEFPUSHBUTTON | WS_TABSTOP, 84, 28, "默认按钮");
+    s.Add(kPushDisabled, "BUTTON", "禁用按钮", BS_PUSHBUTTON | WS_DISABLED, 84, 28, "禁用按钮");
+}
+
+void AddCheckBoxes(SectionBuilder& s) {
+    HWND checked = s.Add(kCheckChecked, "BUTTON", "已选中", BS_AUTOCHECKBOX | WS_TABSTOP, 84,
+                         kRowHeight, "复选框“已选中”");
+    SendMessageA(checked, BM_SETCHECK, BST_CHECKED, 0);
+    s.Add(kCheckUnchecked, "BUTTON", "未选中", BS_AUTOCHECKBOX | WS_TABSTOP, 84, kRowHeight,
+          "复选框“未选中”");
+    HWND disabled = s.Add(kCheckDisabled, "BUTTON", "禁用", BS_AUTOCHECKBOX | WS_DISABLED, 84,
+                          kRowHeight, "复选框“禁用”");
+    SendMessageA(disabled, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void AddRadioButtons(SectionBuilder& s) {
+    HWND checked =
+        s.Add(kRadioChecked, "BUTTON", "已选中", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 84,
+              kRowHeight, "单选按钮“已选中”");
+    SendMessageA(checked, BM_SETCHECK, BST_CHECKED, 0);
+    s.Add(kRadioUnchecked, "BUTTON", "未选中", BS_AUTORADIOBUTTON, 84, kRowHeight,
+          "单选按钮“未选中”");
+    s.Add(kRadioDisabled, "BUTTON", "禁用", BS_AUTORADIOBUTTON | WS_DISABLED, 84, kRowHeight,
+          "单选按钮“禁用”");
+}
+
+std::string MultiLineText() {
+    std::string text;
+    for (int line = 1; line <= 12; ++line) {
+        if (line > 1) text += "\r\n";
+        text += "第 " + std::to_string(line) +
+                " 行：多行编辑框有垂直和水平两个滚动条，这一行足够长，可以横向滚动。";
+    }
+    return text;
+}
+
+void AddEdits(SectionBuilder& s) {
+    const int captionWidth = 48;
+    const int editWidth = s.Width() - captionWidth - kGap;
+    s.Caption("单行", captionWidth, kRowHeight);
+    s.Add(kEditSingleLine, "EDIT", "单行编辑框", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, editWidth,
+          kRowHeight, "单行编辑框");
+    s.NewLine();
+    s.Caption("多行", captionWidth, kRowHeight);
+    s.Add(kEditMultiLine, "EDIT", MultiLineText().c_str(),
+          WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+              ES_AUTOHSCROLL | ES_WANTRETURN,
+          editWidth, 140, "多行编辑框");
+    s.NewLine();
+    s.Caption("只读", captionWidth, kRowHeight);
+    s.Add(kEditReadOnly, "EDIT", "只读文本，不能修改", WS_BORDER | ES_AUTOHSCROLL | ES_READONLY,
+          editWidth, kRowHeight, "只读编辑框");
+    s.NewLine();
+    s.Caption("密码", captionWidth, kRowHeight);
+    s.Add(kEditPassword, "EDIT", "varnel", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
+          editWidth, kRowHeight, "密码编辑框");
+}
+
+void AddCombos(SectionBuilder& s) {
+    const int captionWidth = 72;
+    const int comboWidth = s.Width() - captionWidth - kGap;
+    // A combo box's height includes its list: shown below a simple one, dropped by the others.
+    s.Caption("简单", captionWidth, kRowHeight);
+    FillCombo(s.Add(kComboSimple, "COMBOBOX", "",
+                    CBS_SIMPLE | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, comboWidth, 120,
+                    "简单组合框"),
+              1);
+    s.NewLine();
+    s.Caption("下拉", captionWidth, kRowHeight);
+    FillCombo(s.Add(kComboDropDown, "COMBOBOX", "",
+                    CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, comboWidth, 180,
+                    "下拉组合框"),
+              0);
+    s.NewLine();
+    s.Caption("下拉列表", captionWidth, kRowHeight);
+    FillCombo(s.Add(kComboDropDownList, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                    comboWidth, 180, "下拉列表组合框"),
+              2);
+}
+
+void AddModeSwitch(SectionBuilder& s) {
+    s.Add(kModeSwitch, "BUTTON", "半透明控件", BS_AUTOCHECKBOX | WS_TABSTOP, 140, kRowHeight,
+          "半透明控件开关");
+}
+
+constexpr Section kSections[] = {
+    {"按钮", 0, AddPushButtons}, {"复选框", 0, AddCheckBoxes}, {"单选按钮", 0, AddRadioButtons},
+    {"外观", 0, AddModeSwitch},  {"编辑框", 1, AddEdits},      {"组合框", 2, AddCombos},
+};
+
+} // namespace
+
+SectionBuilder::SectionBuilder(HWND parent, HFONT font, int left, int top, int width)
+    : parent_(parent), font_(font), left_(left), width_(width), x_(left), y_(top), lineBottom_(top),
+      bottom_(top) {}
+
+HWND SectionBuilder::Make(int id, const char* className, const char* text, DWORD style, int width,
+                          int height) {
+    if (x_ > left_ && x_ + width > left_ + width_) NewLine();
+    HWND control = CreateWindowExA(
+        0, className, text, WS_CHILD | WS_VISIBLE | style, x_, y_, width, height, parent_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    if (!control) return nullptr;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // A combo box's own height counts its list; only the field takes room on the line.
+    RECT r{};
+    GetWindowRect(control, &r);
+    const int placedHeight = std::min<int>(height, r.bottom - r.top);
+    x_ += width + kGap;
+    lineBottom_ = std::max(lineBottom_, y_ + placedHeight);
+    bottom_ = std::max(bottom_, lineBottom_);
+    return control;
+}
+
+HWND SectionBuilder::Add(int id, const char* className, const char* text, DWORD style, int width,
+                         int height, const char* name) {
+    HWND control = Make(id, className, text, style, width, height);
+    if (control) controls_.push_back({id, control, name});
+    return control;
+}
+
+HWND SectionBuilder::Caption(const char* text, int width, int height) {
+    HWND label = Make(kLabelId, "STATIC", text, SS_LEFT | SS_CENTERIMAGE, width, height);
+    if (label) labels_.push_back(label);
+    return label;
+}
+
+void SectionBuilder::NewLine() {
+    if (lineBottom_ > y_) y_ = lineBottom_ + kLineGap;
+    x_ = left_;
+}
+
+std::span<const Section> Sections() {
+    return kSections;
+}
+
+} // namespace gallery
