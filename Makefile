@@ -1,5 +1,5 @@
-# The two commands of the README. Each does the set-up it needs on a fresh machine.
-.PHONY: run test build setup format
+# The commands of the README. Each does the set-up it needs on a fresh machine.
+.PHONY: run gallery test build setup format
 
 setup:
 	bash scripts/setup.sh
@@ -11,8 +11,11 @@ build: setup
 run: build
 	bash scripts/run.sh
 
+gallery: build
+	bash scripts/gallery.sh
+
 test:
 	bash scripts/test.sh
 
 format:
-	find app skin plus tests \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+	find app skin plus gallery tests \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
