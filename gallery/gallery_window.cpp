@@ -109,9 +109,10 @@ bool GalleryWindow::Create(const Options& options) {
     HandToSkinEngine();
     message_ = kHintText;
     ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    // The single-line edit takes the keyboard, as the first field of a form would.
+    // The single-line edit takes the keyboard, as the first field of a form would; before the
+    // first paint, so its frame is drawn focused.
     if (HWND edit = Control(kEditSingleLine)) SetFocus(edit);
+    UpdateWindow(window_);
     ready_ = true;
     return true;
 }

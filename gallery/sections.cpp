@@ -57,26 +57,31 @@ std::string MultiLineText() {
     return text;
 }
 
+// Edits get the sunken client edge, as dialogs give them: the skin paints its frame over that
+// ring. (With WS_BORDER the edit draws a 1-pixel border inside its client area itself, and there
+// is no ring for the skin.)
+constexpr DWORD kEditEdge = WS_EX_CLIENTEDGE;
+
 void AddEdits(SectionBuilder& s) {
     const int captionWidth = 48;
     const int editWidth = s.Width() - captionWidth - kGap;
     s.Caption("单行", captionWidth, kRowHeight);
-    s.Add(kEditSingleLine, "EDIT", "单行编辑框", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, editWidth,
-          kRowHeight, "单行编辑框");
+    s.Add(kEditSingleLine, "EDIT", "单行编辑框", WS_TABSTOP | ES_AUTOHSCROLL, editWidth, kRowHeight,
+          "单行编辑框", kEditEdge);
     s.NewLine();
     s.Caption("多行", captionWidth, kRowHeight);
     s.Add(kEditMultiLine, "EDIT", MultiLineText().c_str(),
-          WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-              ES_AUTOHSCROLL | ES_WANTRETURN,
-          editWidth, 140, "多行编辑框");
+          WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+              ES_WANTRETURN,
+          editWidth, 140, "多行编辑框", kEditEdge);
     s.NewLine();
     s.Caption("只读", captionWidth, kRowHeight);
-    s.Add(kEditReadOnly, "EDIT", "只读文本，不能修改", WS_BORDER | ES_AUTOHSCROLL | ES_READONLY,
-          editWidth, kRowHeight, "只读编辑框");
+    s.Add(kEditReadOnly, "EDIT", "只读文本，不能修改", ES_AUTOHSCROLL | ES_READONLY, editWidth,
+          kRowHeight, "只读编辑框", kEditEdge);
     s.NewLine();
     s.Caption("密码", captionWidth, kRowHeight);
-    s.Add(kEditPassword, "EDIT", "varnel", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
-          editWidth, kRowHeight, "密码编辑框");
+    s.Add(kEditPassword, "EDIT", "varnel", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, editWidth,
+          kRowHeight, "密码编辑框", kEditEdge);
 }
 
 void AddCombos(SectionBuilder& s) {
@@ -117,11 +122,11 @@ SectionBuilder::SectionBuilder(HWND parent, HFONT font, int left, int top, int w
     : parent_(parent), font_(font), left_(left), width_(width), x_(left), y_(top), lineBottom_(top),
       bottom_(top) {}
 
-HWND SectionBuilder::Make(int id, const char* className, const char* text, DWORD style, int width,
-                          int height) {
+HWND SectionBuilder::Make(int id, const char* className, const char* text, DWORD style,
+                          DWORD exStyle, int width, int height) {
     if (x_ > left_ && x_ + width > left_ + width_) NewLine();
     HWND control = CreateWindowExA(
-        0, className, text, WS_CHILD | WS_VISIBLE | style, x_, y_, width, height, parent_,
+        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x_, y_, width, height, parent_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     if (!control) return nullptr;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -136,14 +141,14 @@ HWND SectionBuilder::Make(int id, const char* className, const char* text, DWORD
 }
 
 HWND SectionBuilder::Add(int id, const char* className, const char* text, DWORD style, int width,
-                         int height, const char* name) {
-    HWND control = Make(id, className, text, style, width, height);
+                         int height, const char* name, DWORD exStyle) {
+    HWND control = Make(id, className, text, style, exStyle, width, height);
     if (control) controls_.push_back({id, control, name});
     return control;
 }
 
 HWND SectionBuilder::Caption(const char* text, int width, int height) {
-    HWND label = Make(kLabelId, "STATIC", text, SS_LEFT | SS_CENTERIMAGE, width, height);
+    HWND label = Make(kLabelId, "STATIC", text, SS_LEFT | SS_CENTERIMAGE, 0, width, height);
     if (label) labels_.push_back(label);
     return label;
 }

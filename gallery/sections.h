@@ -54,7 +54,7 @@ public:
     // A `width` x `height` control on the current line, or at the start of the next one when
     // the line has no room left. Null when the control could not be made.
     HWND Add(int id, const char* className, const char* text, DWORD style, int width, int height,
-             const char* name);
+             const char* name, DWORD exStyle = 0);
     // A label in front of the next control, its text centred on a `height`-pixel line.
     HWND Caption(const char* text, int width, int height);
     // Ends the current line.
@@ -67,7 +67,8 @@ public:
     const std::vector<HWND>& Labels() const { return labels_; }
 
 private:
-    HWND Make(int id, const char* className, const char* text, DWORD style, int width, int height);
+    HWND Make(int id, const char* className, const char* text, DWORD style, DWORD exStyle,
+              int width, int height);
 
     HWND parent_;
     HFONT font_;

@@ -185,21 +185,57 @@ TEST_P(GalleryInEachMode, ClickingARadioButtonMovesTheDotWithinTheGroup) {
     EXPECT_EQ(gallery_->Message(), "单选按钮“未选中”：已选择");
 }
 
-TEST_P(GalleryInEachMode, HoverChangesAPushButtonAndLeavingRestoresIt) {
+TEST_P(GalleryInEachMode, HoverDrawsTheHotOutlineAndLeavingRestoresIt) {
+    const struct {
+        int id;
+        int neighbour;
+        std::size_t changed; // at least this many pixels of the control change
+    } cases[] = {
+        // The hot face of a push button: outline and fill.
+        {gallery::kPushNormal, gallery::kPushDefault, 100},
+        // The 2-pixel accent ring of an edit.
+        {gallery::kEditPassword, gallery::kEditReadOnly, 100},
+        // A combo box's outline and drop button.
+        {gallery::kComboDropDownList, gallery::kComboDropDown, 100},
+    };
     Open(GetParam());
-    HWND button = Control(gallery::kPushNormal);
-    const Pixels before = Shot(gallery::kPushNormal);
-    const Pixels neighbour = Shot(gallery::kPushDefault);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        HWND control = Control(c.id);
+        const Pixels before = Shot(c.id);
+        const Pixels neighbour = Shot(c.neighbour);
 
-    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
-    Pump(80);
-    // The hot outline and fill: a good share of the face changes, the next button does not.
-    EXPECT_GT(CountDifferentPixels(before, Shot(gallery::kPushNormal)), 100u);
-    EXPECT_EQ(CountDifferentPixels(neighbour, Shot(gallery::kPushDefault)), 0u);
+        SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
+        Pump(80);
+        EXPECT_GT(CountDifferentPixels(before, Shot(c.id)), c.changed);
+        EXPECT_EQ(CountDifferentPixels(neighbour, Shot(c.neighbour)), 0u);
 
-    SendMessageA(button, WM_MOUSELEAVE, 0, 0);
-    Pump(80);
-    EXPECT_LE(CountDifferentPixels(before, Shot(gallery::kPushNormal)), 2u);
+        SendMessageA(control, WM_MOUSELEAVE, 0, 0);
+        Pump(80);
+        EXPECT_LE(CountDifferentPixels(before, Shot(c.id)), 2u);
+    }
+}
+
+TEST_P(GalleryInEachMode, EveryControlIsSkinnedAndComboFieldsOnlyWithTranslucentControls) {
+    Open(GetParam());
+    const auto owner = [](HWND control) {
+        return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(control, "Hw_FuID")));
+    };
+    const int position = skin::FindWindowPosition(gallery_->Handle());
+    ASSERT_GE(position, 1);
+    for (const gallery::NamedControl& control : gallery_->Controls()) {
+        SCOPED_TRACE(control.name);
+        EXPECT_EQ(owner(control.window), position);
+    }
+    // The install decision that makes switching modes a rebuild: a combo box's own edit field
+    // is skinned only when the window is skinned with translucent controls.
+    const int expected = GetParam() == ControlMode::Translucent ? position : 0;
+    for (int id : {gallery::kComboSimple, gallery::kComboDropDown}) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetComboBoxInfo(Control(id), &info));
+        EXPECT_EQ(owner(info.hwndItem), expected) << id;
+    }
 }
 
 TEST_P(GalleryInEachMode, ADroppedListOpensPicksAnItemAndCloses) {
@@ -313,19 +349,6 @@ TEST_F(GalleryTest, TheModeSwitchRebuildsTheWindowWithTranslucentControlsAndBack
     EXPECT_EQ(skin::Engine.TranslucentControls, 0);
     EXPECT_EQ(PaneText(GalleryWindow::kModePane), "不透明控件");
     EXPECT_EQ(WindowPixel(gallery_->Handle(), probe.x, probe.y), RGB(255, 255, 255));
-}
-
-TEST_F(GalleryTest, EveryButtonOfTheGalleryIsSkinned) {
-    Open();
-    const int position = skin::FindWindowPosition(gallery_->Handle());
-    ASSERT_GE(position, 1);
-    for (int id : {gallery::kPushNormal, gallery::kPushDefault, gallery::kPushDisabled,
-                   gallery::kCheckChecked, gallery::kCheckUnchecked, gallery::kCheckDisabled,
-                   gallery::kRadioChecked, gallery::kRadioUnchecked, gallery::kRadioDisabled,
-                   gallery::kModeSwitch}) {
-        SCOPED_TRACE(id);
-        EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(Control(id), "Hw_FuID")), position);
-    }
 }
 
 TEST_F(GalleryTest, ARebuildKeepsTheMessageLoopAndClosingTheProgramsWindowEndsIt) {
