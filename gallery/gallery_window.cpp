@@ -103,8 +103,10 @@ bool GalleryWindow::Create(const Options& options) {
     // WM_NCCREATE stores `this` and the handle, so every later message finds the object.
     if (!CreateWindowExA(0, kWindowClass, kTitle, kWindowStyle, options_.origin.x,
                          options_.origin.y, kWidth, kHeight, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), this))
+                         GetModuleHandleA(nullptr), this)) {
+        window_ = nullptr; // noted at WM_NCCREATE by a creation that then failed
         return false;
+    }
     CreateSections();
     HandToSkinEngine();
     message_ = kHintText;
