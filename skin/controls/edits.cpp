@@ -99,9 +99,14 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_MOVE:
             if (translucent) Invalidate(window);
             break;
-        case WM_SETFOCUS:
+        case WM_SETFOCUS: {
             if (ListPositionOf(window) >= 1) record->Focused = true;
-            break;
+            // The edit itself repaints only its client on focus; without this the accent frame
+            // would wait for the next paint that happens to come.
+            const LRESULT result = CallSavedProcedure(window, message, wParam, lParam);
+            PaintEditFrame(window);
+            return result;
+        }
         case WM_KILLFOCUS:
             if (ListPositionOf(window) >= 1) record->Focused = false;
             OnKillFocus(window);

@@ -269,6 +269,8 @@ TEST_F(EditComboTest, HoverFocusAndLeavingDrawTheMatchingFrame) {
     EXPECT_EQ(WholeWindowPixel(first, 1, 12), RGB(255, 255, 255));
     SendMessageA(second, WM_SETFOCUS, 0, 0);
     EXPECT_TRUE(skin::EditRecordOf(second)->Focused);
+    EXPECT_TRUE(ColoursNear(WholeWindowPixel(second, 0, 12), accent180, 3))
+        << "focus shows at once";
     SendMessageA(second, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(rec->HotControl, 2);
     SendMessageA(second, WM_MOUSELEAVE, 0, 0);
