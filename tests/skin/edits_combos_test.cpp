@@ -102,11 +102,18 @@ TEST_F(EditComboTest, InstallTakesEveryEditOnceAndEachComboWithItsTextKept) {
         EXPECT_EQ(skin::EditRecordOf(e), rec->Edits[static_cast<size_t>(expected - 1)].get());
         EXPECT_EQ(GetPropA(e, "Hw_lbID"), reinterpret_cast<HANDLE>(static_cast<INT_PTR>(expected)));
         EXPECT_EQ(GetPropA(e, "Hw_FuID"), reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+        // The record keeps the procedure the edit had before, as "Hw_hProc" does.
+        const WNDPROC saved = rec->Edits[static_cast<size_t>(expected - 1)]->SavedProcedure;
+        EXPECT_NE(saved, nullptr);
+        EXPECT_NE(saved, skin::EditProc);
+        EXPECT_EQ(reinterpret_cast<HANDLE>(saved), GetPropA(e, "Hw_hProc"));
         ++expected;
     }
     EXPECT_EQ(GetPropA(single, "Kj_Ztys"), nullptr) << "edits start with black text";
     ASSERT_EQ(rec->Combos.size(), 2u);
     EXPECT_EQ(skin::ComboRecordOf(drop), rec->Combos[1].get());
+    EXPECT_EQ(reinterpret_cast<HANDLE>(rec->Combos[1]->SavedProcedure), GetPropA(drop, "Hw_hProc"));
+    EXPECT_NE(rec->Combos[1]->SavedProcedure, nullptr);
     EXPECT_EQ(skin::WindowTextOf(list), "第一项") << "the selection's text is the window text";
     EXPECT_EQ(skin::WindowTextOf(drop), "typed") << "no selection: the text stays";
 
