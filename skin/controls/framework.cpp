@@ -195,4 +195,22 @@ void CopyKeyed(HDC target, HDC picture, int w, int h) {
     TransparentBlt(target, 0, 0, w, h, picture, 0, 0, w, h, kKeyColour);
 }
 
+WashedClientPicture::WashedClientPicture(HWND control)
+    : background_(control, ClientRectInWindow(control)) {
+    WashPicture(background_.dc(), background_.width(), background_.height());
+}
+
+gdi::WindowDC ClientDCWithoutChildren(HWND control) {
+    gdi::WindowDC dc(control);
+    for (HWND child = GetWindow(control, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
+            continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&r), 2);
+        ExcludeClipRect(dc.get(), r.left, r.top, r.right, r.bottom);
+    }
+    return dc;
+}
+
 } // namespace skin
