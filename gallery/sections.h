@@ -33,6 +33,19 @@ enum ControlId : int {
     kComboSimple = 300,
     kComboDropDown,
     kComboDropDownList,
+    // Item views
+    kListBox = 400,
+    kListView,
+    kTreeView,
+    kIpAddress,
+    kDateTime,
+    // Headers
+    kHeaderAlone = 420,
+    // Up-downs and their buddy edits
+    kUpDownVertical = 440,
+    kUpDownVerticalBuddy,
+    kUpDownHorizontal,
+    kUpDownHorizontalBuddy,
     // The switch between opaque and translucent controls
     kModeSwitch = 900,
     // Every label (section titles and the captions in front of controls)
