@@ -99,6 +99,7 @@ void DestroyTheSkin() {
     Engine.WindowList.clear();
     ReleaseAllBackgrounds();
     Engine.ThemeImage.clear();
+    Engine.ThemePicture = BackgroundPicture{};
     if (TheSkin) {
         TheSkin->Destroy();
         TheSkin.reset();

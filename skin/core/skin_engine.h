@@ -18,6 +18,7 @@
 #include "skin/core/skin_types.h"
 #include "skin/core/window_properties.h"
 #include "skin/core/window_record.h"
+#include "skin/services/background_picture.h"
 
 namespace plus {
 class PlusGraphics;
@@ -46,6 +47,8 @@ struct EngineState {
     COLORREF AccentColour = kDefaultAccentColour;
     ByteSet ThemeImage;
     int ThemeImageMode = 0;
+    // ThemeImage decoded for the painters, kept between repaints.
+    BackgroundPicture ThemePicture;
     // Control options (set by SetControlOptions).
     int ControlSkinsEnabled = 1;
     int TranslucentControls = 0;

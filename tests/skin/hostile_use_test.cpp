@@ -1,6 +1,9 @@
 // Careless use of the engine: handles that are no windows, and the engine going away while
 // windows it skinned are still on screen.
+#include "compose_fixture.h"
 #include "skinned_window_fixture.h"
+
+#include "skin/services/background_picture.h"
 
 #include <functional>
 
@@ -29,6 +32,22 @@ const char* CountingClass() {
         return "VarnelCountingTest";
     }();
     return name;
+}
+
+// A picture larger than any client here, each pixel telling where it lies.
+constexpr int kLargeWidth = 2000;
+constexpr int kLargeHeight = 1200;
+COLORREF PlaceColour(int x, int y) {
+    return RGB(x % 256, y % 256, (x / 256) * 16 + y / 256);
+}
+const skin::ByteSet& LargePicture() {
+    static const skin::ByteSet bytes =
+        compose_test::MakeBmp(kLargeWidth, kLargeHeight, PlaceColour);
+    return bytes;
+}
+COLORREF PictureColour(const skin::BackgroundPicture& p, int x, int y) {
+    const std::uint32_t argb = p.pixels[static_cast<std::size_t>(y * p.width + x)];
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
 LONG_PTR ProcedureOf(HWND window) {
@@ -141,4 +160,97 @@ TEST_F(HostileUseTest, ACopyThatSkinnedAWindowUnskinsOnlyThatWindow) {
     EXPECT_EQ(GetPropA(byEngine, "Hw_lbID"), reinterpret_cast<HANDLE>(1));
     pings = 0;
     EXPECT_EQ(SendMessageA(byCopy, kPing, 0, 0), 1);
+}
+
+TEST_F(HostileUseTest, ALargePictureIsDecodedOnceAndKeptAtTheSizeThatCanShow) {
+    const SIZE desktop{GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    ASSERT_LT(desktop.cx, kLargeWidth);
+    ASSERT_LT(desktop.cy, kLargeHeight);
+    struct Case {
+        int mode;
+        int offsetX;
+        int offsetY;
+    };
+    const Case cases[] = {
+        {skin::kImageBlendRight, 0, 0},
+        {skin::kImageBlendLeft, kLargeWidth - desktop.cx, 0},
+        {skin::kImageCentred, (kLargeWidth - desktop.cx) / 2, (kLargeHeight - desktop.cy) / 2},
+        {skin::kImageTiled, 0, 0},
+    };
+    for (const Case& c : cases) {
+        skin::BackgroundPicture cache;
+        const int before = skin::BackgroundDecodeCount();
+        const skin::BackgroundPicture* p =
+            skin::CachedPicture(cache, LargePicture(), c.mode, SIZE{300, 200});
+        ASSERT_NE(p, nullptr) << c.mode;
+        EXPECT_EQ(skin::BackgroundDecodeCount(), before + 1) << c.mode;
+        EXPECT_EQ(p->fullWidth, kLargeWidth);
+        EXPECT_EQ(p->fullHeight, kLargeHeight);
+        EXPECT_EQ(p->width, desktop.cx) << c.mode;
+        EXPECT_EQ(p->height, desktop.cy) << c.mode;
+        EXPECT_EQ(p->offsetX, c.offsetX) << c.mode;
+        EXPECT_EQ(p->offsetY, c.offsetY) << c.mode;
+        // The kept pixels are the image's own at that place.
+        EXPECT_EQ(PictureColour(*p, 0, 0), PlaceColour(c.offsetX, c.offsetY)) << c.mode;
+        EXPECT_EQ(PictureColour(*p, 700, 500), PlaceColour(c.offsetX + 700, c.offsetY + 500));
+        // Asked again (any client up to the desktop), nothing is decoded.
+        EXPECT_EQ(skin::CachedPicture(cache, LargePicture(), c.mode, desktop), p);
+        EXPECT_EQ(skin::BackgroundDecodeCount(), before + 1) << c.mode;
+        // A client larger than the desktop needs more of the image: decoded once more.
+        p = skin::CachedPicture(cache, LargePicture(), c.mode, SIZE{desktop.cx + 50, 100});
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->width, desktop.cx + 50) << c.mode;
+        EXPECT_EQ(skin::BackgroundDecodeCount(), before + 2) << c.mode;
+    }
+    // Stretched: the whole image reduced to the desktop.
+    skin::BackgroundPicture cache;
+    const skin::BackgroundPicture* p =
+        skin::CachedPicture(cache, LargePicture(), skin::kImageStretched, SIZE{300, 200});
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->width, desktop.cx);
+    EXPECT_EQ(p->height, desktop.cy);
+    EXPECT_EQ(p->offsetX, 0);
+    // Other bytes, or another mode, are another picture; a mode that draws nothing has none.
+    const skin::ByteSet small = compose_test::MakeBmp(40, 30, PlaceColour);
+    p = skin::CachedPicture(cache, small, skin::kImageStretched, SIZE{300, 200});
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->width, 40); // an image that fits is kept whole
+    EXPECT_EQ(PictureColour(*p, 39, 29), PlaceColour(39, 29));
+    EXPECT_EQ(skin::CachedPicture(cache, small, 5, SIZE{300, 200}), nullptr);
+    EXPECT_EQ(skin::CachedPicture(cache, {1, 2, 3}, skin::kImageTiled, SIZE{300, 200}), nullptr);
+}
+
+TEST_F(HostileUseTest, SetThemeWithALargePictureDecodesItOnceAndRepaintsWithoutDecoding) {
+    HWND window = TopLevel(20, 20, 300, 200);
+    const int p = SkinAndShow(window);
+    ASSERT_GE(p, 1);
+    skin::Engine.FirstPaint = 0;
+    struct Case {
+        int mode;
+        int imageX; // the image column shown at client x = 0
+        int imageY; // the image row shown at client y = 0
+    };
+    const Case cases[] = {
+        {skin::kImageTiled, 0, 0},
+        {skin::kImageCentred, (kLargeWidth - 300) / 2, (kLargeHeight - 200) / 2},
+        {skin::kImageBlendLeft, kLargeWidth - 300, 0},
+    };
+    for (const Case& c : cases) {
+        const int before = skin::BackgroundDecodeCount();
+        skin::TheSkin->SetTheme({}, LargePicture(), 0x00336699, std::nullopt, c.mode);
+        for (int i = 0; i < 3; ++i)
+            skin::TheSkin->RebuildBackground(p);
+        // The decode of SetTheme itself is handed on; a blended image is decoded once more,
+        // at its first repaint, and never again.
+        const int blended = c.mode == skin::kImageBlendLeft ? 1 : 0;
+        EXPECT_EQ(skin::BackgroundDecodeCount(), before + blended) << c.mode;
+        // The back buffer shows the image's own pixels where they belong (below the caption,
+        // clear of the border; the blended band lies at the image's far edges).
+        HDC buffer = BackBufferOf(p);
+        for (const POINT at : {POINT{150, 100}, POINT{40, 160}, POINT{250, 60}})
+            EXPECT_EQ(GetPixel(buffer, at.x, at.y), PlaceColour(c.imageX + at.x, c.imageY + at.y))
+                << c.mode << " at " << at.x << "," << at.y;
+    }
+    skin::TheSkin->SetTheme({}, {}, 0x00336699);
+    EXPECT_TRUE(skin::Engine.ThemePicture.Empty());
 }
