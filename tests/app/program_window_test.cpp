@@ -269,19 +269,25 @@ TEST_F(ProgramWindow, TwentyCounterThreadsAgainstASilentServerEndByTheDeadline) 
     // Another thread keeps asking the window to answer while the counter threads wait.
     std::atomic<bool> stop{false};
     std::atomic<int> answered{0}, missed{0};
+    std::atomic<bool> proberDone{false};
     std::thread prober([&] {
         while (!stop) {
             DWORD_PTR result = 0;
-            if (SendMessageTimeoutA(window.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result))
+            // A window blocked by a download would miss for the receive limit (5 s) or more;
+            // 3 s leaves room for a machine busy with other work.
+            if (SendMessageTimeoutA(window.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &result))
                 ++answered;
             else
                 ++missed;
             std::this_thread::sleep_for(50ms);
         }
+        proberDone = true;
     });
     const bool allEnded = WaitForUpdates(window, 21);
     const auto ended = std::chrono::steady_clock::now();
     stop = true;
+    // Go on answering until the prober has stopped: a probe in flight needs this thread.
+    PumpMessagesUntil([&] { return proberDone.load(); }, 10s);
     prober.join();
     ASSERT_TRUE(allEnded);
 
