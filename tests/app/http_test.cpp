@@ -149,8 +149,13 @@ TEST(HttpGetLimits, ServersThatNeverFinishAreGivenUpAtTheDeadline) {
     trickledBody.bodyByteInterval = milliseconds(200); // 12 s, each byte well within receive
     HttpAnswer trickledHead = HttpAnswer::Page("late");
     trickledHead.headByteInterval = milliseconds(200);
+    // A body without a length whose next byte never comes in time: the receive limit ends it,
+    // and what came before is not taken for the whole body.
+    HttpAnswer stalled = HttpAnswer::Page("abc").WithoutLength();
+    stalled.bodyByteInterval = milliseconds(1800);
     const Case cases[] = {
         {"/silent", HttpAnswer::Silent(), 0.9},
+        {"/stalled", stalled, 0.9},
         {"/trickled-body", trickledBody, 2.4},
         {"/trickled-head", trickledHead, 2.4},
     };
