@@ -439,6 +439,12 @@ TEST_F(GraphicsTest, RegionCountsBeyondWhatCanBeMeasuredAreRefused) {
         EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter) << count;
     }
     EXPECT_EQ(plus::LiveObjectCount(), held);
+    // The fewest: one region for a format of one range.
+    TestStringFormat single({{1, 3}});
+    std::vector<plus::PlusRegion> one;
+    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &single, 1, one));
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_GT(one[0].GetBounds(g).width, 0.0f);
     // The most GDI+ measures is still accepted: the two ranges filled, the others spare.
     std::vector<plus::PlusRegion> regions;
     ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &format, 32, regions));
