@@ -176,7 +176,9 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
                             std::optional<int> statusHeight,
                             std::optional<std::vector<StatusPane>> statusPanes,
                             const ByteSet& backgroundImage, std::optional<int> imageMode) {
-    if (FindWindowPosition(window) >= 1) return;
+    // A null or destroyed handle is refused: its record could never be released (no
+    // WM_NCDESTROY will come), and later operations on that handle would find it.
+    if (!IsWindow(window) || FindWindowPosition(window) >= 1) return;
 
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     FrameWidth = kFrameWidth;
