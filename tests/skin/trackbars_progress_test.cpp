@@ -354,6 +354,23 @@ TEST_F(BarTest, PanelIsShadedAcrossTheBarAndOptional) {
     EXPECT_TRUE(IsBackground(At(flat, 0, 20)));
 }
 
+// Both painters lay their picture over the window's background taken at the control's place.
+TEST_F(BarTest, BarsShowTheWindowBackgroundBehindThemInPlace) {
+    HWND bar = TrackBar(0, 40, 50, 200, 36);
+    HWND progress = Progress(0, 40, 120, 200, 20);
+    const int p = Install();
+    // A one-pixel red line in the back buffer, 30 pixels into both controls.
+    HDC buffer = BackBufferOf(p);
+    FillDC(buffer, RECT{70, 0, 71, 300}, RGB(255, 0, 0));
+    for (HWND control : {bar, progress})
+        Repaint(control);
+    EXPECT_TRUE(ColoursNear(At(bar, 30, 2), RGB(255, 0, 0))) << std::hex << At(bar, 30, 2);
+    EXPECT_TRUE(IsBackground(At(bar, 31, 2)));
+    EXPECT_TRUE(IsBackground(At(bar, 29, 2)));
+    // The trough lays its translucent fill over the line; the line still shows through.
+    EXPECT_GT(GetRValue(At(progress, 30, 10)), GetRValue(At(progress, 31, 10)) + 60);
+}
+
 // Dragging the thumb and the arrow keys still move the bar and notify the parent, and the
 // value bar follows.
 TEST_F(BarTest, DraggingAndKeysMoveTheBarNotifyAndRepaint) {
@@ -421,6 +438,8 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
             EXPECT_FALSE(IsAccent(At(bar, 4, 10))) << i;
         } else {
             EXPECT_TRUE(IsAccent(At(bar, 4, 10))) << i << std::hex << " " << At(bar, 4, 10);
+            // The bar's outline starts one pixel in from the trough's edge.
+            EXPECT_TRUE(IsAccent(At(bar, 1, 10))) << i << std::hex << " " << At(bar, 1, 10);
             EXPECT_TRUE(IsAccent(At(bar, l - 5, 10))) << i;
             EXPECT_TRUE(IsAccent(At(bar, l - 5, 15))) << i;
         }
@@ -446,6 +465,8 @@ TEST_F(BarTest, VerticalProgressBarFillsFromTheBottom) {
         EXPECT_TRUE(IsAccent(At(bar, 12, y))) << y << std::hex << " " << At(bar, 12, y);
     for (int y : {72, 40, 5})
         EXPECT_FALSE(IsAccent(At(bar, 12, y))) << y;
+    // Its outline one pixel in from the trough's left edge.
+    EXPECT_TRUE(IsAccent(At(bar, 1, 100))) << std::hex << At(bar, 1, 100);
     // The trough shades rightwards on a vertical bar.
     EXPECT_GT(GetRValue(At(bar, 2, 30)), GetRValue(At(bar, 21, 30)) + 40);
 }
