@@ -33,6 +33,22 @@ enum ControlId : int {
     kComboSimple = 300,
     kComboDropDown,
     kComboDropDownList,
+    // Track bars
+    kTrackTicks = 400,
+    kTrackSelection,
+    kTrackVertical,
+    kTrackVerticalTicks,
+    kTrackPanelSwitch, // draws the bars with or without their rounded panel
+    // Progress bars
+    kProgressEmpty = 500,
+    kProgressPart,
+    kProgressFull,
+    kProgressRunning, // advanced by a timer of the window
+    kProgressVertical,
+    // Image buttons (registered with the skin engine after the window is skinned)
+    kImageButtonSingle = 600,
+    kImageButtonStates,
+    kImageButtonStatesDisabled,
     // The switch between opaque and translucent controls
     kModeSwitch = 900,
     // Every label (section titles and the captions in front of controls)

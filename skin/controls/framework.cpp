@@ -1,8 +1,12 @@
 #include "skin/controls/framework.h"
 
+#include "plus/plus_brush.h"
 #include "plus/plus_font.h"
 #include "plus/plus_font_family.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_pen.h"
 #include "skin/core/capture.h"
+#include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 
@@ -193,6 +197,27 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
 
 void CopyKeyed(HDC target, HDC picture, int w, int h) {
     TransparentBlt(target, 0, 0, w, h, picture, 0, 0, w, h, kKeyColour);
+}
+
+plus::PlusPath RoundedPath(float x, float y, float w, float h, float d) {
+    plus::PlusPath path;
+    path.CreatePath();
+    AddRoundedRect(path, x, y, w, h, d);
+    return path;
+}
+
+void FillLinear(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::PointF from,
+                plus::PointF to, plus::ARGB a, plus::ARGB b) {
+    plus::PlusLinearBrush brush;
+    brush.Create(from, to, a, b);
+    graphics.FillPath(brush, path);
+}
+
+void StrokePath(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::ARGB colour,
+                float width) {
+    plus::PlusPen pen;
+    pen.CreatePen(colour, width);
+    graphics.DrawPath(pen, path);
 }
 
 } // namespace skin

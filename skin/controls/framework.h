@@ -5,10 +5,17 @@
 #pragma once
 #include <windows.h>
 
+#include "plus/plus_object.h"
+#include "plus/plus_path.h"
+
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace plus {
+class PlusGraphics;
+}
 
 namespace skin {
 
@@ -101,6 +108,7 @@ inline constexpr HoverRule kEditHover{kFamilyEdits, HoverMatch::ControlAndParent
 inline constexpr HoverRule kComboHover{kFamilyCombos, HoverMatch::PositionedControl};
 inline constexpr HoverRule kItemViewHover{kFamilyItemViews, HoverMatch::PositionedControl};
 inline constexpr HoverRule kUpDownHover{kFamilyUpDowns, HoverMatch::Control};
+inline constexpr HoverRule kTrackBarHover{kFamilyTrackBars, HoverMatch::Control};
 
 // Hover tracking on WM_MOUSEMOVE: asks for WM_MOUSELEAVE, notes the control as pointed, and
 // makes it the hot control of its family. True when the control must now be repainted hot.
@@ -167,6 +175,19 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc = std::nullo
 
 // Copies a w x h picture to (0, 0) of `target`, leaving the pixels of kKeyColour out.
 void CopyKeyed(HDC target, HDC picture, int w, int h);
+
+// --- Shapes of the painted families ---
+
+// A new path holding AddRoundedRect(x, y, w, h, d).
+plus::PlusPath RoundedPath(float x, float y, float w, float h, float d);
+
+// Fills `path` with a linear gradient from `from` (colour a) to `to` (colour b).
+void FillLinear(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::PointF from,
+                plus::PointF to, plus::ARGB a, plus::ARGB b);
+
+// Strokes `path` with a pen of `colour` and `width`.
+void StrokePath(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::ARGB colour,
+                float width = 1);
 
 // --- Definitions ---
 

@@ -220,7 +220,21 @@ public:
                         std::optional<std::string> fontName = std::nullopt,
                         std::optional<int> fontSize = std::nullopt);
 
-    // 32-35, 37-39: image buttons, containers and common controls: added with that code.
+    // --- Image buttons (image_buttons.cpp) ---
+
+    // 32: gives push button `button` the single-image face (kind 1): the image above the
+    // caption for layout value 0, left of it otherwise. False, changing nothing, when no
+    // window up the button's parent chain is skinned. Registering again replaces the image
+    // and tooltip text and keeps the subclassing.
+    bool SkinImageButton(HWND button, const ByteSet& image, int layoutValue,
+                         std::optional<std::string> tooltip = std::nullopt);
+    // 33: gives push button `button` the state-image face (kind 3): normal, hot and pressed
+    // images, and the disabled image, each drawn in its state. As SkinImageButton otherwise.
+    bool SkinStateImageButton(HWND button, const ByteSet& normal, const ByteSet& hot,
+                              const ByteSet& pressed, const ByteSet& disabled,
+                              std::optional<std::string> tooltip = std::nullopt);
+
+    // 34, 35, 37-39: containers and common controls: added with that code.
 
     // 40: the theme colour.
     COLORREF GetThemeColour() const;

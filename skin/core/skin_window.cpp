@@ -266,6 +266,8 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     SkinButtons(p, window);
     SkinCheckAndRadioButtons(p, window);
     SkinEditsAndCombos(p, window);
+    SkinTrackBars(p, window);
+    SkinProgressBars(p, window);
     // The track-bar, progress-bar, item-view, up-down and header families join here, in that
     // order, as they are built.
 
