@@ -57,6 +57,10 @@ WindowRecord* OwnerRecordOf(HWND control) {
     return RecordAt(static_cast<int>(PropertyOf(control, kPropOwnerPosition)));
 }
 
+int OwnerIndexOf(HWND control) {
+    return static_cast<int>(PropertyOf(control, kPropOwnerPosition));
+}
+
 int ListPositionOf(HWND control) {
     return static_cast<int>(PropertyOf(control, kPropPosition));
 }

@@ -79,6 +79,13 @@ WindowRecord* OwnerRecordOf(HWND control);
 // The control's "Hw_lbID".
 int ListPositionOf(HWND control);
 
+// The control's "Hw_FuID": the position of its skinned window's record.
+int OwnerIndexOf(HWND control);
+
+// WM_NCPAINT's update region when the skin has painted the whole frame itself: not a region
+// (the 32-bit program's 0xFFFFFFFF), so the default procedure paints no border over it.
+inline const WPARAM kNoUpdateRegion = static_cast<WPARAM>(static_cast<INT_PTR>(-1));
+
 // The record of a skinned control in the family list `member` of its owner's window record,
 // found through "Hw_FuID" and "Hw_lbID"; null when the control is not (or no longer) there.
 template <typename Record>

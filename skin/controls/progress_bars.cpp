@@ -72,7 +72,7 @@ void SkinProgressBars(int windowIndex, HWND parent) {
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A bar whose window record is gone gets its messages passed on untouched.
     if (!ProgressBarRecordOf(window)) return CallSavedProcedure(window, message, wParam, lParam);
-    const int windowIndex = static_cast<int>(GetPropValue(window, kPropOwnerPosition));
+    const int windowIndex = OwnerIndexOf(window);
     const int position = ListPositionOf(window);
 
     switch (message) {

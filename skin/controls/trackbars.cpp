@@ -201,7 +201,7 @@ LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     TrackBarRecord* record = TrackBarRecordOf(window);
     // A bar whose window record is gone gets its messages passed on untouched.
     if (!record) return CallSavedProcedure(window, message, wParam, lParam);
-    const int windowIndex = static_cast<int>(GetPropValue(window, kPropOwnerPosition));
+    const int windowIndex = OwnerIndexOf(window);
     const int position = ListPositionOf(window);
 
     switch (message) {
