@@ -31,11 +31,24 @@ Text DigitPattern() {
     return ConcatTexts({"http://", config::kCounterHost, "/img/(.*?)/(.*?).gif"});
 }
 
+Text CounterPageText(const ByteSet& body) {
+    Text page = TextFromBytes(body);
+    if (page.size() > kCounterPageLimit) page.resize(kCounterPageLimit);
+    // Every digit image ends in "gif": what follows the last one can hold no match, and a page
+    // without one needs no search at all.
+    const std::size_t last = page.rfind("gif");
+    page.resize(last == Text::npos ? 0 : last + 3);
+    return page;
+}
+
 Text FetchUsageText(const Text& url) {
     Regex digits;
     Text result = kUsagePrefix;
     const Text address = CompareTexts(url, "") == 0 ? Text(config::kCounterUrl) : url;
-    const Text page = TextFromBytes(HttpGet(address));
+    const HttpResponse answer = HttpFetch(address);
+    // An error page (404, 500 ...) is no count, even when it shows digit images.
+    if (!IsSuccessStatus(answer.status)) return result;
+    const Text page = CounterPageText(answer.body);
     if (!digits.Compile(DigitPattern(), true)) return result;
     for (const RegexMatch& match : digits.SearchAll(page))
         result += MatchSubtext(match, page, 2);

@@ -11,8 +11,15 @@ namespace varnel {
 
 // "已使用次数：" followed by the counter digits found in the counter page at `url` (the default
 // counter address when `url` is empty), in the order the page lists them. Just the prefix when
-// the page cannot be fetched or holds no digit images.
+// the page cannot be fetched, the answer is not a 2xx, or the page holds no digit images.
 Text FetchUsageText(const Text& url);
+
+// The counter page as searched: the body up to its first NUL, no more than its first
+// kCounterPageLimit bytes, and nothing after the last "gif" (where no digit image can end).
+// The lazy digit pattern costs time growing with the square of a page full of pattern starts;
+// a counter page is a few hundred bytes.
+inline constexpr std::size_t kCounterPageLimit = 8192;
+Text CounterPageText(const ByteSet& body);
 
 // Pattern of one digit image of the counter page: the counter host taken as it stands (its
 // dots are not escaped), then "/img/<set>/<digit>.gif".

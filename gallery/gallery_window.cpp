@@ -1,8 +1,11 @@
 #include "gallery/gallery_window.h"
 
+#include "gallery/pictures/gallery_pictures.h"
 #include "gallery/theme_picture.h"
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <array>
@@ -17,6 +20,11 @@ constexpr char kWindowClass[] = "VarnelGalleryWindow";
 // status bar inside the window. Children clip the window's painting, as on the main window:
 // each skinned control draws its own background from the window's back buffer.
 constexpr DWORD kWindowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// The timer that advances the running progress bar, and its period.
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT kProgressPeriod = 120; // ms
+constexpr int kProgressStep = 3;
 
 // Posted by the mode switch's click; wParam 1 = translucent.
 constexpr UINT kSwitchModeMessage = WM_APP + 1;
@@ -109,6 +117,8 @@ bool GalleryWindow::Create(const Options& options) {
     }
     CreateSections();
     HandToSkinEngine();
+    GiveImageButtonsPictures();
+    SetTimer(window_, kProgressTimer, kProgressPeriod, nullptr);
     message_ = kHintText;
     ShowWindow(window_, SW_SHOWNORMAL);
     // The single-line edit takes the keyboard, as the first field of a form would; before the
@@ -187,6 +197,39 @@ void GalleryWindow::HandToSkinEngine() {
                        kStatusHeight, panes);
 }
 
+void GalleryWindow::GiveImageButtonsPictures() {
+    skin::SkinEngine* engine = skin::TheSkin.get();
+    if (!engine) return;
+    const auto bytes = [](std::span<const std::uint8_t> picture) {
+        return skin::ByteSet(picture.begin(), picture.end());
+    };
+    // The picture left of the caption (any layout value but 0).
+    engine->SkinImageButton(Control(kImageButtonSingle), bytes(LandscapeImage), 1,
+                            std::string("一张图：指针下和按下时换底板"));
+    for (int id : {kImageButtonStates, kImageButtonStatesDisabled})
+        engine->SkinStateImageButton(Control(id), bytes(PlayNormalImage), bytes(PlayHotImage),
+                                     bytes(PlayPressedImage), bytes(PlayDisabledImage),
+                                     std::string("四张图：普通、指针下、按下、禁用"));
+}
+
+void GalleryWindow::AdvanceProgress() {
+    HWND bar = Control(kProgressRunning);
+    if (!bar) return;
+    const int position = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>((position + kProgressStep) % 101), 0);
+}
+
+void GalleryWindow::ShowTrackBarPanels(bool on) {
+    if (skin::TheSkin) {
+        const std::optional<int> alpha = options_.mode == ControlMode::Translucent
+                                             ? std::optional<int>(kTranslucentAlpha)
+                                             : std::nullopt;
+        skin::TheSkin->SetControlOptions(1, alpha, on ? 1 : 0);
+    }
+    for (int id : {kTrackTicks, kTrackSelection, kTrackVertical, kTrackVerticalTicks})
+        InvalidateRect(Control(id), nullptr, TRUE);
+}
+
 const NamedControl* GalleryWindow::Find(HWND control) const {
     for (const NamedControl& c : controls_)
         if (c.window == control) return &c;
@@ -218,6 +261,12 @@ void GalleryWindow::OnCommand(HWND control, int id, int code) {
         // The click is still running inside the switch's own procedure: rebuild after it.
         const bool translucent = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
         PostMessageA(window_, kSwitchModeMessage, translucent ? 1 : 0, 0);
+        return;
+    }
+    if (id == kTrackPanelSwitch && code == BN_CLICKED) {
+        const bool on = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        ShowTrackBarPanels(on);
+        ShowMessage(on ? "滑块：显示面板" : "滑块：不显示面板");
         return;
     }
     const NamedControl* named = Find(control);
@@ -279,6 +328,9 @@ LRESULT GalleryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (skin::TheSkin && IsLabel(reinterpret_cast<HWND>(lParam)))
                 return LabelColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
             break;
+        case WM_TIMER:
+            if (wParam == kProgressTimer) AdvanceProgress();
+            return 0;
         case kSwitchModeMessage:
             SwitchMode(wParam ? ControlMode::Translucent : ControlMode::Opaque);
             return 0;

@@ -76,6 +76,12 @@ private:
     void CreateFonts();
     void CreateSections();
     void HandToSkinEngine();
+    // Gives the image buttons their pictures (the window must be skinned first).
+    void GiveImageButtonsPictures();
+    // One step of the running progress bar, wrapping to 0 after 100.
+    void AdvanceProgress();
+    // Shows the track bars with or without their panel.
+    void ShowTrackBarPanels(bool on);
     void OnCommand(HWND control, int id, int code);
     void OnPointerOver(HWND child);
     void ShowMessage(std::string text);

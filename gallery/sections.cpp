@@ -208,6 +208,62 @@ void AddUpDowns(SectionBuilder& s) {
     SendMessageA(across, UDM_SETPOS32, 0, 50);
 }
 
+HWND TrackBar(SectionBuilder& s, int id, DWORD style, int width, int height, const char* name,
+              int position) {
+    HWND bar = s.Add(id, TRACKBAR_CLASSA, "", style | WS_TABSTOP, width, height, name);
+    SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageA(bar, TBM_SETTICFREQ, 10, 0);
+    SendMessageA(bar, TBM_SETPOS, TRUE, position);
+    return bar;
+}
+
+void AddTrackBars(SectionBuilder& s) {
+    TrackBar(s, kTrackTicks, TBS_AUTOTICKS | TBS_TOP, s.Width(), 36, "水平滑块（刻度）", 60);
+    s.NewLine();
+    HWND selection = TrackBar(s, kTrackSelection, TBS_ENABLESELRANGE | TBS_AUTOTICKS, s.Width(), 40,
+                              "水平滑块（选择范围）", 45);
+    SendMessageA(selection, TBM_SETSEL, TRUE, MAKELPARAM(20, 70));
+    s.NewLine();
+    TrackBar(s, kTrackVertical, TBS_VERT | TBS_NOTICKS, 40, 100, "竖直滑块", 30);
+    TrackBar(s, kTrackVerticalTicks, TBS_VERT | TBS_AUTOTICKS | TBS_BOTH, 40, 100,
+             "竖直滑块（两侧刻度）", 100);
+    HWND panel = s.Add(kTrackPanelSwitch, "BUTTON", "滑块面板", BS_AUTOCHECKBOX | WS_TABSTOP, 120,
+                       kRowHeight, "滑块面板开关");
+    SendMessageA(panel, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void AddProgressBars(SectionBuilder& s) {
+    const int captionWidth = 40;
+    const int barWidth = s.Width() - captionWidth - kGap - 18 - kGap;
+    struct Bar {
+        int id;
+        const char* caption;
+        const char* name;
+        int position;
+    };
+    const Bar bars[] = {
+        {kProgressEmpty, "0%", "进度条（0%）", 0},
+        {kProgressPart, "37%", "进度条（37%）", 37},
+        {kProgressFull, "100%", "进度条（100%）", 100},
+        {kProgressRunning, "运行", "进度条（运行中）", 0},
+    };
+    for (const Bar& b : bars) {
+        s.Caption(b.caption, captionWidth, 16);
+        HWND bar = s.Add(b.id, PROGRESS_CLASSA, "", 0, barWidth, 16, b.name);
+        SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(b.position), 0);
+        s.NewLine();
+    }
+}
+
+void AddImageButtons(SectionBuilder& s) {
+    // Plain push buttons here; the window gives them their pictures once it is skinned.
+    s.Add(kImageButtonSingle, "BUTTON", "风景", BS_PUSHBUTTON | WS_TABSTOP, 96, 44,
+          "图像按钮（一张图）");
+    s.Add(kImageButtonStates, "BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, 30, 30, "图像按钮（四态）");
+    s.Add(kImageButtonStatesDisabled, "BUTTON", "", BS_PUSHBUTTON | WS_DISABLED, 30, 30,
+          "图像按钮（四态，禁用）");
+}
+
 void AddModeSwitch(SectionBuilder& s) {
     s.Add(kModeSwitch, "BUTTON", "半透明控件", BS_AUTOCHECKBOX | WS_TABSTOP, 140, kRowHeight,
           "半透明控件开关");
@@ -218,10 +274,13 @@ constexpr Section kSections[] = {
     {"复选框", 0, AddCheckBoxes},
     {"单选按钮", 0, AddRadioButtons},
     {"外观", 0, AddModeSwitch},
-    {"编辑框", 1, AddEdits},
-    {"组合框", 2, AddCombos},
+    {"图像按钮", 0, AddImageButtons},
     {"列表框与树视图", 0, AddListAndTree},
+    {"编辑框", 1, AddEdits},
+    {"进度条", 1, AddProgressBars},
     {"列表视图", 1, AddListView},
+    {"组合框", 2, AddCombos},
+    {"滑块", 2, AddTrackBars},
     {"IP 地址与日期", 2, AddAddressAndDate},
     {"标题控件", 2, AddHeader},
     {"数值调节钮", 2, AddUpDowns},

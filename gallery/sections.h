@@ -34,18 +34,34 @@ enum ControlId : int {
     kComboDropDown,
     kComboDropDownList,
     // Item views
-    kListBox = 400,
+    kListBox = 700,
     kListView,
     kTreeView,
     kIpAddress,
     kDateTime,
     // Headers
-    kHeaderAlone = 420,
+    kHeaderAlone = 720,
     // Up-downs and their buddy edits
-    kUpDownVertical = 440,
+    kUpDownVertical = 740,
     kUpDownVerticalBuddy,
     kUpDownHorizontal,
     kUpDownHorizontalBuddy,
+    // Track bars
+    kTrackTicks = 400,
+    kTrackSelection,
+    kTrackVertical,
+    kTrackVerticalTicks,
+    kTrackPanelSwitch, // draws the bars with or without their rounded panel
+    // Progress bars
+    kProgressEmpty = 500,
+    kProgressPart,
+    kProgressFull,
+    kProgressRunning, // advanced by a timer of the window
+    kProgressVertical,
+    // Image buttons (registered with the skin engine after the window is skinned)
+    kImageButtonSingle = 600,
+    kImageButtonStates,
+    kImageButtonStatesDisabled,
     // The switch between opaque and translucent controls
     kModeSwitch = 900,
     // Every label (section titles and the captions in front of controls)

@@ -2,6 +2,7 @@
 
 #include "plus/plus_internal.h"
 #include "plus/plus_region.h"
+#include "plus/plus_wrapper_helpers.h"
 
 namespace plus {
 namespace {
@@ -436,6 +437,7 @@ bool PlusGraphics::DrawCurve2I(const PlusObject& pen, const std::vector<Point>& 
 
 bool PlusGraphics::DrawCurve3(const PlusObject& pen, const std::vector<PointF>& points, int offset,
                               int numberOfSegments, float tension) {
+    if (!CurveSegmentsInside(points.size(), offset, numberOfSegments)) return false;
     PointsF packed(points);
     return Succeeded(gp::GdipDrawCurve3(G(native_), PenOf(pen), packed.Data(), packed.Count(),
                                         offset, numberOfSegments, tension));
@@ -443,6 +445,7 @@ bool PlusGraphics::DrawCurve3(const PlusObject& pen, const std::vector<PointF>& 
 
 bool PlusGraphics::DrawCurve3I(const PlusObject& pen, const std::vector<Point>& points, int offset,
                                int numberOfSegments, float tension) {
+    if (!CurveSegmentsInside(points.size(), offset, numberOfSegments)) return false;
     PointsI packed(points);
     return Succeeded(gp::GdipDrawCurve3I(G(native_), PenOf(pen), packed.Data(), packed.Count(),
                                          offset, numberOfSegments, tension));
@@ -614,7 +617,10 @@ bool DrawDriverWide(GpGraphics* g, const WideArg& text, const PlusObject& font,
 bool MeasureRangesWide(GpGraphics* g, const WideArg& text, const PlusObject& font,
                        const RectF& layoutRect, const PlusObject* format, int regionCount,
                        std::vector<PlusRegion>& regions) {
-    if (regionCount < 1) {
+    // GDI+ measures at most 32 ranges of a format; more regions than that would never be
+    // filled, and a count in the millions would only exhaust memory making them.
+    constexpr int kMostMeasurableRanges = 32;
+    if (regionCount < 1 || regionCount > kMostMeasurableRanges) {
         Record(InvalidParameter);
         return false;
     }

@@ -265,6 +265,7 @@ bool PlusPath::AddCurve2(const std::vector<PointF>& points, float tension) {
 
 bool PlusPath::AddCurve3(const std::vector<PointF>& points, int offset, int numberOfSegments,
                          float tension) {
+    if (!CurveSegmentsInside(points.size(), offset, numberOfSegments)) return false;
     PackedArray<Gdiplus::PointF, PointF> packed(points);
     return Succeeded(gp::GdipAddPathCurve3(PathOf(*this), packed.Data(), packed.Count(), offset,
                                            numberOfSegments, tension));
@@ -282,6 +283,7 @@ bool PlusPath::AddCurve2I(const std::vector<Point>& points, float tension) {
 
 bool PlusPath::AddCurve3I(const std::vector<Point>& points, int offset, int numberOfSegments,
                           float tension) {
+    if (!CurveSegmentsInside(points.size(), offset, numberOfSegments)) return false;
     PackedArray<Gdiplus::Point, Point> packed(points);
     return Succeeded(gp::GdipAddPathCurve3I(PathOf(*this), packed.Data(), packed.Count(), offset,
                                             numberOfSegments, tension));

@@ -42,6 +42,17 @@ inline const Gdiplus::ARGB* ArgbData(const std::vector<ARGB>& v) {
     return reinterpret_cast<const Gdiplus::ARGB*>(DataOrNull(v));
 }
 
+// The segments a curve call asks for lie inside its points: GDI+ draws numberOfSegments
+// segments from points[offset], reading the points offset .. offset + numberOfSegments, and
+// would read before or past the array for anything else. Records InvalidParameter otherwise.
+inline bool CurveSegmentsInside(std::size_t pointCount, int offset, int numberOfSegments) {
+    const bool inside =
+        offset >= 0 && numberOfSegments >= 1 &&
+        static_cast<long long>(offset) + numberOfSegments < static_cast<long long>(pointCount);
+    if (!inside) Record(InvalidParameter);
+    return inside;
+}
+
 // Sizes an array to a count the caller chose: a count no memory can hold records OutOfMemory
 // and answers false instead of throwing out of the library.
 template <class Resize> bool Allocated(Resize resize) {

@@ -30,13 +30,6 @@ ARGB Argb(COLORREF colour, int alpha) {
     return ToArgb(colour, alpha, 1);
 }
 
-void StoreFont(ButtonRecord& record, HWND window) {
-    ControlFont font = ReadControlFont(window);
-    record.FontFamily = font.family.empty() ? kDefaultFontFamily : font.family;
-    record.FontSize = font.size == 0 ? 12 : font.size;
-    record.FontStyle = font.style;
-}
-
 FamilyList<ButtonRecord>* ButtonListAt(int windowIndex) {
     WindowRecord* record = RecordAt(windowIndex);
     return record ? &record->Buttons : nullptr;
@@ -117,6 +110,13 @@ bool IsOwnerDrawnStyle(LONG style) {
     return (style | BS_OWNERDRAW) == style;
 }
 
+void StoreButtonFont(ButtonRecord& record, HWND window) {
+    ControlFont font = ReadControlFont(window);
+    record.FontFamily = font.family.empty() ? kDefaultFontFamily : font.family;
+    record.FontSize = font.size == 0 ? 12 : font.size;
+    record.FontStyle = font.style;
+}
+
 ButtonRecord* ButtonRecordOf(HWND window) {
     return FamilyRecordOf(window, &WindowRecord::Buttons);
 }
@@ -138,7 +138,7 @@ void SkinButtons(int windowIndex, HWND parent) {
         record.Caption = WindowTextOf(b);
         record.SavedProcedure = SubclassControl(b, position, windowIndex, ButtonProc);
         SetWindowLongA(b, GWL_STYLE, style | BS_OWNERDRAW);
-        StoreFont(record, b);
+        StoreButtonFont(record, b);
     }
 }
 
@@ -165,7 +165,7 @@ void SkinCheckAndRadioButtons(int windowIndex, HWND parent) {
         record.Parent = parent;
         record.Kind = checkBox ? kButtonCheckBox : kButtonRadio;
         record.SavedProcedure = SubclassControl(b, position, windowIndex, ButtonProc);
-        StoreFont(record, b);
+        StoreButtonFont(record, b);
     }
 }
 

@@ -4,8 +4,8 @@
 #pragma once
 #include <windows.h>
 
-#include "plus/plus_tooltip.h"
 #include "skin/core/skin_types.h"
+#include "skin/services/composition_types.h"
 
 #include <array>
 #include <string>
@@ -21,13 +21,15 @@ enum ButtonKind : int {
     kButtonCheckBox = 5,
 };
 
-// Image slots of a button record, filled by the public image-button operations.
+// Image slots of a button record, filled by the public image-button operations. The fourth
+// slot is never written: the state-image operation keeps its fourth (disabled) image in the
+// fifth, and the face painter reads it there.
 enum ButtonImage : int {
     kImageNormal = 0, // also the single image of the single-image face
     kImageHot = 1,
     kImagePressed = 2,
-    kImageDisabled = 3,
-    kImageSpare = 4,
+    kImageUnused = 3,
+    kImageDisabled = 4,
 };
 
 struct ButtonRecord {
@@ -41,7 +43,9 @@ struct ButtonRecord {
     int Reserved = 0;
     bool CheckedAtInstall = false;
     HWND Parent = nullptr;
-    PlusTooltip Tooltip; // created empty with the record
+    // The image button's tooltip, created when one is first given; its window (which has no
+    // parent) is destroyed with the record.
+    CaptionTooltip Tooltip;
     std::string FontFamily;
     int FontSize = 12;
     int FontStyle = 0;
@@ -52,6 +56,9 @@ bool IsPushButtonStyle(LONG style); // BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_USERB
 bool IsCheckBoxStyle(LONG style);   // BS_CHECKBOX, BS_AUTOCHECKBOX, 0xA, 0xB
 bool IsAutoRadioStyle(LONG style);  // BS_AUTORADIOBUTTON
 bool IsOwnerDrawnStyle(LONG style); // (style | BS_OWNERDRAW) == style
+
+// Reads the button's font into the record (the family's defaults where the font tells none).
+void StoreButtonFont(ButtonRecord& record, HWND window);
 
 void SkinButtons(int windowIndex, HWND parent);
 void SkinCheckAndRadioButtons(int windowIndex, HWND parent);

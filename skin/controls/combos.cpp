@@ -27,8 +27,6 @@ constexpr int kAccentAlpha = 200;
 constexpr const char* kTextFont = "宋体";
 constexpr float kTextSize = 12;
 constexpr int kUnitWorld = 0;
-// See the edit boxes: not a region, so the default procedure paints no border.
-const WPARAM kNoRegion = static_cast<WPARAM>(static_cast<INT_PTR>(-1));
 
 FamilyList<ComboRecord>* ComboListAt(int windowIndex) {
     WindowRecord* record = RecordAt(windowIndex);
@@ -172,7 +170,7 @@ void SkinCombos(int windowIndex, HWND parent) {
 LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ComboRecord* record = ComboRecordOf(window);
     if (!record) return CallSavedProcedure(window, message, wParam, lParam);
-    const int owner = static_cast<int>(GetPropValue(window, kPropOwnerPosition));
+    const int owner = OwnerIndexOf(window);
     const int position = ListPositionOf(window);
 
     switch (message) {
@@ -195,7 +193,7 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_ERASEBKGND: SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT); return 1;
         case WM_NCPAINT:
             PaintComboBox(owner, position, false);
-            return DefWindowProcA(window, WM_NCPAINT, kNoRegion, lParam);
+            return DefWindowProcA(window, WM_NCPAINT, kNoUpdateRegion, lParam);
         case WM_COMMAND: OnCommand(wParam, lParam); break;
         case WM_CTLCOLOREDIT:
             return OnColourEdit(window, reinterpret_cast<HDC>(wParam),

@@ -19,9 +19,6 @@ namespace {
 
 constexpr int kEditFrameAlpha = 80;
 constexpr int kEditAccentAlpha = 180;
-// Passed as the update region of WM_NCPAINT when the skin has painted the whole frame itself:
-// not a region, so the default procedure paints no border over it.
-const WPARAM kNoRegion = static_cast<WPARAM>(static_cast<INT_PTR>(-1));
 
 FamilyList<EditRecord>* EditListAt(int windowIndex) {
     WindowRecord* record = RecordAt(windowIndex);
@@ -42,7 +39,7 @@ void Invalidate(HWND window) {
 
 LRESULT OnNcPaint(HWND window, LPARAM lParam) {
     PaintEditFrame(window);
-    if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoRegion, lParam);
+    if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoUpdateRegion, lParam);
     // Only the scroll bars (and the size box between them) are left to the system.
     gdi::Region bars(ScrollBarRegion(window));
     return DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(bars.get()), lParam);
@@ -58,8 +55,7 @@ void OnKillFocus(HWND window) {
     // A combo box draws its outline inside its client area, where the ring above does not
     // reach: repainted unfocused here, or the focus look would outlast the focus.
     if (ComboRecordOf(parent))
-        PaintComboBox(static_cast<int>(GetPropValue(parent, kPropOwnerPosition)),
-                      ListPositionOf(parent), false, false);
+        PaintComboBox(OwnerIndexOf(parent), ListPositionOf(parent), false, false);
 }
 
 } // namespace

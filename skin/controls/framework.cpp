@@ -1,8 +1,12 @@
 #include "skin/controls/framework.h"
 
+#include "plus/plus_brush.h"
 #include "plus/plus_font.h"
 #include "plus/plus_font_family.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_pen.h"
 #include "skin/core/capture.h"
+#include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 
@@ -51,6 +55,10 @@ LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
 
 WindowRecord* OwnerRecordOf(HWND control) {
     return RecordAt(static_cast<int>(PropertyOf(control, kPropOwnerPosition)));
+}
+
+int OwnerIndexOf(HWND control) {
+    return static_cast<int>(PropertyOf(control, kPropOwnerPosition));
 }
 
 int ListPositionOf(HWND control) {
@@ -211,6 +219,27 @@ gdi::WindowDC ClientDCWithoutChildren(HWND control) {
         ExcludeClipRect(dc.get(), r.left, r.top, r.right, r.bottom);
     }
     return dc;
+}
+
+plus::PlusPath RoundedPath(float x, float y, float w, float h, float d) {
+    plus::PlusPath path;
+    path.CreatePath();
+    AddRoundedRect(path, x, y, w, h, d);
+    return path;
+}
+
+void FillLinear(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::PointF from,
+                plus::PointF to, plus::ARGB a, plus::ARGB b) {
+    plus::PlusLinearBrush brush;
+    brush.Create(from, to, a, b);
+    graphics.FillPath(brush, path);
+}
+
+void StrokePath(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::ARGB colour,
+                float width) {
+    plus::PlusPen pen;
+    pen.CreatePen(colour, width);
+    graphics.DrawPath(pen, path);
 }
 
 } // namespace skin

@@ -7,11 +7,17 @@
 
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
+#include "plus/plus_object.h"
+#include "plus/plus_path.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace plus {
+class PlusGraphics;
+}
 
 namespace skin {
 
@@ -75,6 +81,13 @@ WindowRecord* OwnerRecordOf(HWND control);
 // The control's "Hw_lbID".
 int ListPositionOf(HWND control);
 
+// The control's "Hw_FuID": the position of its skinned window's record.
+int OwnerIndexOf(HWND control);
+
+// WM_NCPAINT's update region when the skin has painted the whole frame itself: not a region
+// (the 32-bit program's 0xFFFFFFFF), so the default procedure paints no border over it.
+inline const WPARAM kNoUpdateRegion = static_cast<WPARAM>(static_cast<INT_PTR>(-1));
+
 // The record of a skinned control in the family list `member` of its owner's window record,
 // found through "Hw_FuID" and "Hw_lbID"; null when the control is not (or no longer) there.
 template <typename Record>
@@ -106,6 +119,7 @@ inline constexpr HoverRule kItemViewHover{kFamilyItemViews, HoverMatch::Position
 inline constexpr HoverRule kUpDownHover{kFamilyUpDowns, HoverMatch::Control};
 // Headers decide their repaints by their hot item; the rule only keeps the shared state.
 inline constexpr HoverRule kHeaderHover{kFamilyHeaders, HoverMatch::Control};
+inline constexpr HoverRule kTrackBarHover{kFamilyTrackBars, HoverMatch::Control};
 
 // Hover tracking on WM_MOUSEMOVE: asks for WM_MOUSELEAVE, notes the control as pointed, and
 // makes it the hot control of its family. True when the control must now be repainted hot.
@@ -190,6 +204,18 @@ private:
 // WS_EX_TRANSPARENT clipped out, so a copy over the whole client leaves the children (a list
 // view's header) alone.
 gdi::WindowDC ClientDCWithoutChildren(HWND control);
+// --- Shapes of the painted families ---
+
+// A new path holding AddRoundedRect(x, y, w, h, d).
+plus::PlusPath RoundedPath(float x, float y, float w, float h, float d);
+
+// Fills `path` with a linear gradient from `from` (colour a) to `to` (colour b).
+void FillLinear(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::PointF from,
+                plus::PointF to, plus::ARGB a, plus::ARGB b);
+
+// Strokes `path` with a pen of `colour` and `width`.
+void StrokePath(plus::PlusGraphics& graphics, const plus::PlusPath& path, plus::ARGB colour,
+                float width = 1);
 
 // --- Definitions ---
 

@@ -1,4 +1,7 @@
-// Skinned track bars. Their record, kept in the window record's list.
+// Skinned track bars. The skin paints the whole control: an optional rounded panel, a thin
+// shaded channel, the selection band, a value bar in the accent colour up to the thumb, and a
+// round thumb that is a small dot at rest and an 11-pixel knob while the mouse is over the
+// control. Dragging, keys and notifications stay the control's own.
 #pragma once
 #include <windows.h>
 
@@ -12,5 +15,28 @@ struct TrackBarRecord {
     bool Hot = false;            // the mouse is over the control
     bool SelectionRange = false; // TBS_ENABLESELRANGE
 };
+
+// Tick placement codes of a track-bar record.
+enum TickPlacement : int {
+    kTicksTopLeft = 0,
+    kTicksBottomRight = 1,
+    kTicksBoth = 2,
+    kTicksNone = 3,
+};
+
+// The record's tick placement for a track-bar style.
+int TickPlacementOf(LONG style);
+
+// Installs the track bars among the direct children of `parent` (each once).
+void SkinTrackBars(int windowIndex, HWND parent);
+
+LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Paints the track bar at `position` of the track-bar list of the window at `windowIndex`
+// onto its window DC.
+void PaintTrackBar(int windowIndex, int position);
+
+// The record of a skinned track bar, or null.
+TrackBarRecord* TrackBarRecordOf(HWND window);
 
 } // namespace skin

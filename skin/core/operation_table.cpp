@@ -38,8 +38,8 @@ const OperationTable SkinEngineOperations = {
     MakeOperationEntry<&SkinEngine::PaintStatusPane>(),              // 29 PaintStatusPane
     MakeOperationEntry<&SkinEngine::SetStatusPane>(),                // 30 SetStatusPane
     MakeOperationEntry<&SkinEngine::SetStatusStyle>(),               // 31 SetStatusStyle
-    nullptr,                                                         // 32 SkinImageButton
-    nullptr,                                                         // 33 SkinStateImageButton
+    MakeOperationEntry<&SkinEngine::SkinImageButton>(),              // 32 SkinImageButton
+    MakeOperationEntry<&SkinEngine::SkinStateImageButton>(),         // 33 SkinStateImageButton
     nullptr,                                                         // 34 SkinContainer
     nullptr,                                                         // 35 SetContainerAlpha
     MakeOperationEntry<&SkinEngine::GetCaptionButtonsRect>(),        // 36 GetCaptionButtonsRect

@@ -2,6 +2,7 @@
 
 #include "plus/plus_object.h"
 #include "skin/core/capture.h"
+#include "skin/core/skin_window.h"
 
 #include <utility>
 
@@ -22,7 +23,10 @@ SkinEngine::SkinEngine(CopyTag, const SkinEngine& source)
       HotCaptionButton(source.HotCaptionButton), ButtonThunk(source.ButtonThunk.Copy()),
       ButtonThunkAddress(source.ButtonThunkAddress), operations_(source.operations_) {}
 
-SkinEngine::~SkinEngine() = default;
+SkinEngine::~SkinEngine() {
+    // A copy's thunk may run a window too (a copy can skin windows); it goes with the copy.
+    UnskinWindowsRunning(ThunkAddress(WndProcThunk));
+}
 
 MethodThunk SkinEngine::MakeThunk(int methodNumber, int argumentCount, bool passEcx,
                                   bool callerCleans) const {
@@ -31,6 +35,9 @@ MethodThunk SkinEngine::MakeThunk(int methodNumber, int argumentCount, bool pass
 }
 
 void SkinEngine::Destroy() {
+    // Windows still skinned get their own procedures back before the thunk they run is freed,
+    // and their records go while GDI+ is still up.
+    UnskinWindowsRunning(ThunkAddress(WndProcThunk));
     if (Engine.AppIcon != nullptr) DestroyIcon(std::exchange(Engine.AppIcon, nullptr));
     if (const ULONG_PTR token = std::exchange(Engine.PlusToken, 0); token != 0)
         plus::ShutdownGdiPlus(token);
@@ -86,10 +93,13 @@ void SetStartupOptions() {
 }
 
 void DestroyTheSkin() {
-    // Records go first: whatever a record still owns is released while GDI+ is still up.
+    // Windows still skinned are un-skinned, and records go first: whatever a record still owns
+    // is released while GDI+ is still up.
+    if (TheSkin) UnskinWindowsRunning(ThunkAddress(TheSkin->WndProcThunk));
     Engine.WindowList.clear();
     ReleaseAllBackgrounds();
     Engine.ThemeImage.clear();
+    Engine.ThemePicture = BackgroundPicture{};
     if (TheSkin) {
         TheSkin->Destroy();
         TheSkin.reset();

@@ -18,6 +18,7 @@
 #include "skin/core/skin_types.h"
 #include "skin/core/window_properties.h"
 #include "skin/core/window_record.h"
+#include "skin/services/background_picture.h"
 
 namespace plus {
 class PlusGraphics;
@@ -46,6 +47,8 @@ struct EngineState {
     COLORREF AccentColour = kDefaultAccentColour;
     ByteSet ThemeImage;
     int ThemeImageMode = 0;
+    // ThemeImage decoded for the painters, kept between repaints.
+    BackgroundPicture ThemePicture;
     // Control options (set by SetControlOptions).
     int ControlSkinsEnabled = 1;
     int TranslucentControls = 0;
@@ -71,7 +74,8 @@ public:
     // The creation routine: builds WndProcThunk (entry 3, 4 arguments) and ButtonThunk
     // (entry 4, 2 arguments), and takes ThemeColour from COLOR_BTNFACE.
     SkinEngine();
-    // Frees the object's own thunks. Program-wide resources are released by Destroy.
+    // Un-skins the windows still running this object's WndProcThunk and frees its thunks.
+    // Program-wide resources are released by Destroy.
     ~SkinEngine();
     SkinEngine(const SkinEngine&) = delete;
     SkinEngine& operator=(const SkinEngine&) = delete;
@@ -84,7 +88,9 @@ public:
 
     // --- Operations, in slot order ---
 
-    // 0: destroys AppIcon, shuts GDI+ down with the application's token, frees both thunks.
+    // 0: un-skins the windows still running WndProcThunk (their own procedures back, records
+    // released), destroys AppIcon, shuts GDI+ down with the application's token, frees both
+    // thunks.
     void Destroy();
     // 1: a new object with the same table, copies of both thunks (which still call this
     // object) and the same three numbers.
@@ -101,9 +107,10 @@ public:
     void CaptionButtonAction(int position, int button);
     // 4: skins a top-level window: its record, system caption buttons with tooltips, status bar,
     // child controls, WS_SYSMENU, and WndProcThunk as its procedure. Nothing happens for a
-    // window that is already skinned. Omitted: caption height 25 (smaller values become 25),
-    // caption, resizable, title on; help, menu, gloss off; no status bar; one pane; no own
-    // image; the theme's image mode.
+    // window that is already skinned, nor for a handle that is no window (null or destroyed):
+    // nothing is recorded, so later operations on that handle answer false. Omitted: caption height
+    // 25 (smaller values become 25), caption, resizable, title on; help, menu, gloss off; no status
+    // bar; one pane; no own image; the theme's image mode.
     void SkinWindow(
         HWND window, std::optional<int> captionHeight = std::nullopt,
         std::optional<int> hasCaption = std::nullopt, std::optional<int> resizable = std::nullopt,
@@ -213,7 +220,21 @@ public:
                         std::optional<std::string> fontName = std::nullopt,
                         std::optional<int> fontSize = std::nullopt);
 
-    // 32-35, 37-39: image buttons, containers and common controls: added with that code.
+    // --- Image buttons (image_buttons.cpp) ---
+
+    // 32: gives push button `button` the single-image face (kind 1): the image above the
+    // caption for layout value 0, left of it otherwise. False, changing nothing, when no
+    // window up the button's parent chain is skinned. Registering again replaces the image
+    // and tooltip text and keeps the subclassing.
+    bool SkinImageButton(HWND button, const ByteSet& image, int layoutValue,
+                         std::optional<std::string> tooltip = std::nullopt);
+    // 33: gives push button `button` the state-image face (kind 3): normal, hot and pressed
+    // images, and the disabled image, each drawn in its state. As SkinImageButton otherwise.
+    bool SkinStateImageButton(HWND button, const ByteSet& normal, const ByteSet& hot,
+                              const ByteSet& pressed, const ByteSet& disabled,
+                              std::optional<std::string> tooltip = std::nullopt);
+
+    // 34, 35, 37-39: containers and common controls: added with that code.
 
     // 40: the theme colour.
     COLORREF GetThemeColour() const;

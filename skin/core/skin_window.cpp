@@ -176,7 +176,9 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
                             std::optional<int> statusHeight,
                             std::optional<std::vector<StatusPane>> statusPanes,
                             const ByteSet& backgroundImage, std::optional<int> imageMode) {
-    if (FindWindowPosition(window) >= 1) return;
+    // A null or destroyed handle is refused: its record could never be released (no
+    // WM_NCDESTROY will come), and later operations on that handle would find it.
+    if (!IsWindow(window) || FindWindowPosition(window) >= 1) return;
 
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     FrameWidth = kFrameWidth;
@@ -264,6 +266,8 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     SkinButtons(p, window);
     SkinCheckAndRadioButtons(p, window);
     SkinEditsAndCombos(p, window);
+    SkinTrackBars(p, window);
+    SkinProgressBars(p, window);
     // The track-bar, progress-bar, item-view, up-down and header families join here, in that
     // order, as they are built.
     SkinItemViews(p, window);

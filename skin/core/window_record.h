@@ -20,6 +20,7 @@
 #include "skin/controls/updowns.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_types.h"
+#include "skin/services/background_picture.h"
 #include "skin/services/composition_types.h"
 #include "skin/services/glyph_text.h"
 
@@ -51,9 +52,10 @@ struct WindowRecord {
     WNDPROC SavedWindowProc = nullptr; // also in the "Hw_hProc" property
 
     // --- Own background (overrides the theme image and colour) ---
-    ByteSet OwnImage;       // prepared for OwnImageMode; empty = use the theme
-    int OwnImageMode = 0;   // placement, same values as ThemeImageMode
-    COLORREF OwnColour = 0; // average colour of the own image
+    ByteSet OwnImage;             // prepared for OwnImageMode; empty = use the theme
+    int OwnImageMode = 0;         // placement, same values as ThemeImageMode
+    COLORREF OwnColour = 0;       // average colour of the own image
+    BackgroundPicture OwnPicture; // OwnImage decoded for the painters, kept between repaints
 
     // --- Caption buttons (caption-button code): button list, row geometry, tooltip ---
     std::vector<CaptionButton> CaptionButtons; // left to right

@@ -20,7 +20,41 @@ BOOL CALLBACK RenumberControl(HWND control, LPARAM position) {
     return TRUE;
 }
 
+// Gives a control skinned on the window at `position` its own procedure back.
+BOOL CALLBACK UnskinControl(HWND control, LPARAM position) {
+    const auto restore = [control](const char* ownerName, const char* savedName,
+                                   const char* positionName, LPARAM owner) {
+        const HANDLE saved = GetPropA(control, savedName);
+        if (!saved || GetPropValue(control, ownerName) != owner) return;
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+        RemovePropA(control, savedName);
+        RemovePropA(control, ownerName);
+        RemovePropA(control, positionName);
+    };
+    restore(kPropOwnerPosition, kPropSavedProc, kPropPosition, position);
+    restore(kPropCommonOwnerPosition, kPropCommonSavedProc, kPropCommonPosition, position);
+    return TRUE;
+}
+
 } // namespace
+
+void UnskinWindowsRunning(std::uintptr_t windowProcedure) {
+    if (windowProcedure == 0) return;
+    // From the last record down: releasing a record renumbers only the ones after it.
+    for (int position = static_cast<int>(Engine.WindowList.size()); position >= 1; --position) {
+        const HWND window = RecordAt(position)->Window;
+        if (!IsWindow(window) ||
+            static_cast<std::uintptr_t>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != windowProcedure)
+            continue;
+        EnumChildWindows(window, UnskinControl, position);
+        SetWindowLongPtrA(window, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(RecordAt(position)->SavedWindowProc));
+        RemoveWindowRecord(window);
+        KillTimer(window, reinterpret_cast<UINT_PTR>(window)); // the caption-button animation
+        RemovePropA(window, kPropSavedProc);
+        RemovePropA(window, kPropPosition);
+    }
+}
 
 void ReleaseColourBrush(HWND control) {
     // A stock brush (the hollow one) ignores DeleteObject.

@@ -305,7 +305,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
 }
 
 void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
-    const WindowRecord* record = RecordAt(position);
+    WindowRecord* record = RecordAt(position);
     if (!record) return;
     const RECT rc = ClientRectOf(record->Window);
     const float width = static_cast<float>(rc.right);
@@ -345,21 +345,10 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     }
 
     if (!Engine.ThemeImage.empty() || ownImage) {
-        const int mode = ownImage ? record->OwnImageMode : Engine.ThemeImageMode;
-        if (std::unique_ptr<plus::PlusImage> image = PrepareBackgroundImage(*record, rc)) {
-            const float iw = static_cast<float>(image->GetWidth());
-            const float ih = static_cast<float>(image->GetHeight());
-            switch (mode) {
-                case kImageBlendRight:
-                case kImageTiled: graphics.DrawImageRect(*image, 0, 0, iw, ih); break;
-                case kImageBlendLeft: graphics.DrawImageRect(*image, width - iw, 0, iw, ih); break;
-                case kImageCentred:
-                    graphics.DrawImageRect(*image, (width - iw) / 2, (height - ih) / 2, iw, ih);
-                    break;
-                case kImageStretched: graphics.DrawImageRect(*image, 0, 0, width, height); break;
-                default: break;
-            }
-        }
+        const PreparedBackground picture = PrepareBackgroundImage(*record, rc);
+        if (picture.image)
+            graphics.DrawImageRect(*picture.image, picture.x, picture.y, picture.width,
+                                   picture.height);
     }
 
     if (record->CaptionGloss) {
@@ -377,31 +366,60 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     }
 }
 
-std::unique_ptr<plus::PlusImage> PrepareBackgroundImage(const WindowRecord& record,
-                                                        const RECT& clientRect) {
+PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clientRect) {
+    PreparedBackground prepared;
     const bool ownImage = !record.OwnImage.empty();
     const ByteSet& source = ownImage ? record.OwnImage : Engine.ThemeImage;
     const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
-    if (source.empty() || mode < kImageBlendRight || mode > kImageTiled) return nullptr;
+    BackgroundPicture& cache = ownImage ? record.OwnPicture : Engine.ThemePicture;
+    const BackgroundPicture* picture =
+        CachedPicture(cache, source, mode, SIZE{clientRect.right, clientRect.bottom});
+    if (!picture) return prepared;
 
-    auto image = std::make_unique<plus::PlusImage>();
-    if (!image->LoadFromStream(source)) return nullptr;
-    if (mode != kImageTiled) return image;
+    auto image = std::make_unique<plus::PlusBitmap>();
+    if (!PictureBitmap(*picture, *image)) return prepared;
+    const float width = static_cast<float>(clientRect.right);
+    const float height = static_cast<float>(clientRect.bottom);
+    const float fullWidth = static_cast<float>(picture->fullWidth);
+    const float fullHeight = static_cast<float>(picture->fullHeight);
+    prepared.width = static_cast<float>(picture->width);
+    prepared.height = static_cast<float>(picture->height);
+    switch (mode) {
+        case kImageBlendLeft: prepared.x = width - fullWidth + picture->offsetX; break;
+        case kImageCentred:
+            prepared.x = (width - fullWidth) / 2 + picture->offsetX;
+            prepared.y = (height - fullHeight) / 2 + picture->offsetY;
+            break;
+        case kImageStretched:
+            prepared.width = width;
+            prepared.height = height;
+            break;
+        default: break;
+    }
+    if (mode != kImageTiled) {
+        prepared.image = std::move(image);
+        return prepared;
+    }
 
     // A strip as wide as the client: the image, then mirrored, then normal again, and so on.
-    const int iw = static_cast<int>(image->GetWidth());
-    const int ih = static_cast<int>(image->GetHeight());
-    if (iw <= 0 || ih <= 0 || clientRect.right <= 0) return nullptr;
+    // (Tiles lie a whole image width apart; where less of the image was kept, the next tile
+    // starts beyond any client the picture serves.)
+    const int tile = picture->fullWidth;
+    if (clientRect.right <= 0) return prepared;
     auto strip = std::make_unique<plus::PlusBitmap>();
-    if (!strip->Create(clientRect.right, ih)) return nullptr;
-    plus::PlusGraphics graphics;
-    graphics.CreateFromImage(*strip);
-    for (int k = 0; k * iw < clientRect.right; ++k) {
-        graphics.DrawImageRect(*image, static_cast<float>(k * iw), 0, static_cast<float>(iw),
-                               static_cast<float>(ih));
-        image->RotateFlip(4); // RotateNoneFlipX
+    if (!strip->Create(clientRect.right, picture->height)) return prepared;
+    {
+        plus::PlusGraphics graphics;
+        graphics.CreateFromImage(*strip);
+        for (int k = 0; k * tile < clientRect.right; ++k) {
+            graphics.DrawImageRect(*image, static_cast<float>(k * tile), 0, prepared.width,
+                                   prepared.height);
+            image->RotateFlip(4); // RotateNoneFlipX
+        }
     }
-    return strip;
+    prepared.width = static_cast<float>(clientRect.right);
+    prepared.image = std::move(strip);
+    return prepared;
 }
 
 void SkinEngine::PaintBorder(int position, plus::PlusGraphics& graphics) {

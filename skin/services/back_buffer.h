@@ -75,11 +75,19 @@ void ClipTo(plus::PlusGraphics& graphics, const RECT& area);
 // (AddRoundedRect with corner size 4), as device rectangles of `graphics`.
 std::vector<RECT> OutsideTheOutline(int width, int height, const plus::PlusGraphics& graphics);
 
-// The background picture for the window's image mode, ready to draw at its natural size:
-// mode 4 a strip as wide as the client of tiles alternating normal and mirrored, modes 0 to 3
-// the decoded image, anything else (or an image that does not decode) null.
-std::unique_ptr<plus::PlusImage> PrepareBackgroundImage(const WindowRecord& record,
-                                                        const RECT& clientRect);
+// The background picture for the window's image mode and where it goes on the client: mode 4
+// a strip as wide as the client of tiles alternating normal and mirrored, modes 0 to 3 the
+// image (as much of it as can show; stretched: over the client), anything else (or an image
+// that does not decode) no image. The decoded picture is kept with the theme or the window
+// (BackgroundPicture), so a repaint decodes nothing.
+struct PreparedBackground {
+    std::unique_ptr<plus::PlusBitmap> image;
+    float x = 0;
+    float y = 0;
+    float width = 0;
+    float height = 0;
+};
+PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clientRect);
 
 // Invalidates the skinned child controls whose parent is the window; for buttons (the first
 // family) their visible children too.

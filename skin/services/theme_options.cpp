@@ -8,6 +8,7 @@
 #include "plus/plus_image.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
+#include "skin/services/background_picture.h"
 #include "skin/services/theme_images.h"
 
 namespace skin {
@@ -106,6 +107,15 @@ ByteSet PrepareImage(const ImageSource& source, plus::PlusBitmap& bitmap, COLORR
     return ByteSet(source.bytes.begin(), source.bytes.end());
 }
 
+// Keeps the picture the painters need from the image already decoded, so that the first
+// repaint does not decode it again. Edge-blended images were re-encoded after blending; they
+// are decoded once, at their first repaint.
+void KeepDecoded(BackgroundPicture& cache, const ByteSet& prepared, int mode,
+                 plus::PlusBitmap& decoded) {
+    if (mode == kImageBlendRight || mode == kImageBlendLeft) return;
+    CachedPicture(cache, prepared, mode, SIZE{0, 0}, &decoded);
+}
+
 } // namespace
 
 COLORREF AverageImageColour(const ImageSource& image, int sampleCount, int marginX, int marginY) {
@@ -143,6 +153,7 @@ void SkinEngine::SetTheme(const std::string& imageFile, const ByteSet& imageData
             Engine.ThemeImageMode = mode.value_or(kImageTiled);
             Engine.ThemeImage =
                 PrepareImage(source, bitmap, Engine.ThemeColour, Engine.ThemeImageMode);
+            KeepDecoded(Engine.ThemePicture, Engine.ThemeImage, Engine.ThemeImageMode, bitmap);
             RepaintSkinnedWindows();
             return;
         }
@@ -151,6 +162,7 @@ void SkinEngine::SetTheme(const std::string& imageFile, const ByteSet& imageData
     }
     if (!themeColour.has_value()) return;
     Engine.ThemeImage.clear();
+    Engine.ThemePicture = BackgroundPicture{};
     Engine.ThemeColour = *themeColour;
     if (accentFollowsTheme) Engine.AccentColour = Engine.ThemeColour;
     RepaintSkinnedWindows();
@@ -167,6 +179,7 @@ bool SkinEngine::SetWindowBackground(HWND window, const ByteSet& imageData,
     if (mode.has_value()) record->OwnImageMode = *mode;
     record->OwnColour = AverageBitmapColour(bitmap, kAverageSamples, 0, 0);
     record->OwnImage = PrepareImage(source, bitmap, record->OwnColour, record->OwnImageMode);
+    KeepDecoded(record->OwnPicture, record->OwnImage, record->OwnImageMode, bitmap);
     record->BackgroundStale = 1;
     InvalidateRect(window, nullptr, FALSE);
     return true;

@@ -1,5 +1,6 @@
 // The main window as the program makes it: skinned by its creation event, with the usage line
 // from the counter threads in its status bar.
+#include "app/http.h"
 #include "app/main_window.h"
 #include "app/usage_counter.h"
 #include "plus/plus_object.h"
@@ -12,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <set>
 #include <thread>
 
@@ -243,4 +247,65 @@ TEST_F(ProgramWindow, LinesArrivingAfterTheWindowClosedAreDropped) {
     EXPECT_EQ(mailbox->DroppedCount(), 5u);
     EXPECT_FALSE(mailbox->Deliver("late"));
     EXPECT_TRUE(mailbox->TakeAll().empty());
+}
+
+TEST_F(ProgramWindow, TwentyCounterThreadsAgainstASilentServerEndByTheDeadline) {
+    // The counter service accepts and never answers. Every completed navigation starts a
+    // counter thread; each must give up at the download deadline with the bare usage line,
+    // while the window goes on answering messages.
+    server.Answer(kCounterTarget, HttpAnswer::Silent());
+    MainWindow window;
+    ASSERT_TRUE(window.Load(Settings()));
+    ASSERT_TRUE(CounterAsked(1));
+    const auto mailbox = window.UsageLines();
+
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t n = 2; n <= 21; ++n) {
+        ASSERT_TRUE(window.Browser()->Navigate(server.Url("/wb/hd.html")));
+        ASSERT_TRUE(CounterAsked(n));
+    }
+    const auto lastStarted = std::chrono::steady_clock::now();
+
+    // Another thread keeps asking the window to answer while the counter threads wait.
+    std::atomic<bool> stop{false};
+    std::atomic<int> answered{0}, missed{0};
+    std::atomic<bool> proberDone{false};
+    std::thread prober([&] {
+        while (!stop) {
+            DWORD_PTR result = 0;
+            // A window blocked by a download would miss for the receive limit (5 s) or more;
+            // 3 s leaves room for a machine busy with other work.
+            if (SendMessageTimeoutA(window.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &result))
+                ++answered;
+            else
+                ++missed;
+            std::this_thread::sleep_for(50ms);
+        }
+        proberDone = true;
+    });
+    const bool allEnded = WaitForUpdates(window, 21);
+    const auto ended = std::chrono::steady_clock::now();
+    stop = true;
+    // Go on answering until the prober has stopped: a probe in flight needs this thread.
+    PumpMessagesUntil([&] { return proberDone.load(); }, 10s);
+    prober.join();
+    ASSERT_TRUE(allEnded);
+
+    const HttpLimits limits;
+    // The last thread started after all the others: it waited out the receive limit (the
+    // server sends nothing at all), and none outlived the deadline.
+    EXPECT_GE(ended - lastStarted, limits.receive - 500ms);
+    EXPECT_LT(ended - lastStarted, limits.deadline + 3s);
+    EXPECT_LT(ended - start, limits.deadline + 10s);
+    // Every thread let go of the mailbox when it ended: only the window and we hold it.
+    ASSERT_TRUE(PumpMessagesUntil([&] { return mailbox.use_count() == 2; }, 5s));
+    EXPECT_EQ(window.UsageUpdateCount(), 21u);
+    EXPECT_EQ(RecordOf(window)->StatusPanes[0].Text, ExpectedLine(""));
+    EXPECT_EQ(server.RequestCount(kCounterTarget), 21u); // one request each, none repeated
+    EXPECT_EQ(missed.load(), 0);
+    EXPECT_GT(answered.load(), 20);
+    std::printf("20 counter threads against a silent server: %.2f s from the first navigation, "
+                "%.2f s after the last\n",
+                std::chrono::duration<double>(ended - start).count(),
+                std::chrono::duration<double>(ended - lastStarted).count());
 }

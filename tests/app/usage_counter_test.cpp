@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 using namespace varnel;
 using testing_support::HttpAnswer;
@@ -80,4 +81,82 @@ TEST(TitleLine, HeadUsageAndTail) {
     // The full-width colon after the brand is code page 936 A3 BA.
     EXPECT_EQ(TitleLine("").substr(6, 2), "\xA3\xBA");
     EXPECT_EQ(std::string(config::kHomePageUrl).back(), '/');
+}
+
+TEST(FetchUsageText, ErrorAnswersCountAsNoNetwork) {
+    // Error pages that show digit images all the same: only a 2xx answer is a count.
+    struct Case {
+        int status;
+        const char* reason;
+        const char* usage;
+    };
+    const Case cases[] = {
+        {200, "OK", "已使用次数：42"},
+        {203, "Non-Authoritative Information", "已使用次数：42"},
+        {404, "Not Found", "已使用次数："},
+        {500, "Internal Server Error", "已使用次数："},
+        {503, "Service Unavailable", "已使用次数："},
+        {403, "Forbidden", "已使用次数："},
+        {304, "Not Modified", "已使用次数："},
+    };
+    LoopbackHttpServer server;
+    for (const Case& c : cases) {
+        HttpAnswer answer = HttpAnswer::Page(Digit("d1", "4") + Digit("d1", "2"));
+        answer.status = c.status;
+        answer.reason = c.reason;
+        const std::string target = "/status/" + std::to_string(c.status);
+        server.Answer(target, answer);
+        EXPECT_EQ(FetchUsageText(server.Url(target)), c.usage) << c.status;
+        EXPECT_EQ(server.RequestCount(target), 1u) << c.status;
+    }
+}
+
+TEST(FetchUsageText, ShortBodiesAndRedirectLoopsGiveJustThePrefix) {
+    LoopbackHttpServer server;
+    HttpAnswer cut = HttpAnswer::Page(Digit("d1", "4") + Digit("d1", "2"));
+    cut.declaredLength = cut.body.size() + 40; // the connection ends before the body does
+    server.Answer("/cut", cut);
+    server.Answer("/loop", HttpAnswer::Redirect("/loop"));
+    EXPECT_EQ(FetchUsageText(server.Url("/cut")), "已使用次数：");
+    EXPECT_EQ(FetchUsageText(server.Url("/loop")), "已使用次数：");
+    // The loop costs the request and five repeats, not thousands.
+    EXPECT_EQ(server.RequestCount("/loop"), 6u);
+}
+
+TEST(CounterPageText, SearchesOnlyWhereADigitImageCanBe) {
+    const auto bytes = [](const std::string& text) { return ByteSet(text.begin(), text.end()); };
+    const std::string page = "<p>" + Digit("d1", "4") + Digit("d1", "2") + "</p>";
+    const std::string tail = page.substr(0, page.rfind("gif") + 3);
+    struct Case {
+        std::string body;
+        std::string searched;
+    };
+    const Case cases[] = {
+        {page, tail},                   // nothing after the last image
+        {"<html>no images</html>", ""}, // nothing to search at all
+        {std::string(kCounterPageLimit - 3, ' ') + "gif!",
+         std::string(kCounterPageLimit - 3, ' ') + "gif"},
+        {std::string(kCounterPageLimit - 2, ' ') + "gif", ""}, // its "gif" lies past the limit
+        {"a.gif" + std::string(1, '\0') + "b.gif", "a.gif"},   // up to the first NUL
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CounterPageText(bytes(c.body)), c.searched) << c.body.substr(0, 40);
+}
+
+TEST(FetchUsageText, AHostilePageOfPatternStartsCostsLittle) {
+    // 4 MB of digit-image beginnings that never end in ".gif". Searched whole, 256 KB of them
+    // already took about two seconds; bounded, the search has nothing left to do.
+    const std::string start = std::string("http://") + config::kCounterHost + "/img/a/";
+    std::string hostile;
+    while (hostile.size() < (4u << 20))
+        hostile += start;
+    LoopbackHttpServer server;
+    server.Answer("/hostile", HttpAnswer::Page(hostile));
+    // A real counter page well inside the bound still counts in full.
+    server.Answer("/real", HttpAnswer::Page(std::string(6000, ' ') + Digit("d1", "9") +
+                                            Digit("d1", "0") + hostile.substr(0, 100000)));
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_EQ(FetchUsageText(server.Url("/hostile")), "已使用次数：");
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
+    EXPECT_EQ(FetchUsageText(server.Url("/real")), "已使用次数：90");
 }

@@ -13,7 +13,6 @@
 //                          translucent), a header's and an up-down's repaint; target for the
 //                          scroll repaint within 3x
 #include <windows.h>
-
 #include <commctrl.h>
 
 #include <algorithm>
@@ -30,6 +29,8 @@
 #include "skin/controls/combos.h"
 #include "skin/controls/headers.h"
 #include "skin/controls/item_views.h"
+#include "skin/controls/progress_bars.h"
+#include "skin/controls/trackbars.h"
 #include "skin/controls/updowns.h"
 #include "skin/services/back_buffer.h"
 #include "skin/images/skin_pictures.h"
@@ -343,6 +344,44 @@ int main(int argc, char** argv) {
                         [](HWND c) {
                             RedrawWindow(c, nullptr, nullptr,
                                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                        });
+
+        // A drag step of a track bar (the thumb follows the mouse, the control repaints) and a
+        // progress-bar position step.
+        INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&classes);
+        auto bar = [&](const char* cls, DWORD style, int x, int y, int h) {
+            return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | style, x, y, 160, h,
+                                   w.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+        };
+        HWND track = bar(TRACKBAR_CLASSA, TBS_BOTH | TBS_ENABLESELRANGE, 200, 140, 36);
+        HWND progress = bar(PROGRESS_CLASSA, 0, 200, 180, 18);
+        skin::SkinTrackBars(w.position, w.window);
+        skin::SkinProgressBars(w.position, w.window);
+        HWND plainTrack = bar(TRACKBAR_CLASSA, TBS_BOTH | TBS_ENABLESELRANGE, 200, 220, 36);
+        HWND plainProgress = bar(PROGRESS_CLASSA, 0, 200, 260, 18);
+        for (HWND t : {track, plainTrack}) {
+            SendMessageA(t, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+            SendMessageA(t, TBM_SETSEL, TRUE, MAKELPARAM(20, 60));
+            RECT thumb{};
+            SendMessageA(t, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+            SendMessageA(t, WM_LBUTTONDOWN, MK_LBUTTON,
+                         MAKELPARAM(thumb.left + 3, (thumb.top + thumb.bottom) / 2));
+        }
+        int phase = 0;
+        CompareRepaints(
+            "  track bar, one drag step", 500 * scale, track, plainTrack, [&phase](HWND c) {
+                phase = (phase + 1) % 2;
+                SendMessageA(c, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(phase ? 60 : 100, 18));
+                UpdateWindow(c);
+            });
+        for (HWND t : {track, plainTrack})
+            SendMessageA(t, WM_LBUTTONUP, 0, MAKELPARAM(100, 18));
+        CompareRepaints("  progress bar, one position step", 500 * scale, progress, plainProgress,
+                        [&phase](HWND c) {
+                            phase = (phase + 1) % 2;
+                            SendMessageA(c, PBM_SETPOS, phase ? 37 : 63, 0);
+                            UpdateWindow(c);
                         });
     }
     {

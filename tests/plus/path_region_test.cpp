@@ -6,6 +6,9 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_region.h"
 
+#include <climits>
+#include <string>
+
 #include "support/gdi_count.h"
 #include "support/plus_fixture.h"
 #include "test_objects.h"
@@ -343,4 +346,37 @@ TEST_F(RegionTest, ReleaseTwiceAndCreateAgain) {
     EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter);
     ASSERT_TRUE(region.CreateFromRect({0, 0, 1, 1}));
     EXPECT_FALSE(region.IsInfinite(g));
+}
+
+TEST_F(PathTest, CurveSegmentsOutsideThePointsAreRefused) {
+    const std::vector<plus::PointF> lineF{{10, 30}, {30, 30}, {50, 30}, {70, 30}, {90, 30}};
+    const std::vector<plus::Point> lineI{{10, 30}, {30, 30}, {50, 30}, {70, 30}, {90, 30}};
+    struct Case {
+        int offset;
+        int segments;
+        bool inside;
+    };
+    const Case cases[] = {
+        {0, 4, true},  {1, 2, true},  {3, 1, true},  {-1, 1, false},      {-1000000, 2, false},
+        {0, 5, false}, {4, 1, false}, {2, 0, false}, {INT_MAX, 1, false}, {1, INT_MAX, false},
+    };
+    for (const Case& c : cases) {
+        for (int integer = 0; integer < 2; ++integer) {
+            plus::PlusPath path;
+            ASSERT_TRUE(path.CreatePath());
+            const bool added = integer ? path.AddCurve3I(lineI, c.offset, c.segments, 0.5f)
+                                       : path.AddCurve3(lineF, c.offset, c.segments, 0.5f);
+            const std::string label = std::to_string(c.offset) + "," + std::to_string(c.segments) +
+                                      (integer ? " (int)" : " (float)");
+            EXPECT_EQ(added, c.inside) << label;
+            EXPECT_EQ(plus::LastStatus(), c.inside ? plus::Ok : plus::InvalidParameter) << label;
+            // Three Bezier points per segment after the first point; nothing when refused.
+            EXPECT_EQ(path.GetPointCount(), c.inside ? 3 * c.segments + 1 : 0) << label;
+            if (!c.inside) continue;
+            std::vector<plus::PointF> points;
+            ASSERT_TRUE(path.GetPathPoints(points));
+            EXPECT_FLOAT_EQ(points.front().x, 10.0f + 20 * c.offset) << label;
+            EXPECT_FLOAT_EQ(points.back().x, 10.0f + 20 * (c.offset + c.segments)) << label;
+        }
+    }
 }

@@ -6,6 +6,8 @@
 #include "support/plus_fixture.h"
 #include "test_objects.h"
 
+#include <climits>
+#include <string>
 #include <utility>
 
 using namespace plus_tests;
@@ -378,4 +380,75 @@ TEST_F(GraphicsTest, RarelyUsedCallsForwardTheirStatus) {
     TestMatrix notAMetafile;
     EXPECT_FALSE(g.EnumerateMetafileDestPoint(notAMetafile, {0, 0}, nullptr));
     EXPECT_NE(plus::LastStatus(), plus::Ok);
+}
+
+namespace {
+// Five points on the line y = 30, 20 apart: curve segment k runs from x = 10 + 20k to 30 + 20k.
+const std::vector<plus::PointF> kLineF{{10, 30}, {30, 30}, {50, 30}, {70, 30}, {90, 30}};
+const std::vector<plus::Point> kLineI{{10, 30}, {30, 30}, {50, 30}, {70, 30}, {90, 30}};
+
+struct CurveRange {
+    int offset;
+    int segments;
+    bool inside;
+};
+// Ranges inside the five points, and ranges reaching before or past them.
+const CurveRange kCurveRanges[] = {
+    {0, 4, true},         {1, 2, true},        {3, 1, true},        {-1, 1, false},
+    {-1000000, 2, false}, {0, 5, false},       {4, 1, false},       {2, 0, false},
+    {2, -1, false},       {INT_MAX, 1, false}, {1, INT_MAX, false},
+};
+} // namespace
+
+TEST_F(GraphicsTest, CurveSegmentsOutsideThePointsAreRefused) {
+    TestPen pen(kRed);
+    ASSERT_TRUE(g.SetPageScale(1));
+    for (const CurveRange& c : kCurveRanges) {
+        for (int integer = 0; integer < 2; ++integer) {
+            ASSERT_TRUE(g.Clear(kWhite));
+            const bool drawn = integer ? g.DrawCurve3I(pen, kLineI, c.offset, c.segments, 0.5f)
+                                       : g.DrawCurve3(pen, kLineF, c.offset, c.segments, 0.5f);
+            const std::string label = std::to_string(c.offset) + "," + std::to_string(c.segments) +
+                                      (integer ? " (int)" : " (float)");
+            EXPECT_EQ(drawn, c.inside) << label;
+            EXPECT_EQ(plus::LastStatus(), c.inside ? plus::Ok : plus::InvalidParameter) << label;
+            // Exactly the asked-for segments are on the surface, nothing for a refused call.
+            for (int k = 0; k < 4; ++k) {
+                const bool wanted = c.inside && k >= c.offset && k < c.offset + c.segments;
+                EXPECT_EQ(surface.Rgb(20 + 20 * k, 30), wanted ? kRgbRed : kRgbWhite)
+                    << label << " segment " << k;
+            }
+        }
+    }
+}
+
+TEST_F(GraphicsTest, RegionCountsBeyondWhatCanBeMeasuredAreRefused) {
+    TestFont font(L"Tahoma", 16);
+    TestStringFormat format({{0, 2}, {3, 2}});
+    const plus::RectF layout{0, 0, 200, 50};
+    const int held = plus::LiveObjectCount();
+    for (const int count : {33, 1000000, 1 << 30, INT_MAX}) {
+        std::vector<plus::PlusRegion> regions(3);
+        EXPECT_FALSE(g.MeasureCharacterRanges("abcde", font, layout, &format, count, regions))
+            << count;
+        EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter) << count;
+        EXPECT_EQ(regions.size(), 3u) << count; // left as it was
+        EXPECT_FALSE(g.MeasureCharacterRangesW(plus::ToWideBytes(L"abcde"), font, layout, &format,
+                                               count, regions))
+            << count;
+        EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter) << count;
+    }
+    EXPECT_EQ(plus::LiveObjectCount(), held);
+    // The fewest: one region for a format of one range.
+    TestStringFormat single({{1, 3}});
+    std::vector<plus::PlusRegion> one;
+    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &single, 1, one));
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_GT(one[0].GetBounds(g).width, 0.0f);
+    // The most GDI+ measures is still accepted: the two ranges filled, the others spare.
+    std::vector<plus::PlusRegion> regions;
+    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &format, 32, regions));
+    ASSERT_EQ(regions.size(), 32u);
+    EXPECT_GT(regions[0].GetBounds(g).width, 0.0f);
+    EXPECT_GT(regions[1].GetBounds(g).x, regions[0].GetBounds(g).x);
 }

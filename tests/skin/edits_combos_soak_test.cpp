@@ -84,7 +84,8 @@ TEST_F(EditComboSoakTest, HoverFocusTypeAndDropDownCyclesLeaveNothingBehind) {
     for (int i = 0; i < 1000; ++i)
         Cycle(c, i);
     Pump(50);
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdiWhileSkinned)
+    // Wine may drop a cached object meanwhile; more would be a leak.
+    EXPECT_LE(testing_support::GdiObjectCount(), gdiWhileSkinned)
         << "nothing piles up while the window lives";
     EXPECT_EQ(skin::CapturedDCCount(), 0);
     EXPECT_EQ(SendMessageA(c.list, CB_GETDROPPEDSTATE, 0, 0), 0);

@@ -72,6 +72,21 @@ HttpAnswer HttpAnswer::Dropped() {
     return answer;
 }
 
+HttpAnswer HttpAnswer::Silent() {
+    HttpAnswer answer;
+    answer.silent = true;
+    return answer;
+}
+
+HttpAnswer HttpAnswer::Redirect(std::string location) {
+    HttpAnswer answer;
+    answer.status = 302;
+    answer.reason = "Found";
+    answer.body = "moved";
+    answer.headers.push_back("Location: " + std::move(location));
+    return answer;
+}
+
 HttpAnswer HttpAnswer::WithoutLength() const {
     HttpAnswer answer = *this;
     answer.contentLength = false;
@@ -179,6 +194,14 @@ void LoopbackHttpServer::AcceptLoop() {
     }
 }
 
+bool LoopbackHttpServer::SendSlowly(std::uintptr_t c, const std::string& data,
+                                    std::chrono::milliseconds interval) {
+    if (interval.count() == 0) return SendAll(AsSocket(c), data);
+    for (char byte : data)
+        if (!Pause(interval) || !SendAll(AsSocket(c), std::string(1, byte))) return false;
+    return true;
+}
+
 bool LoopbackHttpServer::Pause(std::chrono::milliseconds delay) {
     std::unique_lock lock(mutex_);
     return !changed_.wait_for(lock, delay, [this] { return stopping_; });
@@ -211,16 +234,21 @@ void LoopbackHttpServer::Serve(std::uintptr_t c) {
     }
     changed_.notify_all();
 
-    if (!head.empty() && !answer.dropConnection && Pause(answer.delay)) {
+    if (!head.empty() && answer.silent) {
+        // Hold the connection until the server stops.
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return stopping_; });
+    } else if (!head.empty() && !answer.dropConnection && Pause(answer.delay)) {
         std::string reply = "HTTP/1.0 " + std::to_string(answer.status) + " " + answer.reason +
                             "\r\nContent-Type: " + answer.contentType + "\r\n";
         if (answer.contentLength)
-            reply += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
+            reply += "Content-Length: " +
+                     std::to_string(answer.declaredLength.value_or(answer.body.size())) + "\r\n";
         for (const auto& header : answer.headers)
             reply += header + "\r\n";
         reply += "Connection: close\r\n\r\n";
-        reply += answer.body;
-        SendAll(s, reply);
+        if (SendSlowly(s, reply, answer.headByteInterval))
+            SendSlowly(s, answer.body, answer.bodyByteInterval);
     }
     shutdown(s, SD_SEND);
     // Let the client read everything before the socket goes away.

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +30,15 @@ struct HttpAnswer {
     std::chrono::milliseconds delay{0};
     // Close the connection after reading the request, without answering.
     bool dropConnection = false;
+    // Keep the connection open after reading the request and never answer (until the server
+    // stops).
+    bool silent = false;
+    // The Content-Length sent instead of the body's own length.
+    std::optional<std::size_t> declaredLength;
+    // Pause before each byte of the head (status line and headers) and of the body; zero sends
+    // each part at once.
+    std::chrono::milliseconds headByteInterval{0};
+    std::chrono::milliseconds bodyByteInterval{0};
 
     // A 200 answer with `body`.
     static HttpAnswer Page(std::string body, std::string contentType = "text/html");
@@ -38,6 +48,10 @@ struct HttpAnswer {
     HttpAnswer WithoutLength() const;
     // The same answer, sent after `wait`.
     HttpAnswer After(std::chrono::milliseconds wait) const;
+    // A connection kept open without an answer.
+    static HttpAnswer Silent();
+    // A redirect (302) to `location`.
+    static HttpAnswer Redirect(std::string location);
 };
 
 class LoopbackHttpServer {
@@ -73,6 +87,8 @@ private:
     void AcceptLoop();
     void Serve(std::uintptr_t connection);
     bool Pause(std::chrono::milliseconds delay);
+    bool SendSlowly(std::uintptr_t connection, const std::string& data,
+                    std::chrono::milliseconds interval);
 
     std::uintptr_t listener_ = kNoSocket;
     std::uint16_t port_ = 0;

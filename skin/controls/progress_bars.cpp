@@ -1,0 +1,129 @@
+#include "skin/controls/progress_bars.h"
+
+#include "plus/plus_graphics.h"
+#include "plus/plus_path.h"
+#include "skin/controls/framework.h"
+#include "skin/core/capture.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/gdi_owners.h"
+#include "skin/core/skin_engine.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace skin {
+
+using namespace plus;
+
+namespace {
+
+ARGB Argb(COLORREF colour, int alpha) {
+    return ToArgb(colour, alpha, 1);
+}
+
+void DrawTrough(PlusGraphics& g, bool vertical, float w, float h) {
+    StrokePath(g, RoundedPath(0, 0, w - 1, h - 1, 5), Argb(kBlack, 50));
+    const PointF end = vertical ? PointF{w - 1, 0} : PointF{0, h - 1};
+    FillLinear(g, RoundedPath(1, 1, w - 2, h - 2, 1), PointF{0, 0}, end, Argb(kWhite, 160),
+               Argb(kBlack, 30));
+}
+
+// The filled part: (x, y, width, height) of the bar, rounded and shaded across its thickness.
+void DrawBar(PlusGraphics& g, bool vertical, RectF bar) {
+    const PlusPath path = RoundedPath(bar.x + 1, bar.y + 1, bar.width - 3, bar.height - 3, 3);
+    const PointF from{bar.x, bar.y};
+    const PointF to =
+        vertical ? PointF{bar.x + bar.width, bar.y} : PointF{bar.x, bar.y + bar.height};
+    FillLinear(g, path, from, to, Argb(kWhite, 90), Argb(Engine.AccentColour, 255));
+    StrokePath(g, path, Argb(Engine.AccentColour, 150));
+}
+
+} // namespace
+
+int ProgressLength(int position, int low, int high, int size) {
+    if (high <= low || size <= 0) return 0;
+    const long long filled = static_cast<long long>(position) - low;
+    const long long length = filled * size / (static_cast<long long>(high) - low);
+    return static_cast<int>(std::clamp<long long>(length, 0, size));
+}
+
+ProgressBarRecord* ProgressBarRecordOf(HWND window) {
+    return FamilyRecordOf(window, &WindowRecord::ProgressBars);
+}
+
+void SkinProgressBars(int windowIndex, HWND parent) {
+    if (!ControlSkinsOn()) return;
+    WindowRecord* owner = RecordAt(windowIndex);
+    if (!owner) return;
+    for (HWND bar = FindWindowExA(parent, nullptr, PROGRESS_CLASSA, nullptr); bar;
+         bar = FindWindowExA(parent, bar, PROGRESS_CLASSA, nullptr)) {
+        // Records are added without a look-up; a bar that already runs the skin's procedure
+        // was installed by an earlier call.
+        if (RunsProcedure(bar, ProgressProc)) continue;
+        const int position = TakeRecord(owner->ProgressBars);
+        ProgressBarRecord& record = *owner->ProgressBars[static_cast<size_t>(position - 1)];
+        record.Window = bar;
+        record.Vertical = (GetWindowLongA(bar, GWL_STYLE) & PBS_VERTICAL) != 0;
+        record.SavedProcedure = SubclassControl(bar, position, windowIndex, ProgressProc);
+    }
+}
+
+LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A bar whose window record is gone gets its messages passed on untouched.
+    if (!ProgressBarRecordOf(window)) return CallSavedProcedure(window, message, wParam, lParam);
+    const int windowIndex = OwnerIndexOf(window);
+    const int position = ListPositionOf(window);
+
+    switch (message) {
+        case WM_MOVE: PaintProgressBar(windowIndex, position); break;
+        case WM_PAINT: {
+            {
+                gdi::PaintDC paint(window);
+                PaintProgressBar(windowIndex, position);
+            }
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        case WM_ERASEBKGND: SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT); return 1;
+        case WM_NCPAINT: PaintProgressBar(windowIndex, position); return 1;
+        default: break;
+    }
+    return CallSavedProcedure(window, message, wParam, lParam);
+}
+
+void PaintProgressBar(int windowIndex, int position, HDC dc) {
+    WindowRecord* owner = RecordAt(windowIndex);
+    ProgressBarRecord* record = owner ? RecordAt(owner->ProgressBars, position) : nullptr;
+    if (!record || !record->Window) return;
+    HWND bar = record->Window;
+    RECT outer{};
+    GetWindowRect(bar, &outer);
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    if (w <= 0 || h <= 0) return;
+    const int value = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    PBRANGE range{};
+    SendMessageA(bar, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
+
+    CapturedBackground background(bar, RECT{0, 0, w, h});
+    {
+        PlusGraphics g;
+        g.CreateFromHDC(background.dc());
+        g.SetSmoothingMode(4); // rounded trough and bar
+        const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+        DrawTrough(g, record->Vertical, fw, fh);
+        const int length = ProgressLength(value, range.iLow, range.iHigh, record->Vertical ? h : w);
+        if (length > 0) {
+            const float l = static_cast<float>(length);
+            DrawBar(g, record->Vertical,
+                    record->Vertical ? RectF{0, fh - l, fw, l} : RectF{0, 0, l, fh});
+        }
+    }
+    if (dc) {
+        BitBlt(dc, 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
+        return;
+    }
+    gdi::WindowDC whole = gdi::WindowDC::Whole(bar);
+    BitBlt(whole.get(), 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
+}
+
+} // namespace skin

@@ -1,0 +1,492 @@
+// Skinned track bars and progress bars on a real window: the pixels that prove each part of
+// their look (channel, selection band, value bar, dot and knob, panel, trough and bar length),
+// and that dragging, keys, notifications and repaints stay the controls' own.
+#include "skinned_window_fixture.h"
+
+#include "skin/controls/framework.h"
+#include "skin/controls/progress_bars.h"
+#include "skin/controls/trackbars.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace toplevel_testing;
+using testing_support::ColoursNear;
+
+namespace {
+
+constexpr COLORREF kAccent = RGB(255, 0, 0);
+constexpr COLORREF kBackground = RGB(0, 0, 200); // the window's back buffer
+
+COLORREF At(HWND control, int x, int y) {
+    return WindowPixel(control, x, y);
+}
+bool IsBackground(COLORREF c) {
+    return ColoursNear(c, kBackground, 6);
+}
+// The value bar and the progress bar: the accent over a dark or bluish ground.
+bool IsAccent(COLORREF c) {
+    return GetRValue(c) > 120 && GetRValue(c) > GetBValue(c) + 40;
+}
+// The thumb: opaque white shaded towards grey.
+bool IsKnob(COLORREF c) {
+    return GetRValue(c) > 120 && GetGValue(c) > 120 && GetBValue(c) > 120;
+}
+// The channel: black at alpha 30 to 50 over the background.
+bool IsChannel(COLORREF c) {
+    return GetRValue(c) < 12 && GetGValue(c) < 12 && GetBValue(c) >= 145 && GetBValue(c) <= 180;
+}
+
+// What the test window's procedure heard from its track bars.
+std::vector<int>* g_scrollCodes = nullptr;
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_HSCROLL || message == WM_VSCROLL) && g_scrollCodes)
+        g_scrollCodes->push_back(LOWORD(wParam));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class BarTest : public SkinnedWindowTest {
+protected:
+    HWND window_ = nullptr;
+
+    void SetUp() override {
+        SkinnedWindowTest::SetUp();
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&icc);
+        skin::Engine.AccentColour = kAccent;
+        skin::Engine.TrackBarFrame = 0;
+        window_ = TopLevel(20, 20, 460, 360);
+    }
+    void TearDown() override {
+        skin::Engine.TrackBarFrame = 1;
+        g_scrollCodes = nullptr;
+        SkinnedWindowTest::TearDown();
+    }
+    HWND TrackBar(DWORD style, int x, int y, int w, int h, int position = 50) {
+        HWND bar = CreateChild(window_, TRACKBAR_CLASSA, "", style, x, y, w, h);
+        SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+        SendMessageA(bar, TBM_SETPOS, TRUE, position);
+        return bar;
+    }
+    HWND Progress(DWORD style, int x, int y, int w, int h) {
+        return CreateChild(window_, PROGRESS_CLASSA, "", style, x, y, w, h);
+    }
+    int Install() {
+        const int p = Adopt(window_, kBackground);
+        skin::SkinTrackBars(p, window_);
+        skin::SkinProgressBars(p, window_);
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
+        UpdateWindow(window_);
+        Pump();
+        return p;
+    }
+    static RECT Thumb(HWND bar) {
+        RECT t{};
+        SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
+        return t;
+    }
+    static RECT Channel(HWND bar) {
+        RECT c{};
+        SendMessageA(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
+        return c;
+    }
+    static void Hover(HWND bar, bool on) {
+        if (on)
+            SendMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        else
+            SendMessageA(bar, WM_MOUSELEAVE, 0, 0);
+    }
+    static void Repaint(HWND control) {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+};
+
+// The first row (from above) at column x that is not the window background.
+int TopOfShape(HWND bar, int x, int from, int to) {
+    for (int y = from; y < to; ++y)
+        if (!IsBackground(At(bar, x, y))) return y;
+    return -1;
+}
+
+} // namespace
+
+TEST_F(BarTest, InstallReadsEachStyleOnceAndSubclassesEachBarOnce) {
+    struct Case {
+        DWORD style;
+        bool vertical;
+        int ticks;
+        bool selection;
+    };
+    const Case cases[] = {
+        {0, false, skin::kTicksBottomRight, false},
+        {TBS_TOP, false, skin::kTicksTopLeft, false},
+        {TBS_BOTH, false, skin::kTicksBoth, false},
+        {TBS_NOTICKS | TBS_TOP, false, skin::kTicksNone, false},
+        {TBS_VERT | TBS_LEFT | TBS_BOTH | TBS_ENABLESELRANGE, true, skin::kTicksTopLeft, true},
+    };
+    std::vector<HWND> bars;
+    int y = 0;
+    for (const Case& c : cases)
+        bars.push_back(TrackBar(c.style, 5, y += 40, c.vertical ? 40 : 200, c.vertical ? 120 : 36));
+    HWND progress = Progress(PBS_VERTICAL, 300, 10, 20, 100);
+    HWND flat = Progress(0, 300, 150, 120, 20);
+    const int p = Install();
+    skin::WindowRecord* rec = skin::RecordAt(p);
+    ASSERT_EQ(rec->TrackBars.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const skin::TrackBarRecord* r = skin::TrackBarRecordOf(bars[i]);
+        ASSERT_EQ(r, rec->TrackBars[i].get()) << i;
+        EXPECT_EQ(r->Vertical, cases[i].vertical) << i;
+        EXPECT_EQ(r->TickPlacement, cases[i].ticks) << i;
+        EXPECT_EQ(r->SelectionRange, cases[i].selection) << i;
+        EXPECT_FALSE(r->Hot);
+        EXPECT_NE(r->SavedProcedure, nullptr);
+        EXPECT_EQ(GetPropA(bars[i], "Hw_FuID"), reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetPropA(bars[i], "Hw_hProc")), r->SavedProcedure);
+    }
+    ASSERT_EQ(rec->ProgressBars.size(), 2u);
+    EXPECT_TRUE(skin::ProgressBarRecordOf(progress)->Vertical);
+    EXPECT_FALSE(skin::ProgressBarRecordOf(flat)->Vertical);
+    EXPECT_EQ(GetPropA(flat, "Hw_lbID"), reinterpret_cast<HANDLE>(2));
+
+    // A second install adds nothing and leaves the saved procedures as they were.
+    skin::SkinTrackBars(p, window_);
+    skin::SkinProgressBars(p, window_);
+    EXPECT_EQ(rec->TrackBars.size(), std::size(cases));
+    EXPECT_EQ(rec->ProgressBars.size(), 2u);
+    EXPECT_NE(reinterpret_cast<WNDPROC>(GetPropA(bars[0], "Hw_hProc")), skin::TrackBarProc);
+    EXPECT_NE(reinterpret_cast<WNDPROC>(GetPropA(flat, "Hw_hProc")), skin::ProgressProc);
+
+    // With control skins off nothing is taken.
+    HWND other = TopLevel(40, 40, 300, 200);
+    HWND bar = CreateChild(other, TRACKBAR_CLASSA, "", 0, 5, 5, 200, 30);
+    HWND progress2 = CreateChild(other, PROGRESS_CLASSA, "", 0, 5, 50, 200, 20);
+    const int q = Adopt(other);
+    skin::Engine.ControlSkinsEnabled = 0;
+    skin::SkinTrackBars(q, other);
+    skin::SkinProgressBars(q, other);
+    EXPECT_TRUE(skin::RecordAt(q)->TrackBars.empty());
+    EXPECT_TRUE(skin::RecordAt(q)->ProgressBars.empty());
+    EXPECT_EQ(GetPropA(bar, "Hw_lbID"), nullptr);
+    EXPECT_FALSE(skin::RunsProcedure(progress2, skin::ProgressProc));
+}
+
+TEST_F(BarTest, SkinWindowInstallsBothFamilies) {
+    HWND bar = TrackBar(0, 10, 50, 200, 36);
+    HWND progress = Progress(0, 10, 100, 200, 20);
+    const int p = SkinAndShow(window_);
+    EXPECT_EQ(skin::RecordAt(p)->TrackBars.size(), 1u);
+    EXPECT_EQ(skin::RecordAt(p)->ProgressBars.size(), 1u);
+    EXPECT_TRUE(skin::RunsProcedure(bar, skin::TrackBarProc));
+    EXPECT_TRUE(skin::RunsProcedure(progress, skin::ProgressProc));
+}
+
+// Horizontal, position 50 of 0..100, no panel: the channel's band, the value bar up to the
+// thumb, and the thumb a 4-pixel dot at rest that grows to the 11-pixel knob under the mouse.
+TEST_F(BarTest, HorizontalBarPaintsChannelValueBarAndDotThatGrowsToKnobOnHover) {
+    HWND bar = TrackBar(0, 10, 50, 200, 36);
+    const int p = Install();
+    const RECT c = Channel(bar), t = Thumb(bar);
+    const int e = c.top, mid = (c.left + c.right) / 2;
+    ASSERT_GT(c.right - c.left, 150);
+
+    // Value bar: two accent rows just inside the channel from its start to the thumb.
+    for (int x : {static_cast<int>(c.left) + 2, mid - 40, static_cast<int>(t.left) - 3}) {
+        EXPECT_TRUE(IsAccent(At(bar, x, e + 1))) << x;
+        EXPECT_TRUE(IsAccent(At(bar, x, e + 2))) << x;
+        EXPECT_TRUE(IsChannel(At(bar, x, e + 3))) << std::hex << At(bar, x, e + 3);
+    }
+    // Beyond the thumb the channel alone, and the window above and below it.
+    EXPECT_TRUE(IsChannel(At(bar, t.right + 20, e + 1)))
+        << std::hex << At(bar, t.right + 20, e + 1);
+    EXPECT_TRUE(IsChannel(At(bar, t.right + 20, e + 2)));
+    EXPECT_TRUE(IsBackground(At(bar, t.right + 20, e - 2)));
+    EXPECT_TRUE(IsBackground(At(bar, t.right + 20, c.bottom + 1)));
+
+    // Resting dot: at the thumb's start, across e - 0.5 .. e + 3.5.
+    EXPECT_TRUE(IsKnob(At(bar, t.left + 2, e + 1))) << std::hex << At(bar, t.left + 2, e + 1);
+    EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e - 2)));
+    EXPECT_TRUE(IsChannel(At(bar, t.left + 7, e + 1)));
+
+    Hover(bar, true);
+    EXPECT_TRUE(skin::TrackBarRecordOf(bar)->Hot);
+    EXPECT_EQ(skin::RecordAt(p)->HotFamily, skin::kFamilyTrackBars);
+    EXPECT_EQ(skin::RecordAt(p)->HotControl, 1);
+    // Knob: 11 x 11 from the thumb's start, from e - 4 across.
+    EXPECT_TRUE(IsKnob(At(bar, t.left + 5, e - 2))) << std::hex << At(bar, t.left + 5, e - 2);
+    EXPECT_TRUE(IsKnob(At(bar, t.left + 7, e + 1)));
+    EXPECT_TRUE(IsKnob(At(bar, t.left + 5, e + 5)));
+    EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e - 6)));
+    EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e + 9)));
+
+    Hover(bar, false);
+    EXPECT_FALSE(skin::TrackBarRecordOf(bar)->Hot);
+    EXPECT_EQ(skin::RecordAt(p)->HotControl, 0);
+    EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e - 2)));
+    EXPECT_TRUE(IsKnob(At(bar, t.left + 2, e + 1)));
+}
+
+// A vertical bar paints the same parts with the axes exchanged (the system may answer its
+// channel either way round).
+TEST_F(BarTest, VerticalBarPaintsAlongItsHeight) {
+    HWND bar = TrackBar(TBS_VERT, 10, 10, 36, 200);
+    Install();
+    RECT c = Channel(bar);
+    if (c.right - c.left > c.bottom - c.top) c = RECT{c.top, c.left, c.bottom, c.right};
+    const RECT t = Thumb(bar);
+    const int e = c.left;
+    ASSERT_GT(c.bottom - c.top, 150);
+
+    for (int y : {static_cast<int>(c.top) + 2, static_cast<int>(t.top) - 3}) {
+        EXPECT_TRUE(IsAccent(At(bar, e + 1, y))) << y;
+        EXPECT_TRUE(IsAccent(At(bar, e + 2, y))) << y;
+        EXPECT_TRUE(IsChannel(At(bar, e + 3, y))) << y;
+    }
+    EXPECT_TRUE(IsChannel(At(bar, e + 1, t.bottom + 20)));
+    EXPECT_TRUE(IsBackground(At(bar, e - 2, t.bottom + 20)));
+    EXPECT_TRUE(IsKnob(At(bar, e + 1, t.top + 2))) << std::hex << At(bar, e + 1, t.top + 2);
+    EXPECT_TRUE(IsBackground(At(bar, e - 2, t.top + 5)));
+
+    Hover(bar, true);
+    EXPECT_TRUE(IsKnob(At(bar, e - 2, t.top + 5))) << std::hex << At(bar, e - 2, t.top + 5);
+    EXPECT_TRUE(IsKnob(At(bar, e + 5, t.top + 5)));
+    EXPECT_TRUE(IsBackground(At(bar, e - 6, t.top + 5)));
+    EXPECT_TRUE(IsBackground(At(bar, e + 5, t.top + 13)));
+}
+
+// The hot knob keeps clear of ticks on the near side: TBS_TOP moves it 2 pixels across the
+// bar, TBS_BOTH 1 pixel; no ticks and the default placement do not move it.
+TEST_F(BarTest, HotKnobMovesAwayFromTicksOnTheNearSide) {
+    struct Case {
+        DWORD style;
+        int shift;
+    };
+    const Case cases[] = {{0, 0}, {TBS_TOP, 2}, {TBS_BOTH, 1}, {TBS_NOTICKS | TBS_TOP, 0}};
+    std::vector<HWND> bars;
+    int y = 0;
+    for (const Case& c : cases)
+        bars.push_back(TrackBar(c.style, 10, y += 50, 200, 40));
+    Install();
+    int baseline = 0;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        HWND bar = bars[i];
+        Hover(bar, true);
+        const RECT t = Thumb(bar);
+        const int e = Channel(bar).top;
+        const int top = TopOfShape(bar, t.left + 5, 0, e) - e;
+        if (i == 0) {
+            baseline = top;
+            EXPECT_NEAR(top, -4, 1) << "the knob starts 4 pixels before the channel";
+        }
+        EXPECT_EQ(top - baseline, cases[i].shift) << "style " << std::hex << cases[i].style;
+        Hover(bar, false);
+    }
+}
+
+// At the maximum the resting dot sits 8 pixels into the thumb rectangle and the value bar
+// reaches 10 pixels past the thumb's start; one step short of it neither does.
+TEST_F(BarTest, AtTheMaximumTheDotAndValueBarReachFurther) {
+    HWND atMaximum = TrackBar(0, 10, 50, 200, 36, 100);
+    HWND before = TrackBar(0, 10, 100, 200, 36, 99);
+    Install();
+    const RECT t = Thumb(atMaximum);
+    const int e = Channel(atMaximum).top;
+    EXPECT_TRUE(IsAccent(At(atMaximum, t.left + 9, e + 1)))
+        << std::hex << At(atMaximum, t.left + 9, e + 1);
+    EXPECT_TRUE(IsKnob(At(atMaximum, t.left + 11, e + 1)))
+        << std::hex << At(atMaximum, t.left + 11, e + 1);
+    EXPECT_TRUE(IsChannel(At(atMaximum, t.left + 2, e + 3))) << "no dot at the thumb's start";
+
+    const RECT u = Thumb(before);
+    ASSERT_LT(u.left, t.left);
+    EXPECT_TRUE(IsKnob(At(before, u.left + 2, e + 1)));
+    EXPECT_TRUE(IsChannel(At(before, u.left + 9, e + 1)));
+    EXPECT_TRUE(IsChannel(At(before, t.left + 10, e + 1)))
+        << std::hex << At(before, t.left + 10, e + 1);
+}
+
+// The selection band is placed and scaled like the positions it spans (20..60 of 0..100 lies
+// between the pixels of 20 and of 60); a range without extent draws none.
+TEST_F(BarTest, SelectionBandSpansTheSelectedPositions) {
+    HWND bar = TrackBar(TBS_ENABLESELRANGE, 10, 50, 200, 40, 0);
+    SendMessageA(bar, TBM_SETSEL, TRUE, MAKELPARAM(20, 60));
+    HWND empty = TrackBar(TBS_ENABLESELRANGE, 10, 120, 200, 40, 0);
+    SendMessageA(empty, TBM_SETRANGE, TRUE, MAKELPARAM(0, 0));
+    SendMessageA(empty, TBM_SETSEL, TRUE, MAKELPARAM(0, 0));
+    Install();
+    const RECT c = Channel(bar);
+    const int row = c.top + (c.bottom - c.top - 4) / 2 + 2; // the band's lower stroke
+    const double span = c.right - c.left;
+    auto xAt = [&](double value) { return static_cast<int>(c.left + value * span / 100); };
+    auto bright = [](COLORREF k) { return GetRValue(k) > 70 && GetGValue(k) > 70; };
+
+    for (int v : {25, 40, 55})
+        EXPECT_TRUE(bright(At(bar, xAt(v), row))) << v << " " << std::hex << At(bar, xAt(v), row);
+    for (int v : {12, 70, 90})
+        EXPECT_FALSE(bright(At(bar, xAt(v), row))) << v << " " << std::hex << At(bar, xAt(v), row);
+    // The thin channel of a selection-range bar: 4 pixels, centred in the control's channel.
+    EXPECT_TRUE(IsBackground(At(bar, xAt(80), c.top + 1)));
+
+    for (int v : {20, 50, 80})
+        EXPECT_FALSE(bright(At(empty, xAt(v), row))) << v;
+}
+
+// The panel: a rounded plate shaded from white towards black, downwards on a horizontal bar
+// and rightwards on a vertical one; TrackBarFrame 0 leaves the window's background.
+TEST_F(BarTest, PanelIsShadedAcrossTheBarAndOptional) {
+    skin::Engine.TrackBarFrame = 1;
+    HWND flat = TrackBar(0, 10, 50, 200, 40);
+    HWND upright = TrackBar(TBS_VERT, 260, 20, 40, 200);
+    Install();
+    const COLORREF top = At(flat, 150, 2), bottom = At(flat, 150, 37);
+    EXPECT_GT(GetRValue(top), 90) << std::hex << top;
+    EXPECT_LT(GetRValue(bottom) + 40, GetRValue(top)) << std::hex << top << " " << bottom;
+    const COLORREF left = At(upright, 2, 150), right = At(upright, 37, 150);
+    EXPECT_GT(GetRValue(left), 90) << std::hex << left;
+    EXPECT_LT(GetRValue(right) + 40, GetRValue(left));
+    EXPECT_FALSE(IsBackground(At(flat, 0, 20))) << "the outline";
+
+    skin::Engine.TrackBarFrame = 0;
+    Repaint(flat);
+    EXPECT_TRUE(IsBackground(At(flat, 150, 2))) << std::hex << At(flat, 150, 2);
+    EXPECT_TRUE(IsBackground(At(flat, 0, 20)));
+}
+
+// Both painters lay their picture over the window's background taken at the control's place.
+TEST_F(BarTest, BarsShowTheWindowBackgroundBehindThemInPlace) {
+    HWND bar = TrackBar(0, 40, 50, 200, 36);
+    HWND progress = Progress(0, 40, 120, 200, 20);
+    const int p = Install();
+    // A one-pixel red line in the back buffer, 30 pixels into both controls.
+    HDC buffer = BackBufferOf(p);
+    FillDC(buffer, RECT{70, 0, 71, 300}, RGB(255, 0, 0));
+    for (HWND control : {bar, progress})
+        Repaint(control);
+    EXPECT_TRUE(ColoursNear(At(bar, 30, 2), RGB(255, 0, 0))) << std::hex << At(bar, 30, 2);
+    EXPECT_TRUE(IsBackground(At(bar, 31, 2)));
+    EXPECT_TRUE(IsBackground(At(bar, 29, 2)));
+    // The trough lays its translucent fill over the line; the line still shows through.
+    EXPECT_GT(GetRValue(At(progress, 30, 10)), GetRValue(At(progress, 31, 10)) + 60);
+}
+
+// Dragging the thumb and the arrow keys still move the bar and notify the parent, and the
+// value bar follows.
+TEST_F(BarTest, DraggingAndKeysMoveTheBarNotifyAndRepaint) {
+    std::vector<int> codes;
+    g_scrollCodes = &codes;
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
+    HWND bar = TrackBar(0, 10, 50, 200, 36, 0);
+    Install();
+    const RECT c = Channel(bar);
+    RECT t = Thumb(bar);
+    const int cy = (t.top + t.bottom) / 2;
+    SendMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(t.left + 5, cy));
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(t.left + 5, cy));
+    const int target = (c.left + c.right) / 2;
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(target, cy));
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(target, cy));
+    Pump();
+    const int dragged = static_cast<int>(SendMessageA(bar, TBM_GETPOS, 0, 0));
+    EXPECT_NEAR(dragged, 50, 4);
+    EXPECT_NE(std::find(codes.begin(), codes.end(), TB_THUMBTRACK), codes.end());
+    EXPECT_NE(std::find(codes.begin(), codes.end(), TB_ENDTRACK), codes.end());
+    t = Thumb(bar);
+    EXPECT_TRUE(IsAccent(At(bar, t.left - 3, c.top + 1))) << "the value bar followed the drag";
+
+    codes.clear();
+    SetFocus(bar);
+    SendMessageA(bar, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), dragged + 1);
+    SendMessageA(bar, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 100);
+    EXPECT_NE(std::find(codes.begin(), codes.end(), TB_LINEDOWN), codes.end());
+    EXPECT_NE(std::find(codes.begin(), codes.end(), TB_BOTTOM), codes.end());
+    UpdateWindow(bar);
+    Pump();
+    t = Thumb(bar);
+    EXPECT_TRUE(IsAccent(At(bar, t.left + 9, c.top + 1))) << "repainted at the maximum";
+}
+
+// --- Progress bars ---
+
+// Bar length at several positions and ranges on a 200-pixel bar: the position's share of the
+// range, so a range starting above 0 fills from its own low end and an empty range stays empty.
+TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
+    struct Case {
+        int low, high, position, length;
+    };
+    const Case cases[] = {
+        {0, 100, 0, 0},      {0, 100, 37, 74},    {0, 100, 100, 200},
+        {50, 150, 100, 100}, {-100, 100, 0, 100}, {0, 1000, 999, 199},
+    };
+    std::vector<HWND> bars;
+    int y = 0;
+    for (const Case& c : cases) {
+        HWND bar = Progress(0, 10, y += 30, 200, 20);
+        SendMessageA(bar, PBM_SETRANGE32, c.low, c.high);
+        SendMessageA(bar, PBM_SETPOS, c.position, 0);
+        bars.push_back(bar);
+    }
+    Install();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const int l = cases[i].length;
+        EXPECT_EQ(skin::ProgressLength(cases[i].position, cases[i].low, cases[i].high, 200), l);
+        HWND bar = bars[i];
+        if (l == 0) {
+            EXPECT_FALSE(IsAccent(At(bar, 4, 10))) << i;
+        } else {
+            EXPECT_TRUE(IsAccent(At(bar, 4, 10))) << i << std::hex << " " << At(bar, 4, 10);
+            // The bar's outline starts one pixel in from the trough's edge.
+            EXPECT_TRUE(IsAccent(At(bar, 1, 10))) << i << std::hex << " " << At(bar, 1, 10);
+            EXPECT_TRUE(IsAccent(At(bar, l - 5, 10))) << i;
+            EXPECT_TRUE(IsAccent(At(bar, l - 5, 15))) << i;
+        }
+        if (l + 3 < 197) {
+            EXPECT_FALSE(IsAccent(At(bar, l + 3, 10))) << i;
+        }
+    }
+    // The trough: a 1-pixel outline, shaded from white at the top towards black.
+    HWND bar = bars[0];
+    EXPECT_GT(GetRValue(At(bar, 100, 2)), GetRValue(At(bar, 100, 17)) + 40);
+    EXPECT_FALSE(IsBackground(At(bar, 100, 0)));
+    // Ranges without extent (or turned round) draw no bar and do not fail.
+    EXPECT_EQ(skin::ProgressLength(5, 5, 5, 200), 0);
+    EXPECT_EQ(skin::ProgressLength(5, 10, 0, 200), 0);
+    EXPECT_EQ(skin::ProgressLength(300, 0, 100, 200), 200);
+}
+
+TEST_F(BarTest, VerticalProgressBarFillsFromTheBottom) {
+    HWND bar = Progress(PBS_VERTICAL, 10, 10, 24, 120);
+    SendMessageA(bar, PBM_SETPOS, 37, 0); // 44 of 120 pixels
+    Install();
+    for (int y : {115, 90, 82})
+        EXPECT_TRUE(IsAccent(At(bar, 12, y))) << y << std::hex << " " << At(bar, 12, y);
+    for (int y : {72, 40, 5})
+        EXPECT_FALSE(IsAccent(At(bar, 12, y))) << y;
+    // Its outline one pixel in from the trough's left edge.
+    EXPECT_TRUE(IsAccent(At(bar, 1, 100))) << std::hex << At(bar, 1, 100);
+    // The trough shades rightwards on a vertical bar.
+    EXPECT_GT(GetRValue(At(bar, 2, 30)), GetRValue(At(bar, 21, 30)) + 40);
+}
+
+TEST_F(BarTest, ProgressBarRepaintsWhenItsPositionChangesAndIgnoresHover) {
+    HWND bar = Progress(0, 10, 10, 200, 20);
+    const int p = Install();
+    EXPECT_FALSE(IsAccent(At(bar, 100, 10)));
+    SendMessageA(bar, PBM_SETPOS, 80, 0);
+    Pump();
+    EXPECT_TRUE(IsAccent(At(bar, 100, 10)));
+    SendMessageA(bar, PBM_SETPOS, 20, 0);
+    Pump();
+    EXPECT_FALSE(IsAccent(At(bar, 100, 10)));
+    EXPECT_TRUE(IsAccent(At(bar, 30, 10)));
+
+    const Picture before = GrabClient(bar);
+    skin::RecordAt(p)->HotFamily = skin::kFamilyEdits;
+    SendMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageA(bar, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(CountDifferences(before, GrabClient(bar), 0), 0);
+    EXPECT_EQ(skin::RecordAt(p)->HotFamily, skin::kFamilyEdits);
+}
