@@ -13,6 +13,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
 namespace skin {
 
@@ -137,6 +138,11 @@ LRESULT PaintListOnWash(HWND window, LPARAM lParam, bool keyed) {
 }
 
 LRESULT OnPaint(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!wParam && TranslucentMode()) {
+        const ItemViewRecord* record = ItemViewRecordOf(window);
+        // Validates what was asked for; the scroll's end invalidates the whole control again.
+        if (record && record->Scrolling) return DefWindowProcA(window, WM_PAINT, 0, lParam);
+    }
     PaintFrameOf(window);
     // A DC handed in (WM_PRINTCLIENT-style painting) is the caller's; it gets the control's own
     // painting.
@@ -239,13 +245,18 @@ LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (!translucent) return CallSavedProcedure(window, message, wParam, lParam);
 
     // In translucent mode the wash must be drawn again wherever the content moved: the control
-    // scrolls by copying its pixels, wash included, which would smear the window behind it.
+    // scrolls by copying its pixels, wash included, which would smear the window behind it. A
+    // scroll message repaints the whole control afterwards anyway, so what the control paints
+    // while handling it (the strip it exposed) is put off rather than drawn twice.
+    const bool scrollMessage =
+        message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL;
     const ScrollOrigin before = OriginOf(window);
+    const bool wasScrolling = std::exchange(record->Scrolling, record->Scrolling || scrollMessage);
     const LRESULT result = CallSavedProcedure(window, message, wParam, lParam);
     if (!IsWindow(window)) return result;
-    const bool scrolled = message == WM_HSCROLL || message == WM_VSCROLL ||
-                          message == WM_MOUSEWHEEL || !(OriginOf(window) == before);
-    if (scrolled) InvalidateRect(window, nullptr, TRUE);
+    // The record may have gone with the control's skin while the message was handled.
+    if (ItemViewRecord* still = ItemViewRecordOf(window)) still->Scrolling = wasScrolling;
+    if (scrollMessage || !(OriginOf(window) == before)) InvalidateRect(window, nullptr, TRUE);
     return result;
 }
 
@@ -266,15 +277,20 @@ void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
-        g.SetClipRectI(0, 0, f.w, f.h, 0);
-        g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 3);
-        if (TranslucentMode()) {
-            PlusSolidBrush wash;
-            wash.Create(ToArgb(kWhite, Engine.ControlAlpha, 1));
-            g.FillRectangle(wash, 0.0f, 0.0f, static_cast<float>(f.w), static_cast<float>(f.h));
-        } else {
-            g.Clear(ToArgb(kWhite, 255, 1));
-        }
+        // The ring around the inner box, as four bands (top, bottom, left, right): filling the
+        // whole picture under an exclusive clip costs this platform's GDI+ far more.
+        const RECT bands[] = {{0, 0, f.w, f.oy},
+                              {0, f.oy + f.ih, f.w, f.h},
+                              {0, f.oy, f.ox, f.oy + f.ih},
+                              {f.ox + f.iw, f.oy, f.w, f.oy + f.ih}};
+        PlusSolidBrush wash;
+        wash.Create(TranslucentMode() ? ToArgb(kWhite, Engine.ControlAlpha, 1)
+                                      : ToArgb(kWhite, 255, 1));
+        for (const RECT& b : bands)
+            if (b.right > b.left && b.bottom > b.top)
+                g.FillRectangle(wash, static_cast<float>(b.left), static_cast<float>(b.top),
+                                static_cast<float>(b.right - b.left),
+                                static_cast<float>(b.bottom - b.top));
         g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 0);
         g.Clear(ToArgb(kKeyColour, 255, 1));
         g.ResetClip();

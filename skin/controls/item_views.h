@@ -18,6 +18,9 @@ struct ItemViewRecord {
     bool Focused = false;
     bool Hot = false;
     bool ArrowKeyDown = false; // from an arrow key's WM_KEYDOWN to the next WM_KEYUP
+    // In translucent mode, while the control handles a scroll message: the paints it asks for
+    // are put off, since the whole control is repainted once the scroll is done.
+    bool Scrolling = false;
 };
 
 // Installs the item views among the direct children of `parent` (each once): list boxes, the

@@ -414,6 +414,46 @@ TEST_F(ItemViewTest, TranslucentViewsAreInvalidatedWhenTheirContentMayMove) {
     }
 }
 
+// The paints a list asks for while it handles a scroll message are put off: the whole list is
+// drawn again once afterwards, so a page scroll draws the rows once, not twice.
+namespace {
+WNDPROC g_listProcedure = nullptr;
+int g_listPaints = 0;
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) ++g_listPaints;
+    return CallWindowProcA(g_listProcedure, window, message, wParam, lParam);
+}
+} // namespace
+
+TEST_F(ItemViewTest, TranslucentScrollDrawsTheListOnce) {
+    HWND list = ListView(20, 20, 200);
+    HWND lbox = ListBox(280, 20, 200);
+    skin::Engine.TranslucentControls = 1;
+    Install();
+    for (HWND control : {list, lbox}) {
+        g_listProcedure = reinterpret_cast<WNDPROC>(GetPropA(control, "Hw_hProc"));
+        SetPropA(control, "Hw_hProc", reinterpret_cast<HANDLE>(CountingProcedure));
+        UpdateWindow(control);
+        const int top = GetScrollPos(control, SB_VERT);
+        for (UINT message : {WM_VSCROLL, WM_MOUSEWHEEL}) {
+            g_listPaints = 0;
+            SendMessageA(control, message,
+                         message == WM_VSCROLL ? SB_PAGEDOWN : MAKEWPARAM(0, -WHEEL_DELTA), 0);
+            EXPECT_EQ(g_listPaints, 0) << message << ": painted while scrolling";
+            EXPECT_TRUE(HasPendingPaint(control)) << message;
+            UpdateWindow(control);
+            EXPECT_EQ(g_listPaints, 1) << message;
+            EXPECT_FALSE(skin::ItemViewRecordOf(control)->Scrolling) << message;
+        }
+        EXPECT_GT(GetScrollPos(control, SB_VERT), top) << "the control scrolled";
+        // Outside a scroll message a paint reaches the control at once.
+        g_listPaints = 0;
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(g_listPaints, 1);
+        SetPropA(control, "Hw_hProc", reinterpret_cast<HANDLE>(g_listProcedure));
+    }
+}
+
 // How each member erases in translucent mode: the lists and the tree leave it to their paint,
 // the other members are washed, owner-drawn lists erase as before.
 TEST_F(ItemViewTest, TranslucentErasingFollowsEachMembersWay) {
