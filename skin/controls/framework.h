@@ -187,6 +187,13 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc = std::nullo
 // Copies a w x h picture to (0, 0) of `target`, leaving the pixels of kKeyColour out.
 void CopyKeyed(HDC target, HDC picture, int w, int h);
 
+// Lays a w x h picture drawn on kKeyColour over `target` (both at (0, 0)), keying out the key
+// colour and also the key colour that smoothed text edges took in: a pixel that is grey ink
+// blended with the key (red and blue the same distance above green) becomes that ink at that
+// coverage over the target's pixel. Needs 32-bit top-down DIB sections h high in both DCs (as
+// gdi::CreateArgbBitmap makes); otherwise it keys out the exact colour alone, as CopyKeyed.
+void LayKeyedOnto(HDC target, HDC picture, int w, int h);
+
 // The background behind a control's client area washed in white at ControlAlpha: a picture of
 // the client's size for the control's own painting to land on. Released with the owner.
 class WashedClientPicture {

@@ -93,16 +93,16 @@ LRESULT OnEraseBackground(HWND window, HDC dc, WPARAM wParam, LPARAM lParam) {
 
 // The control draws itself on a picture of the key colour (its background colour, too, so the
 // rows this platform's list box fills opaque with it are keyed out as well); what is not key
-// colour is laid on `wash`.
+// colour is laid on `wash`, the key colour in smoothed text edges included.
 void DrawKeyedOnto(HWND window, HDC wash, int w, int h) {
     gdi::MemoryDC keyed = gdi::MemoryDC::Create(wash);
-    keyed.Adopt(gdi::Bitmap(CreateCompatibleBitmap(wash, w, h)));
+    keyed.Adopt(gdi::CreateArgbBitmap(w, h));
     gdi::Brush key(CreateSolidBrush(kKeyColour));
     const RECT all{0, 0, w, h};
     FillRect(keyed.get(), &all, key.get());
     SetBkColor(keyed.get(), kKeyColour);
     CallSavedProcedure(window, WM_PAINT, reinterpret_cast<WPARAM>(keyed.get()), 0);
-    TransparentBlt(wash, 0, 0, w, h, keyed.get(), 0, 0, w, h, kKeyColour);
+    LayKeyedOnto(wash, keyed.get(), w, h);
 }
 
 // The tree draws itself on its key-coloured background; what is not key colour is laid on the
