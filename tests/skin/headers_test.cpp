@@ -134,6 +134,23 @@ TEST_F(HeaderTest, InstallTakesStandAloneHeadersAndEachListViewsHeaderWithItsFon
     EXPECT_FALSE(headers[2]->FontFamily.empty());
     EXPECT_GT(headers[2]->FontSize, 0);
     EXPECT_EQ(skin::HeaderRecordOf(columns), headers[2].get());
+    // The list's font is the one its header's items are drawn in: "first" is far wider in a
+    // list with a 28-pixel font than in one with the default font.
+    HWND bigList = ListView(320, 80, 300, 120);
+    HFONT big = CreateFontA(-28, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    SendMessageA(bigList, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
+    skin::SkinHeaders(position_, window_);
+    HWND bigColumns = FindWindowExA(bigList, nullptr, WC_HEADERA, nullptr);
+    EXPECT_GE(skin::HeaderRecordOf(bigColumns)->FontSize, 20);
+    for (HWND h : {columns, bigColumns})
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const auto small = InkColumns(columns, 0, 78, 2, 18);
+    const auto large = InkColumns(bigColumns, 0, 78, 2, 30);
+    EXPECT_GT(LastInk(large) - FirstInk(large), 3 * (LastInk(small) - FirstInk(small)) / 2);
+    DestroyWindow(bigList);
+    DeleteObject(big);
+    ASSERT_EQ(headers.size(), 4u);
+    headers.pop_back();
 
     skin::SkinHeaders(position_, window_);
     EXPECT_EQ(headers.size(), 3u) << "a second install takes nothing again";
@@ -170,6 +187,7 @@ TEST_F(HeaderTest, FaceHotAndPressedLooksAndTheDivider) {
         AddItem(h, "", 100);
     }
     Install();
+    FillDC(BackBufferOf(position_), RECT{0, 0, 600, 400}, RGB(0, 0, 128));
     skin::HeaderRecord* b = skin::HeaderRecordOf(buttons);
     skin::HeaderRecord* p = skin::HeaderRecordOf(plain);
     auto paint = [&](HWND h) {
@@ -179,6 +197,8 @@ TEST_F(HeaderTest, FaceHotAndPressedLooksAndTheDivider) {
     // Buttons: white alpha 80 to accent alpha 120, downwards.
     const auto [bTop, bBottom] = paint(buttons);
     EXPECT_GT(Redness(bBottom), Redness(bTop) + 60);
+    // Over an opaque white base: the window behind (navy here) does not show at the top.
+    EXPECT_TRUE(ColoursNear(bTop, RGB(255, 255, 255), 16)) << std::hex << bTop;
     // Plain: accent alpha 60 to accent alpha 10, fading downwards.
     const auto [pTop, pBottom] = paint(plain);
     EXPECT_GT(Redness(pTop), Redness(pBottom) + 25);
@@ -271,7 +291,11 @@ TEST_F(HeaderTest, MouseMovesPressesAndLeavingKeepTheHotState) {
     EXPECT_FALSE(r->ButtonDown);
     EXPECT_EQ(r->PressedItem, 0);
 
+    // Leaving repaints the hot item plain.
+    SendMessageA(header, WM_MOUSEMOVE, 0, MAKELPARAM(150, 10));
+    EXPECT_FALSE(ColoursNear(WindowPixel(header, 150, 2), normal, 6)) << "item 2 hot";
     SendMessageA(header, WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(ColoursNear(WindowPixel(header, 150, 2), normal, 3)) << "item 2 plain again";
     EXPECT_EQ(rec->HotControl, 0);
     EXPECT_FALSE(r->Hot);
     EXPECT_EQ(r->HotItem, 0);
