@@ -28,6 +28,9 @@ protected:
     }
 
     GalleryWindow& Open(ControlMode mode = ControlMode::Opaque) {
+        // The screen's pointer is parked left of the window: where the X server leaves it (the
+        // screen's centre) lies over a control, whose hover would rewrite the message pane.
+        SetCursorPos(0, 0);
         gallery_ = std::make_unique<GalleryWindow>();
         GalleryWindow::Options options;
         options.mode = mode;
