@@ -19,32 +19,6 @@ constexpr COLORREF kAccent = RGB(255, 0, 0);
 constexpr COLORREF kMarker = RGB(0, 255, 0);
 constexpr COLORREF kBackground = RGB(0, 0, 200); // the window's back buffer
 
-// `colour` at `alpha` laid over `under`, per channel, as GDI+ blends onto an opaque picture.
-COLORREF Over(COLORREF colour, int alpha, COLORREF under) {
-    auto mix = [&](int c, int u) { return (c * alpha + u * (255 - alpha) + 127) / 255; };
-    return RGB(mix(GetRValue(colour), GetRValue(under)), mix(GetGValue(colour), GetGValue(under)),
-               mix(GetBValue(colour), GetBValue(under)));
-}
-
-COLORREF WholeWindowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
-}
-
-void FillWholeWindow(HWND window, COLORREF colour) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    HDC dc = GetWindowDC(window);
-    FillDC(dc, RECT{0, 0, r.right - r.left, r.bottom - r.top}, colour);
-    ReleaseDC(window, dc);
-}
-
-bool HasPendingPaint(HWND window) {
-    RECT r{};
-    return GetUpdateRect(window, &r, FALSE) != FALSE;
-}
 
 class EditComboTest : public SkinTest {
 protected:

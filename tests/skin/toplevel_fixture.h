@@ -65,6 +65,36 @@ inline void FillDC(HDC dc, const RECT& r, COLORREF colour) {
     DeleteObject(brush);
 }
 
+// `colour` at `alpha` laid over `under`, per channel, as GDI+ blends onto an opaque picture.
+inline COLORREF Over(COLORREF colour, int alpha, COLORREF under) {
+    auto mix = [&](int c, int u) { return (c * alpha + u * (255 - alpha) + 127) / 255; };
+    return RGB(mix(GetRValue(colour), GetRValue(under)), mix(GetGValue(colour), GetGValue(under)),
+               mix(GetBValue(colour), GetBValue(under)));
+}
+
+// A pixel of the whole window (frame included), in window coordinates.
+inline COLORREF WholeWindowPixel(HWND window, int x, int y) {
+    HDC dc = GetWindowDC(window);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return c;
+}
+
+// Paints the whole window, frame included, in one colour.
+inline void FillWholeWindow(HWND window, COLORREF colour) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    HDC dc = GetWindowDC(window);
+    FillDC(dc, RECT{0, 0, r.right - r.left, r.bottom - r.top}, colour);
+    ReleaseDC(window, dc);
+}
+
+// True while the window has an update region waiting for WM_PAINT.
+inline bool HasPendingPaint(HWND window) {
+    RECT r{};
+    return GetUpdateRect(window, &r, FALSE) != FALSE;
+}
+
 // Gives `window` a bare record in WindowList, as SkinWindow would, with a back buffer of its
 // client size filled with `fill` and no window procedure of the skin. Returns its position.
 inline int AdoptWindow(HWND window, COLORREF fill) {

@@ -20,21 +20,6 @@ namespace {
 constexpr COLORREF kAccent = RGB(255, 0, 0);
 constexpr COLORREF kMarker = RGB(0, 255, 0);
 
-COLORREF WholeWindowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
-}
-
-void FillWholeWindow(HWND window, COLORREF colour) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    HDC dc = GetWindowDC(window);
-    FillDC(dc, RECT{0, 0, r.right - r.left, r.bottom - r.top}, colour);
-    ReleaseDC(window, dc);
-}
-
 // How red a pixel is against its green: the accent shows as a large value.
 int Redness(COLORREF c) {
     return GetRValue(c) - GetGValue(c);
