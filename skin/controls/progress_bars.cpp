@@ -19,7 +19,7 @@ using namespace plus;
 namespace {
 
 ARGB Argb(COLORREF colour, int alpha) {
-    return ToArgb(colour, alpha, 1);
+    return ToArgb(colour, alpha);
 }
 
 void DrawTrough(PlusGraphics& g, bool vertical, float w, float h) {
@@ -108,7 +108,7 @@ void PaintProgressBar(int windowIndex, int position, HDC dc) {
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
-        g.SetSmoothingMode(4); // rounded trough and bar
+        g.SetSmoothingMode(SmoothingModeAntiAlias); // rounded trough and bar
         const float fw = static_cast<float>(w), fh = static_cast<float>(h);
         DrawTrough(g, record->Vertical, fw, fh);
         const int length = ProgressLength(value, range.iLow, range.iHigh, record->Vertical ? h : w);

@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace skin {
@@ -27,9 +28,14 @@ constexpr int kHotKnob = 11;
 constexpr int kDotShiftAtMaximum = 8;
 constexpr int kValueBarGrowthAtMaximum = 10;
 constexpr int kThinBand = 4; // the channel's thickness with a selection range
+// Tick marks: 1 pixel wide, this long across the bar (the marks of the minimum and the maximum
+// one pixel longer), one pixel clear of the thumb's side.
+constexpr int kTickLength = 3;
+constexpr int kEndTickLength = 4;
+constexpr int kTickAlpha = 110;
 
 ARGB Argb(COLORREF colour, int alpha) {
-    return ToArgb(colour, alpha, 1);
+    return ToArgb(colour, alpha);
 }
 
 // A rectangle given along and across the bar, in window coordinates.
@@ -80,7 +86,10 @@ struct BarGeometry {
     float across = 0, acrossEnd = 0; // and across it
     float band = 0;                  // near edge of the painted channel across the bar
     float bandThickness = 0;
-    float thumb = 0; // start of the thumb rectangle along the bar
+    float thumb = 0;     // start of the thumb rectangle along the bar
+    int thumbLength = 0; // its extent along the bar
+    int thumbNear = 0;   // its sides across the bar: top or left,
+    int thumbFar = 0;    // and bottom or right (exclusive)
 };
 
 BarGeometry Measure(const TrackBarRecord& record) {
@@ -100,8 +109,58 @@ BarGeometry Measure(const TrackBarRecord& record) {
     }
     RECT t{};
     SendMessageA(record.Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
-    m.thumb = static_cast<float>(record.Vertical ? t.top : t.left);
+    const RECT along = record.Vertical ? t : RECT{t.top, t.left, t.bottom, t.right};
+    // `along` holds the thumb with the bar's direction in top/bottom.
+    m.thumb = static_cast<float>(along.top);
+    m.thumbLength = along.bottom - along.top;
+    m.thumbNear = along.left;
+    m.thumbFar = along.right;
     return m;
+}
+
+// The pixel along the bar under the thumb's centre when the bar is at `value`: the thumb
+// travels the channel less its own length, in proportion to the value's share of the range.
+int TickPlace(const BarGeometry& m, const BarState& state, int value) {
+    const long long range = std::max(state.maximum - state.minimum, 1);
+    const long long travel = static_cast<long long>(m.alongEnd - m.along) - m.thumbLength;
+    const long long offset = travel * (value - state.minimum) / range;
+    return static_cast<int>(m.along) + static_cast<int>(offset) + m.thumbLength / 2;
+}
+
+// The tick marks the control asks for (TBS_AUTOTICKS, TBM_SETTIC), on the near side, the far
+// side or both as its style places them: one at the minimum and one at the maximum, and one at
+// each tick value of the control that lies within its range.
+void DrawTicks(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry& m,
+               const BarState& state) {
+    if (record.TickPlacement == kTicksNone) return;
+    const bool nearSide = record.TickPlacement != kTicksBottomRight;
+    const bool farSide = record.TickPlacement != kTicksTopLeft;
+    PlusSolidBrush ink;
+    ink.Create(Argb(kBlack, kTickAlpha));
+    auto mark = [&](int value, int length) {
+        const float along = static_cast<float>(TickPlace(m, state, value)) - 0.5f;
+        const float span = static_cast<float>(length);
+        if (nearSide) {
+            const float across = static_cast<float>(m.thumbNear - 1 - length) - 0.5f;
+            const RectF r = Oriented(m.vertical, along, across, 1, span);
+            g.FillRectangle(ink, r.x, r.y, r.width, r.height);
+        }
+        if (farSide) {
+            const float across = static_cast<float>(m.thumbFar + 1) - 0.5f;
+            const RectF r = Oriented(m.vertical, along, across, 1, span);
+            g.FillRectangle(ink, r.x, r.y, r.width, r.height);
+        }
+    };
+    mark(state.minimum, kEndTickLength);
+    mark(state.maximum, kEndTickLength);
+    // The values between the ends: the control's array holds two fewer than its tick count.
+    const auto count = static_cast<int>(SendMessageA(record.Window, TBM_GETNUMTICS, 0, 0)) - 2;
+    const auto* values =
+        reinterpret_cast<const DWORD*>(SendMessageA(record.Window, TBM_GETPTICS, 0, 0));
+    for (int i = 0; values && i < count; ++i) {
+        const int value = static_cast<int>(values[i]);
+        if (value > state.minimum && value < state.maximum) mark(value, kTickLength);
+    }
 }
 
 void DrawChannel(PlusGraphics& g, const BarGeometry& m) {
@@ -247,9 +306,10 @@ void PaintTrackBar(int windowIndex, int position) {
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
-        g.SetSmoothingMode(4); // the thumb and the rounded ends
+        g.SetSmoothingMode(SmoothingModeAntiAlias); // the thumb and the rounded ends
         if (Engine.TrackBarFrame)
             DrawPanel(g, record->Vertical, static_cast<float>(w), static_cast<float>(h));
+        DrawTicks(g, *record, m, state);
         DrawChannel(g, m);
         DrawThumb(g, *record, m, state);
         if (record->SelectionRange) DrawSelection(g, bar, m, state);

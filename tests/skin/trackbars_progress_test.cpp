@@ -285,6 +285,114 @@ TEST_F(BarTest, HotKnobMovesAwayFromTicksOnTheNearSide) {
     }
 }
 
+// --- Ticks ---
+
+// Where the thumb's centre lies along the bar at each value, as the control itself places the
+// thumb (the bar is moved there and back).
+std::vector<int> ThumbCentres(HWND bar, bool vertical, const std::vector<int>& values) {
+    const LRESULT kept = SendMessageA(bar, TBM_GETPOS, 0, 0);
+    std::vector<int> centres;
+    for (int v : values) {
+        SendMessageA(bar, TBM_SETPOS, TRUE, v);
+        RECT t{};
+        SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
+        centres.push_back(vertical ? (t.top + t.bottom) / 2 : (t.left + t.right) / 2);
+    }
+    SendMessageA(bar, TBM_SETPOS, TRUE, kept);
+    return centres;
+}
+
+// The places along the bar where the line `across` is not the window background (none for a
+// line outside the control).
+std::vector<int> InkedAlong(HWND bar, bool vertical, int across, int length) {
+    std::vector<int> inked;
+    RECT client{};
+    GetClientRect(bar, &client);
+    if (across < 0 || across >= (vertical ? client.right : client.bottom)) return inked;
+    for (int along = 0; along < length; ++along)
+        if (!IsBackground(vertical ? At(bar, across, along) : At(bar, along, across)))
+            inked.push_back(along);
+    return inked;
+}
+
+// Tick marks as the style places them, each under the thumb's centre at its value: one at the
+// minimum and the maximum (4 pixels long), one at each tick value between (3 pixels), one pixel
+// clear of the thumb's side, on the near side (TBS_TOP / TBS_LEFT), the far side (the default)
+// or both; none with TBS_NOTICKS. Ticks set one by one and ranges not starting at 0 too.
+TEST_F(BarTest, TicksAreDrawnWhereTheStylePlacesThemUnderTheThumbsCentre) {
+    struct Case {
+        DWORD style;
+        bool vertical, nearSide, farSide;
+        int low, high, frequency; // frequency 0: no automatic ticks
+        std::vector<int> set;     // ticks set with TBM_SETTIC
+    };
+    const Case cases[] = {
+        {TBS_AUTOTICKS, false, false, true, 0, 100, 10, {}},
+        {TBS_AUTOTICKS | TBS_TOP, false, true, false, 0, 100, 25, {}},
+        {TBS_AUTOTICKS | TBS_BOTH, false, true, true, 50, 150, 20, {}},
+        {0, false, false, true, -10, 10, 0, {-7, 4}},
+        {TBS_AUTOTICKS | TBS_NOTICKS, false, false, false, 0, 100, 10, {}},
+        {TBS_VERT | TBS_AUTOTICKS, true, false, true, 0, 100, 20, {}},
+        {TBS_VERT | TBS_AUTOTICKS | TBS_LEFT, true, true, false, 0, 60, 10, {}},
+        {TBS_VERT | TBS_BOTH, true, true, true, 0, 100, 0, {30}},
+    };
+    std::vector<HWND> bars;
+    int slot = 0;
+    for (const Case& c : cases) {
+        HWND bar = c.vertical ? TrackBar(c.style, 240 + 50 * (slot++ - 5), 20, 44, 200)
+                              : TrackBar(c.style, 10, 10 + 50 * slot++, 220, 44);
+        SendMessageA(bar, TBM_SETRANGEMIN, FALSE, c.low);
+        SendMessageA(bar, TBM_SETRANGEMAX, TRUE, c.high);
+        if (c.frequency) SendMessageA(bar, TBM_SETTICFREQ, c.frequency, 0);
+        for (int v : c.set)
+            SendMessageA(bar, TBM_SETTIC, 0, v);
+        SendMessageA(bar, TBM_SETPOS, TRUE, c.low);
+        bars.push_back(bar);
+    }
+    Install();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        HWND bar = bars[i];
+        SCOPED_TRACE(i);
+        std::vector<int> values = c.set;
+        if (c.frequency)
+            for (int v = c.low + c.frequency; v < c.high; v += c.frequency)
+                values.push_back(v);
+        values.push_back(c.low);
+        values.push_back(c.high);
+        std::vector<int> all = ThumbCentres(bar, c.vertical, values);
+        std::sort(all.begin(), all.end());
+        const std::vector<int> ends = ThumbCentres(bar, c.vertical, {c.low, c.high});
+        Repaint(bar);
+        const RECT t = Thumb(bar);
+        const int nearSide = c.vertical ? t.left : t.top;
+        const int farSide = c.vertical ? t.right : t.bottom; // one past the thumb
+        const int length = c.vertical ? 200 : 220;
+        const std::vector<int> none;
+        // Interior ticks reach 3 pixels out from the gap, the ends a fourth.
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 1, length), none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 2, length), c.nearSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 4, length), c.nearSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 5, length), c.nearSide ? ends : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide, length), none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 1, length), c.farSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 3, length), c.farSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 4, length), c.farSide ? ends : none);
+        if (c.farSide) {
+            // Black at alpha 110 over the background, the full pixel.
+            const int at = all[all.size() / 2];
+            const COLORREF ink = c.vertical ? At(bar, farSide + 2, at) : At(bar, at, farSide + 2);
+            EXPECT_TRUE(ColoursNear(ink, RGB(0, 0, 200 * 145 / 255), 2)) << std::hex << ink;
+        }
+    }
+    // Clearing the ticks leaves the ends.
+    HWND bar = bars[0];
+    SendMessageA(bar, TBM_CLEARTICS, TRUE, 0);
+    Repaint(bar);
+    EXPECT_EQ(InkedAlong(bar, false, Thumb(bar).bottom + 1, 220),
+              ThumbCentres(bar, false, {0, 100}));
+}
+
 // At the maximum the resting dot sits 8 pixels into the thumb rectangle and the value bar
 // reaches 10 pixels past the thumb's start; one step short of it neither does.
 TEST_F(BarTest, AtTheMaximumTheDotAndValueBarReachFurther) {
