@@ -102,7 +102,7 @@ void PaintProgressBar(int windowIndex, int position, HDC dc) {
     if (w <= 0 || h <= 0) return;
     const int value = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
     PBRANGE range{};
-    SendMessageA(bar, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
 
     CapturedBackground background(bar, RECT{0, 0, w, h});
     {

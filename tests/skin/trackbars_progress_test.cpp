@@ -198,10 +198,16 @@ TEST_F(BarTest, HorizontalBarPaintsChannelValueBarAndDotThatGrowsToKnobOnHover) 
         EXPECT_TRUE(IsAccent(At(bar, x, e + 2))) << x;
         EXPECT_TRUE(IsChannel(At(bar, x, e + 3))) << std::hex << At(bar, x, e + 3);
     }
-    // Beyond the thumb the channel alone, and the window above and below it.
+    // The value bar ends just before the thumb's start; the dot is not drawn over.
+    EXPECT_TRUE(IsAccent(At(bar, t.left - 1, e + 1))) << std::hex << At(bar, t.left - 1, e + 1);
+    EXPECT_FALSE(IsAccent(At(bar, t.left + 1, e + 1))) << std::hex << At(bar, t.left + 1, e + 1);
+    // Beyond the thumb the channel alone, shaded lighter downwards, and the window above and
+    // below it.
     EXPECT_TRUE(IsChannel(At(bar, t.right + 20, e + 1)))
         << std::hex << At(bar, t.right + 20, e + 1);
     EXPECT_TRUE(IsChannel(At(bar, t.right + 20, e + 2)));
+    EXPECT_LT(GetBValue(At(bar, t.right + 20, e + 1)) + 4, GetBValue(At(bar, t.right + 20, e + 3)))
+        << std::hex << At(bar, t.right + 20, e + 1) << " " << At(bar, t.right + 20, e + 3);
     EXPECT_TRUE(IsBackground(At(bar, t.right + 20, e - 2)));
     EXPECT_TRUE(IsBackground(At(bar, t.right + 20, c.bottom + 1)));
 
@@ -245,6 +251,10 @@ TEST_F(BarTest, VerticalBarPaintsAlongItsHeight) {
         EXPECT_TRUE(IsChannel(At(bar, e + 3, y))) << y;
     }
     EXPECT_TRUE(IsChannel(At(bar, e + 1, t.bottom + 20)));
+    // Shaded lighter rightwards.
+    EXPECT_LT(GetBValue(At(bar, e + 1, t.bottom + 20)) + 4,
+              GetBValue(At(bar, e + 3, t.bottom + 20)))
+        << std::hex << At(bar, e + 1, t.bottom + 20) << " " << At(bar, e + 3, t.bottom + 20);
     EXPECT_TRUE(IsBackground(At(bar, e - 2, t.bottom + 20)));
     EXPECT_TRUE(IsKnob(At(bar, e + 1, t.top + 2))) << std::hex << At(bar, e + 1, t.top + 2);
     EXPECT_TRUE(IsBackground(At(bar, e - 2, t.top + 5)));
@@ -335,12 +345,13 @@ TEST_F(BarTest, TicksAreDrawnWhereTheStylePlacesThemUnderTheThumbsCentre) {
         {TBS_VERT | TBS_AUTOTICKS, true, false, true, 0, 100, 20, {}},
         {TBS_VERT | TBS_AUTOTICKS | TBS_LEFT, true, true, false, 0, 60, 10, {}},
         {TBS_VERT | TBS_BOTH, true, true, true, 0, 100, 0, {30}},
+        {TBS_AUTOTICKS, false, false, true, 0, 1, 1, {}}, // the ends alone
     };
     std::vector<HWND> bars;
-    int slot = 0;
+    int flat = 0, upright = 0;
     for (const Case& c : cases) {
-        HWND bar = c.vertical ? TrackBar(c.style, 240 + 50 * (slot++ - 5), 20, 44, 200)
-                              : TrackBar(c.style, 10, 10 + 50 * slot++, 220, 44);
+        HWND bar = c.vertical ? TrackBar(c.style, 240 + 50 * upright++, 20, 44, 200)
+                              : TrackBar(c.style, 10, 5 + 50 * flat++, 220, 44);
         SendMessageA(bar, TBM_SETRANGEMIN, FALSE, c.low);
         SendMessageA(bar, TBM_SETRANGEMAX, TRUE, c.high);
         if (c.frequency) SendMessageA(bar, TBM_SETTICFREQ, c.frequency, 0);
