@@ -213,6 +213,7 @@ TEST_F(BarTest, HorizontalBarPaintsChannelValueBarAndDotThatGrowsToKnobOnHover) 
 
     // Resting dot: at the thumb's start, across e - 0.5 .. e + 3.5.
     EXPECT_TRUE(IsKnob(At(bar, t.left + 2, e + 1))) << std::hex << At(bar, t.left + 2, e + 1);
+    EXPECT_TRUE(IsChannel(At(bar, t.left + 5, e + 2))) << std::hex << At(bar, t.left + 5, e + 2);
     EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e - 2)));
     EXPECT_TRUE(IsChannel(At(bar, t.left + 7, e + 1)));
 
@@ -224,6 +225,9 @@ TEST_F(BarTest, HorizontalBarPaintsChannelValueBarAndDotThatGrowsToKnobOnHover) 
     EXPECT_TRUE(IsKnob(At(bar, t.left + 5, e - 2))) << std::hex << At(bar, t.left + 5, e - 2);
     EXPECT_TRUE(IsKnob(At(bar, t.left + 7, e + 1)));
     EXPECT_TRUE(IsKnob(At(bar, t.left + 5, e + 5)));
+    EXPECT_GT(GetGValue(At(bar, t.left + 5, e - 2)), GetGValue(At(bar, t.left + 5, e + 5)) + 20)
+        << "shaded darker downwards: " << std::hex << At(bar, t.left + 5, e - 2) << " "
+        << At(bar, t.left + 5, e + 5);
     EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e - 6)));
     EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e + 9)));
 
@@ -385,15 +389,18 @@ TEST_F(BarTest, TicksAreDrawnWhereTheStylePlacesThemUnderTheThumbsCentre) {
         EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 2, length), c.nearSide ? all : none);
         EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 4, length), c.nearSide ? all : none);
         EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 5, length), c.nearSide ? ends : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 6, length), none);
         EXPECT_EQ(InkedAlong(bar, c.vertical, farSide, length), none);
         EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 1, length), c.farSide ? all : none);
         EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 3, length), c.farSide ? all : none);
         EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 4, length), c.farSide ? ends : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 5, length), none);
         if (c.farSide) {
             // Black at alpha 110 over the background, the full pixel.
             const int at = all[all.size() / 2];
             const COLORREF ink = c.vertical ? At(bar, farSide + 2, at) : At(bar, at, farSide + 2);
-            EXPECT_TRUE(ColoursNear(ink, RGB(0, 0, 200 * 145 / 255), 2)) << std::hex << ink;
+            // Black at alpha 110 over the background's 200, rounded: the full pixel.
+            EXPECT_EQ(ink, RGB(0, 0, (200 * (255 - 110) + 127) / 255)) << std::hex << ink;
         }
     }
     // Clearing the ticks leaves the ends.
@@ -431,6 +438,11 @@ TEST_F(BarTest, AtTheMaximumTheDotAndValueBarReachFurther) {
 TEST_F(BarTest, SelectionBandSpansTheSelectedPositions) {
     HWND bar = TrackBar(TBS_ENABLESELRANGE, 10, 50, 200, 40, 0);
     SendMessageA(bar, TBM_SETSEL, TRUE, MAKELPARAM(20, 60));
+    // The same share of a range that starts at 100.
+    HWND shifted = TrackBar(TBS_ENABLESELRANGE, 10, 190, 200, 40, 0);
+    SendMessageA(shifted, TBM_SETRANGEMIN, FALSE, 100);
+    SendMessageA(shifted, TBM_SETRANGEMAX, FALSE, 200);
+    SendMessageA(shifted, TBM_SETSEL, TRUE, MAKELPARAM(120, 160));
     HWND empty = TrackBar(TBS_ENABLESELRANGE, 10, 120, 200, 40, 0);
     SendMessageA(empty, TBM_SETRANGE, TRUE, MAKELPARAM(0, 0));
     SendMessageA(empty, TBM_SETSEL, TRUE, MAKELPARAM(0, 0));
@@ -441,10 +453,14 @@ TEST_F(BarTest, SelectionBandSpansTheSelectedPositions) {
     auto xAt = [&](double value) { return static_cast<int>(c.left + value * span / 100); };
     auto bright = [](COLORREF k) { return GetRValue(k) > 70 && GetGValue(k) > 70; };
 
-    for (int v : {25, 40, 55})
-        EXPECT_TRUE(bright(At(bar, xAt(v), row))) << v << " " << std::hex << At(bar, xAt(v), row);
-    for (int v : {12, 70, 90})
-        EXPECT_FALSE(bright(At(bar, xAt(v), row))) << v << " " << std::hex << At(bar, xAt(v), row);
+    for (HWND b : {bar, shifted}) {
+        for (int v : {20, 25, 40, 55})
+            EXPECT_TRUE(bright(At(b, xAt(v), row))) << v << " " << std::hex << At(b, xAt(v), row);
+        for (int v : {12, 70, 90})
+            EXPECT_FALSE(bright(At(b, xAt(v), row))) << v << " " << std::hex << At(b, xAt(v), row);
+        // The band starts one pixel before the selection's own pixel.
+        EXPECT_FALSE(bright(At(b, xAt(20) - 2, row))) << std::hex << At(b, xAt(20) - 2, row);
+    }
     // The thin channel of a selection-range bar: 4 pixels, centred in the control's channel.
     EXPECT_TRUE(IsBackground(At(bar, xAt(80), c.top + 1)));
 
@@ -471,6 +487,27 @@ TEST_F(BarTest, PanelIsShadedAcrossTheBarAndOptional) {
     Repaint(flat);
     EXPECT_TRUE(IsBackground(At(flat, 150, 2))) << std::hex << At(flat, 150, 2);
     EXPECT_TRUE(IsBackground(At(flat, 0, 20)));
+}
+
+// Over white the strokes show their alphas exactly: the panel's outline is black at 30, the
+// trough's at 50, a tick mark at 110.
+TEST_F(BarTest, OutlinesAndTicksAreTheirShadesOverWhite) {
+    skin::Engine.TrackBarFrame = 1;
+    HWND bar = TrackBar(TBS_AUTOTICKS, 10, 50, 200, 44);
+    HWND progress = Progress(0, 10, 120, 200, 20);
+    const int p = Install();
+    FillDC(BackBufferOf(p), RECT{0, 0, 460, 360}, RGB(255, 255, 255));
+    Repaint(bar);
+    Repaint(progress);
+    auto grey = [](int alpha) { return RGB(255 - alpha, 255 - alpha, 255 - alpha); };
+    EXPECT_EQ(At(bar, 0, 20), grey(30)) << std::hex << At(bar, 0, 20);
+    EXPECT_EQ(At(bar, 199, 20), grey(30)) << std::hex << At(bar, 199, 20);
+    EXPECT_EQ(At(progress, 0, 10), grey(50)) << std::hex << At(progress, 0, 10);
+    EXPECT_EQ(At(progress, 199, 10), grey(50)) << std::hex << At(progress, 199, 10);
+    // The first mark, below the thumb, lies over the panel: darker than the panel beside it.
+    const int row = Thumb(bar).bottom + 2, first = Channel(bar).left + 5;
+    EXPECT_LT(GetRValue(At(bar, first, row)) + 60, GetRValue(At(bar, first + 2, row)))
+        << std::hex << At(bar, first, row) << " " << At(bar, first + 2, row);
 }
 
 // Both painters lay their picture over the window's background taken at the control's place.
@@ -574,6 +611,19 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
     EXPECT_EQ(skin::ProgressLength(5, 5, 5, 200), 0);
     EXPECT_EQ(skin::ProgressLength(5, 10, 0, 200), 0);
     EXPECT_EQ(skin::ProgressLength(300, 0, 100, 200), 200);
+}
+
+// Painted into a DC the caller gives, the bar is the picture the control itself shows.
+TEST_F(BarTest, ProgressBarPaintsIntoAGivenDC) {
+    HWND bar = Progress(0, 10, 10, 120, 20);
+    SendMessageA(bar, PBM_SETPOS, 60, 0);
+    const int p = Install();
+    const Picture shown = GrabClient(bar);
+    gdi::MemoryDC memory = gdi::MemoryDC::Create(nullptr);
+    memory.Adopt(gdi::CreateArgbBitmap(120, 20));
+    FillDC(memory.get(), RECT{0, 0, 120, 20}, RGB(0, 255, 0));
+    skin::PaintProgressBar(p, 1, memory.get());
+    EXPECT_EQ(CountDifferences(shown, GrabDC(memory.get(), 120, 20), 0), 0);
 }
 
 TEST_F(BarTest, VerticalProgressBarFillsFromTheBottom) {
