@@ -574,8 +574,9 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
         int low, high, position, length;
     };
     const Case cases[] = {
-        {0, 100, 0, 0},      {0, 100, 37, 74},    {0, 100, 100, 200},
-        {50, 150, 100, 100}, {-100, 100, 0, 100}, {0, 1000, 999, 199},
+        {0, 100, 0, 0},      {0, 100, 37, 74},    {0, 100, 100, 200}, {50, 150, 100, 100},
+        {-100, 100, 0, 100}, {0, 1000, 999, 199}, {0, 200, 1, 1}, // the least share still shows at
+                                                                  // the start
     };
     std::vector<HWND> bars;
     int y = 0;
@@ -592,10 +593,14 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
         HWND bar = bars[i];
         if (l == 0) {
             EXPECT_FALSE(IsAccent(At(bar, 4, 10))) << i;
+        } else if (l < 8) {
+            EXPECT_TRUE(IsAccent(At(bar, 1, 10))) << i << std::hex << " " << At(bar, 1, 10);
         } else {
             EXPECT_TRUE(IsAccent(At(bar, 4, 10))) << i << std::hex << " " << At(bar, 4, 10);
-            // The bar's outline starts one pixel in from the trough's edge.
+            // The bar's outline starts one pixel in from the trough's edge, at the left and the
+            // top.
             EXPECT_TRUE(IsAccent(At(bar, 1, 10))) << i << std::hex << " " << At(bar, 1, 10);
+            EXPECT_TRUE(IsAccent(At(bar, l / 2, 1))) << i << std::hex << " " << At(bar, l / 2, 1);
             EXPECT_TRUE(IsAccent(At(bar, l - 5, 10))) << i;
             EXPECT_TRUE(IsAccent(At(bar, l - 5, 15))) << i;
         }
