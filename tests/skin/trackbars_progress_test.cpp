@@ -641,6 +641,9 @@ TEST_F(BarTest, VerticalProgressBarFillsFromTheBottom) {
         EXPECT_FALSE(IsAccent(At(bar, 12, y))) << y;
     // Its outline one pixel in from the trough's left edge.
     EXPECT_TRUE(IsAccent(At(bar, 1, 100))) << std::hex << At(bar, 1, 100);
+    // The fill is shaded across its thickness: lighter on the left, the accent on the right.
+    EXPECT_GT(GetGValue(At(bar, 4, 100)), GetGValue(At(bar, 19, 100)) + 20)
+        << std::hex << At(bar, 4, 100) << " " << At(bar, 19, 100);
     // The trough shades rightwards on a vertical bar.
     EXPECT_GT(GetRValue(At(bar, 2, 30)), GetRValue(At(bar, 21, 30)) + 40);
 }
