@@ -194,6 +194,7 @@ TEST_F(BarTest, HorizontalBarPaintsChannelValueBarAndDotThatGrowsToKnobOnHover) 
 
     // Value bar: two accent rows just inside the channel from its start to the thumb.
     for (int x : {static_cast<int>(c.left) + 2, mid - 40, static_cast<int>(t.left) - 3}) {
+        EXPECT_FALSE(IsAccent(At(bar, x, e))) << x << std::hex << " " << At(bar, x, e);
         EXPECT_TRUE(IsAccent(At(bar, x, e + 1))) << x;
         EXPECT_TRUE(IsAccent(At(bar, x, e + 2))) << x;
         EXPECT_TRUE(IsChannel(At(bar, x, e + 3))) << std::hex << At(bar, x, e + 3);
