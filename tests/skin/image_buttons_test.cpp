@@ -155,7 +155,11 @@ TEST_F(ImageButtonTest, StateImageButtonShowsTheImageOfEachState) {
     ASSERT_TRUE(
         skin::TheSkin->SkinStateImageButton(strip, SolidPng(20, 20, kRed), SolidPng(20, 20, kGreen),
                                             SolidPng(20, 20, kBlue), SolidPng(20, 20, kYellow)));
-    ASSERT_TRUE(skin::TheSkin->SkinStateImageButton(partial, SolidPng(20, 20, kRed), {}, {}, {}));
+    ASSERT_TRUE(skin::TheSkin->SkinStateImageButton(partial, SolidPng(20, 20, kRed), {}, {}, {},
+                                                    std::string("四态")));
+    HWND tip = skin::ButtonRecordOf(partial)->Tooltip->GetTooltipWindow();
+    ASSERT_TRUE(IsWindow(tip)) << "the state strip takes its tip too";
+    EXPECT_EQ(TipText(tip, partial), "四态");
     Pump();
     EXPECT_TRUE(ColoursNear(Middle(strip), kRed)) << std::hex << Middle(strip);
 

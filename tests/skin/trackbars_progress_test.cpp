@@ -617,6 +617,8 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
     EXPECT_EQ(skin::ProgressLength(5, 5, 5, 200), 0);
     EXPECT_EQ(skin::ProgressLength(5, 10, 0, 200), 0);
     EXPECT_EQ(skin::ProgressLength(300, 0, 100, 200), 200);
+    // A bar one pixel long is filled at its maximum.
+    EXPECT_EQ(skin::ProgressLength(100, 0, 100, 1), 1);
 }
 
 // Painted into a DC the caller gives, the bar is the picture the control itself shows.
