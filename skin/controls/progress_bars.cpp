@@ -19,7 +19,7 @@ using namespace plus;
 namespace {
 
 ARGB Argb(COLORREF colour, int alpha) {
-    return ToArgb(colour, alpha, 1);
+    return ToArgb(colour, alpha);
 }
 
 void DrawTrough(PlusGraphics& g, bool vertical, float w, float h) {
@@ -102,13 +102,13 @@ void PaintProgressBar(int windowIndex, int position, HDC dc) {
     if (w <= 0 || h <= 0) return;
     const int value = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
     PBRANGE range{};
-    SendMessageA(bar, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
 
     CapturedBackground background(bar, RECT{0, 0, w, h});
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
-        g.SetSmoothingMode(4); // rounded trough and bar
+        g.SetSmoothingMode(SmoothingModeAntiAlias); // rounded trough and bar
         const float fw = static_cast<float>(w), fh = static_cast<float>(h);
         DrawTrough(g, record->Vertical, fw, fh);
         const int length = ProgressLength(value, range.iLow, range.iHigh, record->Vertical ? h : w);

@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace skin {
@@ -27,9 +28,14 @@ constexpr int kHotKnob = 11;
 constexpr int kDotShiftAtMaximum = 8;
 constexpr int kValueBarGrowthAtMaximum = 10;
 constexpr int kThinBand = 4; // the channel's thickness with a selection range
+// Tick marks: 1 pixel wide, this long across the bar (the marks of the minimum and the maximum
+// one pixel longer), one pixel clear of the thumb's side.
+constexpr int kTickLength = 3;
+constexpr int kEndTickLength = 4;
+constexpr int kTickAlpha = 110;
 
 ARGB Argb(COLORREF colour, int alpha) {
-    return ToArgb(colour, alpha, 1);
+    return ToArgb(colour, alpha);
 }
 
 // A rectangle given along and across the bar, in window coordinates.
@@ -51,19 +57,25 @@ RECT ChannelAlongAcross(HWND bar, bool vertical) {
     return c;
 }
 
+// The control's answer to a question that takes no parameters.
+LRESULT Ask(HWND bar, UINT message) {
+    return SendMessageA(bar, message, 0, 0);
+}
+int AskNumber(HWND bar, UINT message) {
+    return static_cast<int>(Ask(bar, message));
+}
+
+// Made only by ReadState, which sets every field.
 struct BarState {
-    int position = 0;
-    int minimum = 0;
-    int maximum = 0;
+    int position;
+    int minimum;
+    int maximum;
     bool AtMaximum() const { return position == maximum; }
 };
 
 BarState ReadState(HWND bar) {
-    BarState s;
-    s.position = static_cast<int>(SendMessageA(bar, TBM_GETPOS, 0, 0));
-    s.minimum = static_cast<int>(SendMessageA(bar, TBM_GETRANGEMIN, 0, 0));
-    s.maximum = static_cast<int>(SendMessageA(bar, TBM_GETRANGEMAX, 0, 0));
-    return s;
+    return BarState{AskNumber(bar, TBM_GETPOS), AskNumber(bar, TBM_GETRANGEMIN),
+                    AskNumber(bar, TBM_GETRANGEMAX)};
 }
 
 void DrawPanel(PlusGraphics& g, bool vertical, float w, float h) {
@@ -73,35 +85,86 @@ void DrawPanel(PlusGraphics& g, bool vertical, float w, float h) {
                Argb(kBlack, 30));
 }
 
-// Everything the painter derives from the control before drawing.
+// Everything the painter derives from the control before drawing. Made only by Measure,
+// which sets every field.
 struct BarGeometry {
-    bool vertical = false;
-    float along = 0, alongEnd = 0;   // the channel along the bar
-    float across = 0, acrossEnd = 0; // and across it
-    float band = 0;                  // near edge of the painted channel across the bar
-    float bandThickness = 0;
-    float thumb = 0; // start of the thumb rectangle along the bar
+    bool vertical;
+    float along, alongEnd;   // the channel along the bar
+    float across, acrossEnd; // and across it
+    float band;              // near edge of the painted channel across the bar
+    float bandThickness;
+    float thumb;     // start of the thumb rectangle along the bar
+    int thumbLength; // its extent along the bar
+    int thumbNear;   // its sides across the bar: top or left,
+    int thumbFar;    // and bottom or right (exclusive)
 };
 
 BarGeometry Measure(const TrackBarRecord& record) {
-    BarGeometry m;
-    m.vertical = record.Vertical;
     const RECT c = ChannelAlongAcross(record.Window, record.Vertical);
-    m.along = static_cast<float>(c.left);
-    m.alongEnd = static_cast<float>(c.right);
-    m.across = static_cast<float>(c.top);
-    m.acrossEnd = static_cast<float>(c.bottom);
-    if (record.SelectionRange) {
-        m.band = m.across + (m.acrossEnd - m.across - kThinBand) / 2;
-        m.bandThickness = kThinBand;
-    } else {
-        m.band = m.across;
-        m.bandThickness = m.acrossEnd - m.across;
-    }
+    const float across = static_cast<float>(c.top), acrossEnd = static_cast<float>(c.bottom);
+    // A selection range gets a thin band in the middle of the channel.
+    const float band =
+        record.SelectionRange ? across + (acrossEnd - across - kThinBand) / 2 : across;
+    const float bandThickness = record.SelectionRange ? kThinBand : acrossEnd - across;
     RECT t{};
     SendMessageA(record.Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
-    m.thumb = static_cast<float>(record.Vertical ? t.top : t.left);
-    return m;
+    // The thumb with the bar's direction in top/bottom.
+    const RECT thumb = record.Vertical ? t : RECT{t.top, t.left, t.bottom, t.right};
+    return BarGeometry{record.Vertical,
+                       static_cast<float>(c.left),
+                       static_cast<float>(c.right),
+                       across,
+                       acrossEnd,
+                       band,
+                       bandThickness,
+                       static_cast<float>(thumb.top),
+                       thumb.bottom - thumb.top,
+                       thumb.left,
+                       thumb.right};
+}
+
+// The pixel along the bar under the thumb's centre when the bar is at `value`: the thumb
+// travels the channel less its own length, in proportion to the value's share of the range.
+int TickPlace(const BarGeometry& m, const BarState& state, int value) {
+    const long long range = std::max(state.maximum - state.minimum, 1);
+    const long long travel = static_cast<long long>(m.alongEnd - m.along) - m.thumbLength;
+    const long long offset = travel * (value - state.minimum) / range;
+    return static_cast<int>(m.along) + static_cast<int>(offset) + m.thumbLength / 2;
+}
+
+// The tick marks the control asks for (TBS_AUTOTICKS, TBM_SETTIC), on the near side, the far
+// side or both as its style places them: one at the minimum and one at the maximum, and one at
+// each tick value of the control that lies within its range.
+void DrawTicks(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry& m,
+               const BarState& state) {
+    if (record.TickPlacement == kTicksNone) return;
+    const bool nearSide = record.TickPlacement != kTicksBottomRight;
+    const bool farSide = record.TickPlacement != kTicksTopLeft;
+    PlusSolidBrush ink;
+    ink.Create(Argb(kBlack, kTickAlpha));
+    auto mark = [&](int value, int length) {
+        const float along = static_cast<float>(TickPlace(m, state, value)) - 0.5f;
+        const float span = static_cast<float>(length);
+        if (nearSide) {
+            const float across = static_cast<float>(m.thumbNear - 1 - length) - 0.5f;
+            const RectF r = Oriented(m.vertical, along, across, 1, span);
+            g.FillRectangle(ink, r.x, r.y, r.width, r.height);
+        }
+        if (farSide) {
+            const float across = static_cast<float>(m.thumbFar + 1) - 0.5f;
+            const RectF r = Oriented(m.vertical, along, across, 1, span);
+            g.FillRectangle(ink, r.x, r.y, r.width, r.height);
+        }
+    };
+    mark(state.minimum, kEndTickLength);
+    mark(state.maximum, kEndTickLength);
+    // The values between the ends: the control's array holds two fewer than its tick count.
+    const int count = AskNumber(record.Window, TBM_GETNUMTICS) - 2;
+    const auto* values = reinterpret_cast<const DWORD*>(Ask(record.Window, TBM_GETPTICS));
+    for (int i = 0; values && i < count; ++i) {
+        const int value = static_cast<int>(values[i]);
+        if (value > state.minimum && value < state.maximum) mark(value, kTickLength);
+    }
 }
 
 void DrawChannel(PlusGraphics& g, const BarGeometry& m) {
@@ -141,8 +204,8 @@ void DrawThumb(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry&
 // The selected span, placed and scaled like the positions it spans. A range without extent
 // has no place for it, and an empty or reversed selection draws nothing.
 void DrawSelection(PlusGraphics& g, HWND bar, const BarGeometry& m, const BarState& state) {
-    const int start = static_cast<int>(SendMessageA(bar, TBM_GETSELSTART, 0, 0));
-    const int end = static_cast<int>(SendMessageA(bar, TBM_GETSELEND, 0, 0));
+    const int start = AskNumber(bar, TBM_GETSELSTART);
+    const int end = AskNumber(bar, TBM_GETSELEND);
     const int range = state.maximum - state.minimum;
     if (range <= 0 || end <= start) return;
     const float scale = (m.alongEnd - m.along) / static_cast<float>(range);
@@ -247,9 +310,10 @@ void PaintTrackBar(int windowIndex, int position) {
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
-        g.SetSmoothingMode(4); // the thumb and the rounded ends
+        g.SetSmoothingMode(SmoothingModeAntiAlias); // the thumb and the rounded ends
         if (Engine.TrackBarFrame)
             DrawPanel(g, record->Vertical, static_cast<float>(w), static_cast<float>(h));
+        DrawTicks(g, *record, m, state);
         DrawChannel(g, m);
         DrawThumb(g, *record, m, state);
         if (record->SelectionRange) DrawSelection(g, bar, m, state);

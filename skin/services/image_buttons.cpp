@@ -6,21 +6,31 @@
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
 
+#include <optional>
+#include <string>
+
 namespace skin {
 namespace {
 
-// The button's record in the button list of the skinned window above it (taken or made when
-// the button is not listed yet); null when no window up its parent chain is skinned.
-// `registered` tells whether the button was listed before.
-ButtonRecord* ImageButtonRecord(HWND button, int& windowIndex, int& position, bool& registered) {
-    if (!IsWindow(button)) return nullptr;
-    windowIndex = NearestSkinnedAncestor(button);
+// Where an image button's record lives: the button list of the skinned window above it.
+struct Registration {
+    ButtonRecord* record;
+    int windowIndex;
+    int position;
+    bool listed; // the button was in the list before
+};
+
+// The button's record in the button list of the skinned window above it (taken when the button
+// is not listed yet); nothing when no window up its parent chain is skinned.
+std::optional<Registration> Register(HWND button) {
+    if (!IsWindow(button)) return std::nullopt;
+    const int windowIndex = NearestSkinnedAncestor(button);
     WindowRecord* owner = RecordAt(windowIndex);
-    if (!owner) return nullptr;
-    position = FindRecord(owner->Buttons, button);
-    registered = position != 0;
-    if (!registered) position = TakeRecord(owner->Buttons);
-    return owner->Buttons[static_cast<size_t>(position - 1)].get();
+    if (!owner) return std::nullopt;
+    const int found = FindRecord(owner->Buttons, button);
+    const int position = found != 0 ? found : TakeRecord(owner->Buttons);
+    return Registration{owner->Buttons[static_cast<size_t>(position - 1)].get(), windowIndex,
+                        position, found != 0};
 }
 
 void SetTooltip(ButtonRecord& record, HWND button, const std::optional<std::string>& text) {
@@ -36,13 +46,12 @@ void SetTooltip(ButtonRecord& record, HWND button, const std::optional<std::stri
 }
 
 // The steps after the fields: owner-drawn style, and the subclassing of a new button.
-void FinishRegistration(ButtonRecord& record, HWND button, int windowIndex, int position,
-                        bool registered) {
+void FinishRegistration(const Registration& r, HWND button) {
     SetWindowLongA(button, GWL_STYLE, GetWindowLongA(button, GWL_STYLE) | BS_OWNERDRAW);
-    if (!registered) {
+    if (!r.listed) {
         // A button that was not among the skinned ones has no font read yet.
-        StoreButtonFont(record, button);
-        record.SavedProcedure = SubclassControl(button, position, windowIndex, ButtonProc);
+        StoreButtonFont(*r.record, button);
+        r.record->SavedProcedure = SubclassControl(button, r.position, r.windowIndex, ButtonProc);
     }
     // The new face is shown now rather than at the button's next paint.
     InvalidateRect(button, nullptr, TRUE);
@@ -52,35 +61,33 @@ void FinishRegistration(ButtonRecord& record, HWND button, int windowIndex, int 
 
 bool SkinEngine::SkinImageButton(HWND button, const ByteSet& image, int layoutValue,
                                  std::optional<std::string> tooltip) {
-    int windowIndex = 0, position = 0;
-    bool registered = false;
-    ButtonRecord* record = ImageButtonRecord(button, windowIndex, position, registered);
-    if (!record) return false;
-    record->Window = button;
-    record->Kind = kButtonSingleImageFace;
-    record->Images[kImageNormal] = image;
-    record->Layout = layoutValue;
-    record->Caption = WindowTextOf(button);
-    SetTooltip(*record, button, tooltip);
-    FinishRegistration(*record, button, windowIndex, position, registered);
+    const std::optional<Registration> r = Register(button);
+    if (!r) return false;
+    ButtonRecord& record = *r->record;
+    record.Window = button;
+    record.Kind = kButtonSingleImageFace;
+    record.Images[kImageNormal] = image;
+    record.Layout = layoutValue;
+    record.Caption = WindowTextOf(button);
+    SetTooltip(record, button, tooltip);
+    FinishRegistration(*r, button);
     return true;
 }
 
 bool SkinEngine::SkinStateImageButton(HWND button, const ByteSet& normal, const ByteSet& hot,
                                       const ByteSet& pressed, const ByteSet& disabled,
                                       std::optional<std::string> tooltip) {
-    int windowIndex = 0, position = 0;
-    bool registered = false;
-    ButtonRecord* record = ImageButtonRecord(button, windowIndex, position, registered);
-    if (!record) return false;
-    record->Window = button;
-    record->Kind = kButtonStateImageFace;
-    record->Images[kImageNormal] = normal;
-    record->Images[kImageHot] = hot;
-    record->Images[kImagePressed] = pressed;
-    record->Images[kImageDisabled] = disabled;
-    SetTooltip(*record, button, tooltip);
-    FinishRegistration(*record, button, windowIndex, position, registered);
+    const std::optional<Registration> r = Register(button);
+    if (!r) return false;
+    ButtonRecord& record = *r->record;
+    record.Window = button;
+    record.Kind = kButtonStateImageFace;
+    record.Images[kImageNormal] = normal;
+    record.Images[kImageHot] = hot;
+    record.Images[kImagePressed] = pressed;
+    record.Images[kImageDisabled] = disabled;
+    SetTooltip(record, button, tooltip);
+    FinishRegistration(*r, button);
     return true;
 }
 

@@ -4,10 +4,15 @@
 #include "skin/toplevel_fixture.h"
 
 #include "gallery/gallery_window.h"
+#include "gallery/pictures/gallery_pictures.h"
 #include "gallery/theme_picture.h"
 #include "plus/plus_image.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <memory>
+#include <span>
 
 using namespace toplevel_testing;
 using gallery::ControlMode;
@@ -93,8 +98,53 @@ protected:
         return record->StatusPanes[static_cast<std::size_t>(pane - 1)].Text;
     }
 
+    // The columns of row `y` in which two shots of the control `id` differ, left to right.
+    std::vector<int> ColumnsThatDiffer(int id, const Pixels& a, const Pixels& b, int y) const {
+        const RECT r = AreaOf(id);
+        const int w = r.right - r.left;
+        std::vector<int> columns;
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y * w + x);
+            if (a[i] != b[i]) columns.push_back(x);
+        }
+        return columns;
+    }
+
     std::unique_ptr<GalleryWindow> gallery_;
 };
+
+// A picture of the gallery's image buttons, decoded: 0xAARRGGBB, row by row.
+struct Decoded {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+Decoded Decode(std::span<const std::uint8_t> png) {
+    plus::PlusBitmap bitmap;
+    Decoded d;
+    if (!bitmap.CreateFromStream(skin::ByteSet(png.begin(), png.end()))) return d;
+    d.width = static_cast<int>(bitmap.GetWidth());
+    d.height = static_cast<int>(bitmap.GetHeight());
+    for (int y = 0; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x)
+            d.pixels.push_back(bitmap.GetPixel(x, y));
+    return d;
+}
+
+// How many opaque pixels of `picture` a shot `shotWidth` pixels wide does not show at (2, 2),
+// where the state faces draw their pictures, within 2 levels per channel.
+std::size_t PictureMismatches(const Pixels& shot, int shotWidth, const Decoded& picture) {
+    std::size_t wrong = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint32_t p = picture.pixels[static_cast<std::size_t>(y * picture.width + x)];
+            if ((p >> 24) != 0xFF) continue;
+            const std::uint32_t s = shot[static_cast<std::size_t>((y + 2) * shotWidth + x + 2)];
+            const COLORREF shown = RGB((s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF);
+            const COLORREF drawn = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+            if (!testing_support::ColoursNear(shown, drawn, 2)) ++wrong;
+        }
+    return wrong;
+}
 
 // The tests that hold in both modes run in both.
 class GalleryInEachMode : public GalleryTest, public testing::WithParamInterface<ControlMode> {};
@@ -283,6 +333,180 @@ TEST_P(GalleryInEachMode, TheDropDownListFollowsTheArrowKeys) {
     EXPECT_EQ(gallery_->Message(), "下拉列表组合框：选择了“深圳”");
     EXPECT_GT(CountDifferentPixels(before, Shot(gallery::kComboDropDownList)), 30u);
     EXPECT_EQ(CountDifferentPixels(neighbour, Shot(gallery::kComboDropDown)), 0u);
+}
+
+// The 37 % bar's fill ends at 37 % of its width and the full one at its end: the columns that
+// change when each goes back to 0 are exactly the filled ones. The timer's bar moves on by
+// itself.
+TEST_P(GalleryInEachMode, ProgressBarsFillTheirShareAndTheTimersBarAdvances) {
+    Open(GetParam());
+    const struct {
+        int id, percent;
+    } bars[] = {{gallery::kProgressPart, 37}, {gallery::kProgressFull, 100}};
+    for (const auto& bar : bars) {
+        SCOPED_TRACE(bar.percent);
+        HWND control = Control(bar.id);
+        ASSERT_EQ(SendMessageA(control, PBM_GETPOS, 0, 0), bar.percent);
+        const RECT r = AreaOf(bar.id);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        const Pixels filled = Shot(bar.id);
+        const Pixels neighbour = Shot(gallery::kProgressEmpty);
+        SendMessageA(control, PBM_SETPOS, 0, 0);
+        Pump(50);
+        const std::vector<int> columns = ColumnsThatDiffer(bar.id, filled, Shot(bar.id), h / 2);
+        ASSERT_FALSE(columns.empty());
+        // The bar's outline runs from one pixel in to two short of its length.
+        const int length = bar.percent * w / 100;
+        EXPECT_LE(columns.front(), 2);
+        EXPECT_GE(columns.back(), length - 3);
+        EXPECT_LE(columns.back(), length - 1);
+        EXPECT_EQ(columns.size(), static_cast<std::size_t>(columns.back() - columns.front() + 1))
+            << "filled without gaps";
+        EXPECT_EQ(CountDifferentPixels(neighbour, Shot(gallery::kProgressEmpty)), 0u);
+    }
+
+    HWND running = Control(gallery::kProgressRunning);
+    const LRESULT first = SendMessageA(running, PBM_GETPOS, 0, 0);
+    const Pixels before = Shot(gallery::kProgressRunning);
+    Pump(500); // about four ticks of the timer
+    EXPECT_NE(SendMessageA(running, PBM_GETPOS, 0, 0), first);
+    EXPECT_GT(CountDifferentPixels(before, Shot(gallery::kProgressRunning)), 20u);
+}
+
+// The four-picture button shows, pixel for pixel where the picture is opaque, its normal picture
+// at rest, the hot one under the pointer and the pressed one while pressed; the disabled button
+// shows its own grey picture.
+TEST_P(GalleryInEachMode, TheFourPictureButtonShowsThePictureOfEachState) {
+    Open(GetParam());
+    const Decoded normal = Decode(gallery::PlayNormalImage);
+    const Decoded hot = Decode(gallery::PlayHotImage);
+    const Decoded pressed = Decode(gallery::PlayPressedImage);
+    const Decoded disabled = Decode(gallery::PlayDisabledImage);
+    ASSERT_EQ(normal.width, 26);
+    const int id = gallery::kImageButtonStates;
+    HWND button = Control(id);
+    const RECT r = AreaOf(id);
+    const int w = r.right - r.left;
+    auto shows = [&](const Decoded& picture) { return PictureMismatches(Shot(id), w, picture); };
+    const std::size_t opaque =
+        static_cast<std::size_t>(std::count_if(normal.pixels.begin(), normal.pixels.end(),
+                                               [](std::uint32_t p) { return (p >> 24) == 0xFF; }));
+    ASSERT_GT(opaque, 300u);
+
+    EXPECT_EQ(shows(normal), 0u);
+    EXPECT_GT(shows(hot), opaque / 2);
+    // Hover: the picture is taken before the system may post the pointer's leave.
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(shows(hot), 0u);
+    SendMessageA(button, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(shows(normal), 0u);
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Pump(30);
+    EXPECT_EQ(shows(pressed), 0u);
+    EXPECT_GT(shows(normal), opaque / 2);
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    SendMessageA(button, WM_MOUSELEAVE, 0, 0);
+    Pump(30);
+    EXPECT_EQ(shows(normal), 0u);
+
+    const int off = gallery::kImageButtonStatesDisabled;
+    ASSERT_FALSE(IsWindowEnabled(Control(off)));
+    const Pixels grey = Shot(off);
+    EXPECT_EQ(PictureMismatches(grey, w, disabled), 0u);
+    EXPECT_GT(PictureMismatches(grey, w, normal), opaque / 2);
+}
+
+// The one-picture button shows its landscape beside its caption, and a plate under the pointer.
+TEST_P(GalleryInEachMode, TheOnePictureButtonShowsItsPictureAndAPlateUnderThePointer) {
+    Open(GetParam());
+    const int id = gallery::kImageButtonSingle;
+    const Pixels shot = Shot(id);
+    // The sky of the landscape, (150, 200, 245), fills most of a 26 x 22 box.
+    const auto sky = std::count_if(shot.begin(), shot.end(), [](std::uint32_t p) {
+        return testing_support::ColoursNear(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF),
+                                            RGB(150, 200, 245), 12);
+    });
+    EXPECT_GT(sky, 180);
+    SendMessageA(Control(id), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_GT(CountDifferentPixels(shot, Shot(id)), 100u);
+    SendMessageA(Control(id), WM_MOUSELEAVE, 0, 0);
+    EXPECT_LE(CountDifferentPixels(shot, Shot(id)), 2u);
+}
+
+// The tick bars show a mark under the thumb's centre at each tenth of their range (on the side
+// their style names), and the bar without ticks none: clearing the ticks takes away exactly the
+// marks between the ends.
+TEST_P(GalleryInEachMode, TickBarsMarkEachTenthOnTheirSides) {
+    Open(GetParam());
+    const struct {
+        int id;
+        bool vertical;
+        int sides;
+    } bars[] = {
+        {gallery::kTrackTicks, false, 1},        // above
+        {gallery::kTrackSelection, false, 1},    // below
+        {gallery::kTrackVerticalTicks, true, 2}, // both sides
+        {gallery::kTrackVertical, true, 0},      // none
+    };
+    for (const auto& bar : bars) {
+        SCOPED_TRACE(bar.id);
+        HWND control = Control(bar.id);
+        // Where the thumb's centre lies at 10, 20 ... 90.
+        const LRESULT kept = SendMessageA(control, TBM_GETPOS, 0, 0);
+        std::vector<int> centres;
+        for (int v = 10; v < 100; v += 10) {
+            SendMessageA(control, TBM_SETPOS, TRUE, v);
+            RECT t{};
+            SendMessageA(control, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
+            centres.push_back(bar.vertical ? (t.top + t.bottom) / 2 : (t.left + t.right) / 2);
+        }
+        SendMessageA(control, TBM_SETPOS, TRUE, kept);
+        Pump(50);
+        const Pixels marked = Shot(bar.id);
+        SendMessageA(control, TBM_CLEARTICS, TRUE, 0);
+        Pump(50);
+        const Pixels cleared = Shot(bar.id);
+        // Nine marks of 3 pixels on each side.
+        EXPECT_EQ(CountDifferentPixels(marked, cleared), static_cast<std::size_t>(27 * bar.sides));
+        if (bar.sides == 0) continue;
+        const RECT r = AreaOf(bar.id);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        std::vector<int> along; // where the marks lie along the bar
+        for (int i = 0; i < w * h; ++i)
+            if (marked[static_cast<std::size_t>(i)] != cleared[static_cast<std::size_t>(i)])
+                along.push_back(bar.vertical ? i / w : i % w);
+        std::sort(along.begin(), along.end());
+        along.erase(std::unique(along.begin(), along.end()), along.end());
+        EXPECT_EQ(along, centres);
+    }
+}
+
+// The panel switch draws all four track bars without their panel, and back; nothing else changes.
+TEST_P(GalleryInEachMode, ThePanelSwitchChangesTheTrackBarsAndNothingElse) {
+    Open(GetParam());
+    const int bars[] = {gallery::kTrackTicks, gallery::kTrackSelection, gallery::kTrackVertical,
+                        gallery::kTrackVerticalTicks};
+    std::vector<Pixels> before;
+    for (int id : bars)
+        before.push_back(Shot(id));
+    const Pixels neighbour = Shot(gallery::kComboDropDownList);
+    HWND panelSwitch = Control(gallery::kTrackPanelSwitch);
+    ASSERT_EQ(SendMessageA(panelSwitch, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    ClickCentre(panelSwitch);
+    EXPECT_EQ(gallery_->Message(), "滑块：不显示面板");
+    for (std::size_t i = 0; i < std::size(bars); ++i) {
+        const RECT r = AreaOf(bars[i]);
+        const std::size_t area = static_cast<std::size_t>((r.right - r.left) * (r.bottom - r.top));
+        // The plate covers the whole control: most of its pixels change.
+        EXPECT_GT(CountDifferentPixels(before[i], Shot(bars[i])), area / 2) << bars[i];
+    }
+    EXPECT_EQ(CountDifferentPixels(neighbour, Shot(gallery::kComboDropDownList)), 0u);
+
+    ClickCentre(panelSwitch);
+    EXPECT_EQ(gallery_->Message(), "滑块：显示面板");
+    for (std::size_t i = 0; i < std::size(bars); ++i)
+        EXPECT_LE(CountDifferentPixels(before[i], Shot(bars[i])), 2u) << bars[i];
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, GalleryInEachMode,

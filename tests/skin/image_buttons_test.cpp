@@ -31,6 +31,16 @@ skin::ByteSet SolidPng(int width, int height, COLORREF colour) {
     return bitmap.SaveToBytes(plus::ImageFormatPNG);
 }
 
+// The area the tip answers for.
+RECT TipArea(HWND tooltip, HWND owner) {
+    TOOLINFOA info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = owner;
+    info.uId = 1;
+    SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info));
+    return info.rect;
+}
+
 std::string TipText(HWND tooltip, HWND owner) {
     char text[80] = {};
     TOOLINFOA info{};
@@ -84,6 +94,9 @@ TEST_F(ImageButtonTest, RegisteringWritesTheRecordAndSubclassesTheButtonOnce) {
     HWND tip = record->Tooltip->GetTooltipWindow();
     ASSERT_TRUE(IsWindow(tip));
     EXPECT_EQ(TipText(tip, late), "提示");
+    const RECT area = TipArea(tip, late), whole{0, 0, 60, 40};
+    EXPECT_TRUE(EqualRect(&area, &whole)) << "the whole button: " << area.left << "," << area.top
+                                          << "," << area.right << "," << area.bottom;
 
     // Again, with another image and tip: replaced in place, not subclassed a second time.
     SetWindowTextA(late, "again");
@@ -142,7 +155,11 @@ TEST_F(ImageButtonTest, StateImageButtonShowsTheImageOfEachState) {
     ASSERT_TRUE(
         skin::TheSkin->SkinStateImageButton(strip, SolidPng(20, 20, kRed), SolidPng(20, 20, kGreen),
                                             SolidPng(20, 20, kBlue), SolidPng(20, 20, kYellow)));
-    ASSERT_TRUE(skin::TheSkin->SkinStateImageButton(partial, SolidPng(20, 20, kRed), {}, {}, {}));
+    ASSERT_TRUE(skin::TheSkin->SkinStateImageButton(partial, SolidPng(20, 20, kRed), {}, {}, {},
+                                                    std::string("四态")));
+    HWND tip = skin::ButtonRecordOf(partial)->Tooltip->GetTooltipWindow();
+    ASSERT_TRUE(IsWindow(tip)) << "the state strip takes its tip too";
+    EXPECT_EQ(TipText(tip, partial), "四态");
     Pump();
     EXPECT_TRUE(ColoursNear(Middle(strip), kRed)) << std::hex << Middle(strip);
 
@@ -166,6 +183,18 @@ TEST_F(ImageButtonTest, StateImageButtonShowsTheImageOfEachState) {
     EXPECT_TRUE(ColoursNear(Middle(partial), kRed, 60)) << std::hex << Middle(partial);
     EXPECT_FALSE(ColoursNear(WindowPixel(partial, 1, 12), WindowPixel(partial, 40, 12), 4))
         << "the disabled plate's outline";
+}
+
+// A button already painted with the standard face shows its pictures at once, without waiting
+// for some later repaint.
+TEST_F(ImageButtonTest, AButtonAlreadyShownChangesToItsPictureAtOnce) {
+    HWND button = Button("", BS_PUSHBUTTON, 10, 40);
+    SkinAndShow(window_);
+    Pump();
+    ASSERT_FALSE(ColoursNear(Middle(button), kBlue)) << std::hex << Middle(button);
+    ASSERT_TRUE(skin::TheSkin->SkinStateImageButton(button, SolidPng(20, 20, kBlue), {}, {}, {}));
+    Pump();
+    EXPECT_TRUE(ColoursNear(Middle(button), kBlue)) << std::hex << Middle(button);
 }
 
 // One image, left of an empty caption: centred, and still shown when disabled.

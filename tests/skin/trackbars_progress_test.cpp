@@ -194,19 +194,27 @@ TEST_F(BarTest, HorizontalBarPaintsChannelValueBarAndDotThatGrowsToKnobOnHover) 
 
     // Value bar: two accent rows just inside the channel from its start to the thumb.
     for (int x : {static_cast<int>(c.left) + 2, mid - 40, static_cast<int>(t.left) - 3}) {
+        EXPECT_FALSE(IsAccent(At(bar, x, e))) << x << std::hex << " " << At(bar, x, e);
         EXPECT_TRUE(IsAccent(At(bar, x, e + 1))) << x;
         EXPECT_TRUE(IsAccent(At(bar, x, e + 2))) << x;
         EXPECT_TRUE(IsChannel(At(bar, x, e + 3))) << std::hex << At(bar, x, e + 3);
     }
-    // Beyond the thumb the channel alone, and the window above and below it.
+    // The value bar ends just before the thumb's start; the dot is not drawn over.
+    EXPECT_TRUE(IsAccent(At(bar, t.left - 1, e + 1))) << std::hex << At(bar, t.left - 1, e + 1);
+    EXPECT_FALSE(IsAccent(At(bar, t.left + 1, e + 1))) << std::hex << At(bar, t.left + 1, e + 1);
+    // Beyond the thumb the channel alone, shaded lighter downwards, and the window above and
+    // below it.
     EXPECT_TRUE(IsChannel(At(bar, t.right + 20, e + 1)))
         << std::hex << At(bar, t.right + 20, e + 1);
     EXPECT_TRUE(IsChannel(At(bar, t.right + 20, e + 2)));
+    EXPECT_LT(GetBValue(At(bar, t.right + 20, e + 1)) + 4, GetBValue(At(bar, t.right + 20, e + 3)))
+        << std::hex << At(bar, t.right + 20, e + 1) << " " << At(bar, t.right + 20, e + 3);
     EXPECT_TRUE(IsBackground(At(bar, t.right + 20, e - 2)));
     EXPECT_TRUE(IsBackground(At(bar, t.right + 20, c.bottom + 1)));
 
     // Resting dot: at the thumb's start, across e - 0.5 .. e + 3.5.
     EXPECT_TRUE(IsKnob(At(bar, t.left + 2, e + 1))) << std::hex << At(bar, t.left + 2, e + 1);
+    EXPECT_TRUE(IsChannel(At(bar, t.left + 5, e + 2))) << std::hex << At(bar, t.left + 5, e + 2);
     EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e - 2)));
     EXPECT_TRUE(IsChannel(At(bar, t.left + 7, e + 1)));
 
@@ -218,6 +226,9 @@ TEST_F(BarTest, HorizontalBarPaintsChannelValueBarAndDotThatGrowsToKnobOnHover) 
     EXPECT_TRUE(IsKnob(At(bar, t.left + 5, e - 2))) << std::hex << At(bar, t.left + 5, e - 2);
     EXPECT_TRUE(IsKnob(At(bar, t.left + 7, e + 1)));
     EXPECT_TRUE(IsKnob(At(bar, t.left + 5, e + 5)));
+    EXPECT_GT(GetGValue(At(bar, t.left + 5, e - 2)), GetGValue(At(bar, t.left + 5, e + 5)) + 20)
+        << "shaded darker downwards: " << std::hex << At(bar, t.left + 5, e - 2) << " "
+        << At(bar, t.left + 5, e + 5);
     EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e - 6)));
     EXPECT_TRUE(IsBackground(At(bar, t.left + 5, e + 9)));
 
@@ -245,6 +256,10 @@ TEST_F(BarTest, VerticalBarPaintsAlongItsHeight) {
         EXPECT_TRUE(IsChannel(At(bar, e + 3, y))) << y;
     }
     EXPECT_TRUE(IsChannel(At(bar, e + 1, t.bottom + 20)));
+    // Shaded lighter rightwards.
+    EXPECT_LT(GetBValue(At(bar, e + 1, t.bottom + 20)) + 4,
+              GetBValue(At(bar, e + 3, t.bottom + 20)))
+        << std::hex << At(bar, e + 1, t.bottom + 20) << " " << At(bar, e + 3, t.bottom + 20);
     EXPECT_TRUE(IsBackground(At(bar, e - 2, t.bottom + 20)));
     EXPECT_TRUE(IsKnob(At(bar, e + 1, t.top + 2))) << std::hex << At(bar, e + 1, t.top + 2);
     EXPECT_TRUE(IsBackground(At(bar, e - 2, t.top + 5)));
@@ -285,6 +300,118 @@ TEST_F(BarTest, HotKnobMovesAwayFromTicksOnTheNearSide) {
     }
 }
 
+// --- Ticks ---
+
+// Where the thumb's centre lies along the bar at each value, as the control itself places the
+// thumb (the bar is moved there and back).
+std::vector<int> ThumbCentres(HWND bar, bool vertical, const std::vector<int>& values) {
+    const LRESULT kept = SendMessageA(bar, TBM_GETPOS, 0, 0);
+    std::vector<int> centres;
+    for (int v : values) {
+        SendMessageA(bar, TBM_SETPOS, TRUE, v);
+        RECT t{};
+        SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
+        centres.push_back(vertical ? (t.top + t.bottom) / 2 : (t.left + t.right) / 2);
+    }
+    SendMessageA(bar, TBM_SETPOS, TRUE, kept);
+    return centres;
+}
+
+// The places along the bar where the line `across` is not the window background (none for a
+// line outside the control).
+std::vector<int> InkedAlong(HWND bar, bool vertical, int across, int length) {
+    std::vector<int> inked;
+    RECT client{};
+    GetClientRect(bar, &client);
+    if (across < 0 || across >= (vertical ? client.right : client.bottom)) return inked;
+    for (int along = 0; along < length; ++along)
+        if (!IsBackground(vertical ? At(bar, across, along) : At(bar, along, across)))
+            inked.push_back(along);
+    return inked;
+}
+
+// Tick marks as the style places them, each under the thumb's centre at its value: one at the
+// minimum and the maximum (4 pixels long), one at each tick value between (3 pixels), one pixel
+// clear of the thumb's side, on the near side (TBS_TOP / TBS_LEFT), the far side (the default)
+// or both; none with TBS_NOTICKS. Ticks set one by one and ranges not starting at 0 too.
+TEST_F(BarTest, TicksAreDrawnWhereTheStylePlacesThemUnderTheThumbsCentre) {
+    struct Case {
+        DWORD style;
+        bool vertical, nearSide, farSide;
+        int low, high, frequency; // frequency 0: no automatic ticks
+        std::vector<int> set;     // ticks set with TBM_SETTIC
+    };
+    const Case cases[] = {
+        {TBS_AUTOTICKS, false, false, true, 0, 100, 10, {}},
+        {TBS_AUTOTICKS | TBS_TOP, false, true, false, 0, 100, 25, {}},
+        {TBS_AUTOTICKS | TBS_BOTH, false, true, true, 50, 150, 20, {}},
+        {0, false, false, true, -10, 10, 0, {-7, 4}},
+        {TBS_AUTOTICKS | TBS_NOTICKS, false, false, false, 0, 100, 10, {}},
+        {TBS_VERT | TBS_AUTOTICKS, true, false, true, 0, 100, 20, {}},
+        {TBS_VERT | TBS_AUTOTICKS | TBS_LEFT, true, true, false, 0, 60, 10, {}},
+        {TBS_VERT | TBS_BOTH, true, true, true, 0, 100, 0, {30}},
+        {TBS_AUTOTICKS, false, false, true, 0, 1, 1, {}}, // the ends alone
+    };
+    std::vector<HWND> bars;
+    int flat = 0, upright = 0;
+    for (const Case& c : cases) {
+        HWND bar = c.vertical ? TrackBar(c.style, 240 + 50 * upright++, 20, 44, 200)
+                              : TrackBar(c.style, 10, 5 + 50 * flat++, 220, 44);
+        SendMessageA(bar, TBM_SETRANGEMIN, FALSE, c.low);
+        SendMessageA(bar, TBM_SETRANGEMAX, TRUE, c.high);
+        if (c.frequency) SendMessageA(bar, TBM_SETTICFREQ, c.frequency, 0);
+        for (int v : c.set)
+            SendMessageA(bar, TBM_SETTIC, 0, v);
+        SendMessageA(bar, TBM_SETPOS, TRUE, c.low);
+        bars.push_back(bar);
+    }
+    Install();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        HWND bar = bars[i];
+        SCOPED_TRACE(i);
+        std::vector<int> values = c.set;
+        if (c.frequency)
+            for (int v = c.low + c.frequency; v < c.high; v += c.frequency)
+                values.push_back(v);
+        values.push_back(c.low);
+        values.push_back(c.high);
+        std::vector<int> all = ThumbCentres(bar, c.vertical, values);
+        std::sort(all.begin(), all.end());
+        const std::vector<int> ends = ThumbCentres(bar, c.vertical, {c.low, c.high});
+        Repaint(bar);
+        const RECT t = Thumb(bar);
+        const int nearSide = c.vertical ? t.left : t.top;
+        const int farSide = c.vertical ? t.right : t.bottom; // one past the thumb
+        const int length = c.vertical ? 200 : 220;
+        const std::vector<int> none;
+        // Interior ticks reach 3 pixels out from the gap, the ends a fourth.
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 1, length), none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 2, length), c.nearSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 4, length), c.nearSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 5, length), c.nearSide ? ends : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, nearSide - 6, length), none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide, length), none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 1, length), c.farSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 3, length), c.farSide ? all : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 4, length), c.farSide ? ends : none);
+        EXPECT_EQ(InkedAlong(bar, c.vertical, farSide + 5, length), none);
+        if (c.farSide) {
+            // Black at alpha 110 over the background, the full pixel.
+            const int at = all[all.size() / 2];
+            const COLORREF ink = c.vertical ? At(bar, farSide + 2, at) : At(bar, at, farSide + 2);
+            // Black at alpha 110 over the background's 200, rounded: the full pixel.
+            EXPECT_EQ(ink, RGB(0, 0, (200 * (255 - 110) + 127) / 255)) << std::hex << ink;
+        }
+    }
+    // Clearing the ticks leaves the ends.
+    HWND bar = bars[0];
+    SendMessageA(bar, TBM_CLEARTICS, TRUE, 0);
+    Repaint(bar);
+    EXPECT_EQ(InkedAlong(bar, false, Thumb(bar).bottom + 1, 220),
+              ThumbCentres(bar, false, {0, 100}));
+}
+
 // At the maximum the resting dot sits 8 pixels into the thumb rectangle and the value bar
 // reaches 10 pixels past the thumb's start; one step short of it neither does.
 TEST_F(BarTest, AtTheMaximumTheDotAndValueBarReachFurther) {
@@ -312,6 +439,11 @@ TEST_F(BarTest, AtTheMaximumTheDotAndValueBarReachFurther) {
 TEST_F(BarTest, SelectionBandSpansTheSelectedPositions) {
     HWND bar = TrackBar(TBS_ENABLESELRANGE, 10, 50, 200, 40, 0);
     SendMessageA(bar, TBM_SETSEL, TRUE, MAKELPARAM(20, 60));
+    // The same share of a range that starts at 100.
+    HWND shifted = TrackBar(TBS_ENABLESELRANGE, 10, 190, 200, 40, 0);
+    SendMessageA(shifted, TBM_SETRANGEMIN, FALSE, 100);
+    SendMessageA(shifted, TBM_SETRANGEMAX, FALSE, 200);
+    SendMessageA(shifted, TBM_SETSEL, TRUE, MAKELPARAM(120, 160));
     HWND empty = TrackBar(TBS_ENABLESELRANGE, 10, 120, 200, 40, 0);
     SendMessageA(empty, TBM_SETRANGE, TRUE, MAKELPARAM(0, 0));
     SendMessageA(empty, TBM_SETSEL, TRUE, MAKELPARAM(0, 0));
@@ -322,10 +454,14 @@ TEST_F(BarTest, SelectionBandSpansTheSelectedPositions) {
     auto xAt = [&](double value) { return static_cast<int>(c.left + value * span / 100); };
     auto bright = [](COLORREF k) { return GetRValue(k) > 70 && GetGValue(k) > 70; };
 
-    for (int v : {25, 40, 55})
-        EXPECT_TRUE(bright(At(bar, xAt(v), row))) << v << " " << std::hex << At(bar, xAt(v), row);
-    for (int v : {12, 70, 90})
-        EXPECT_FALSE(bright(At(bar, xAt(v), row))) << v << " " << std::hex << At(bar, xAt(v), row);
+    for (HWND b : {bar, shifted}) {
+        for (int v : {20, 25, 40, 55})
+            EXPECT_TRUE(bright(At(b, xAt(v), row))) << v << " " << std::hex << At(b, xAt(v), row);
+        for (int v : {12, 70, 90})
+            EXPECT_FALSE(bright(At(b, xAt(v), row))) << v << " " << std::hex << At(b, xAt(v), row);
+        // The band starts one pixel before the selection's own pixel.
+        EXPECT_FALSE(bright(At(b, xAt(20) - 2, row))) << std::hex << At(b, xAt(20) - 2, row);
+    }
     // The thin channel of a selection-range bar: 4 pixels, centred in the control's channel.
     EXPECT_TRUE(IsBackground(At(bar, xAt(80), c.top + 1)));
 
@@ -352,6 +488,27 @@ TEST_F(BarTest, PanelIsShadedAcrossTheBarAndOptional) {
     Repaint(flat);
     EXPECT_TRUE(IsBackground(At(flat, 150, 2))) << std::hex << At(flat, 150, 2);
     EXPECT_TRUE(IsBackground(At(flat, 0, 20)));
+}
+
+// Over white the strokes show their alphas exactly: the panel's outline is black at 30, the
+// trough's at 50, a tick mark at 110.
+TEST_F(BarTest, OutlinesAndTicksAreTheirShadesOverWhite) {
+    skin::Engine.TrackBarFrame = 1;
+    HWND bar = TrackBar(TBS_AUTOTICKS, 10, 50, 200, 44);
+    HWND progress = Progress(0, 10, 120, 200, 20);
+    const int p = Install();
+    FillDC(BackBufferOf(p), RECT{0, 0, 460, 360}, RGB(255, 255, 255));
+    Repaint(bar);
+    Repaint(progress);
+    auto grey = [](int alpha) { return RGB(255 - alpha, 255 - alpha, 255 - alpha); };
+    EXPECT_EQ(At(bar, 0, 20), grey(30)) << std::hex << At(bar, 0, 20);
+    EXPECT_EQ(At(bar, 199, 20), grey(30)) << std::hex << At(bar, 199, 20);
+    EXPECT_EQ(At(progress, 0, 10), grey(50)) << std::hex << At(progress, 0, 10);
+    EXPECT_EQ(At(progress, 199, 10), grey(50)) << std::hex << At(progress, 199, 10);
+    // The first mark, below the thumb, lies over the panel: darker than the panel beside it.
+    const int row = Thumb(bar).bottom + 2, first = Channel(bar).left + 5;
+    EXPECT_LT(GetRValue(At(bar, first, row)) + 60, GetRValue(At(bar, first + 2, row)))
+        << std::hex << At(bar, first, row) << " " << At(bar, first + 2, row);
 }
 
 // Both painters lay their picture over the window's background taken at the control's place.
@@ -418,8 +575,9 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
         int low, high, position, length;
     };
     const Case cases[] = {
-        {0, 100, 0, 0},      {0, 100, 37, 74},    {0, 100, 100, 200},
-        {50, 150, 100, 100}, {-100, 100, 0, 100}, {0, 1000, 999, 199},
+        {0, 100, 0, 0},      {0, 100, 37, 74},    {0, 100, 100, 200}, {50, 150, 100, 100},
+        {-100, 100, 0, 100}, {0, 1000, 999, 199}, {0, 200, 1, 1}, // the least share still shows at
+                                                                  // the start
     };
     std::vector<HWND> bars;
     int y = 0;
@@ -436,10 +594,14 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
         HWND bar = bars[i];
         if (l == 0) {
             EXPECT_FALSE(IsAccent(At(bar, 4, 10))) << i;
+        } else if (l < 8) {
+            EXPECT_TRUE(IsAccent(At(bar, 1, 10))) << i << std::hex << " " << At(bar, 1, 10);
         } else {
             EXPECT_TRUE(IsAccent(At(bar, 4, 10))) << i << std::hex << " " << At(bar, 4, 10);
-            // The bar's outline starts one pixel in from the trough's edge.
+            // The bar's outline starts one pixel in from the trough's edge, at the left and the
+            // top.
             EXPECT_TRUE(IsAccent(At(bar, 1, 10))) << i << std::hex << " " << At(bar, 1, 10);
+            EXPECT_TRUE(IsAccent(At(bar, l / 2, 1))) << i << std::hex << " " << At(bar, l / 2, 1);
             EXPECT_TRUE(IsAccent(At(bar, l - 5, 10))) << i;
             EXPECT_TRUE(IsAccent(At(bar, l - 5, 15))) << i;
         }
@@ -455,6 +617,21 @@ TEST_F(BarTest, ProgressBarLengthFollowsThePositionsShareOfTheRange) {
     EXPECT_EQ(skin::ProgressLength(5, 5, 5, 200), 0);
     EXPECT_EQ(skin::ProgressLength(5, 10, 0, 200), 0);
     EXPECT_EQ(skin::ProgressLength(300, 0, 100, 200), 200);
+    // A bar one pixel long is filled at its maximum.
+    EXPECT_EQ(skin::ProgressLength(100, 0, 100, 1), 1);
+}
+
+// Painted into a DC the caller gives, the bar is the picture the control itself shows.
+TEST_F(BarTest, ProgressBarPaintsIntoAGivenDC) {
+    HWND bar = Progress(0, 10, 10, 120, 20);
+    SendMessageA(bar, PBM_SETPOS, 60, 0);
+    const int p = Install();
+    const Picture shown = GrabClient(bar);
+    gdi::MemoryDC memory = gdi::MemoryDC::Create(nullptr);
+    memory.Adopt(gdi::CreateArgbBitmap(120, 20));
+    FillDC(memory.get(), RECT{0, 0, 120, 20}, RGB(0, 255, 0));
+    skin::PaintProgressBar(p, 1, memory.get());
+    EXPECT_EQ(CountDifferences(shown, GrabDC(memory.get(), 120, 20), 0), 0);
 }
 
 TEST_F(BarTest, VerticalProgressBarFillsFromTheBottom) {
@@ -467,6 +644,9 @@ TEST_F(BarTest, VerticalProgressBarFillsFromTheBottom) {
         EXPECT_FALSE(IsAccent(At(bar, 12, y))) << y;
     // Its outline one pixel in from the trough's left edge.
     EXPECT_TRUE(IsAccent(At(bar, 1, 100))) << std::hex << At(bar, 1, 100);
+    // The fill is shaded across its thickness: lighter on the left, the accent on the right.
+    EXPECT_GT(GetGValue(At(bar, 4, 100)), GetGValue(At(bar, 19, 100)) + 20)
+        << std::hex << At(bar, 4, 100) << " " << At(bar, 19, 100);
     // The trough shades rightwards on a vertical bar.
     EXPECT_GT(GetRValue(At(bar, 2, 30)), GetRValue(At(bar, 21, 30)) + 40);
 }
