@@ -52,18 +52,25 @@ TEST(HelloSkinExample, ItsWindowHasTheSkinnedCaptionRegionAndStatusPane) {
             return window && IsWindowVisible(window);
         },
         20s));
-    // On top of whatever other tests show, so the screen holds its pixels.
+    // On top of whatever other tests show, so the screen holds its pixels; then until it has
+    // painted (the theme colour in the caption's middle) or, at the latest, 10 s.
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    testing_support::PumpMessagesFor(1500ms);
-
-    // The engine in the example's process recorded it as its first skinned window.
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(GetPropA(window, "Hw_lbID")), 1);
-
     RECT client{};
     GetClientRect(window, &client);
     const int w = client.right, h = client.bottom;
     ASSERT_EQ(w, 420);
     ASSERT_EQ(h, 260);
+    const RECT captionMiddle{w / 2, kCaptionHeight / 2, w / 2 + 1, kCaptionHeight / 2 + 1};
+    testing_support::PumpMessagesUntil(
+        [&] {
+            const auto middle = testing_support::ScreenPixels(window, captionMiddle);
+            return middle.size() == 1 && Distance(middle[0], kThemeRgb) <= 2;
+        },
+        10s);
+    testing_support::PumpMessagesFor(300ms);
+
+    // The engine in the example's process recorded it as its first skinned window.
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(GetPropA(window, "Hw_lbID")), 1);
 
     // The rounded region leaves the corners out.
     HRGN region = CreateRectRgn(0, 0, 0, 0);
