@@ -23,7 +23,7 @@ enum class ControlMode { Opaque, Translucent };
 struct GalleryOptions {
     ControlMode mode = ControlMode::Opaque;
     // Top-left corner of the window on the screen.
-    POINT origin = {62, 60};
+    POINT origin = {62, 24};
     // Whether closing the window ends the thread's message loop (the program's window does; a
     // window made by a test does not). A rebuild never ends it.
     bool endsMessageLoop = true;
@@ -34,7 +34,7 @@ public:
     static constexpr char kTitle[] = "Varnel 控件画廊";
     // The window has no system frame: its client area is the whole window.
     static constexpr int kWidth = 900;
-    static constexpr int kHeight = 640;
+    static constexpr int kHeight = 720;
     static constexpr int kCaptionHeight = 40;
     static constexpr int kStatusHeight = 22;
     // Pane 1 names the mode; pane 2, taking the rest of the bar, what the pointer is over or

@@ -1,8 +1,11 @@
 #include "gallery/sections.h"
 
-#include <algorithm>
-
 #include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <utility>
 
 namespace gallery {
 
@@ -108,6 +111,103 @@ void AddCombos(SectionBuilder& s) {
               2);
 }
 
+void AddListAndTree(SectionBuilder& s) {
+    const int half = (s.Width() - kGap) / 2;
+    HWND list = s.Add(kListBox, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, half, 96,
+                      "列表框", WS_EX_CLIENTEDGE);
+    for (int i = 1; i <= 40; ++i) {
+        const std::string text = "列表项 " + std::to_string(i);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    HWND tree = s.Add(kTreeView, WC_TREEVIEWA, "",
+                      TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | WS_TABSTOP, half, 96,
+                      "树视图", WS_EX_CLIENTEDGE);
+    HTREEITEM parent = TVI_ROOT;
+    for (const char* text : {"中国", "广东", "广州", "天河"}) {
+        TVINSERTSTRUCTA insert{};
+        insert.hParent = parent;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT;
+        insert.item.pszText = const_cast<char*>(text);
+        auto item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        if (parent != TVI_ROOT)
+            SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+        parent = item;
+    }
+}
+
+void AddListView(SectionBuilder& s) {
+    HWND list = s.Add(kListView, WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                      s.Width(), 110, "列表视图（1000 行）", WS_EX_CLIENTEDGE);
+    const char* titles[] = {"序号", "城市", "人数"};
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.fmt = i == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        column.cx = 70;
+        column.pszText = const_cast<char*>(titles[i]);
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    SendMessageA(list, LVM_SETITEMCOUNT, 1000, 0);
+    for (int i = 0; i < 1000; ++i) {
+        const std::string number = std::to_string(i + 1);
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(number.c_str());
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        const std::string count = std::to_string((i * 7919) % 10000);
+        const char* city = kCities[i % std::size(kCities)];
+        for (auto [sub, text] : {std::pair{1, city}, std::pair{2, count.c_str()}}) {
+            item.iSubItem = sub;
+            item.pszText = const_cast<char*>(text);
+            SendMessageA(list, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+}
+
+void AddAddressAndDate(SectionBuilder& s) {
+    const int half = (s.Width() - kGap) / 2;
+    HWND ip = s.Add(kIpAddress, WC_IPADDRESSA, "", WS_TABSTOP, half, kRowHeight, "IP 地址",
+                    WS_EX_CLIENTEDGE);
+    SendMessageA(ip, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 10));
+    s.Add(kDateTime, DATETIMEPICK_CLASSA, "", DTS_SHORTDATEFORMAT | WS_TABSTOP, half, kRowHeight,
+          "日期时间选择器", WS_EX_CLIENTEDGE);
+}
+
+void AddHeader(SectionBuilder& s) {
+    HWND header =
+        s.Add(kHeaderAlone, WC_HEADERA, "", HDS_BUTTONS | HDS_HORZ, s.Width(), 24, "标题控件");
+    const char* titles[] = {"名称", "修改日期", "这一列的标题很长，放不下"};
+    for (int i = 0; i < 3; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.fmt = HDF_STRING | (i == 1 ? HDF_CENTER : HDF_LEFT);
+        item.cxy = i == 2 ? s.Width() - 160 : 80;
+        item.pszText = const_cast<char*>(titles[i]);
+        SendMessageA(header, HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void AddUpDowns(SectionBuilder& s) {
+    HWND vertical = s.Add(kUpDownVerticalBuddy, "EDIT", "5", ES_NUMBER | WS_TABSTOP, 60, kRowHeight,
+                          "数值编辑框（竖）", WS_EX_CLIENTEDGE);
+    HWND up = s.Add(kUpDownVertical, UPDOWN_CLASSA, "", UDS_SETBUDDYINT | UDS_ARROWKEYS, 18,
+                    kRowHeight, "竖直调节钮");
+    SendMessageA(up, UDM_SETBUDDY, reinterpret_cast<WPARAM>(vertical), 0);
+    SendMessageA(up, UDM_SETRANGE32, 0, 99);
+    SendMessageA(up, UDM_SETPOS32, 0, 5);
+    HWND horizontal = s.Add(kUpDownHorizontalBuddy, "EDIT", "50", ES_NUMBER | WS_TABSTOP, 60,
+                            kRowHeight, "数值编辑框（横）", WS_EX_CLIENTEDGE);
+    HWND across = s.Add(kUpDownHorizontal, UPDOWN_CLASSA, "",
+                        UDS_HORZ | UDS_SETBUDDYINT | UDS_ARROWKEYS, 36, kRowHeight, "水平调节钮");
+    SendMessageA(across, UDM_SETBUDDY, reinterpret_cast<WPARAM>(horizontal), 0);
+    SendMessageA(across, UDM_SETRANGE32, 0, 100);
+    SendMessageA(across, UDM_SETPOS32, 0, 50);
+}
+
 HWND TrackBar(SectionBuilder& s, int id, DWORD style, int width, int height, const char* name,
               int position) {
     HWND bar = s.Add(id, TRACKBAR_CLASSA, "", style | WS_TABSTOP, width, height, name);
@@ -170,11 +270,20 @@ void AddModeSwitch(SectionBuilder& s) {
 }
 
 constexpr Section kSections[] = {
-    {"按钮", 0, AddPushButtons},      {"复选框", 0, AddCheckBoxes},
-    {"单选按钮", 0, AddRadioButtons}, {"外观", 0, AddModeSwitch},
-    {"编辑框", 1, AddEdits},          {"组合框", 2, AddCombos},
-    {"图像按钮", 0, AddImageButtons}, {"进度条", 1, AddProgressBars},
+    {"按钮", 0, AddPushButtons},
+    {"复选框", 0, AddCheckBoxes},
+    {"单选按钮", 0, AddRadioButtons},
+    {"外观", 0, AddModeSwitch},
+    {"图像按钮", 0, AddImageButtons},
+    {"列表框与树视图", 0, AddListAndTree},
+    {"编辑框", 1, AddEdits},
+    {"进度条", 1, AddProgressBars},
+    {"列表视图", 1, AddListView},
+    {"组合框", 2, AddCombos},
     {"滑块", 2, AddTrackBars},
+    {"IP 地址与日期", 2, AddAddressAndDate},
+    {"标题控件", 2, AddHeader},
+    {"数值调节钮", 2, AddUpDowns},
 };
 
 } // namespace

@@ -33,6 +33,19 @@ enum ControlId : int {
     kComboSimple = 300,
     kComboDropDown,
     kComboDropDownList,
+    // Item views
+    kListBox = 700,
+    kListView,
+    kTreeView,
+    kIpAddress,
+    kDateTime,
+    // Headers
+    kHeaderAlone = 720,
+    // Up-downs and their buddy edits
+    kUpDownVertical = 740,
+    kUpDownVerticalBuddy,
+    kUpDownHorizontal,
+    kUpDownHorizontalBuddy,
     // Track bars
     kTrackTicks = 400,
     kTrackSelection,

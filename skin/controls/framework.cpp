@@ -11,7 +11,10 @@
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 namespace skin {
 namespace {
@@ -202,6 +205,72 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
 
 void CopyKeyed(HDC target, HDC picture, int w, int h) {
     TransparentBlt(target, 0, 0, w, h, picture, 0, 0, w, h, kKeyColour);
+}
+
+namespace {
+
+// The rows of the 32-bit DIB section selected into `dc`, when it holds one at least w wide and
+// exactly h high. GetObject does not tell a top-down section from a bottom-up one here, so the
+// rows are taken in memory order: both pictures of LayKeyedOnto come from CreateArgbBitmap.
+struct DibRows {
+    std::uint8_t* first = nullptr;
+    std::ptrdiff_t stride = 0;
+    std::uint8_t* Row(int y) const { return first + y * stride; }
+};
+DibRows DibPixels(HDC dc, int w, int h) {
+    DIBSECTION dib{};
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    if (!bitmap || GetObjectA(bitmap, sizeof(dib), &dib) != sizeof(dib)) return {};
+    if (dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits || dib.dsBm.bmWidth < w ||
+        dib.dsBm.bmHeight != h)
+        return {};
+    return {static_cast<std::uint8_t*>(dib.dsBm.bmBits), dib.dsBm.bmWidthBytes};
+}
+
+} // namespace
+
+void LayKeyedOnto(HDC target, HDC picture, int w, int h) {
+    const DibRows to = DibPixels(target, w, h), from = DibPixels(picture, w, h);
+    if (!to.first || !from.first) {
+        CopyKeyed(target, picture, w, h);
+        return;
+    }
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* t = to.Row(y);
+        const std::uint8_t* f = from.Row(y);
+        for (int x = 0; x < w; ++x, t += 4, f += 4) {
+            const int b = f[0], g = f[1], r = f[2];
+            const int keyShare = r - g; // (1 - coverage) x 255 for grey ink on the key
+            if (keyShare <= 0 || std::abs((b - g) - keyShare) > 2) {
+                t[0] = f[0], t[1] = f[1], t[2] = f[2];
+                continue;
+            }
+            const int cover = 255 - keyShare; // the ink's coverage, 0..255
+            if (cover == 0) continue;         // the key itself: the target shows
+            const int ink = std::min(255, g * 255 / cover);
+            for (int c = 0; c < 3; ++c)
+                t[c] = static_cast<std::uint8_t>((ink * cover + t[c] * keyShare + 127) / 255);
+        }
+    }
+}
+
+WashedClientPicture::WashedClientPicture(HWND control)
+    : background_(control, ClientRectInWindow(control)) {
+    WashPicture(background_.dc(), background_.width(), background_.height());
+}
+
+gdi::WindowDC ClientDCWithoutChildren(HWND control) {
+    gdi::WindowDC dc(control);
+    for (HWND child = GetWindow(control, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
+            continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&r), 2);
+        ExcludeClipRect(dc.get(), r.left, r.top, r.right, r.bottom);
+    }
+    return dc;
 }
 
 plus::PlusPath RoundedPath(float x, float y, float w, float h, float d) {

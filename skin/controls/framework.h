@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/capture.h"
+#include "skin/core/gdi_owners.h"
 #include "plus/plus_object.h"
 #include "plus/plus_path.h"
 
@@ -115,6 +117,8 @@ inline constexpr HoverRule kEditHover{kFamilyEdits, HoverMatch::ControlAndParent
 inline constexpr HoverRule kComboHover{kFamilyCombos, HoverMatch::PositionedControl};
 inline constexpr HoverRule kItemViewHover{kFamilyItemViews, HoverMatch::PositionedControl};
 inline constexpr HoverRule kUpDownHover{kFamilyUpDowns, HoverMatch::Control};
+// Headers decide their repaints by their hot item; the rule only keeps the shared state.
+inline constexpr HoverRule kHeaderHover{kFamilyHeaders, HoverMatch::Control};
 inline constexpr HoverRule kTrackBarHover{kFamilyTrackBars, HoverMatch::Control};
 
 // Hover tracking on WM_MOUSEMOVE: asks for WM_MOUSELEAVE, notes the control as pointed, and
@@ -183,6 +187,30 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc = std::nullo
 // Copies a w x h picture to (0, 0) of `target`, leaving the pixels of kKeyColour out.
 void CopyKeyed(HDC target, HDC picture, int w, int h);
 
+// Lays a w x h picture drawn on kKeyColour over `target` (both at (0, 0)), keying out the key
+// colour and also the key colour that smoothed text edges took in: a pixel that is grey ink
+// blended with the key (red and blue the same distance above green) becomes that ink at that
+// coverage over the target's pixel. Needs 32-bit top-down DIB sections h high in both DCs (as
+// gdi::CreateArgbBitmap makes); otherwise it keys out the exact colour alone, as CopyKeyed.
+void LayKeyedOnto(HDC target, HDC picture, int w, int h);
+
+// The background behind a control's client area washed in white at ControlAlpha: a picture of
+// the client's size for the control's own painting to land on. Released with the owner.
+class WashedClientPicture {
+public:
+    explicit WashedClientPicture(HWND control);
+    HDC dc() const { return background_.dc(); }
+    int width() const { return background_.width(); }
+    int height() const { return background_.height(); }
+
+private:
+    CapturedBackground background_;
+};
+
+// The control's client DC (GetDC) with every visible child window that is not
+// WS_EX_TRANSPARENT clipped out, so a copy over the whole client leaves the children (a list
+// view's header) alone.
+gdi::WindowDC ClientDCWithoutChildren(HWND control);
 // --- Shapes of the painted families ---
 
 // A new path holding AddRoundedRect(x, y, w, h, d).

@@ -1,5 +1,8 @@
-// Skinned header controls (stand-alone and the column headers of list views). Their record,
-// kept in the window record's list.
+// Skinned header controls: those that are direct children of a skinned window and the column
+// headers of its list views. Every item is painted by the skin: a gradient face in the accent
+// colour, hot and pressed looks for button-style headers, a 1-pixel divider, the item's
+// image-list icon and its text with ellipsis; the last column of a list view's header reaches
+// the list's right edge. Dragging dividers and clicking columns stay the control's own.
 #pragma once
 #include <windows.h>
 
@@ -21,7 +24,26 @@ struct HeaderRecord {
     std::string FontFamily; // list-view headers: the list's font
     int FontSize = 0;
     int FontStyle = 0;
-    HIMAGELIST ImageList = nullptr;
+    HIMAGELIST ImageList = nullptr; // read once at install; owned by whoever set it
 };
+
+// Installs the headers among the direct children of `parent` and the first header of each of
+// its list views (each once).
+void SkinHeaders(int windowIndex, HWND parent);
+
+LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The 1-based item under `mouse` (a mouse message's lParam), 0 when none: within 5 pixels of a
+// divider no item is hit.
+int HeaderItemAt(int windowIndex, int position, LPARAM mouse);
+
+// Paints every item of the header at `position` on `dc` (null: the header's own client DC).
+void PaintHeader(int windowIndex, int position, HDC dc = nullptr);
+
+// Width of `text` in the given font, as GDI+ measures it, rounded down.
+int TextWidth(const std::string& text, const std::string& family, int style, int size);
+
+// The record of a skinned header, or null.
+HeaderRecord* HeaderRecordOf(HWND window);
 
 } // namespace skin

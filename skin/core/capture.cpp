@@ -137,12 +137,9 @@ HDC CaptureBackground(HWND control, const RECT& rect) {
     const int w = rect.right - rect.left;
     const int h = rect.bottom - rect.top;
 
-    HBITMAP bitmap = nullptr;
-    {
-        PlusBitmap picture;
-        if (w > 0 && h > 0 && picture.Create(w, h, plus::Format32bppARGB))
-            bitmap = picture.GetHBITMAP(0);
-    }
+    // A cleared 32-bit DIB section: what the owner's picture does not cover stays transparent
+    // black.
+    HBITMAP bitmap = w > 0 && h > 0 ? gdi::CreateArgbBitmap(w, h).release() : nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) {
         if (bitmap) DeleteObject(bitmap);

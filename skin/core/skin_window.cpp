@@ -269,8 +269,9 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     SkinEditsAndCombos(p, window);
     SkinTrackBars(p, window);
     SkinProgressBars(p, window);
-    // The track-bar, progress-bar, item-view, up-down and header families join here, in that
-    // order, as they are built.
+    SkinItemViews(p, window);
+    SkinUpDowns(p, window);
+    SkinHeaders(p, window);
 
     rec.BackgroundStale = 1;
 

@@ -8,7 +8,10 @@
 //   pane update            SetStatusPane next to a full rebuild, as a ratio; target under 10 %
 //   hover frame            one PaintCaptionButton frame of the hover animation
 //   control repaints       an edit box's frame (WM_NCPAINT) and a whole combo box repaint,
-//                          skinned next to the same control unskinned, as a ratio
+//                          skinned next to the same control unskinned, as a ratio; the
+//                          1,000-row list view's repaint after a one-page scroll (opaque and
+//                          translucent), a header's and an up-down's repaint; target for the
+//                          scroll repaint within 3x
 #include <windows.h>
 #include <commctrl.h>
 
@@ -24,8 +27,11 @@
 #include "plus/plus_object.h"
 #include "skin/core/skin_engine.h"
 #include "skin/controls/combos.h"
+#include "skin/controls/headers.h"
+#include "skin/controls/item_views.h"
 #include "skin/controls/progress_bars.h"
 #include "skin/controls/trackbars.h"
+#include "skin/controls/updowns.h"
 #include "skin/services/back_buffer.h"
 #include "skin/images/skin_pictures.h"
 
@@ -135,10 +141,67 @@ void CompareRepaints(const char* what, int runs, HWND skinned, HWND plain,
                 mine / theirs);
 }
 
+// A report-view list of 1,000 rows in two columns.
+HWND ThousandRows(HWND parent, int x) {
+    HWND list =
+        CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, x,
+                        130, 260, 220, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = 110;
+        column.pszText = const_cast<char*>(i ? "次数" : "名称");
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    SendMessageA(list, LVM_SETITEMCOUNT, 1000, 0);
+    for (int i = 0; i < 1000; ++i) {
+        const std::string text = "第 " + std::to_string(i) + " 行";
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(text.c_str());
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    return list;
+}
+
+HWND ThreeColumnHeader(HWND parent, int x) {
+    HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, x, 370,
+                                  260, 24, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (const char* text : {"名称", "大小", "修改日期"}) {
+        HDITEMA item{};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.fmt = HDF_STRING | HDF_LEFT;
+        item.cxy = 80;
+        item.pszText = const_cast<char*>(text);
+        SendMessageA(header, HDM_INSERTITEMA, 100, reinterpret_cast<LPARAM>(&item));
+    }
+    return header;
+}
+
+HWND Spinner(HWND parent, int x) {
+    return CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, x, 410, 18, 40, parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// One page down or up (alternately), then the repaint that scroll asks for.
+void ScrollOnePage(HWND list) {
+    static int turn = 0;
+    SendMessageA(list, WM_VSCROLL, (turn++ % 2) ? SB_PAGEUP : SB_PAGEDOWN, 0);
+    UpdateWindow(list);
+}
+
+void RedrawWhole(HWND control) {
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    // A second argument runs one group alone: "window", "items" or "large".
+    const std::string only = argc > 2 ? argv[2] : "";
+    auto runs = [&only](const char* group) { return only.empty() || only == group; };
     const ULONG_PTR token = plus::StartupGdiPlus();
     if (!token) {
         std::fprintf(stderr, "GDI+ did not start\n");
@@ -159,7 +222,7 @@ int main(int argc, char** argv) {
     std::printf("Composition benchmark (medians, x64 under this machine's Wine)\n");
     double small = 0;
     double pane = 0;
-    {
+    if (runs("window")) {
         BenchWindow w(376, 364);
         small = MedianMs(200 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
         Row("full rebuild, 376 x 364 (target < 5 ms)", small);
@@ -324,7 +387,33 @@ int main(int argc, char** argv) {
                             UpdateWindow(c);
                         });
     }
-    {
+    if (runs("items")) {
+        // Item views, headers and up-downs: the skinned controls are made before the install,
+        // the system's after it.
+        BenchWindow w(640, 480);
+        for (int translucent = 0; translucent <= 1; ++translucent) {
+            skin::Engine.TranslucentControls = translucent;
+            HWND list = ThousandRows(w.window, 20);
+            HWND header = ThreeColumnHeader(w.window, 20);
+            HWND spin = Spinner(w.window, 20);
+            skin::SkinItemViews(w.position, w.window);
+            skin::SkinUpDowns(w.position, w.window);
+            skin::SkinHeaders(w.position, w.window);
+            HWND plainList = ThousandRows(w.window, 340);
+            HWND plainHeader = ThreeColumnHeader(w.window, 340);
+            HWND plainSpin = Spinner(w.window, 340);
+            std::printf("  item views, headers and up-downs (%s):\n",
+                        translucent ? "translucent" : "opaque");
+            CompareRepaints("  1,000-row list view, one-page scroll (<= 3 x)", 200 * scale, list,
+                            plainList, ScrollOnePage);
+            CompareRepaints("  header, three items", 300 * scale, header, plainHeader, RedrawWhole);
+            CompareRepaints("  up-down", 300 * scale, spin, plainSpin, RedrawWhole);
+            for (HWND c : {list, header, spin, plainList, plainHeader, plainSpin})
+                DestroyWindow(c);
+        }
+        skin::Engine.TranslucentControls = 0;
+    }
+    if (runs("large")) {
         BenchWindow w(1280, 800);
         const double large =
             MedianMs(50 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });

@@ -372,6 +372,24 @@ TEST_F(GalleryTest, ARebuildKeepsTheMessageLoopAndClosingTheProgramsWindowEndsIt
     EXPECT_TRUE(quitPosted());
 }
 
+// The GDI objects one plain IP-address control leaves behind when it is made and destroyed
+// (after a first one, which may fill caches): 0 where the control cleans up after itself.
+static int PlainIpAddressLeak() {
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_INTERNET_CLASSES};
+    InitCommonControlsEx(&classes);
+    auto once = [] {
+        HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 60, nullptr, nullptr,
+                                   nullptr, nullptr);
+        CreateWindowExA(0, WC_IPADDRESSA, "", WS_CHILD | WS_VISIBLE, 4, 4, 160, 24, top, nullptr,
+                        nullptr, nullptr);
+        DestroyWindow(top);
+    };
+    once();
+    const int before = GdiObjectCount();
+    once();
+    return GdiObjectCount() - before;
+}
+
 TEST_F(GalleryTest, OpeningUsingAndClosingInBothModesLeavesNothingBehind) {
     auto session = [this] {
         GalleryWindow& g = Open(ControlMode::Opaque);
@@ -388,13 +406,16 @@ TEST_F(GalleryTest, OpeningUsingAndClosingInBothModesLeavesNothingBehind) {
         gallery_.reset();
         Pump(50);
     };
+    // This platform's IP-address control keeps a font of its own after it is destroyed, skinned
+    // or not; the gallery makes one in each of a session's two windows.
+    const int platformLeak = 2 * PlainIpAddressLeak();
     // Once first: caches that live for the program (fonts of the status bar, glyphs) fill up.
     session();
     const int gdiBefore = GdiObjectCount();
     const int windowsBefore = ThreadWindowCount();
     for (int i = 0; i < 2; ++i)
         session();
-    EXPECT_EQ(GdiObjectCount(), gdiBefore);
+    EXPECT_EQ(GdiObjectCount(), gdiBefore + 2 * platformLeak);
     EXPECT_EQ(ThreadWindowCount(), windowsBefore);
     EXPECT_EQ(skin::Engine.WindowList.size(), 0u);
 }

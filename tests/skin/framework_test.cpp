@@ -149,6 +149,43 @@ TEST_F(FrameworkTest, KeyedCopySkipsTheKeyColourOnly) {
     EXPECT_EQ(GetPixel(target.get(), 3, 0), RGB(1, 2, 3));
 }
 
+// Laying a picture drawn on the key colour: the key shows the target, grey ink smoothed into
+// the key becomes that ink at its coverage over the target, everything else is copied. On
+// pictures that are not DIB sections only the exact key is left out.
+TEST_F(FrameworkTest, KeyedLayingTakesTheKeyOutOfSmoothedInk) {
+    const COLORREF under = RGB(200, 100, 40);
+    struct Case {
+        COLORREF drawn, laid;
+    } cases[] = {
+        {skin::kKeyColour, under},
+        {RGB(128, 0, 128), RGB(100, 50, 20)},       // black at half coverage
+        {RGB(255, 64, 255), RGB(214, 139, 94)},     // white ink at a quarter
+        {RGB(10, 20, 30), RGB(10, 20, 30)},         // not a blend with the key
+        {RGB(200, 50, 100), RGB(200, 50, 100)},     // red and blue apart: coloured, copied
+        {RGB(255, 0, 254), under},                  // one off the key: keyed out too
+    };
+    const int n = static_cast<int>(std::size(cases));
+    for (bool dib : {true, false}) {
+        gdi::MemoryDC picture = gdi::MemoryDC::Create();
+        picture.Adopt(dib ? gdi::CreateArgbBitmap(n, 1)
+                          : gdi::Bitmap(CreateCompatibleBitmap(GetDC(nullptr), n, 1)));
+        gdi::MemoryDC target = gdi::MemoryDC::Create();
+        target.Adopt(gdi::CreateArgbBitmap(n, 1));
+        for (int x = 0; x < n; ++x) {
+            SetPixel(picture.get(), x, 0, cases[x].drawn);
+            SetPixel(target.get(), x, 0, under);
+        }
+        skin::LayKeyedOnto(target.get(), picture.get(), n, 1);
+        for (int x = 0; x < n; ++x) {
+            const COLORREF expected = dib || x == 0 ? cases[x].laid : cases[x].drawn;
+            if (!dib && x == n - 1) continue; // the exact-key copy leaves it (see above)
+            EXPECT_TRUE(ColoursNear(GetPixel(target.get(), x, 0), expected, 1))
+                << (dib ? "DIB " : "device ") << x << std::hex << " "
+                << GetPixel(target.get(), x, 0) << " expected " << expected;
+        }
+    }
+}
+
 TEST_F(FrameworkTest, WashedBackgroundLandsOnTheClientAreaOfTheWindowDC) {
     HWND edit = Child("Edit", 0, WS_EX_CLIENTEDGE, 30, 30, 120, 24);
     Adopt(window_, RGB(0, 0, 200));
