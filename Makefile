@@ -1,5 +1,5 @@
 # The commands of the README. Each does the set-up it needs on a fresh machine.
-.PHONY: run gallery test build setup format
+.PHONY: run gallery test build setup format package
 
 setup:
 	bash scripts/setup.sh
@@ -17,5 +17,8 @@ gallery: build
 test:
 	bash scripts/test.sh
 
+package: setup
+	bash scripts/package.sh
+
 format:
-	find app skin plus gallery tests \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+	find app skin plus gallery tests examples \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i

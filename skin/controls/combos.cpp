@@ -14,6 +14,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/skin_window.h"
+#include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
 
 namespace skin {

@@ -7,6 +7,7 @@
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 
 #include <commctrl.h>
 

@@ -11,6 +11,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 
 #include <cmath>
 

@@ -3,6 +3,7 @@
 #include "plus/plus_object.h"
 #include "skin/core/capture.h"
 #include "skin/core/skin_window.h"
+#include "skin/core/window_record.h"
 
 #include <utility>
 

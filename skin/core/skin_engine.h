@@ -17,8 +17,8 @@
 #include "skin/core/method_thunk.h"
 #include "skin/core/skin_types.h"
 #include "skin/core/window_properties.h"
-#include "skin/core/window_record.h"
 #include "skin/services/background_picture.h"
+#include "skin/services/composition_types.h"
 
 namespace plus {
 class PlusGraphics;
@@ -27,6 +27,7 @@ class PlusGraphics;
 namespace skin {
 
 class SkinEngine;
+struct WindowRecord;
 
 inline constexpr std::size_t kOperationCount = 42;
 using OperationTable = std::array<OperationEntry, kOperationCount>;

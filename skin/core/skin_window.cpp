@@ -8,6 +8,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
 #include "skin/services/theme_images.h"
 

@@ -2,6 +2,7 @@
 // (and the properties that name them) after it.
 #include "skin/core/skin_engine.h"
 #include "skin/core/skin_window.h"
+#include "skin/core/window_record.h"
 
 namespace skin {
 namespace {

@@ -5,6 +5,7 @@
 #include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 
 #include <optional>
 #include <string>

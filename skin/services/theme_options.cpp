@@ -8,6 +8,7 @@
 #include "plus/plus_image.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 #include "skin/services/background_picture.h"
 #include "skin/services/theme_images.h"
 

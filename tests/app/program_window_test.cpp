@@ -5,6 +5,7 @@
 #include "app/usage_counter.h"
 #include "plus/plus_object.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 #include "support/gdi_count.h"
 #include "support/http_server.h"
 #include "support/windows.h"

@@ -1,5 +1,6 @@
 // The program as a user starts it: its own process under Wine, talking to loopback servers.
 #include "support/http_server.h"
+#include "support/process.h"
 #include "support/windows.h"
 
 #include <gtest/gtest.h>
@@ -13,51 +14,13 @@ using namespace std::chrono_literals;
 using testing_support::FindTopLevelWindow;
 using testing_support::HttpAnswer;
 using testing_support::LoopbackHttpServer;
+using testing_support::Process;
 using testing_support::PumpMessagesUntil;
 
 namespace {
 
 const std::string kCounterTarget = "/count2/count.asp?id=78375&sx=1&ys=9";
 const std::string kTitle = "Varnel/免更新版";
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    return path;
-}
-
-// A started program; ended when the test is done with it.
-class Process {
-public:
-    explicit Process(const std::string& program) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        std::string commandLine = "\"" + WindowsPath(program) + "\"";
-        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &info_) != FALSE;
-    }
-    ~Process() {
-        if (!started_) return;
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info_.hProcess, 99);
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-    bool Started() const { return started_; }
-    DWORD Id() const { return info_.dwProcessId; }
-    // The exit code, or nothing when the process is still running after `timeout`.
-    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout) const {
-        if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) !=
-            WAIT_OBJECT_0)
-            return std::nullopt;
-        DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION info_{};
-    bool started_ = false;
-};
 
 struct ChildSearch {
     std::string className;

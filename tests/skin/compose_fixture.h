@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 #include "support/gdi_count.h"
 #include "support/plus_fixture.h"
 

@@ -3,6 +3,7 @@
 
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 
 using namespace skin;
 

@@ -11,6 +11,7 @@
 #include "plus/plus_graphics.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 #include "skin/services/theme_images.h"
 #include "support/plus_fixture.h"
 

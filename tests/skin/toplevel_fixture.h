@@ -7,6 +7,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/skin_window.h"
+#include "skin/core/window_record.h"
 #include "support/gdi_count.h"
 #include "support/plus_fixture.h"
 #include "support/windows.h"
