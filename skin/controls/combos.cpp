@@ -13,6 +13,7 @@
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/child_messages.h"
 #include "skin/core/skin_window.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"

@@ -1,5 +1,5 @@
 // The skin engine's table of operations, in slot order. A thunk made for entry n (slot n-1)
-// calls the operation here; an entry stays null until its operation exists.
+// calls the operation here.
 #include "skin/core/skin_engine.h"
 
 namespace skin {
@@ -40,12 +40,12 @@ const OperationTable SkinEngineOperations = {
     MakeOperationEntry<&SkinEngine::SetStatusStyle>(),               // 31 SetStatusStyle
     MakeOperationEntry<&SkinEngine::SkinImageButton>(),              // 32 SkinImageButton
     MakeOperationEntry<&SkinEngine::SkinStateImageButton>(),         // 33 SkinStateImageButton
-    nullptr,                                                         // 34 SkinContainer
-    nullptr,                                                         // 35 SetContainerAlpha
+    MakeOperationEntry<&SkinEngine::SkinContainer>(),                // 34 SkinContainer
+    MakeOperationEntry<&SkinEngine::SetContainerAlpha>(),            // 35 SetContainerAlpha
     MakeOperationEntry<&SkinEngine::GetCaptionButtonsRect>(),        // 36 GetCaptionButtonsRect
-    nullptr,                                                         // 37 SkinCommonControl
-    nullptr,                                                         // 38 LayoutDockedWindows
-    nullptr,                                                         // 39 SetControlTextColour
+    MakeOperationEntry<&SkinEngine::SkinCommonControl>(),            // 37 SkinCommonControl
+    MakeOperationEntry<&SkinEngine::LayoutDockedWindows>(),          // 38 LayoutDockedWindows
+    MakeOperationEntry<&SkinEngine::SetControlTextColour>(),         // 39 SetControlTextColour
     MakeOperationEntry<&SkinEngine::GetThemeColour>(),               // 40 GetThemeColour
     MakeOperationEntry<&SkinEngine::SetSystemButtonImages>(),        // 41 SetSystemButtonImages
 };

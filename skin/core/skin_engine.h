@@ -235,7 +235,40 @@ public:
                               const ByteSet& pressed, const ByteSet& disabled,
                               std::optional<std::string> tooltip = std::nullopt);
 
-    // 34, 35, 37-39: containers and common controls: added with that code.
+    // --- Containers, common controls, docked windows (containers.cpp, common_controls.cpp) ---
+
+    // 34: registers a window that holds controls (group box, frame, tab page, panel) with the
+    // skinned window above it: the controls inside are skinned like the window's own, and the
+    // container is drawn over the skin (group boxes with their frame and caption, plain ones
+    // with a rounded double frame when `framed`). `fillValue` is a colour laid over the
+    // container's background at `alpha` (only the low byte counts); 0 means none. Omitted:
+    // transparent erase on, no fill, alpha 255, no frame. Returns the container's entry number
+    // (the existing one when it is registered already), 0 when no window above it is skinned.
+    int SkinContainer(HWND container, std::optional<int> transparentErase = std::nullopt,
+                      std::optional<int> fillValue = std::nullopt,
+                      std::optional<int> alpha = std::nullopt,
+                      std::optional<int> framed = std::nullopt);
+    // 35: a registered container's fill alpha (low byte), and a repaint; nothing for a
+    // container that is not registered or has no fill.
+    void SetContainerAlpha(HWND container, int alpha);
+    // 37: makes a common control (tab control, tool bar, status bar, month calendar, rich
+    // edit ...) draw over the skinned window's background: its own background colour
+    // `keyColour` (omitted: COLOR_BTNFACE) is keyed out. A control with child windows is also
+    // registered as a container with the two options as fill value and alpha. Returns 0, or
+    // the container registration's result.
+    int SkinCommonControl(HWND control, std::optional<COLORREF> keyColour = std::nullopt,
+                          std::optional<int> containerOption1 = std::nullopt,
+                          std::optional<int> containerOption2 = std::nullopt);
+    // 38: moves every window docked on the skinned window at `position` to (2, its top offset),
+    // as wide as the client area less 4 and reaching down to 3 pixels above the status bar.
+    void LayoutDockedWindows(int position);
+    // 39: the text colour ("Kj_Ztys") of an edit box, or of a combo box's edit field, and a
+    // repaint; nothing for a null handle or a combo box without an edit field.
+    void SetControlTextColour(HWND control, COLORREF colour);
+    // Docks `docked` on `host` (a skinned window or a registered container) at `topOffset`:
+    // the host lays it out on every resize, and once now. Docking again changes the offset.
+    // False when the host is neither or `docked` is no window.
+    bool DockWindow(HWND host, HWND docked, int topOffset);
 
     // 40: the theme colour.
     COLORREF GetThemeColour() const;

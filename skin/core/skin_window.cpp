@@ -6,11 +6,11 @@
 #include "skin/controls/combos.h"
 #include "skin/controls/framework.h"
 #include "skin/core/capture.h"
+#include "skin/core/child_messages.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
-#include "skin/services/theme_images.h"
 
 #include <commctrl.h>
 
@@ -23,8 +23,6 @@ constexpr UINT_PTR kHoverInterval = 20; // ms per animation step
 constexpr int kHoverSteps = 8;
 constexpr int kHoverLevelStep = 30; // state level per step: 30, 60 ... 240
 constexpr int kFrameWidth = 3;
-constexpr int kTreeItemExpanded = -406;  // TVN_ITEMEXPANDEDA
-constexpr int kTreeItemExpanding = -405; // TVN_ITEMEXPANDINGA
 
 short SignedLow(LPARAM value) {
     return static_cast<short>(LOWORD(value));
@@ -55,15 +53,6 @@ LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto saved = reinterpret_cast<WNDPROC>(GetPropA(window, kPropSavedProc));
     if (!saved) return DefWindowProcA(window, message, wParam, lParam);
     return CallWindowProcA(saved, window, message, wParam, lParam);
-}
-
-LRESULT HollowBrush(HWND control, HDC dc) {
-    SetTextColor(dc, TextColourOf(control));
-    SetBkMode(dc, TRANSPARENT);
-    ReleaseColourBrush(control);
-    HGDIOBJ brush = GetStockObject(NULL_BRUSH);
-    SetPropA(control, kPropColourBrush, brush);
-    return reinterpret_cast<LRESULT>(brush);
 }
 
 struct SystemButton {
@@ -159,17 +148,6 @@ void OnMouseLeave(SkinEngine& engine, int p, WindowRecord& rec) {
 
 } // namespace
 
-LRESULT TranslucentBrush(HWND control, HDC dc) {
-    SetTextColor(dc, TextColourOf(control));
-    SetBkMode(dc, TRANSPARENT);
-    ReleaseColourBrushes(control);
-    HBITMAP bitmap = WashedBackgroundBitmap(control);
-    HBRUSH brush = CreatePatternBrush(bitmap);
-    SetPropA(control, kPropColourBrush, brush);
-    SetPropA(control, kPropColourBrushBitmap, bitmap);
-    return reinterpret_cast<LRESULT>(brush);
-}
-
 void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
                             std::optional<int> hasCaption, std::optional<int> resizable,
                             std::optional<int> helpButton, std::optional<int> menuButton,
@@ -198,18 +176,6 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     r.ShowTitle = showTitle.value_or(1);
     r.CaptionGloss = captionGloss.value_or(0);
     r.OwnImageMode = imageMode.value_or(Engine.ThemeImageMode);
-
-    if (!backgroundImage.empty()) {
-        r.OwnColour = AverageImageColour(ImageSource::Bytes(backgroundImage), 2000, 0, 0);
-        if (r.OwnImageMode == kImageBlendRight)
-            r.OwnImage = BlendImageEdges(ImageSource::Bytes(backgroundImage), r.OwnColour,
-                                         EdgeVariant::Right);
-        else if (r.OwnImageMode == kImageBlendLeft)
-            r.OwnImage = BlendImageEdges(ImageSource::Bytes(backgroundImage), r.OwnColour,
-                                         EdgeVariant::Left);
-        else
-            r.OwnImage = backgroundImage;
-    }
 
     r.TitleTextColour = 0x00FFFFFF;
     r.TitleHaloColour = 0x00808080;
@@ -280,6 +246,9 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     rec.SavedWindowProc = previous;
     SetPropA(window, kPropSavedProc, reinterpret_cast<HANDLE>(previous));
     SetPropValue(window, kPropPosition, p);
+    // The own picture goes through the same door as a later one: bytes that do not decode are
+    // refused, and the window shows the theme instead of a black background.
+    if (!backgroundImage.empty()) SetWindowBackground(window, backgroundImage, rec.OwnImageMode);
 }
 
 LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -318,7 +287,7 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             } else {
                 rec->BackgroundStale = 1;
             }
-            // Docked windows follow the size here once containers are skinned.
+            LayoutDockedWindows(p);
             break;
         case WM_QUERYOPEN: rec->Minimized = 0; break;
         case WM_SYSCOMMAND:
@@ -393,54 +362,14 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 if (b >= 1) CaptionButtonAction(p, b);
             }
             break;
-        case WM_DRAWITEM: {
-            const DRAWITEMSTRUCT item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            DrawButtonItem(p, item);
-            break;
-        }
-        case WM_NOTIFY: {
-            const NMHDR header = *reinterpret_cast<const NMHDR*>(lParam);
-            const int code = static_cast<int>(header.code);
-            if (code == kTreeItemExpanded || code == kTreeItemExpanding)
-                InvalidateRect(header.hwndFrom, nullptr, TRUE);
-            break;
-        }
+        case WM_DRAWITEM:
+        case WM_NOTIFY:
         case WM_COMMAND:
-            if (TranslucentControlsOn()) {
-                const int n = HIWORD(wParam);
-                auto control = reinterpret_cast<HWND>(lParam);
-                const std::string cls = ClassNameOf(control);
-                const bool repaint =
-                    (cls == "Edit" &&
-                     (n == EN_VSCROLL || n == EN_HSCROLL || n == EN_CHANGE || n == EN_UPDATE)) ||
-                    (cls == "ListBox" && (n == LBN_SELCHANGE || n == LBN_SELCANCEL)) ||
-                    (cls == "ComboBox" && (n == CBN_KILLFOCUS || n == CBN_SELCHANGE));
-                if (repaint) InvalidateRect(control, nullptr, TRUE);
-            }
-            break;
-        case WM_CTLCOLOREDIT: {
-            auto control = reinterpret_cast<HWND>(lParam);
-            if (ClassNameOf(GetParent(control)) != "ComboBox" && TranslucentControlsOn())
-                return TranslucentBrush(control, reinterpret_cast<HDC>(wParam));
-            break;
-        }
+        case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
-            if (TranslucentControlsOn())
-                return TranslucentBrush(reinterpret_cast<HWND>(lParam),
-                                        reinterpret_cast<HDC>(wParam));
-            break;
-        case WM_CTLCOLORLISTBOX: {
-            auto control = reinterpret_cast<HWND>(lParam);
-            const LONG style = GetWindowLongA(control, GWL_STYLE);
-            if (Engine.ControlSkinsEnabled && ClassNameOf(control) == "ListBox" &&
-                !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) &&
-                Engine.TranslucentControls)
-                return HollowBrush(control, reinterpret_cast<HDC>(wParam));
-            break;
-        }
+        case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:
-            if (TranslucentControlsOn())
-                return HollowBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+            if (const auto answer = AnswerChildMessage(p, message, wParam, lParam)) return *answer;
             break;
         case WM_ACTIVATEAPP:
             if (wParam == 0) StartWorkingSetTrim();

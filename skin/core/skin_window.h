@@ -25,12 +25,6 @@ void ReleaseColourBrushBitmap(HWND control);
 // The brush and its bitmap together.
 void ReleaseColourBrushes(HWND control);
 
-// The answer to a translucent control's WM_CTLCOLOR* message: sets the control's text colour
-// and transparent text on `dc`, releases the brush pair answered before, and returns a new
-// pattern brush of the washed background behind the control's client area, kept with its
-// bitmap on the control ("Kj_dxjb", "Kj_wtjb") until the next answer or its destruction.
-LRESULT TranslucentBrush(HWND control, HDC dc);
-
 // Both of the above for every descendant of `window`. A destroyed window's children are gone
 // by its WM_NCDESTROY, so the window procedure does this at WM_DESTROY.
 void ReleaseChildColourBrushes(HWND window);

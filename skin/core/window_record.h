@@ -22,6 +22,7 @@
 #include "skin/core/skin_types.h"
 #include "skin/services/background_picture.h"
 #include "skin/services/composition_types.h"
+#include "skin/services/containers.h"
 #include "skin/services/glyph_text.h"
 
 namespace skin {
@@ -126,6 +127,12 @@ struct WindowRecord {
     gdi::MemoryDC BackBufferDC;   // the composed window image ("Ck_Ycjdx", "Ck_wtjbdx")
     gdi::MemoryDC CaptionStripDC; // clean copy of the top CaptionHeight rows
     gdi::MemoryDC StatusStripDC;  // clean copy of StatusRect
+
+    // --- Containers, common controls and docked windows (container code); each list's first
+    // entry starts empty and is filled by the first registration ---
+    std::vector<ContainerEntry> Containers = std::vector<ContainerEntry>(1);
+    std::vector<CommonControlEntry> CommonControls = std::vector<CommonControlEntry>(1);
+    std::vector<DockedWindow> DockedWindows; // laid out by LayoutDockedWindows
 
     // --- Windows repainted with this one ---
     std::vector<AttachedWindow> AttachedWindows;

@@ -5,6 +5,7 @@
 #include "skin/controls/combos.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/framework.h"
+#include "skin/core/child_messages.h"
 #include "skin/core/skin_window.h"
 
 #include <algorithm>

@@ -1,0 +1,343 @@
+// Skinned containers, docked windows and the text colour of edit and combo boxes.
+#include "skin/services/containers.h"
+
+#include "plus/plus_brush.h"
+#include "plus/plus_font.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_path.h"
+#include "plus/plus_string_format.h"
+#include "skin/controls/buttons.h"
+#include "skin/controls/combos.h"
+#include "skin/controls/framework.h"
+#include "skin/controls/headers.h"
+#include "skin/controls/item_views.h"
+#include "skin/controls/progress_bars.h"
+#include "skin/controls/trackbars.h"
+#include "skin/controls/updowns.h"
+#include "skin/core/capture.h"
+#include "skin/core/child_messages.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
+
+#include <algorithm>
+
+namespace skin {
+namespace {
+
+using plus::PlusGraphics;
+
+constexpr int kCombineExclude = 4;    // GDI+ CombineModeExclude
+constexpr int kNoWrapNoClip = 0x5000; // StringFormatFlagsNoWrap | StringFormatFlagsNoClip
+constexpr int kAlignCentre = 1;       // StringAlignmentCenter
+constexpr int kUnitWorld = 0;
+constexpr int kCaptionMargin = 10; // between a group box's edge and its caption
+
+// The container and its entry, found through the container's properties.
+struct ContainerRef {
+    int position = 0;
+    int entry = 0;
+    ContainerEntry* record = nullptr;
+};
+
+ContainerEntry* EntryAt(WindowRecord* record, int entry) {
+    if (!record || entry < 1 || entry > static_cast<int>(record->Containers.size())) return nullptr;
+    return &record->Containers[static_cast<size_t>(entry - 1)];
+}
+
+ContainerRef FindContainer(HWND container) {
+    const int position = OwnerIndexOf(container);
+    const int entry = ListPositionOf(container);
+    ContainerEntry* record = EntryAt(RecordAt(position), entry);
+    if (!record || record->Container != container) return {};
+    return {position, entry, record};
+}
+
+// The entry number of a registered container in the window record, 0 when it is not there.
+int EntryNumberOf(const WindowRecord& record, HWND container) {
+    for (size_t i = 0; i < record.Containers.size(); ++i)
+        if (record.Containers[i].Container == container) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+// The skinned window above `window` (its parent chain, the window itself left out).
+int SkinnedOwnerOf(HWND window) {
+    if (!IsWindow(window)) return 0;
+    return NearestSkinnedAncestor(GetParent(window));
+}
+
+// The nearest ancestor marked as a host window ("Wxk_Zpf" = 1), or null.
+HWND HostWindowAbove(HWND window) {
+    for (HWND w = GetParent(window); w; w = GetParent(w))
+        if (GetPropValue(w, kPropHostWindow) == 1) return w;
+    return nullptr;
+}
+
+void MoveDocked(const DockedWindow& docked, int width, int height) {
+    if (docked.Window && IsWindow(docked.Window))
+        MoveWindow(docked.Window, 2, docked.TopOffset, width, height, TRUE);
+}
+
+// Adds `docked` to a docked list, or changes its offset when it is there already.
+DockedWindow& DockInList(std::vector<DockedWindow>& list, HWND docked, int topOffset) {
+    for (DockedWindow& d : list)
+        if (d.Window == docked) {
+            d.TopOffset = topOffset;
+            return d;
+        }
+    list.push_back(DockedWindow{docked, topOffset});
+    return list.back();
+}
+
+// A container's docked windows: each from its offset to the bottom of the client area.
+void LayOutContainerDocked(HWND container, const ContainerEntry& entry) {
+    RECT client{};
+    GetClientRect(container, &client);
+    for (const DockedWindow& d : entry.Docked)
+        MoveDocked(d, client.right - 4, client.bottom - d.TopOffset);
+}
+
+// The group box's caption starts here: centred, at the left (also when no alignment is
+// given, as a group box draws it), or at the right.
+int CaptionLeft(LONG style, int width, int textWidth) {
+    switch (style & (BS_LEFT | BS_RIGHT)) {
+        case BS_CENTER: return (width - textWidth) / 2;
+        case BS_RIGHT: return width - textWidth - kCaptionMargin;
+        default: return kCaptionMargin;
+    }
+}
+
+void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, int w, int h) {
+    const std::string text = WindowTextOf(box);
+    const int tw = TextWidth(text, entry.FontName, entry.FontStyle, entry.FontSize);
+    const int x = CaptionLeft(GetWindowLongA(box, GWL_STYLE), w, tw);
+    const float textHeight = static_cast<float>(entry.FontSize + 3);
+    // The frame lines stop at the caption: the background shows behind its text.
+    if (tw > 0)
+        g.SetClipRect(static_cast<float>(x), 1, static_cast<float>(tw), textHeight + 1,
+                      kCombineExclude);
+    const auto wf = static_cast<float>(w), hf = static_cast<float>(h);
+    StrokePath(g, RoundedPath(0, 5, wf - 1, hf - 6, 5), ToArgb(kBlack, 40));
+    StrokePath(g, RoundedPath(1, 6, wf - 3, hf - 8, 3), ToArgb(kWhite, 90));
+    g.ResetClip();
+    if (tw <= 0) return;
+
+    plus::PlusFont font;
+    font.CreateFromFamilyName(entry.FontName, static_cast<float>(entry.FontSize), entry.FontStyle,
+                              kUnitWorld);
+    plus::PlusStringFormat format;
+    format.Create(kNoWrapNoClip);
+    format.SetAlign(kAlignCentre);
+    plus::PlusSolidBrush ink;
+    ink.Create(ToArgb(TextColourOf(box), 255));
+    g.DrawString(text, font, ink,
+                 plus::RectF{static_cast<float>(x), 1, static_cast<float>(tw), textHeight},
+                 &format);
+}
+
+// Copies a w x h picture to (0, 0) of `dc`, leaving the container's visible children alone.
+void CopyAroundChildren(HWND container, HDC dc, HDC picture, int w, int h) {
+    const int saved = SaveDC(dc);
+    for (HWND child = GetWindow(container, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
+            continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&r), 2);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    BitBlt(dc, 0, 0, w, h, picture, 0, 0, SRCCOPY);
+    RestoreDC(dc, saved);
+}
+
+void InvalidateTransparentChildren(HWND container) {
+    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
+            InvalidateRect(child, nullptr, FALSE);
+}
+
+LRESULT OnContainerPaint(HWND container, const ContainerRef& ref, WPARAM wParam, LPARAM lParam) {
+    {
+        gdi::PaintDC paint(container);
+        if (ref.record->Repaint) {
+            PaintContainer(ref.position, ref.entry, paint.get());
+        } else {
+            PaintContainer(ref.position, ref.entry);
+            InvalidateTransparentChildren(container);
+        }
+    }
+    return DefWindowProcA(container, WM_PAINT, wParam, lParam);
+}
+
+} // namespace
+
+bool IsGroupBox(HWND window) {
+    return ClassNameOf(window) == "Button" && (GetWindowLongA(window, GWL_STYLE) & 0x4);
+}
+
+void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
+    ContainerEntry* entry = EntryAt(RecordAt(position), entryNumber);
+    if (!entry || !IsWindow(entry->Container)) return;
+    HWND container = entry->Container;
+    RECT client{};
+    GetClientRect(container, &client);
+    const int w = client.right, h = client.bottom;
+    if (w > 0 && h > 0) {
+        CapturedBackground picture(container, ClientRectInWindow(container));
+        if (!picture.dc()) return;
+        {
+            PlusGraphics g;
+            g.CreateFromHDC(picture.dc());
+            g.SetSmoothingMode(plus::SmoothingModeAntiAlias);
+            if (entry->FillValue != 0) {
+                plus::PlusSolidBrush fill;
+                fill.Create(ToArgb(static_cast<COLORREF>(entry->FillValue), entry->Alpha));
+                g.FillRectangle(fill, 0, 0, static_cast<float>(w), static_cast<float>(h));
+            }
+            if (entry->IsGroupBox) {
+                PaintGroupBox(g, container, *entry, w, h);
+            } else if (entry->Framed) {
+                const auto wf = static_cast<float>(w), hf = static_cast<float>(h);
+                StrokePath(g, RoundedPath(0, 0, wf - 1, hf - 1, 5), ToArgb(kBlack, 40));
+                StrokePath(g, RoundedPath(1, 1, wf - 3, hf - 3, 3), ToArgb(kWhite, 100));
+            }
+        }
+        if (dc) {
+            CopyAroundChildren(container, *dc, picture.dc(), w, h);
+        } else {
+            gdi::WindowDC out = ClientDCWithoutChildren(container);
+            BitBlt(out.get(), 0, 0, w, h, picture.dc(), 0, 0, SRCCOPY);
+        }
+    }
+    entry->Repaint = 0;
+}
+
+LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPARAM lParam) {
+    const ContainerRef ref = FindContainer(container);
+    if (!ref.record) return CallSavedProcedure(container, message, wParam, lParam);
+    ContainerEntry& entry = *ref.record;
+    switch (message) {
+        case WM_SHOWWINDOW: PaintContainer(ref.position, ref.entry); break;
+        case WM_MOVE:
+            if (entry.TransparentErase && entry.Alpha != 255)
+                InvalidateRect(container, nullptr, FALSE);
+            break;
+        case WM_PAINT:
+            if (!entry.TransparentErase) break;
+            return OnContainerPaint(container, ref, wParam, lParam);
+        case WM_ERASEBKGND:
+            if (!entry.TransparentErase) break;
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return 1;
+        case WM_SIZE:
+            entry.Repaint = 1;
+            LayOutContainerDocked(container, entry);
+            break;
+        case WM_DRAWITEM:
+        case WM_NOTIFY:
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+            if (const auto answer = AnswerChildMessage(ref.position, message, wParam, lParam))
+                return *answer;
+            break;
+        default: break;
+    }
+    return CallSavedProcedure(container, message, wParam, lParam);
+}
+
+int SkinEngine::SkinContainer(HWND container, std::optional<int> transparentErase,
+                              std::optional<int> fillValue, std::optional<int> alpha,
+                              std::optional<int> framed) {
+    const int position = SkinnedOwnerOf(container);
+    WindowRecord* record = RecordAt(position);
+    if (!record) return 0;
+    if (const int existing = EntryNumberOf(*record, container)) return existing;
+    // A window already subclassed by the skin (a skinned control, or a skinned window) keeps
+    // its one saved procedure: a second one stored over it would make the procedures call
+    // each other for ever.
+    if (GetPropA(container, kPropSavedProc)) return 0;
+
+    auto& list = record->Containers;
+    if (!(list.size() == 1 && list[0].Container == nullptr)) list.emplace_back();
+    const int entryNumber = static_cast<int>(list.size());
+    ContainerEntry& entry = list.back();
+    entry = ContainerEntry{};
+    entry.Container = container;
+    entry.TransparentErase = transparentErase.value_or(1);
+    entry.FillValue = fillValue.value_or(0);
+    entry.Alpha = static_cast<BYTE>(alpha.value_or(255) & 0xFF);
+    entry.Framed = framed.value_or(0);
+    if (IsGroupBox(container)) {
+        entry.IsGroupBox = 1;
+        const ControlFont font = ReadControlFont(container);
+        entry.FontName = font.family.empty() ? "宋体" : font.family;
+        entry.FontSize = font.size == 0 ? 12 : font.size;
+        entry.FontStyle = font.style;
+    }
+
+    SkinButtons(position, container);
+    SkinCheckAndRadioButtons(position, container);
+    SkinEditsAndCombos(position, container);
+    SkinTrackBars(position, container);
+    SkinProgressBars(position, container);
+    SkinItemViews(position, container);
+    SkinUpDowns(position, container);
+    SkinHeaders(position, container);
+
+    // The installs above may have grown the window list's records but not this list.
+    ContainerEntry& placed = RecordAt(position)->Containers[static_cast<size_t>(entryNumber - 1)];
+    placed.PreviousProc = SubclassControl(container, entryNumber, position, ContainerProc);
+    SetPropValue(container, kPropContainerHost,
+                 reinterpret_cast<LONG_PTR>(HostWindowAbove(container)));
+    InvalidateRect(container, nullptr, TRUE);
+    return entryNumber;
+}
+
+void SkinEngine::SetContainerAlpha(HWND container, int alpha) {
+    WindowRecord* record = RecordAt(SkinnedOwnerOf(container));
+    if (!record) return;
+    ContainerEntry* entry = EntryAt(record, EntryNumberOf(*record, container));
+    if (!entry || entry->FillValue == 0) return;
+    entry->Alpha = static_cast<BYTE>(alpha & 0xFF);
+    InvalidateRect(container, nullptr, FALSE);
+}
+
+void SkinEngine::LayoutDockedWindows(int position) {
+    WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    RECT client{};
+    GetClientRect(record->Window, &client);
+    for (const DockedWindow& d : record->DockedWindows)
+        MoveDocked(d, client.right - 4, client.bottom - d.TopOffset - record->StatusHeight - 3);
+}
+
+bool SkinEngine::DockWindow(HWND host, HWND docked, int topOffset) {
+    if (!IsWindow(docked)) return false;
+    if (const int position = SkinnedPosition(host)) {
+        DockInList(RecordAt(position)->DockedWindows, docked, topOffset);
+        LayoutDockedWindows(position);
+        return true;
+    }
+    const ContainerRef ref = FindContainer(host);
+    if (!ref.record) return false;
+    DockInList(ref.record->Docked, docked, topOffset);
+    LayOutContainerDocked(host, *ref.record);
+    return true;
+}
+
+void SkinEngine::SetControlTextColour(HWND control, COLORREF colour) {
+    if (!control || !IsWindow(control)) return;
+    HWND target = control;
+    if (ClassNameOf(control) == "ComboBox") {
+        target = FindWindowExA(control, nullptr, "Edit", nullptr);
+        if (!target) return;
+    }
+    SetPropValue(target, kPropTextColour, static_cast<LONG_PTR>(colour));
+    InvalidateRect(target, nullptr, TRUE);
+}
+
+} // namespace skin
