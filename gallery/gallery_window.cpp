@@ -6,6 +6,7 @@
 #include "skin/core/skin_engine.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <array>
@@ -16,9 +17,9 @@ namespace gallery {
 namespace {
 
 constexpr char kWindowClass[] = "VarnelGalleryWindow";
-// Fixed size for now, no system caption or frame: the skin engine draws caption, border and
-// status bar inside the window. Children clip the window's painting, as on the main window:
-// each skinned control draws its own background from the window's back buffer.
+// No system caption or frame: the skin engine draws caption, border and status bar inside the
+// window, and resizes it from its edges. Children clip the window's painting, as on the main
+// window: each skinned control draws its own background from the window's back buffer.
 constexpr DWORD kWindowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 // The timer that advances the running progress bar, and its period.
@@ -29,11 +30,11 @@ constexpr int kProgressStep = 3;
 // Posted by the mode switch's click; wParam 1 = translucent.
 constexpr UINT kSwitchModeMessage = WM_APP + 1;
 
-// Three columns of sections below the caption.
-constexpr int kColumns = 3;
-constexpr int kLeft = 20;
-constexpr int kColumnWidth = 272;
-constexpr int kColumnGap = 22;
+// Four columns of sections below the caption.
+constexpr int kColumns = 4;
+constexpr int kLeft = 16;
+constexpr int kColumnWidth = 230;
+constexpr int kColumnGap = 16;
 constexpr int kTop = GalleryWindow::kCaptionHeight + 14;
 constexpr int kTitleHeight = 18;
 constexpr int kTitleGap = 6;
@@ -91,6 +92,28 @@ std::string ButtonClickText(HWND button) {
     }
 }
 
+// The common-control classes the gallery shows, and the rich-edit class (its module stays
+// loaded for the life of the process).
+void RegisterControlClasses() {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                                     ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
+    InitCommonControlsEx(&classes);
+    static const HMODULE richEdit = LoadLibraryA("riched20.dll");
+    (void)richEdit;
+}
+
+// Formats characters [from, to) of a rich edit.
+void FormatRange(HWND edit, int from, int to, DWORD effects, COLORREF colour) {
+    CHARRANGE range{from, to};
+    SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_COLOR;
+    format.dwEffects = effects;
+    format.crTextColor = colour;
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
 } // namespace
 
 GalleryWindow::~GalleryWindow() {
@@ -105,6 +128,7 @@ bool GalleryWindow::Create(const Options& options) {
     if (window_) return false;
     options_ = options;
     RegisterWindowClass(&WindowProc);
+    RegisterControlClasses();
     CreateFonts();
     // The picture needs GDI+, so it is drawn here rather than at construction.
     if (themePicture_.empty()) themePicture_ = ThemePicturePng();
@@ -116,8 +140,10 @@ bool GalleryWindow::Create(const Options& options) {
         return false;
     }
     CreateSections();
+    CreateDockedPanel();
     HandToSkinEngine();
     GiveImageButtonsPictures();
+    SkinContainersAndCommonControls();
     SetTimer(window_, kProgressTimer, kProgressPeriod, nullptr);
     message_ = kHintText;
     ShowWindow(window_, SW_SHOWNORMAL);
@@ -192,7 +218,7 @@ void GalleryWindow::HandToSkinEngine() {
     panes[0].Text = ModeText(options_.mode);
     panes[1].Width = -1;
     panes[1].Text = kHintText;
-    engine->SkinWindow(window_, kCaptionHeight, /*hasCaption=*/1, /*resizable=*/0,
+    engine->SkinWindow(window_, kCaptionHeight, /*hasCaption=*/1, /*resizable=*/1,
                        /*helpButton=*/0, /*menuButton=*/0, /*showTitle=*/1, /*captionGloss=*/1,
                        kStatusHeight, panes);
 }
@@ -210,6 +236,96 @@ void GalleryWindow::GiveImageButtonsPictures() {
         engine->SkinStateImageButton(Control(id), bytes(PlayNormalImage), bytes(PlayHotImage),
                                      bytes(PlayPressedImage), bytes(PlayDisabledImage),
                                      std::string("四张图：普通、指针下、按下、禁用"));
+}
+
+void GalleryWindow::CreateDockedPanel() {
+    HWND panel = CreateWindowExA(0, HolderClass(), "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 2,
+                                 kPanelTop, kWidth - 4, kPanelHeight, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDockedPanel)),
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (!panel) return;
+    controls_.push_back({kDockedPanel, panel, "停靠面板"});
+    const auto child = [&](int id, const char* cls, const char* text, DWORD style, int x, int y,
+                           int w, int h, DWORD exStyle) {
+        HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                 panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+        if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return c;
+    };
+    HWND edit = child(kRichEdit, RICHEDIT_CLASSA, "",
+                      ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, 8, 6, 620, 58,
+                      WS_EX_CLIENTEDGE);
+    if (edit) {
+        const char text[] = "RTF 编辑框：粗体、斜体、下划线和彩色文字。这个面板停靠在窗口底部，"
+                            "随窗口改变大小。";
+        SetWindowTextA(edit, text);
+        // Character positions count a double-byte character as one.
+        FormatRange(edit, 8, 10, CFE_BOLD, RGB(0, 0, 0));
+        FormatRange(edit, 11, 13, CFE_ITALIC, RGB(0, 0, 0));
+        FormatRange(edit, 14, 17, CFE_UNDERLINE, RGB(0, 0, 0));
+        FormatRange(edit, 18, 22, CFE_BOLD, RGB(200, 30, 30));
+        CHARRANGE none{0, 0};
+        SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&none));
+    }
+    HWND bar = child(kStatusBar, STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, 0, 0, 0, 0, 0);
+    if (bar) {
+        const int parts[] = {160, 320, -1};
+        SendMessageA(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+        const char* texts[] = {"通用状态栏", "第 2 栏", "第 3 栏：随面板伸缩"};
+        for (int i = 0; i < 3; ++i)
+            SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(texts[i]));
+    }
+}
+
+HWND GalleryWindow::Inner(int id) const {
+    if (!window_) return nullptr;
+    for (int holder : {kTabs, kGroupBox, kDockedPanel})
+        if (HWND h = Control(holder)) {
+            if (HWND c = GetDlgItem(h, id)) return c;
+            for (int page : {kTabPageCalendar, kTabPageForm})
+                if (HWND p = GetDlgItem(h, page))
+                    if (HWND c = GetDlgItem(p, id)) return c;
+        }
+    return nullptr;
+}
+
+void GalleryWindow::SkinContainersAndCommonControls() {
+    skin::SkinEngine* engine = skin::TheSkin.get();
+    if (!engine) return;
+    // The pages lie inside the tab's washed picture: they take the same white wash as a fill.
+    const int wash =
+        options_.mode == ControlMode::Translucent ? kTranslucentAlpha : skin::Engine.ControlAlpha;
+    engine->SkinCommonControl(Control(kTabs));
+    for (int page : {kTabPageCalendar, kTabPageForm})
+        engine->SkinContainer(GetDlgItem(Control(kTabs), page), 1, RGB(255, 255, 255), wash);
+    engine->SkinCommonControl(Inner(kMonthCalendar), GetSysColor(COLOR_WINDOW));
+    engine->SkinCommonControl(Control(kToolBar));
+    engine->SkinContainer(Control(kGroupBox));
+    engine->SkinContainer(Control(kDockedPanel), 1, 0, 255, /*framed=*/1);
+    engine->SkinCommonControl(Inner(kRichEdit), GetSysColor(COLOR_WINDOW));
+    engine->SkinCommonControl(Inner(kStatusBar));
+    engine->DockWindow(window_, Control(kDockedPanel), kPanelTop);
+}
+
+void GalleryWindow::ShowTabPage(int index) {
+    HWND tabs = Control(kTabs);
+    ShowWindow(GetDlgItem(tabs, kTabPageCalendar), index == 0 ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(tabs, kTabPageForm), index == 1 ? SW_SHOW : SW_HIDE);
+}
+
+void GalleryWindow::OnNotify(const NMHDR& header) {
+    if (header.idFrom == kTabs && header.code == static_cast<UINT>(TCN_SELCHANGE)) {
+        const int index = static_cast<int>(SendMessageA(header.hwndFrom, TCM_GETCURSEL, 0, 0));
+        ShowTabPage(index);
+        ShowMessage(index == 0 ? "选项卡：月历" : "选项卡：表单");
+    } else if (header.idFrom == kMonthCalendar && header.code == static_cast<UINT>(MCN_SELECT)) {
+        const auto& select = reinterpret_cast<const NMSELCHANGE&>(header);
+        ShowMessage("月历：选择了 " + std::to_string(select.stSelStart.wYear) + " 年 " +
+                    std::to_string(select.stSelStart.wMonth) + " 月 " +
+                    std::to_string(select.stSelStart.wDay) + " 日");
+    }
 }
 
 void GalleryWindow::AdvanceProgress() {
@@ -269,6 +385,11 @@ void GalleryWindow::OnCommand(HWND control, int id, int code) {
         ShowMessage(on ? "滑块：显示面板" : "滑块：不显示面板");
         return;
     }
+    if (id >= kToolBarFirstCommand && id < kToolBarFirstCommand + 3) {
+        const char* names[] = {"新建", "打开", "保存"};
+        ShowMessage(std::string("工具栏：按下了“") + names[id - kToolBarFirstCommand] + "”");
+        return;
+    }
     const NamedControl* named = Find(control);
     if (!named) return;
     std::string what;
@@ -321,6 +442,9 @@ LRESULT GalleryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (ready_ && lParam)
                 OnCommand(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_NOTIFY:
+            if (ready_ && lParam) OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            break;
         case WM_SETCURSOR:
             if (ready_) OnPointerOver(reinterpret_cast<HWND>(wParam));
             break;

@@ -23,7 +23,7 @@ enum class ControlMode { Opaque, Translucent };
 struct GalleryOptions {
     ControlMode mode = ControlMode::Opaque;
     // Top-left corner of the window on the screen.
-    POINT origin = {62, 24};
+    POINT origin = {12, 4};
     // Whether closing the window ends the thread's message loop (the program's window does; a
     // window made by a test does not). A rebuild never ends it.
     bool endsMessageLoop = true;
@@ -33,10 +33,13 @@ class GalleryWindow {
 public:
     static constexpr char kTitle[] = "Varnel 控件画廊";
     // The window has no system frame: its client area is the whole window.
-    static constexpr int kWidth = 900;
-    static constexpr int kHeight = 720;
+    static constexpr int kWidth = 1000;
+    static constexpr int kHeight = 760;
     static constexpr int kCaptionHeight = 40;
     static constexpr int kStatusHeight = 22;
+    // The panel docked along the bottom, above the status bar: it follows the window's size.
+    static constexpr int kPanelHeight = 92;
+    static constexpr int kPanelTop = kHeight - kStatusHeight - 3 - kPanelHeight;
     // Pane 1 names the mode; pane 2, taking the rest of the bar, what the pointer is over or
     // the last action.
     static constexpr int kModePane = 1;
@@ -64,6 +67,8 @@ public:
 
     HWND Handle() const { return window_; }
     HWND Control(int id) const { return window_ ? GetDlgItem(window_, id) : nullptr; }
+    // A control inside a container of the window (a tab page, the group box, the panel).
+    HWND Inner(int id) const;
     ControlMode Mode() const { return options_.mode; }
     // What the message pane shows.
     const std::string& Message() const { return message_; }
@@ -78,6 +83,14 @@ private:
     void HandToSkinEngine();
     // Gives the image buttons their pictures (the window must be skinned first).
     void GiveImageButtonsPictures();
+    // The panel docked along the bottom: a rich edit with formatted text and a status bar.
+    void CreateDockedPanel();
+    // Registers the containers and common controls with the skin engine, and docks the panel
+    // (the window must be skinned first).
+    void SkinContainersAndCommonControls();
+    // Shows the tab control's page `index` (0-based) and hides the other.
+    void ShowTabPage(int index);
+    void OnNotify(const NMHDR& header);
     // One step of the running progress bar, wrapping to 0 after 100.
     void AdvanceProgress();
     // Shows the track bars with or without their panel.

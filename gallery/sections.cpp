@@ -25,30 +25,30 @@ void FillCombo(HWND combo, int selection) {
 }
 
 void AddPushButtons(SectionBuilder& s) {
-    s.Add(kPushNormal, "BUTTON", "普通按钮", BS_PUSHBUTTON | WS_TABSTOP, 84, 28, "普通按钮");
-    s.Add(kPushDefault, "BUTTON", "默认按钮", BS_DEFPUSHBUTTON | WS_TABSTOP, 84, 28, "默认按钮");
-    s.Add(kPushDisabled, "BUTTON", "禁用按钮", BS_PUSHBUTTON | WS_DISABLED, 84, 28, "禁用按钮");
+    s.Add(kPushNormal, "BUTTON", "普通按钮", BS_PUSHBUTTON | WS_TABSTOP, 70, 28, "普通按钮");
+    s.Add(kPushDefault, "BUTTON", "默认按钮", BS_DEFPUSHBUTTON | WS_TABSTOP, 70, 28, "默认按钮");
+    s.Add(kPushDisabled, "BUTTON", "禁用按钮", BS_PUSHBUTTON | WS_DISABLED, 70, 28, "禁用按钮");
 }
 
 void AddCheckBoxes(SectionBuilder& s) {
-    HWND checked = s.Add(kCheckChecked, "BUTTON", "已选中", BS_AUTOCHECKBOX | WS_TABSTOP, 84,
+    HWND checked = s.Add(kCheckChecked, "BUTTON", "已选中", BS_AUTOCHECKBOX | WS_TABSTOP, 70,
                          kRowHeight, "复选框“已选中”");
     SendMessageA(checked, BM_SETCHECK, BST_CHECKED, 0);
-    s.Add(kCheckUnchecked, "BUTTON", "未选中", BS_AUTOCHECKBOX | WS_TABSTOP, 84, kRowHeight,
+    s.Add(kCheckUnchecked, "BUTTON", "未选中", BS_AUTOCHECKBOX | WS_TABSTOP, 70, kRowHeight,
           "复选框“未选中”");
-    HWND disabled = s.Add(kCheckDisabled, "BUTTON", "禁用", BS_AUTOCHECKBOX | WS_DISABLED, 84,
+    HWND disabled = s.Add(kCheckDisabled, "BUTTON", "禁用", BS_AUTOCHECKBOX | WS_DISABLED, 70,
                           kRowHeight, "复选框“禁用”");
     SendMessageA(disabled, BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void AddRadioButtons(SectionBuilder& s) {
     HWND checked =
-        s.Add(kRadioChecked, "BUTTON", "已选中", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 84,
+        s.Add(kRadioChecked, "BUTTON", "已选中", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 70,
               kRowHeight, "单选按钮“已选中”");
     SendMessageA(checked, BM_SETCHECK, BST_CHECKED, 0);
-    s.Add(kRadioUnchecked, "BUTTON", "未选中", BS_AUTORADIOBUTTON, 84, kRowHeight,
+    s.Add(kRadioUnchecked, "BUTTON", "未选中", BS_AUTORADIOBUTTON, 70, kRowHeight,
           "单选按钮“未选中”");
-    s.Add(kRadioDisabled, "BUTTON", "禁用", BS_AUTORADIOBUTTON | WS_DISABLED, 84, kRowHeight,
+    s.Add(kRadioDisabled, "BUTTON", "禁用", BS_AUTORADIOBUTTON | WS_DISABLED, 70, kRowHeight,
           "单选按钮“禁用”");
 }
 
@@ -90,7 +90,7 @@ void AddEdits(SectionBuilder& s) {
 }
 
 void AddCombos(SectionBuilder& s) {
-    const int captionWidth = 72;
+    const int captionWidth = 56;
     const int comboWidth = s.Width() - captionWidth - kGap;
     // A combo box's height includes its list: shown below a simple one, dropped by the others.
     s.Caption("简单", captionWidth, kRowHeight);
@@ -169,12 +169,12 @@ void AddListView(SectionBuilder& s) {
 }
 
 void AddAddressAndDate(SectionBuilder& s) {
-    const int half = (s.Width() - kGap) / 2;
-    HWND ip = s.Add(kIpAddress, WC_IPADDRESSA, "", WS_TABSTOP, half, kRowHeight, "IP 地址",
+    const int ipWidth = 130; // four fields of three digits
+    HWND ip = s.Add(kIpAddress, WC_IPADDRESSA, "", WS_TABSTOP, ipWidth, kRowHeight, "IP 地址",
                     WS_EX_CLIENTEDGE);
     SendMessageA(ip, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 10));
-    s.Add(kDateTime, DATETIMEPICK_CLASSA, "", DTS_SHORTDATEFORMAT | WS_TABSTOP, half, kRowHeight,
-          "日期时间选择器", WS_EX_CLIENTEDGE);
+    s.Add(kDateTime, DATETIMEPICK_CLASSA, "", DTS_SHORTDATEFORMAT | WS_TABSTOP,
+          s.Width() - ipWidth - kGap, kRowHeight, "日期时间选择器", WS_EX_CLIENTEDGE);
 }
 
 void AddHeader(SectionBuilder& s) {
@@ -264,6 +264,86 @@ void AddImageButtons(SectionBuilder& s) {
           "图像按钮（四态，禁用）");
 }
 
+// A child of `parent` (not of the section's window) at a place of its own, in the section's
+// font.
+HWND MakeInside(HWND parent, HFONT font, int id, const char* cls, const char* text, DWORD style,
+                int x, int y, int w, int h, DWORD exStyle = 0) {
+    HWND control = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+void AddToolBar(SectionBuilder& s) {
+    HWND bar = s.Add(kToolBar, TOOLBARCLASSNAMEA, "",
+                     TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
+                     s.Width(), 28, "工具栏");
+    if (!bar) return;
+    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
+    const char* texts[] = {"新建", "打开", "保存"};
+    for (int i = 0; i < 3; ++i) {
+        TBBUTTON button{};
+        button.iBitmap = I_IMAGENONE;
+        button.idCommand = kToolBarFirstCommand + i;
+        button.fsState = static_cast<BYTE>(i == 2 ? 0 : TBSTATE_ENABLED);
+        button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+        button.iString = reinterpret_cast<INT_PTR>(texts[i]);
+        SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    }
+}
+
+void AddTabs(SectionBuilder& s) {
+    const int w = s.Width(), h = 206;
+    HWND tabs = s.Add(kTabs, WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, w, h, "选项卡");
+    if (!tabs) return;
+    const char* titles[] = {"月历", "表单"};
+    for (int i = 0; i < 2; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(titles[i]);
+        SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT page{0, 0, w, h};
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    const int pw = page.right - page.left, ph = page.bottom - page.top;
+    HWND calendarPage = MakeInside(tabs, s.Font(), kTabPageCalendar, HolderClass(), "", 0,
+                                   page.left, page.top, pw, ph);
+    HWND formPage =
+        MakeInside(tabs, s.Font(), kTabPageForm, HolderClass(), "", 0, page.left, page.top, pw, ph);
+    if (!calendarPage || !formPage) return;
+    ShowWindow(formPage, SW_HIDE);
+    MakeInside(calendarPage, s.Font(), kMonthCalendar, MONTHCAL_CLASSA, "", WS_TABSTOP, 0, 0, pw,
+               ph);
+    MakeInside(formPage, s.Font(), kPageButton, "BUTTON", "页内按钮", BS_PUSHBUTTON | WS_TABSTOP,
+               10, 12, 80, 28);
+    HWND check = MakeInside(formPage, s.Font(), kPageCheck, "BUTTON", "页内复选框",
+                            BS_AUTOCHECKBOX | WS_TABSTOP, 10, 52, 120, 24);
+    SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
+    MakeInside(formPage, s.Font(), kPageEdit, "EDIT", "页内编辑框", WS_TABSTOP | ES_AUTOHSCROLL, 10,
+               88, pw - 20, 24, WS_EX_CLIENTEDGE);
+}
+
+void AddGroupBox(SectionBuilder& s) {
+    const int w = s.Width();
+    HWND box = s.Add(kGroupBox, "BUTTON", "组框中的控件", BS_GROUPBOX, w, 124, "组框");
+    if (!box) return;
+    HWND check = MakeInside(box, s.Font(), kGroupCheck, "BUTTON", "组内复选框",
+                            BS_AUTOCHECKBOX | WS_TABSTOP, 10, 20, 100, 22);
+    SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
+    MakeInside(box, s.Font(), kGroupEdit, "EDIT", "组内编辑框", WS_TABSTOP | ES_AUTOHSCROLL, 116,
+               20, w - 126, 22, WS_EX_CLIENTEDGE);
+    HWND progress =
+        MakeInside(box, s.Font(), kGroupProgress, PROGRESS_CLASSA, "", 0, 10, 52, w - 20, 14);
+    SendMessageA(progress, PBM_SETPOS, 62, 0);
+    HWND track = MakeInside(box, s.Font(), kGroupTrack, TRACKBAR_CLASSA, "",
+                            TBS_AUTOTICKS | WS_TABSTOP, 10, 76, w - 20, 36);
+    SendMessageA(track, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageA(track, TBM_SETTICFREQ, 20, 0);
+    SendMessageA(track, TBM_SETPOS, TRUE, 40);
+}
+
 void AddModeSwitch(SectionBuilder& s) {
     s.Add(kModeSwitch, "BUTTON", "半透明控件", BS_AUTOCHECKBOX | WS_TABSTOP, 140, kRowHeight,
           "半透明控件开关");
@@ -276,14 +356,17 @@ constexpr Section kSections[] = {
     {"外观", 0, AddModeSwitch},
     {"图像按钮", 0, AddImageButtons},
     {"列表框与树视图", 0, AddListAndTree},
+    {"数值调节钮", 0, AddUpDowns},
     {"编辑框", 1, AddEdits},
     {"进度条", 1, AddProgressBars},
     {"列表视图", 1, AddListView},
     {"组合框", 2, AddCombos},
     {"滑块", 2, AddTrackBars},
     {"IP 地址与日期", 2, AddAddressAndDate},
-    {"标题控件", 2, AddHeader},
-    {"数值调节钮", 2, AddUpDowns},
+    {"工具栏", 3, AddToolBar},
+    {"选项卡", 3, AddTabs},
+    {"组框", 3, AddGroupBox},
+    {"标题控件", 3, AddHeader},
 };
 
 } // namespace
@@ -326,6 +409,40 @@ HWND SectionBuilder::Caption(const char* text, int width, int height) {
 void SectionBuilder::NewLine() {
     if (lineBottom_ > y_) y_ = lineBottom_ + kLineGap;
     x_ = left_;
+}
+
+namespace {
+
+// Hands what a holder's children report to the gallery window, which names it in the status
+// bar.
+LRESULT CALLBACK HolderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND || message == WM_NOTIFY) {
+        if (HWND top = GetAncestor(window, GA_ROOT); top && top != window)
+            return SendMessageA(top, message, wParam, lParam);
+    }
+    if (message == WM_SIZE) {
+        // A status bar inside lays itself out along the holder's bottom edge again.
+        char cls[32] = {};
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (GetClassNameA(child, cls, sizeof cls) && std::string(cls) == STATUSCLASSNAMEA)
+                SendMessageA(child, WM_SIZE, 0, 0);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+const char* HolderClass() {
+    static const char* name = [] {
+        WNDCLASSA cls{};
+        cls.lpfnWndProc = HolderProc;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        cls.lpszClassName = "VarnelGalleryHolder";
+        RegisterClassA(&cls);
+        return "VarnelGalleryHolder";
+    }();
+    return name;
 }
 
 std::span<const Section> Sections() {

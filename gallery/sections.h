@@ -62,6 +62,24 @@ enum ControlId : int {
     kImageButtonSingle = 600,
     kImageButtonStates,
     kImageButtonStatesDisabled,
+    // Containers and common controls (given their skins after the window is skinned)
+    kToolBar = 800,
+    kTabs,
+    kTabPageCalendar, // first page: a month calendar
+    kTabPageForm,     // second page: a few controls
+    kMonthCalendar,
+    kPageButton,
+    kPageCheck,
+    kPageEdit,
+    kGroupBox,
+    kGroupCheck,
+    kGroupEdit,
+    kGroupProgress,
+    kGroupTrack,
+    kDockedPanel, // docked along the window's bottom, holding the next two
+    kRichEdit,
+    kStatusBar,
+    kToolBarFirstCommand = 850, // the tool bar's three buttons
     // The switch between opaque and translucent controls
     kModeSwitch = 900,
     // Every label (section titles and the captions in front of controls)
@@ -88,6 +106,8 @@ public:
     HWND Caption(const char* text, int width, int height);
     // Ends the current line.
     void NewLine();
+    // The font the section's controls are given.
+    HFONT Font() const { return font_; }
 
     // The lowest edge of everything placed so far.
     int Bottom() const { return bottom_; }
@@ -108,6 +128,10 @@ private:
     std::vector<NamedControl> controls_;
     std::vector<HWND> labels_;
 };
+
+// The window class of the gallery's plain holders (tab pages, the docked panel): they paint
+// nothing themselves and hand their children's notifications to the gallery window.
+const char* HolderClass();
 
 using SectionFunction = void (*)(SectionBuilder&);
 

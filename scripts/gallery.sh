@@ -22,7 +22,7 @@ else
     scripts/wine-run.sh "$exe" "$@" & app=$!
     sleep "$seconds"
     import -window root out/gallery.png && echo "gallery: screenshot saved to out/gallery.png"
-    # The window alone (it opens at 62, 24 with an outer size of 900 x 720).
-    convert out/gallery.png -crop 900x720+62+24 +repage out/gallery-window.png
+    # The window alone (it opens at 12, 4 with an outer size of 1000 x 760).
+    convert out/gallery.png -crop 1000x760+12+4 +repage out/gallery-window.png
     kill $app 2>/dev/null; wait $app 2>/dev/null || true' bash "$exe" "$seconds" "$@"
 fi
