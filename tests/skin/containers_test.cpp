@@ -1,0 +1,341 @@
+// Containers (group boxes, panels, tab pages), docked windows, the text-colour setter and the
+// skinned common controls, on real skinned windows over a one-colour theme, read back as
+// pixels.
+#include "skinned_window_fixture.h"
+
+#include "plus/plus_image.h"
+#include "skin/controls/buttons.h"
+#include "skin/controls/framework.h"
+#include "skin/controls/headers.h"
+#include "skin/services/containers.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+
+using namespace toplevel_testing;
+using skin::Engine;
+using skin::TheSkin;
+
+namespace {
+
+constexpr COLORREF kTheme = RGB(40, 90, 160);
+
+class ContainerTest : public SkinnedWindowTest {
+protected:
+    void SetUp() override {
+        SkinnedWindowTest::SetUp();
+        INITCOMMONCONTROLSEX icc{sizeof icc,
+                                 ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES};
+        InitCommonControlsEx(&icc);
+        savedTheme_ = Engine.ThemeColour;
+        TheSkin->SetTheme({}, {}, kTheme);
+    }
+    void TearDown() override {
+        SkinnedWindowTest::TearDown();
+        TheSkin->SetTheme({}, {}, savedTheme_);
+    }
+
+    // A skinned frameless window (client = window coordinates) with `build` making its
+    // children before it is skinned.
+    template <typename Build> HWND Skinned(int w, int h, Build build, int statusHeight = 0) {
+        HWND window = TopLevel(30, 30, w, h);
+        build(window);
+        position_ = SkinAndShow(window, 30, 1, statusHeight);
+        return window;
+    }
+    skin::WindowRecord& Record() const { return *skin::RecordAt(position_); }
+
+    // The back buffer's pixel under a child's client point: what the skin paints there.
+    COLORREF Behind(HWND child, int x, int y) const {
+        POINT pt{x, y};
+        MapWindowPoints(child, Record().Window, &pt, 1);
+        return GetPixel(BackBufferOf(position_), pt.x, pt.y);
+    }
+    static void Repaint(HWND window) {
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump(60);
+    }
+
+    int position_ = 0;
+
+private:
+    COLORREF savedTheme_ = 0;
+};
+
+int CountColour(HWND control, COLORREF colour) {
+    const Picture picture = GrabClient(control);
+    return static_cast<int>(std::count(picture.pixels.begin(), picture.pixels.end(), colour));
+}
+
+int Sum(COLORREF c) {
+    return GetRValue(c) + GetGValue(c) + GetBValue(c);
+}
+
+// Columns of rows 0..15 of a group box that hold caption ink (far darker than the theme).
+std::pair<int, int> InkColumns(HWND box) {
+    const Picture p = GrabClient(box);
+    int first = -1, last = -1;
+    for (int y = 0; y < std::min(16, p.height); ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (Sum(p.at(x, y)) < Sum(kTheme) - 120) {
+                if (first < 0 || x < first) first = x;
+                last = std::max(last, x);
+            }
+    return {first, last};
+}
+
+} // namespace
+
+TEST_F(ContainerTest, GroupBoxDrawsItsFrameAndPlacesItsCaptionByItsAlignment) {
+    struct Case {
+        LONG align;
+        const char* name;
+    };
+    const Case cases[] = {
+        {0, "none"}, {BS_LEFT, "left"}, {BS_RIGHT, "right"}, {BS_CENTER, "centre"}};
+    HWND boxes[4] = {};
+    HWND window = Skinned(460, 300, [&](HWND w) {
+        for (int i = 0; i < 4; ++i)
+            boxes[i] = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX | cases[i].align,
+                                   20 + (i % 2) * 220, 50 + (i / 2) * 120, 200, 100);
+    });
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(TheSkin->SkinContainer(boxes[i]), i + 1) << cases[i].name;
+    Repaint(window);
+
+    const int w = 200;
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const auto [first, last] = InkColumns(boxes[i]);
+        ASSERT_GE(first, 0) << "the caption is drawn";
+        EXPECT_GT(last - first, 20) << "three characters wide";
+        // The caption's text is centred in a box as wide as the text measures, and that box
+        // starts 10 in from the left (also with no alignment given), ends 10 in from the right,
+        // or is centred.
+        const skin::ContainerEntry& e = Record().Containers[static_cast<size_t>(i)];
+        const int tw = skin::TextWidth("分组框", e.FontName, e.FontStyle, e.FontSize);
+        const int x = cases[i].align == BS_RIGHT    ? w - tw - 10
+                      : cases[i].align == BS_CENTER ? (w - tw) / 2
+                                                    : 10;
+        EXPECT_NEAR((first + last) / 2, x + tw / 2, 3) << "text width " << tw;
+        // The frame: dark outside, light inside, on the left edge; the interior untouched.
+        const COLORREF behind = Behind(boxes[i], 100, 60);
+        EXPECT_LT(Sum(WindowPixel(boxes[i], 0, 60)), Sum(behind) - 8);
+        EXPECT_GT(Sum(WindowPixel(boxes[i], 1, 60)), Sum(behind) + 20);
+        EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(boxes[i], 100, 60), behind, 3));
+    }
+
+    // The caption takes the box's text colour.
+    TheSkin->SetControlTextColour(boxes[0], RGB(255, 0, 0));
+    Repaint(window);
+    const Picture p = GrabClient(boxes[0]);
+    int red = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (GetRValue(p.at(x, y)) > 200 && GetGValue(p.at(x, y)) < 80) ++red;
+    EXPECT_GT(red, 10);
+}
+
+TEST_F(ContainerTest, RegistrationTakesTheFirstEntryOnceAndSkinsTheControlsInside) {
+    HWND box = nullptr, panel = nullptr, check = nullptr, edit = nullptr, outsideEdit = nullptr;
+    Skinned(420, 260, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "组", BS_GROUPBOX, 20, 50, 200, 120);
+        check = CreateChild(box, "BUTTON", "选", BS_AUTOCHECKBOX, 10, 20, 80, 20);
+        edit = CreateChild(box, "EDIT", "", 0, 10, 50, 150, 24);
+        panel = CreateChild(w, PlainClass(), "", 0, 240, 50, 150, 100);
+        outsideEdit = CreateChild(w, "EDIT", "", 0, 240, 200, 150, 24);
+    });
+    skin::WindowRecord& r = Record();
+    ASSERT_EQ(r.Containers.size(), 1u);
+    EXPECT_EQ(r.Containers[0].Container, nullptr) << "the list starts with one empty entry";
+    const size_t buttons = r.Buttons.size(), edits = r.Edits.size();
+
+    EXPECT_EQ(TheSkin->SkinContainer(box), 1);
+    EXPECT_EQ(TheSkin->SkinContainer(panel, 0, 0x123456, 300, 1), 2);
+    EXPECT_EQ(TheSkin->SkinContainer(box, 0, 5, 5, 1), 1) << "registered already";
+    ASSERT_EQ(r.Containers.size(), 2u);
+    const skin::ContainerEntry& b = r.Containers[0];
+    EXPECT_EQ(b.TransparentErase, 1);
+    EXPECT_EQ(b.Alpha, 255);
+    EXPECT_EQ(b.FillValue, 0);
+    EXPECT_EQ(b.Framed, 0);
+    EXPECT_EQ(b.IsGroupBox, 1);
+    const skin::ContainerEntry& q = r.Containers[1];
+    EXPECT_EQ(q.TransparentErase, 0);
+    EXPECT_EQ(q.FillValue, 0x123456);
+    EXPECT_EQ(q.Alpha, 300 & 0xFF) << "the low byte of the alpha";
+    EXPECT_EQ(q.Framed, 1);
+    EXPECT_EQ(q.IsGroupBox, 0);
+    EXPECT_EQ(skin::GetPropValue(panel, "Hw_lbID"), 2);
+    EXPECT_EQ(skin::GetPropValue(panel, "Hw_FuID"), position_);
+    EXPECT_EQ(skin::GetPropValue(panel, "Mb_zpf"), 0);
+    EXPECT_EQ(GetWindowLongPtrA(box, GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&skin::ContainerProc));
+
+    // The controls inside the group box joined their families, owned by the window.
+    EXPECT_EQ(r.Buttons.size(), buttons + 1);
+    EXPECT_EQ(r.Edits.size(), edits + 1);
+    EXPECT_EQ(GetWindowLongPtrA(check, GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&skin::ButtonProc));
+    EXPECT_EQ(skin::GetPropValue(edit, "Hw_FuID"), position_);
+
+    // Refused: a window with no skinned window above it, the skinned window itself, and a
+    // control the skin has subclassed already.
+    HWND loose = Keep(CreateTopLevel(0, 0, 50, 50));
+    HWND looseChild = CreateChild(loose, PlainClass(), "", 0, 0, 0, 10, 10);
+    EXPECT_EQ(TheSkin->SkinContainer(looseChild), 0);
+    EXPECT_EQ(TheSkin->SkinContainer(r.Window), 0);
+    EXPECT_EQ(TheSkin->SkinContainer(outsideEdit), 0);
+    EXPECT_EQ(r.Containers.size(), 2u);
+}
+
+TEST_F(ContainerTest, ControlsInsideAContainerShowTheSameWashAsControlsOutside) {
+    Engine.TranslucentControls = 1;
+    HWND box = nullptr, inside = nullptr, outside = nullptr;
+    HWND window = Skinned(420, 240, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "组", BS_GROUPBOX, 20, 50, 220, 100);
+        inside = CreateChild(box, "EDIT", "", 0, 10, 40, 180, 30);
+        outside = CreateChild(w, "EDIT", "", 0, 260, 90, 140, 30);
+    });
+    TheSkin->SkinContainer(box);
+    Repaint(window);
+    for (HWND edit : {inside, outside}) {
+        const COLORREF expected =
+            Over(RGB(255, 255, 255), Engine.ControlAlpha, Behind(edit, 120, 20));
+        EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(edit, 120, 20), expected, 6))
+            << std::hex << WindowPixel(edit, 120, 20) << " expected " << expected;
+    }
+    EXPECT_NE(WindowPixel(inside, 120, 20), RGB(255, 255, 255));
+}
+
+TEST_F(ContainerTest, FillFrameAndContainerAlpha) {
+    HWND filled = nullptr, plain = nullptr, framed = nullptr;
+    HWND window = Skinned(420, 200, [&](HWND w) {
+        filled = CreateChild(w, PlainClass(), "", 0, 20, 50, 100, 80);
+        plain = CreateChild(w, PlainClass(), "", 0, 140, 50, 100, 80);
+        framed = CreateChild(w, PlainClass(), "", 0, 260, 50, 100, 80);
+    });
+    TheSkin->SkinContainer(filled, 1, RGB(255, 0, 0), 255);
+    TheSkin->SkinContainer(plain);
+    TheSkin->SkinContainer(framed, 1, 0, 255, 1);
+    Repaint(window);
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(filled, 50, 40), RGB(255, 0, 0), 2));
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(plain, 50, 40), Behind(plain, 50, 40), 2));
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(plain, 0, 40), Behind(plain, 0, 40), 2));
+    EXPECT_TRUE(
+        testing_support::ColoursNear(WindowPixel(framed, 50, 40), Behind(framed, 50, 40), 2));
+    EXPECT_LT(Sum(WindowPixel(framed, 0, 40)), Sum(Behind(framed, 0, 40)) - 8);
+
+    TheSkin->SetContainerAlpha(filled, 64 + 256);
+    EXPECT_TRUE(HasPendingPaint(filled));
+    Pump(60);
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(filled, 50, 40),
+                                             Over(RGB(255, 0, 0), 64, Behind(filled, 50, 40)), 3));
+    // Without a fill the alpha has nothing to act on: unchanged, and no repaint asked for.
+    ValidateRect(plain, nullptr);
+    TheSkin->SetContainerAlpha(plain, 64);
+    EXPECT_EQ(Record().Containers[1].Alpha, 255);
+    EXPECT_FALSE(HasPendingPaint(plain));
+    TheSkin->SetContainerAlpha(nullptr, 64); // no container: nothing
+}
+
+TEST_F(ContainerTest, DockedWindowsKeepTheirEdgesThroughAHundredResizes) {
+    HWND docked = nullptr, holder = nullptr, inner = nullptr;
+    HWND window = Skinned(
+        400, 300,
+        [&](HWND w) {
+            docked = CreateChild(w, PlainClass(), "", 0, 0, 0, 10, 10);
+            holder = CreateChild(w, PlainClass(), "", 0, 20, 40, 150, 120);
+            inner = CreateChild(holder, PlainClass(), "", 0, 0, 0, 5, 5);
+        },
+        20);
+    const auto rectOf = [](HWND child) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const auto expectAt = [&](HWND child, int x, int y, int w, int h) {
+        const RECT r = rectOf(child);
+        EXPECT_EQ(r.left, x);
+        EXPECT_EQ(r.top, y);
+        EXPECT_EQ(r.right - r.left, w);
+        EXPECT_EQ(r.bottom - r.top, h);
+    };
+    ASSERT_TRUE(TheSkin->DockWindow(window, docked, 30));
+    expectAt(docked, 2, 30, 396, 247);
+    ASSERT_EQ(TheSkin->SkinContainer(holder), 1);
+    ASSERT_TRUE(TheSkin->DockWindow(holder, inner, 10));
+    expectAt(inner, 2, 10, 146, 110);
+    EXPECT_FALSE(TheSkin->DockWindow(docked, inner, 10)) << "neither skinned nor a container";
+    EXPECT_FALSE(TheSkin->DockWindow(window, nullptr, 10));
+
+    for (int i = 1; i <= 100; ++i) {
+        const int w = 300 + (i * 37) % 300, h = 200 + (i * 53) % 250;
+        SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(holder, nullptr, 0, 0, 100 + i, 60 + i, SWP_NOMOVE | SWP_NOZORDER);
+        const RECT r = rectOf(docked);
+        const RECT in = rectOf(inner);
+        if (r.left != 2 || r.top != 30 || r.right != w - 2 || r.bottom != h - 23 || in.left != 2 ||
+            in.top != 10 || in.right != 100 + i - 2 || in.bottom != 60 + i) {
+            ADD_FAILURE() << "resize " << i << " to " << w << " x " << h;
+            break;
+        }
+    }
+    // Docking again changes the offset instead of adding the window twice.
+    ASSERT_TRUE(TheSkin->DockWindow(window, docked, 50));
+    EXPECT_EQ(Record().DockedWindows.size(), 1u);
+    EXPECT_EQ(rectOf(docked).top, 50);
+    TheSkin->LayoutDockedWindows(0); // no window there: nothing
+}
+
+TEST_F(ContainerTest, TextColourGoesToTheEditOrTheComboBoxField) {
+    HWND edit = nullptr, combo = nullptr, list = nullptr;
+    Skinned(400, 200, [&](HWND w) {
+        edit = CreateChild(w, "EDIT", "", 0, 20, 50, 100, 24);
+        combo = CreateChild(w, "COMBOBOX", "", CBS_DROPDOWN, 140, 50, 100, 120);
+        list = CreateChild(w, "COMBOBOX", "", CBS_DROPDOWNLIST, 260, 50, 100, 120);
+    });
+    HWND field = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    ASSERT_NE(field, nullptr);
+    TheSkin->SetControlTextColour(edit, RGB(1, 2, 3));
+    TheSkin->SetControlTextColour(combo, RGB(4, 5, 6));
+    TheSkin->SetControlTextColour(list, RGB(7, 8, 9));
+    TheSkin->SetControlTextColour(nullptr, RGB(7, 8, 9));
+    EXPECT_EQ(skin::TextColourOf(edit), RGB(1, 2, 3));
+    EXPECT_EQ(skin::TextColourOf(field), RGB(4, 5, 6));
+    EXPECT_EQ(skin::TextColourOf(combo), 0u) << "the combo box itself keeps none";
+    EXPECT_EQ(GetPropA(list, "Kj_Ztys"), nullptr) << "a list-only combo box has no field";
+}
+
+TEST_F(ContainerTest, UndecodableOwnPictureIsRefusedAndTheThemeShows) {
+    HWND window = TopLevel(30, 30, 300, 200);
+    const skin::ByteSet junk = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+    TheSkin->SkinWindow(window, 30, 1, 1, 0, 0, 1, 0, 0, std::nullopt, junk, skin::kImageTiled);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    Pump();
+    skin::WindowRecord* record = skin::RecordAt(skin::FindWindowPosition(window));
+    ASSERT_NE(record, nullptr) << "the window is skinned all the same";
+    EXPECT_TRUE(record->OwnImage.empty());
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(window, 150, 120), kTheme, 4));
+
+    // A picture that decodes still becomes the window's own.
+    plus::PlusBitmap bitmap;
+    bitmap.Create(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            bitmap.SetPixel(x, y, 0xFF20C040u);
+    HWND other = TopLevel(40, 40, 300, 200);
+    TheSkin->SkinWindow(other, 30, 1, 1, 0, 0, 1, 0, 0, std::nullopt,
+                        bitmap.SaveToBytes(plus::ImageFormatPNG), skin::kImageTiled);
+    ShowWindow(other, SW_SHOWNOACTIVATE);
+    UpdateWindow(other);
+    Pump();
+    EXPECT_FALSE(skin::RecordAt(skin::FindWindowPosition(other))->OwnImage.empty());
+    EXPECT_TRUE(
+        testing_support::ColoursNear(WindowPixel(other, 150, 120), RGB(0x20, 0xC0, 0x40), 4));
+}
