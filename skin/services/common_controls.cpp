@@ -7,6 +7,7 @@
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/services/containers.h"
+#include "skin/services/direct_pixels.h"
 
 #include <string>
 
@@ -35,6 +36,26 @@ LRESULT PassOn(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(saved, control, message, wParam, lParam);
 }
 
+// Lays the w x h picture in `drawn` over `target` (both at (0, 0)) leaving out the pixels of
+// `key`. The colour alone is compared, whatever GDI left in a pixel's top byte: the two are
+// 32-bit pictures, and a blit that also compared that byte would let some of the key through.
+void KeyOnto(HDC target, HDC drawn, int w, int h, COLORREF key) {
+    const PixelRows to = PixelRowsOf(static_cast<HBITMAP>(GetCurrentObject(target, OBJ_BITMAP)));
+    const PixelRows from = PixelRowsOf(static_cast<HBITMAP>(GetCurrentObject(drawn, OBJ_BITMAP)));
+    if (!to || !from || to.width < w || to.height < h || from.width < w || from.height < h) {
+        TransparentBlt(target, 0, 0, w, h, drawn, 0, 0, w, h, key);
+        return;
+    }
+    const std::uint32_t keyed =
+        (GetRValue(key) << 16) | (GetGValue(key) << 8) | static_cast<std::uint32_t>(GetBValue(key));
+    for (int y = 0; y < h; ++y) {
+        std::uint32_t* out = to.Row(y);
+        const std::uint32_t* in = from.Row(y);
+        for (int x = 0; x < w; ++x)
+            if ((in[x] & 0x00FFFFFFu) != keyed) out[x] = in[x] | 0xFF000000u;
+    }
+}
+
 // The control draws into a copy of the background behind it; everything it drew except its
 // own background colour goes over the washed background, and that onto the screen.
 LRESULT PaintOverWash(HWND control, const CommonControlEntry& entry, LPARAM lParam) {
@@ -48,7 +69,7 @@ LRESULT PaintOverWash(HWND control, const CommonControlEntry& entry, LPARAM lPar
                         WM_PAINT, reinterpret_cast<WPARAM>(drawn.dc()), lParam);
     if (w > 0 && h > 0 && drawn.dc()) {
         WashedClientPicture wash(control);
-        TransparentBlt(wash.dc(), 0, 0, w, h, drawn.dc(), 0, 0, w, h, entry.KeyColour);
+        KeyOnto(wash.dc(), drawn.dc(), w, h, entry.KeyColour);
         BitBlt(paint.get(), 0, 0, w, h, wash.dc(), 0, 0, SRCCOPY);
     }
     return result;

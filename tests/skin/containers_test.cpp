@@ -13,6 +13,8 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <string>
+#include <tuple>
 
 using namespace toplevel_testing;
 using skin::Engine;
@@ -338,4 +340,160 @@ TEST_F(ContainerTest, UndecodableOwnPictureIsRefusedAndTheThemeShows) {
     EXPECT_FALSE(skin::RecordAt(skin::FindWindowPosition(other))->OwnImage.empty());
     EXPECT_TRUE(
         testing_support::ColoursNear(WindowPixel(other, 150, 120), RGB(0x20, 0xC0, 0x40), 4));
+}
+
+namespace {
+
+struct CommonControls {
+    HWND tabs, toolbar, status, calendar, richEdit;
+};
+
+CommonControls MakeCommonControls(HWND w) {
+    static const HMODULE richEdit = LoadLibraryA("riched20.dll");
+    (void)richEdit;
+    CommonControls c{};
+    c.tabs = CreateChild(w, WC_TABCONTROLA, "", 0, 20, 50, 200, 110);
+    for (const char* title : {"一", "二"}) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(title);
+        SendMessageA(c.tabs, TCM_INSERTITEMA, 5, reinterpret_cast<LPARAM>(&item));
+    }
+    c.toolbar =
+        CreateChild(w, TOOLBARCLASSNAMEA, "",
+                    TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
+                    240, 50, 160, 28);
+    SendMessageA(c.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBBUTTON button{};
+    button.iBitmap = I_IMAGENONE;
+    button.idCommand = 77;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+    button.iString = reinterpret_cast<INT_PTR>("按钮");
+    SendMessageA(c.toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    c.status = CreateChild(w, STATUSCLASSNAMEA, "状态", CCS_NOPARENTALIGN | CCS_NORESIZE, 240, 90,
+                           160, 22);
+    c.calendar = CreateChild(w, MONTHCAL_CLASSA, "", 0, 20, 170, 200, 160);
+    c.richEdit =
+        CreateChild(w, RICHEDIT_CLASSA, "文字", ES_MULTILINE | WS_VSCROLL, 240, 130, 160, 60);
+    return c;
+}
+
+} // namespace
+
+TEST_F(ContainerTest, CommonControlsLeaveNoSystemColourOverTheSkin) {
+    CommonControls c{};
+    HWND window = Skinned(420, 350, [&](HWND w) { c = MakeCommonControls(w); });
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), paper = GetSysColor(COLOR_WINDOW);
+    struct Case {
+        HWND control;
+        COLORREF key;
+        const char* name;
+    };
+    const Case cases[] = {{c.tabs, face, "tab"},
+                          {c.toolbar, face, "tool bar"},
+                          {c.status, face, "status bar"},
+                          {c.calendar, paper, "calendar"},
+                          {c.richEdit, paper, "rich edit"}};
+    // (The tool bar has no background of its own here: it shows its parent's.)
+    for (const Case& k : cases)
+        if (k.control != c.toolbar)
+            EXPECT_GT(CountColour(k.control, k.key), 200) << k.name << " before";
+
+    EXPECT_EQ(TheSkin->SkinCommonControl(c.tabs), 0);
+    EXPECT_EQ(TheSkin->SkinCommonControl(c.toolbar, face), 0);
+    TheSkin->SkinCommonControl(c.status);
+    TheSkin->SkinCommonControl(c.calendar, paper);
+    TheSkin->SkinCommonControl(c.richEdit, paper);
+    skin::WindowRecord& r = Record();
+    ASSERT_EQ(r.CommonControls.size(), 5u) << "the empty first entry was taken, then appended";
+    EXPECT_EQ(r.CommonControls[0].Control, c.tabs);
+    EXPECT_EQ(r.CommonControls[0].KeyColour, face) << "no key given: the face colour";
+    EXPECT_EQ(r.CommonControls[3].KeyColour, paper);
+    EXPECT_EQ(skin::GetPropValue(c.toolbar, "Kj_lbID"), 2);
+    EXPECT_EQ(skin::GetPropValue(c.toolbar, "Kj_FuID"), position_);
+    // Once more: the key changes, nothing is subclassed twice.
+    TheSkin->SkinCommonControl(c.tabs, face);
+    EXPECT_EQ(r.CommonControls.size(), 5u);
+    SendMessageA(c.tabs, WM_NULL, 0, 0); // a pass-on that would recurse if subclassed twice
+
+    Repaint(window);
+    for (const Case& k : cases)
+        EXPECT_LT(CountColour(k.control, k.key), 5) << k.name << " after";
+    // The face of the tab that is not selected shows the washed skin.
+    RECT item{};
+    SendMessageA(c.tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    const int x = item.left + 4, y = item.top + 5;
+    const COLORREF expected = Over(RGB(255, 255, 255), Engine.ControlAlpha, Behind(c.tabs, x, y));
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(c.tabs, x, y), expected, 6))
+        << std::hex << WindowPixel(c.tabs, x, y) << " expected " << expected;
+
+    // With control skins off at paint time the control paints as its own.
+    Engine.ControlSkinsEnabled = 0;
+    Repaint(window);
+    EXPECT_GT(CountColour(c.tabs, face), 200);
+    Engine.ControlSkinsEnabled = 1;
+}
+
+TEST_F(ContainerTest, CommonControlMessagesErasingScrollingAndClicks) {
+    CommonControls c{};
+    Skinned(420, 350, [&](HWND w) { c = MakeCommonControls(w); });
+    // What the tab control's own erase leaves in a magenta picture, before it is skinned.
+    const auto eraseInto = [&](HWND control) {
+        gdi::MemoryDC dc = gdi::MemoryDC::Create();
+        dc.Adopt(gdi::CreateArgbBitmap(200, 110));
+        FillDC(dc.get(), RECT{0, 0, 200, 110}, RGB(255, 0, 255));
+        const LRESULT result =
+            SendMessageA(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+        return std::tuple{result, GrabDC(dc.get(), 200, 110), GetBkMode(dc.get())};
+    };
+    const auto [ownResult, own, ownMode] = eraseInto(c.tabs);
+    TheSkin->SkinCommonControl(c.tabs);
+    TheSkin->SkinCommonControl(c.richEdit, GetSysColor(COLOR_WINDOW));
+
+    const auto [passedResult, passed, passedMode] = eraseInto(c.tabs);
+    EXPECT_EQ(passedResult, ownResult) << "opaque controls: the control's own erase";
+    EXPECT_EQ(CountDifferences(passed, own, 0), 0);
+    Engine.TranslucentControls = 1;
+    const auto [kept, untouched, mode] = eraseInto(c.tabs);
+    EXPECT_EQ(kept, 1);
+    EXPECT_EQ(untouched.at(100, 60), RGB(255, 0, 255)) << "nothing erased";
+    EXPECT_EQ(mode, TRANSPARENT);
+    (void)ownMode;
+    (void)passedMode;
+    Engine.TranslucentControls = 0;
+
+    // A rich edit draws itself again after it scrolls; a tab control does not need to.
+    Pump(30);
+    for (HWND control : {c.richEdit, c.tabs}) {
+        RECT client{};
+        GetClientRect(control, &client);
+        {
+            gdi::WindowDC dc(control);
+            FillDC(dc.get(), client, RGB(255, 0, 255));
+        }
+        ValidateRect(control, nullptr);
+        SendMessageA(control, WM_VSCROLL, SB_LINEDOWN, 0);
+        Pump(60);
+        const int left = CountColour(control, RGB(255, 0, 255));
+        if (control == c.richEdit)
+            EXPECT_EQ(left, 0) << "the rich edit drew itself whole again";
+        else
+            EXPECT_EQ(left, client.right * client.bottom) << "the tab control was left alone";
+    }
+
+    // Still the controls they were: a click on the second tab selects it, typing reaches the
+    // rich edit.
+    RECT item{};
+    SendMessageA(c.tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageA(c.tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(c.tabs, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(SendMessageA(c.tabs, TCM_GETCURSEL, 0, 0), 1);
+    SendMessageA(c.richEdit, EM_SETSEL, 0, -1);
+    for (char ch : std::string("abc"))
+        SendMessageA(c.richEdit, WM_CHAR, static_cast<unsigned char>(ch), 1);
+    char text[16] = {};
+    GetWindowTextA(c.richEdit, text, sizeof text);
+    EXPECT_STREQ(text, "abc");
 }
