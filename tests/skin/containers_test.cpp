@@ -396,9 +396,11 @@ TEST_F(ContainerTest, CommonControlsLeaveNoSystemColourOverTheSkin) {
                           {c.calendar, paper, "calendar"},
                           {c.richEdit, paper, "rich edit"}};
     // (The tool bar has no background of its own here: it shows its parent's.)
-    for (const Case& k : cases)
-        if (k.control != c.toolbar)
+    for (const Case& k : cases) {
+        if (k.control != c.toolbar) {
             EXPECT_GT(CountColour(k.control, k.key), 200) << k.name << " before";
+        }
+    }
 
     EXPECT_EQ(TheSkin->SkinCommonControl(c.tabs), 0);
     EXPECT_EQ(TheSkin->SkinCommonControl(c.toolbar, face), 0);
@@ -476,10 +478,11 @@ TEST_F(ContainerTest, CommonControlMessagesErasingScrollingAndClicks) {
         SendMessageA(control, WM_VSCROLL, SB_LINEDOWN, 0);
         Pump(60);
         const int left = CountColour(control, RGB(255, 0, 255));
-        if (control == c.richEdit)
+        if (control == c.richEdit) {
             EXPECT_EQ(left, 0) << "the rich edit drew itself whole again";
-        else
+        } else {
             EXPECT_EQ(left, client.right * client.bottom) << "the tab control was left alone";
+        }
     }
 
     // Still the controls they were: a click on the second tab selects it, typing reaches the
@@ -496,4 +499,106 @@ TEST_F(ContainerTest, CommonControlMessagesErasingScrollingAndClicks) {
     char text[16] = {};
     GetWindowTextA(c.richEdit, text, sizeof text);
     EXPECT_STREQ(text, "abc");
+}
+
+namespace {
+
+struct Holders {
+    HWND tabs, pages[2], box, panel, status;
+};
+
+// Every kind of container and common control, registered as a program would.
+Holders BuildHolders(HWND w) {
+    Holders h{};
+    h.tabs = CreateChild(w, WC_TABCONTROLA, "", 0, 20, 50, 200, 140);
+    for (const char* title : {"一", "二"}) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(title);
+        SendMessageA(h.tabs, TCM_INSERTITEMA, 5, reinterpret_cast<LPARAM>(&item));
+    }
+    for (int i = 0; i < 2; ++i) {
+        h.pages[i] = CreateChild(h.tabs, PlainClass(), "", 0, 4, 26, 190, 108);
+        CreateChild(h.pages[i], "EDIT", "页", 0, 10, 10, 120, 24);
+        CreateChild(h.pages[i], "BUTTON", "选", BS_AUTOCHECKBOX, 10, 50, 80, 20);
+    }
+    ShowWindow(h.pages[1], SW_HIDE);
+    h.box = CreateChild(w, "BUTTON", "组", BS_GROUPBOX, 240, 50, 160, 100);
+    CreateChild(h.box, "BUTTON", "按", BS_PUSHBUTTON, 10, 30, 60, 26);
+    CreateChild(h.box, PROGRESS_CLASSA, "", 0, 10, 66, 130, 14);
+    h.panel = CreateChild(w, PlainClass(), "", 0, 0, 0, 10, 10);
+    h.status = CreateChild(h.panel, STATUSCLASSNAMEA, "状态", 0, 0, 0, 0, 0);
+    return h;
+}
+
+void RegisterHolders(const Holders& h, HWND window) {
+    TheSkin->SkinCommonControl(h.tabs);
+    for (HWND page : h.pages)
+        TheSkin->SkinContainer(page, 1, RGB(255, 255, 255), 160);
+    TheSkin->SkinContainer(h.box);
+    TheSkin->SkinContainer(h.panel, 1, 0, 255, 1);
+    TheSkin->SkinCommonControl(h.status);
+    TheSkin->DockWindow(window, h.panel, 220);
+}
+
+// One tab switch, one resize and one repaint of everything.
+void HolderCycle(const Holders& h, HWND window, int i) {
+    const int page = i % 2;
+    SendMessageA(h.tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+    ShowWindow(h.pages[page], SW_SHOWNA);
+    ShowWindow(h.pages[1 - page], SW_HIDE);
+    SetWindowPos(window, nullptr, 0, 0, 420 + (i % 7) * 10, 330 + (i % 5) * 8,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+} // namespace
+
+TEST_F(ContainerTest, TabSwitchesResizesAndRepaintsLeaveNothingBehind) {
+    // One window through everything first, so what the system makes once is not counted.
+    {
+        HWND window = TopLevel(20, 20, 420, 330);
+        const Holders h = BuildHolders(window);
+        SkinAndShow(window, 30, 1, 20);
+        RegisterHolders(h, window);
+        for (int i = 0; i < 20; ++i)
+            HolderCycle(h, window, i);
+        DestroyWindow(window);
+        Pump(50);
+    }
+    const int gdi = testing_support::GdiObjectCount();
+    const int windows = testing_support::ThreadWindowCount();
+    const int wrappers = plus::LiveObjectCount();
+    const auto handles = testing_support::GdiHandleSnapshot();
+
+    HWND window = TopLevel(20, 20, 420, 330);
+    const Holders h = BuildHolders(window);
+    const int p = SkinAndShow(window, 30, 1, 20);
+    RegisterHolders(h, window);
+    ASSERT_EQ(skin::RecordAt(p)->Containers.size(), 5u) << "tab, two pages, group box, panel";
+    ASSERT_EQ(skin::RecordAt(p)->CommonControls.size(), 2u);
+    for (int i = 0; i < 4; ++i)
+        HolderCycle(h, window, i);
+    Pump(50);
+    const int gdiWhileSkinned = testing_support::GdiObjectCount();
+    const int wrappersWhileSkinned = plus::LiveObjectCount();
+    for (int i = 0; i < 1000; ++i)
+        HolderCycle(h, window, i);
+    Pump(50);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiWhileSkinned)
+        << "nothing piles up while the window lives";
+    EXPECT_EQ(plus::LiveObjectCount(), wrappersWhileSkinned);
+    EXPECT_EQ(skin::CapturedDCCount(), 0);
+    RECT panel{};
+    GetWindowRect(h.panel, &panel);
+    EXPECT_EQ(panel.right - panel.left, 420 + (999 % 7) * 10 - 4) << "the panel followed";
+
+    DestroyWindow(window);
+    Pump(50);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdi)
+        << "new handles (index:type): "
+        << testing_support::NewGdiHandles(handles, testing_support::GdiHandleSnapshot());
+    EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
+    EXPECT_EQ(plus::LiveObjectCount(), wrappers);
 }
