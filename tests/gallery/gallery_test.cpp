@@ -275,8 +275,11 @@ TEST_P(GalleryInEachMode, HoverDrawsTheHotOutlineAndLeavingRestoresIt) {
 
 TEST_P(GalleryInEachMode, EveryControlIsSkinnedAndComboFieldsOnlyWithTranslucentControls) {
     Open(GetParam());
+    // Controls of the families and containers carry "Hw_FuID", common controls "Kj_FuID".
     const auto owner = [](HWND control) {
-        return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(control, "Hw_FuID")));
+        const HANDLE value = GetPropA(control, "Hw_FuID");
+        return static_cast<int>(
+            reinterpret_cast<INT_PTR>(value ? value : GetPropA(control, "Kj_FuID")));
     };
     const int position = skin::FindWindowPosition(gallery_->Handle());
     ASSERT_GE(position, 1);
@@ -509,6 +512,103 @@ TEST_P(GalleryInEachMode, ThePanelSwitchChangesTheTrackBarsAndNothingElse) {
         EXPECT_LE(CountDifferentPixels(before[i], Shot(bars[i])), 2u) << bars[i];
 }
 
+TEST_P(GalleryInEachMode, ContainersAndCommonControlsRespondAndShowTheSkin) {
+    GalleryWindow& g = Open(GetParam());
+    HWND tabs = Control(gallery::kTabs);
+    HWND calendarPage = GetDlgItem(tabs, gallery::kTabPageCalendar);
+    HWND formPage = GetDlgItem(tabs, gallery::kTabPageForm);
+    ASSERT_TRUE(tabs && calendarPage && formPage);
+    const int position = skin::FindWindowPosition(g.Handle());
+
+    // No system face colour is left in the tab strip, the tool bar or the status bar.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (HWND control : {tabs, Control(gallery::kToolBar), g.Inner(gallery::kStatusBar)}) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, g.Handle(), reinterpret_cast<POINT*>(&r), 2);
+        r.bottom = std::min<LONG>(r.bottom, r.top + 24); // the tab strip, not the pages
+        const Pixels shot = testing_support::ScreenPixels(g.Handle(), r);
+        const auto faceRgb = static_cast<std::uint32_t>((GetRValue(face) << 16) |
+                                                        (GetGValue(face) << 8) | GetBValue(face));
+        EXPECT_EQ(std::count(shot.begin(), shot.end(), faceRgb), 0) << skin::ClassNameOf(control);
+    }
+    // The controls inside the group box and on the pages are skinned for this window.
+    for (int id :
+         {gallery::kGroupCheck, gallery::kGroupEdit, gallery::kPageButton, gallery::kPageEdit})
+        EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(g.Inner(id), "Hw_FuID")), position) << id;
+
+    // A click on the second tab shows its page.
+    const Pixels before = Shot(gallery::kTabs);
+    RECT item{};
+    SendMessageA(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    Click(tabs, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(IsWindowVisible(formPage));
+    EXPECT_FALSE(IsWindowVisible(calendarPage));
+    EXPECT_EQ(g.Message(), "选项卡：表单");
+    EXPECT_GT(CountDifferentPixels(before, Shot(gallery::kTabs)), 500u);
+
+    // A tool-bar button.
+    HWND bar = Control(gallery::kToolBar);
+    RECT button{};
+    SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+    Click(bar, (button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    EXPECT_EQ(g.Message(), "工具栏：按下了“新建”");
+
+    // A day of the month calendar, back on the first page.
+    Click(tabs, 10, (item.top + item.bottom) / 2);
+    HWND calendar = g.Inner(gallery::kMonthCalendar);
+    RECT area{};
+    GetClientRect(calendar, &area);
+    POINT day{-1, -1};
+    for (int y = area.bottom / 2; y < area.bottom && day.x < 0; y += 4)
+        for (int x = 4; x < area.right; x += 4) {
+            MCHITTESTINFO hit{};
+            hit.cbSize = sizeof hit;
+            hit.pt = {x, y};
+            if (SendMessageA(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) ==
+                static_cast<LRESULT>(MCHT_CALENDARDATE)) {
+                day = {x, y};
+                break;
+            }
+        }
+    ASSERT_GE(day.x, 0);
+    Click(calendar, day.x, day.y);
+    EXPECT_EQ(g.Message().rfind("月历：选择了 ", 0), 0u) << g.Message();
+
+    // Typing reaches the rich edit.
+    HWND edit = g.Inner(gallery::kRichEdit);
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    Type(edit, "xy");
+    EXPECT_EQ(TextOf(edit).rfind("xyRTF", 0), 0u) << TextOf(edit);
+}
+
+TEST_F(GalleryTest, TheDockedPanelFollowsTheWindowsSize) {
+    GalleryWindow& g = Open();
+    HWND panel = Control(gallery::kDockedPanel);
+    HWND status = g.Inner(gallery::kStatusBar);
+    const auto client = [](HWND window, HWND child) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    for (const SIZE size : {SIZE{1000, 760}, SIZE{900, 700}, SIZE{1010, 764}}) {
+        SetWindowPos(g.Handle(), nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump(80);
+        const RECT r = client(g.Handle(), panel);
+        EXPECT_EQ(r.left, 2);
+        EXPECT_EQ(r.top, GalleryWindow::kPanelTop);
+        EXPECT_EQ(r.right, size.cx - 2);
+        EXPECT_EQ(r.bottom, size.cy - GalleryWindow::kStatusHeight - 3);
+        // The status bar inside keeps to the panel's bottom edge and width.
+        const RECT s = client(panel, status);
+        EXPECT_EQ(s.bottom, r.bottom - r.top);
+        EXPECT_EQ(s.right - s.left, r.right - r.left);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, GalleryInEachMode,
                          testing::Values(ControlMode::Opaque, ControlMode::Translucent), ModeName);
 
@@ -599,16 +699,23 @@ TEST_F(GalleryTest, ARebuildKeepsTheMessageLoopAndClosingTheProgramsWindowEndsIt
     EXPECT_TRUE(quitPosted());
 }
 
-// The GDI objects one plain IP-address control leaves behind when it is made and destroyed
+// The GDI objects one plain control of a class leaves behind when it is made and destroyed
 // (after a first one, which may fill caches): 0 where the control cleans up after itself.
-static int PlainIpAddressLeak() {
-    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_INTERNET_CLASSES};
+static int PlainControlLeak(const char* cls, DWORD style = 0) {
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_INTERNET_CLASSES | ICC_DATE_CLASSES |
+                                                      ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
-    auto once = [] {
-        HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 60, nullptr, nullptr,
+    LoadLibraryA("riched20.dll");
+    auto once = [&] {
+        HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
                                    nullptr, nullptr);
-        CreateWindowExA(0, WC_IPADDRESSA, "", WS_CHILD | WS_VISIBLE, 4, 4, 160, 24, top, nullptr,
-                        nullptr, nullptr);
+        HWND control = CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | style, 4, 4, 260, 180,
+                                       top, nullptr, nullptr, nullptr);
+        static const HFONT font =
+            CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_TT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "宋体");
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        UpdateWindow(control);
         DestroyWindow(top);
     };
     once();
@@ -633,16 +740,24 @@ TEST_F(GalleryTest, OpeningUsingAndClosingInBothModesLeavesNothingBehind) {
         gallery_.reset();
         Pump(50);
     };
-    // This platform's IP-address control keeps a font of its own after it is destroyed, skinned
-    // or not; the gallery makes one in each of a session's two windows.
-    const int platformLeak = 2 * PlainIpAddressLeak();
+    // This platform's IP-address control, and its month calendar once given a font, keep a font
+    // of their own after they are destroyed, skinned or not; the gallery makes one of each in
+    // each of a session's two windows. The other classes are measured the same way.
+    int platformLeak = 0;
+    for (const char* cls : {WC_IPADDRESSA, MONTHCAL_CLASSA, "RichEdit20A", TOOLBARCLASSNAMEA,
+                            WC_TABCONTROLA, STATUSCLASSNAMEA}) {
+        platformLeak += 2 * PlainControlLeak(cls);
+    }
     // Once first: caches that live for the program (fonts of the status bar, glyphs) fill up.
     session();
     const int gdiBefore = GdiObjectCount();
+    const auto handles = testing_support::GdiHandleSnapshot();
     const int windowsBefore = ThreadWindowCount();
     for (int i = 0; i < 2; ++i)
         session();
-    EXPECT_EQ(GdiObjectCount(), gdiBefore + 2 * platformLeak);
+    EXPECT_EQ(GdiObjectCount(), gdiBefore + 2 * platformLeak)
+        << "new handles (index:type): "
+        << testing_support::NewGdiHandles(handles, testing_support::GdiHandleSnapshot());
     EXPECT_EQ(ThreadWindowCount(), windowsBefore);
     EXPECT_EQ(skin::Engine.WindowList.size(), 0u);
 }
