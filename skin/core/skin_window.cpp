@@ -257,6 +257,9 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     WindowRecord* rec = RecordAt(p);
     if (!rec) return PassOn(window, message, wParam, lParam);
 
+    // What the window's controls ask of their parent (colours, owner-drawn faces) and what they
+    // report is answered as in a container.
+    if (const auto answer = AnswerChildMessage(p, message, wParam, lParam)) return *answer;
     switch (message) {
         case WM_DESTROY:
             // The children still exist now (not at WM_NCDESTROY): their colour brushes go.
@@ -361,15 +364,6 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 const int b = FindMaximizeButton(p);
                 if (b >= 1) CaptionButtonAction(p, b);
             }
-            break;
-        case WM_DRAWITEM:
-        case WM_NOTIFY:
-        case WM_COMMAND:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-            if (const auto answer = AnswerChildMessage(p, message, wParam, lParam)) return *answer;
             break;
         case WM_ACTIVATEAPP:
             if (wParam == 0) StartWorkingSetTrim();

@@ -217,6 +217,9 @@ LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPAR
     const ContainerRef ref = FindContainer(container);
     if (!ref.record) return CallSavedProcedure(container, message, wParam, lParam);
     ContainerEntry& entry = *ref.record;
+    // The children's colours, owner-drawn faces and notifications, as on the skinned window.
+    if (const auto answer = AnswerChildMessage(ref.position, message, wParam, lParam))
+        return *answer;
     switch (message) {
         case WM_SHOWWINDOW: PaintContainer(ref.position, ref.entry); break;
         case WM_MOVE:
@@ -233,16 +236,6 @@ LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPAR
         case WM_SIZE:
             entry.Repaint = 1;
             LayOutContainerDocked(container, entry);
-            break;
-        case WM_DRAWITEM:
-        case WM_NOTIFY:
-        case WM_COMMAND:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-            if (const auto answer = AnswerChildMessage(ref.position, message, wParam, lParam))
-                return *answer;
             break;
         default: break;
     }

@@ -348,17 +348,23 @@ struct CommonControls {
     HWND tabs, toolbar, status, calendar, richEdit;
 };
 
-CommonControls MakeCommonControls(HWND w) {
-    static const HMODULE richEdit = LoadLibraryA("riched20.dll");
-    (void)richEdit;
-    CommonControls c{};
-    c.tabs = CreateChild(w, WC_TABCONTROLA, "", 0, 20, 50, 200, 110);
+// A tab control with the tabs "一" and "二" at (20, 50), 200 wide.
+HWND TwoTabs(HWND parent, int height) {
+    HWND tabs = CreateChild(parent, WC_TABCONTROLA, "", 0, 20, 50, 200, height);
     for (const char* title : {"一", "二"}) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(title);
-        SendMessageA(c.tabs, TCM_INSERTITEMA, 5, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(tabs, TCM_INSERTITEMA, 5, reinterpret_cast<LPARAM>(&item));
     }
+    return tabs;
+}
+
+CommonControls MakeCommonControls(HWND w) {
+    static const HMODULE richEdit = LoadLibraryA("riched20.dll");
+    (void)richEdit;
+    CommonControls c{};
+    c.tabs = TwoTabs(w, 110);
     c.toolbar =
         CreateChild(w, TOOLBARCLASSNAMEA, "",
                     TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
@@ -510,13 +516,7 @@ struct Holders {
 // Every kind of container and common control, registered as a program would.
 Holders BuildHolders(HWND w) {
     Holders h{};
-    h.tabs = CreateChild(w, WC_TABCONTROLA, "", 0, 20, 50, 200, 140);
-    for (const char* title : {"一", "二"}) {
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(title);
-        SendMessageA(h.tabs, TCM_INSERTITEMA, 5, reinterpret_cast<LPARAM>(&item));
-    }
+    h.tabs = TwoTabs(w, 140);
     for (int i = 0; i < 2; ++i) {
         h.pages[i] = CreateChild(h.tabs, PlainClass(), "", 0, 4, 26, 190, 108);
         CreateChild(h.pages[i], "EDIT", "页", 0, 10, 10, 120, 24);
@@ -567,10 +567,7 @@ TEST_F(ContainerTest, TabSwitchesResizesAndRepaintsLeaveNothingBehind) {
         DestroyWindow(window);
         Pump(50);
     }
-    const int gdi = testing_support::GdiObjectCount();
-    const int windows = testing_support::ThreadWindowCount();
-    const int wrappers = plus::LiveObjectCount();
-    const auto handles = testing_support::GdiHandleSnapshot();
+    const Leftovers before;
 
     HWND window = TopLevel(20, 20, 420, 330);
     const Holders h = BuildHolders(window);
@@ -596,9 +593,5 @@ TEST_F(ContainerTest, TabSwitchesResizesAndRepaintsLeaveNothingBehind) {
 
     DestroyWindow(window);
     Pump(50);
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdi)
-        << "new handles (index:type): "
-        << testing_support::NewGdiHandles(handles, testing_support::GdiHandleSnapshot());
-    EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
-    EXPECT_EQ(plus::LiveObjectCount(), wrappers);
+    before.ExpectBack();
 }

@@ -111,10 +111,7 @@ TEST_F(ItemViewSoakTest, ScrollHoverAndHeaderClickCyclesLeaveNothingBehind) {
         DestroyWindow(window);
         Pump(50);
     }
-    const int gdi = testing_support::GdiObjectCount();
-    const int windows = testing_support::ThreadWindowCount();
-    const int wrappers = plus::LiveObjectCount();
-    const auto handles = testing_support::GdiHandleSnapshot();
+    const Leftovers before;
 
     HWND window = TopLevel(20, 20, 400, 320);
     Controls c = Build(window);
@@ -136,9 +133,5 @@ TEST_F(ItemViewSoakTest, ScrollHoverAndHeaderClickCyclesLeaveNothingBehind) {
 
     DestroyWindow(window);
     Pump(50);
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdi)
-        << "new handles (index:type): "
-        << testing_support::NewGdiHandles(handles, testing_support::GdiHandleSnapshot());
-    EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
-    EXPECT_EQ(plus::LiveObjectCount(), wrappers);
+    before.ExpectBack();
 }

@@ -3,6 +3,11 @@
 #pragma once
 #include "toplevel_fixture.h"
 
+#include "plus/plus_object.h"
+
+#include <utility>
+#include <vector>
+
 namespace toplevel_testing {
 
 class SkinnedWindowTest : public SkinTest {
@@ -15,6 +20,24 @@ protected:
         UpdateWindow(window);
         Pump();
         return skin::FindWindowPosition(window);
+    }
+};
+
+// What a long run must leave as it found it: the GDI objects, the thread's windows and the
+// GDI+ wrappers, counted when this is made.
+struct Leftovers {
+    int gdi = testing_support::GdiObjectCount();
+    int windows = testing_support::ThreadWindowCount();
+    int wrappers = plus::LiveObjectCount();
+    std::vector<std::pair<int, int>> handles = testing_support::GdiHandleSnapshot();
+
+    // Expects all three counts back where they were, naming the GDI handles that are new.
+    void ExpectBack() const {
+        EXPECT_EQ(testing_support::GdiObjectCount(), gdi)
+            << "new handles (index:type): "
+            << testing_support::NewGdiHandles(handles, testing_support::GdiHandleSnapshot());
+        EXPECT_EQ(testing_support::ThreadWindowCount(), windows) << "windows left";
+        EXPECT_EQ(plus::LiveObjectCount(), wrappers) << "GDI+ wrappers left";
     }
 };
 
