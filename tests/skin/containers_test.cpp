@@ -428,6 +428,26 @@ TEST_F(ContainerTest, CommonControlsLeaveNoSystemColourOverTheSkin) {
     Repaint(window);
     for (const Case& k : cases)
         EXPECT_LT(CountColour(k.control, k.key), 5) << k.name << " after";
+    // What the controls drew themselves (text, edges) lies over the wash.
+    for (HWND control : {c.tabs, c.status}) {
+        const Picture shown = GrabClient(control);
+        int drawn = 0;
+        for (int y = 0; y < shown.height; ++y)
+            for (int x = 0; x < shown.width; ++x) {
+                const COLORREF wash =
+                    Over(RGB(255, 255, 255), Engine.ControlAlpha, Behind(control, x, y));
+                if (!testing_support::ColoursNear(shown.at(x, y), wash, 40)) ++drawn;
+            }
+        EXPECT_GT(drawn, 40) << skin::ClassNameOf(control);
+    }
+    // Nothing to skin: no window, or no skinned window above it.
+    EXPECT_EQ(TheSkin->SkinCommonControl(nullptr), 0);
+    HWND loose = Keep(CreateTopLevel(0, 0, 80, 60));
+    HWND looseTabs = CreateChild(loose, WC_TABCONTROLA, "", 0, 0, 0, 60, 40);
+    EXPECT_EQ(TheSkin->SkinCommonControl(looseTabs), 0);
+    EXPECT_EQ(GetPropA(looseTabs, "Kj_hProc"), nullptr);
+    EXPECT_EQ(r.CommonControls.size(), 5u);
+
     // The face of the tab that is not selected shows the washed skin.
     RECT item{};
     SendMessageA(c.tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
