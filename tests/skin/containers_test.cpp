@@ -408,7 +408,9 @@ TEST_F(ContainerTest, CommonControlsLeaveNoSystemColourOverTheSkin) {
         }
     }
 
+    ValidateRect(c.tabs, nullptr);
     EXPECT_EQ(TheSkin->SkinCommonControl(c.tabs), 0);
+    EXPECT_TRUE(HasPendingPaint(c.tabs)) << "drawn over the skin at once";
     EXPECT_EQ(TheSkin->SkinCommonControl(c.toolbar, face), 0);
     TheSkin->SkinCommonControl(c.status);
     TheSkin->SkinCommonControl(c.calendar, paper);
@@ -525,6 +527,11 @@ TEST_F(ContainerTest, CommonControlMessagesErasingScrollingAndClicks) {
     char text[16] = {};
     GetWindowTextA(c.richEdit, text, sizeof text);
     EXPECT_STREQ(text, "abc");
+
+    // Once the window's record is gone the controls' messages go on to their own procedures.
+    skin::RemoveWindowRecord(Record().Window);
+    EXPECT_EQ(SendMessageA(c.tabs, TCM_GETCURSEL, 0, 0), 1);
+    UpdateWindow(c.tabs);
 }
 
 namespace {
@@ -614,4 +621,53 @@ TEST_F(ContainerTest, TabSwitchesResizesAndRepaintsLeaveNothingBehind) {
     DestroyWindow(window);
     Pump(50);
     before.ExpectBack();
+}
+
+TEST_F(ContainerTest, TranslucentControlsInsideAContainerRepaintAfterTheirChangeNotifications) {
+    Engine.TranslucentControls = 1;
+    HWND box = nullptr, edit = nullptr, list = nullptr, combo = nullptr, label = nullptr;
+    HWND see = nullptr;
+    Skinned(420, 260, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "组", BS_GROUPBOX, 10, 40, 400, 200);
+        edit = CreateChild(box, "EDIT", "", 0, 10, 20, 100, 24);
+        list = CreateChild(box, "LISTBOX", "", 0, 10, 50, 100, 60);
+        combo = CreateChild(box, "COMBOBOX", "", CBS_DROPDOWNLIST, 120, 20, 100, 100);
+        label = CreateChild(box, "STATIC", "字", 0, 120, 60, 60, 20);
+        see = CreateChild(box, PlainClass(), "", 0, 250, 20, 60, 60);
+        SetWindowLongA(see, GWL_EXSTYLE, WS_EX_TRANSPARENT);
+    });
+    TheSkin->SkinContainer(box);
+    Pump(60);
+    struct Case {
+        HWND control;
+        int code;
+        bool repaints;
+    };
+    const Case cases[] = {
+        {edit, EN_CHANGE, true},      {edit, EN_VSCROLL, true},  {edit, EN_SETFOCUS, false},
+        {list, LBN_SELCHANGE, true},  {list, LBN_DBLCLK, false}, {combo, CBN_SELCHANGE, true},
+        {combo, CBN_DROPDOWN, false}, {label, 1, false},         {label, EN_CHANGE, false},
+        {combo, CBN_KILLFOCUS, true},
+    };
+    const auto notify = [&](const Case& k) {
+        ValidateRect(k.control, nullptr);
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(0, k.code), reinterpret_cast<LPARAM>(k.control));
+        const bool pending = HasPendingPaint(k.control);
+        ValidateRect(k.control, nullptr);
+        return pending;
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(notify(k), k.repaints) << skin::ClassNameOf(k.control) << " " << k.code;
+    Engine.TranslucentControls = 0;
+    for (const Case& k : cases)
+        EXPECT_FALSE(notify(k)) << "opaque: " << skin::ClassNameOf(k.control) << " " << k.code;
+
+    // A repaint of the container after its first one draws the children that let it show
+    // through again.
+    Pump(60);
+    ValidateRect(see, nullptr);
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+    ASSERT_EQ(Record().Containers[0].Repaint, 0);
+    SendMessageA(box, WM_PAINT, 0, 0); // (UpdateWindow would paint the child at once)
+    EXPECT_TRUE(HasPendingPaint(see));
 }
