@@ -155,7 +155,9 @@ TEST_F(ContainerTest, RegistrationTakesTheFirstEntryOnceAndSkinsTheControlsInsid
     EXPECT_EQ(r.Containers[0].Container, nullptr) << "the list starts with one empty entry";
     const size_t buttons = r.Buttons.size(), edits = r.Edits.size();
 
+    ValidateRect(box, nullptr);
     EXPECT_EQ(TheSkin->SkinContainer(box), 1);
+    EXPECT_TRUE(HasPendingPaint(box)) << "drawn over the skin at once";
     EXPECT_EQ(TheSkin->SkinContainer(panel, 0, 0x123456, 300, 1), 2);
     EXPECT_EQ(TheSkin->SkinContainer(box, 0, 5, 5, 1), 1) << "registered already";
     ASSERT_EQ(r.Containers.size(), 2u);
