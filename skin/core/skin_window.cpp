@@ -199,16 +199,11 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     r.CaptionGloss = captionGloss.value_or(0);
     r.OwnImageMode = imageMode.value_or(Engine.ThemeImageMode);
 
-    if (!backgroundImage.empty()) {
-        r.OwnColour = AverageImageColour(ImageSource::Bytes(backgroundImage), 2000, 0, 0);
-        if (r.OwnImageMode == kImageBlendRight)
-            r.OwnImage = BlendImageEdges(ImageSource::Bytes(backgroundImage), r.OwnColour,
-                                         EdgeVariant::Right);
-        else if (r.OwnImageMode == kImageBlendLeft)
-            r.OwnImage = BlendImageEdges(ImageSource::Bytes(backgroundImage), r.OwnColour,
-                                         EdgeVariant::Left);
-        else
-            r.OwnImage = backgroundImage;
+    // An own image that does not decode counts as none. Modes 0 and 1 blend its edges into
+    // the own colour when its picture is made.
+    if (const auto colour = EngineAverageColour(ImageSource::Bytes(backgroundImage))) {
+        r.OwnColour = *colour;
+        r.OwnImage = backgroundImage;
     }
 
     r.TitleTextColour = 0x00FFFFFF;
