@@ -280,6 +280,12 @@ TEST_F(GraphicsTest, MeasureCharacterRangesFillsOneRegionPerRange) {
         g.MeasureCharacterRangesW(plus::ToWideBytes(L"abcde"), font, layout, &format, 2, regions));
     EXPECT_EQ(regions[1].GetBounds(g).x, second.x);
 
+    // One range, one region: the smallest count measured.
+    TestStringFormat one({{3, 2}});
+    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &one, 1, regions));
+    ASSERT_EQ(regions.size(), 1u);
+    EXPECT_EQ(regions[0].GetBounds(g).x, second.x);
+
     // A failed measurement (here: no font) leaves fresh, empty regions and nothing behind.
     const int held = plus::LiveObjectCount();
     TestFont noFont(L"Tahoma", 16);
