@@ -280,12 +280,6 @@ TEST_F(GraphicsTest, MeasureCharacterRangesFillsOneRegionPerRange) {
         g.MeasureCharacterRangesW(plus::ToWideBytes(L"abcde"), font, layout, &format, 2, regions));
     EXPECT_EQ(regions[1].GetBounds(g).x, second.x);
 
-    // One range, one region: the smallest count measured.
-    TestStringFormat one({{3, 2}});
-    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &one, 1, regions));
-    ASSERT_EQ(regions.size(), 1u);
-    EXPECT_EQ(regions[0].GetBounds(g).x, second.x);
-
     // A failed measurement (here: no font) leaves fresh, empty regions and nothing behind.
     const int held = plus::LiveObjectCount();
     TestFont noFont(L"Tahoma", 16);
@@ -296,6 +290,12 @@ TEST_F(GraphicsTest, MeasureCharacterRangesFillsOneRegionPerRange) {
     for (const auto& r : regions)
         EXPECT_EQ(r.GetHandle(), nullptr);
     EXPECT_EQ(plus::LiveObjectCount(), held - 2);
+
+    // One range, one region: the smallest count measured.
+    TestStringFormat one({{3, 2}});
+    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &one, 1, regions));
+    ASSERT_EQ(regions.size(), 1u);
+    EXPECT_EQ(regions[0].GetBounds(g).x, second.x);
 }
 
 TEST_F(GraphicsTest, ImagesDrawnAtAPlaceAndScaled) {
