@@ -160,7 +160,16 @@ ImageReader::ImageReader() = default;
 ImageReader::~ImageReader() = default;
 
 bool ImageReader::Open(std::span<const std::uint8_t> bytes) {
+    return OpenThrough(bytes, true);
+}
+
+bool ImageReader::OpenWithGdiPlus(std::span<const std::uint8_t> bytes) {
+    return OpenThrough(bytes, false);
+}
+
+bool ImageReader::OpenThrough(std::span<const std::uint8_t> bytes, bool wicFirst) {
     decoder_.reset();
+    via_ = Via::Nothing;
     width_ = height_ = 0;
     if (bytes.empty()) return false;
     // A PNG's header is believed before anything is decoded: a claim of no pixels, or of more
@@ -170,14 +179,17 @@ bool ImageReader::Open(std::span<const std::uint8_t> bytes) {
         return false;
 
     UINT width = 0, height = 0;
-    if (auto wic = std::make_unique<WicDecoder>(); wic->Open(bytes, width, height)) {
+    if (auto wic = std::make_unique<WicDecoder>(); wicFirst && wic->Open(bytes, width, height)) {
         decoder_ = std::move(wic);
+        via_ = Via::Wic;
     } else if (auto gdiplus = std::make_unique<PlusDecoder>();
                gdiplus->Open(bytes, width, height)) {
         decoder_ = std::move(gdiplus);
+        via_ = Via::GdiPlus;
     }
     if (!decoder_ || !Acceptable(width, height) || width > INT_MAX || height > INT_MAX) {
         decoder_.reset();
+        via_ = Via::Nothing;
         return false;
     }
     width_ = static_cast<int>(width);

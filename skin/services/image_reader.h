@@ -39,7 +39,13 @@ public:
     // Opens encoded bytes (the reader keeps its own copy). False when they do not decode, when
     // the header claims no pixels or more than kMaxImagePixels.
     bool Open(std::span<const std::uint8_t> bytes);
+    // The same through GDI+ alone: the path of formats WIC does not read.
+    bool OpenWithGdiPlus(std::span<const std::uint8_t> bytes);
     bool IsOpen() const { return width_ > 0; }
+
+    enum class Via { Nothing, Wic, GdiPlus };
+    // Which decoder reads the pixels.
+    Via OpenedVia() const { return via_; }
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -54,7 +60,10 @@ public:
     struct Decoder;
 
 private:
+    bool OpenThrough(std::span<const std::uint8_t> bytes, bool wicFirst);
+
     std::unique_ptr<Decoder> decoder_;
+    Via via_ = Via::Nothing;
     int width_ = 0;
     int height_ = 0;
 };

@@ -73,6 +73,17 @@ TEST_F(ImageReaderTest, RectanglesAndPixelsAreTheImagesOwn) {
     EXPECT_EQ(reader.Pixel(300, 0), 0u);
     EXPECT_EQ(reader.Pixel(0, -1), 0u);
 
+    // The same through GDI+ (the path of formats WIC does not read): the same pixels.
+    EXPECT_EQ(reader.OpenedVia(), ImageReader::Via::Wic);
+    ImageReader gdiplus;
+    ASSERT_TRUE(gdiplus.OpenWithGdiPlus(png));
+    EXPECT_EQ(gdiplus.OpenedVia(), ImageReader::Via::GdiPlus);
+    std::vector<std::uint32_t> same(rows.size(), 0xDEADBEEF);
+    ASSERT_TRUE(gdiplus.Copy(250, 190, 40, 8, same.data(), 50));
+    EXPECT_EQ(same, rows);
+    EXPECT_EQ(gdiplus.Pixel(299, 199), PlaceArgb(299, 199));
+    EXPECT_FALSE(gdiplus.Copy(261, 0, 40, 1, same.data(), 50));
+
     // Other formats open the same way.
     ImageReader bmp;
     ASSERT_TRUE(bmp.Open(PlaceImage(30, 20, kBmpFormat)));
@@ -120,6 +131,8 @@ TEST_F(ImageReaderTest, BadBytesOpenNothing) {
         EXPECT_FALSE(reader.Open(c.bytes)) << c.what;
         EXPECT_FALSE(reader.IsOpen()) << c.what;
         EXPECT_EQ(reader.Width(), 0) << c.what;
+        EXPECT_EQ(reader.OpenedVia(), ImageReader::Via::Nothing) << c.what;
+        EXPECT_FALSE(reader.OpenWithGdiPlus(c.bytes)) << c.what;
         EXPECT_FALSE(EngineAverageColour(ImageSource::Bytes(c.bytes)).has_value()) << c.what;
         EXPECT_EQ(AverageImageColour(ImageSource::Bytes(c.bytes), 2000, 0, 0), 0xFF000000u)
             << c.what;
