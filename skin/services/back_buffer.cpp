@@ -372,8 +372,10 @@ PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clie
     const ByteSet& source = ownImage ? record.OwnImage : Engine.ThemeImage;
     const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
     BackgroundPicture& cache = ownImage ? record.OwnPicture : Engine.ThemePicture;
+    // The edge-blended modes blend into the colour the picture lies on.
+    const COLORREF blendColour = ownImage ? record.OwnColour : Engine.ThemeColour;
     const BackgroundPicture* picture =
-        CachedPicture(cache, source, mode, SIZE{clientRect.right, clientRect.bottom});
+        CachedPicture(cache, source, mode, SIZE{clientRect.right, clientRect.bottom}, blendColour);
     if (!picture) return prepared;
 
     auto image = std::make_unique<plus::PlusBitmap>();

@@ -16,11 +16,14 @@ class PlusBitmap;
 
 namespace skin {
 
+class ImageReader;
+
 struct BackgroundPicture {
-    // What it was made from: the encoded bytes, the placement mode and the largest client
-    // size it serves.
+    // What it was made from: the encoded bytes, the placement mode, the colour the edge bands
+    // of modes 0 and 1 blend into and the largest client size it serves.
     ByteSet source;
     int mode = -1;
+    COLORREF blendColour = 0;
     SIZE bound{};
     // The image's own size, and where the kept pixels lie in it.
     int fullWidth = 0;
@@ -29,7 +32,8 @@ struct BackgroundPicture {
     int offsetY = 0;
     // The kept pixels: 32-bit ARGB, top-down rows of `width`. For the centred and top-right
     // placements the part of the image that can show; for the stretched one the whole image
-    // reduced to the bound; otherwise its top-left part.
+    // reduced to the bound; otherwise its top-left part. The edge-blended modes keep that part
+    // with the image's bands already blended into `blendColour`.
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
@@ -37,13 +41,15 @@ struct BackgroundPicture {
     bool Empty() const { return pixels.empty(); }
 };
 
-// The picture of `source` for `mode` and a client of `client` size. The cache is used when it
-// holds that picture at a size that serves the client; otherwise the picture is made again,
-// from `decoded` when the caller has the source decoded already, else by decoding the source,
-// and kept in `cache`. Null when there is no picture (empty source, a mode that draws nothing,
-// an image that does not decode).
+// The picture of `source` for `mode` and a client of `client` size; modes 0 and 1 blend the
+// image's edge bands into `blendColour` (the colour of the background it lies on). The cache
+// is used when it holds that picture at a size that serves the client; otherwise the picture
+// is made again, from `decoded` when the caller has the source open already, else by opening
+// the source, and kept in `cache`. Null when there is no picture (empty source, a mode that
+// draws nothing, an image that does not decode).
 const BackgroundPicture* CachedPicture(BackgroundPicture& cache, const ByteSet& source, int mode,
-                                       SIZE client, plus::PlusBitmap* decoded = nullptr);
+                                       SIZE client, COLORREF blendColour = 0,
+                                       ImageReader* decoded = nullptr);
 
 // A GDI+ bitmap holding a copy of the picture's pixels. False when it cannot be made.
 bool PictureBitmap(const BackgroundPicture& picture, plus::PlusBitmap& bitmap);

@@ -12,13 +12,19 @@
 //                          1,000-row list view's repaint after a one-page scroll (opaque and
 //                          translucent), a header's and an up-down's repaint; target for the
 //                          scroll repaint within 3x
+//   theme image            SetTheme with a large PNG (timed once per placement mode: it is the
+//                          slow step) and the full rebuild over it afterwards. Runs when the
+//                          environment names the image in VARNEL_BENCH_THEME_IMAGE (scripts/
+//                          bench.sh writes a 20000 x 20000 PNG for it at run time)
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -195,11 +201,47 @@ void RedrawWhole(HWND control) {
     RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
+// SetTheme with a large image in each placement mode, and the full rebuild over it.
+void ThemeImageTimes(const char* path, int scale) {
+    std::ifstream file(path, std::ios::binary);
+    const skin::ByteSet image((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
+    if (image.empty()) {
+        std::printf("  theme image: cannot read %s\n", path);
+        return;
+    }
+    std::printf("  theme image %s (%zu bytes), window 376 x 364:\n", path, image.size());
+    BenchWindow w(376, 364);
+    const struct {
+        int mode;
+        const char* name;
+    } modes[] = {{skin::kImageTiled, "tiled (4, the default)"},
+                 {skin::kImageBlendRight, "blended right (0)"},
+                 {skin::kImageBlendLeft, "blended left (1)"},
+                 {skin::kImageCentred, "centred (2)"},
+                 {skin::kImageStretched, "stretched (3)"}};
+    for (const auto& m : modes) {
+        const double start = Now();
+        skin::TheSkin->SetTheme({}, image, 0x00FF8800, std::nullopt, m.mode);
+        const double set = Now() - start;
+        const double repaint =
+            MedianMs(5 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
+        std::printf("    %-24s SetTheme %9.1f ms   full rebuild %7.2f ms\n", m.name, set, repaint);
+        std::fflush(stdout);
+    }
+    // No colour given: the theme colour is the image's average (2000 single-pixel reads).
+    const double start = Now();
+    skin::TheSkin->SetTheme({}, image);
+    std::printf("    %-24s SetTheme %9.1f ms   (average colour %06lX)\n", "tiled, colour sampled",
+                Now() - start, skin::Engine.ThemeColour & 0xFFFFFF);
+    skin::TheSkin->SetTheme({}, {}, 0x00FF8800);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
-    // A second argument runs one group alone: "window", "items" or "large".
+    // A second argument runs one group alone: "window", "items", "large" or "theme".
     const std::string only = argc > 2 ? argv[2] : "";
     auto runs = [&only](const char* group) { return only.empty() || only == group; };
     const ULONG_PTR token = plus::StartupGdiPlus();
@@ -419,6 +461,8 @@ int main(int argc, char** argv) {
             MedianMs(50 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
         Row("full rebuild, 1280 x 800", large);
     }
+    const char* themeImage = std::getenv("VARNEL_BENCH_THEME_IMAGE");
+    if (runs("theme") && themeImage && *themeImage) ThemeImageTimes(themeImage, scale);
     skin::DestroyTheSkin();
     plus::ShutdownGdiPlus(token);
     return 0;

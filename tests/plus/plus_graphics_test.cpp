@@ -290,6 +290,12 @@ TEST_F(GraphicsTest, MeasureCharacterRangesFillsOneRegionPerRange) {
     for (const auto& r : regions)
         EXPECT_EQ(r.GetHandle(), nullptr);
     EXPECT_EQ(plus::LiveObjectCount(), held - 2);
+
+    // One range, one region: the smallest count measured.
+    TestStringFormat one({{3, 2}});
+    ASSERT_TRUE(g.MeasureCharacterRanges("abcde", font, layout, &one, 1, regions));
+    ASSERT_EQ(regions.size(), 1u);
+    EXPECT_EQ(regions[0].GetBounds(g).x, second.x);
 }
 
 TEST_F(GraphicsTest, ImagesDrawnAtAPlaceAndScaled) {

@@ -84,8 +84,10 @@ TEST_F(CompositionTest, ImageModesPlaceTheImage) {
         POINT outside;
     };
     const Case cases[] = {
-        {skin::kImageBlendRight, {10, 10}, {60, 10}},
-        {skin::kImageBlendLeft, {190, 10}, {140, 10}},
+        // The blended modes blend 12-pixel bands of this image into the theme colour: the
+        // points inside lie clear of them (rows from 9 on, columns from 29 or below 12).
+        {skin::kImageBlendRight, {10, 5}, {60, 10}},
+        {skin::kImageBlendLeft, {190, 5}, {140, 10}},
         {skin::kImageCentred, {100, 60}, {100, 40}},
         {skin::kImageStretched, {150, 100}, {150, 100}},
         {7, {-1, -1}, {10, 10}}, // unknown mode: nothing drawn

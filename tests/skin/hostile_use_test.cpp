@@ -4,6 +4,8 @@
 #include "skinned_window_fixture.h"
 
 #include "skin/services/background_picture.h"
+#include "skin/services/theme_images.h"
+#include "plus/plus_image.h"
 
 #include <functional>
 
@@ -220,6 +222,67 @@ TEST_F(HostileUseTest, ALargePictureIsDecodedOnceAndKeptAtTheSizeThatCanShow) {
     EXPECT_EQ(skin::CachedPicture(cache, {1, 2, 3}, skin::kImageTiled, SIZE{300, 200}), nullptr);
 }
 
+// Of a picture larger than the screen the blended modes keep the part that can show, and it
+// holds exactly the pixels of the whole image blended at those places: the side band lies
+// beyond the kept part, the bottom band (rows from 1200 - 600 + 1) reaches into it.
+TEST_F(HostileUseTest, ALargeBlendedPictureIsBlendedOnlyWhereItCanShow) {
+    const COLORREF colour = 0x00336699;
+    plus::PlusBitmap whole;
+    ASSERT_TRUE(whole.CreateFromStream(skin::BlendImageEdges(
+        skin::ImageSource::Bytes(LargePicture()), colour, skin::EdgeVariant::Left)));
+    plus::PlusBitmap wholeRight;
+    ASSERT_TRUE(wholeRight.CreateFromStream(skin::BlendImageEdges(
+        skin::ImageSource::Bytes(LargePicture()), colour, skin::EdgeVariant::Right)));
+    for (int mode : {skin::kImageBlendLeft, skin::kImageBlendRight}) {
+        plus::PlusBitmap& expected = mode == skin::kImageBlendLeft ? whole : wholeRight;
+        skin::BackgroundPicture cache;
+        const skin::BackgroundPicture* p =
+            skin::CachedPicture(cache, LargePicture(), mode, SIZE{300, 200}, colour);
+        ASSERT_NE(p, nullptr);
+        ASSERT_LT(p->width, kLargeWidth);
+        ASSERT_GT(p->height, 601); // the screen shows part of the bottom band
+        int differing = 0;
+        for (int y = 0; y < p->height; y += 3)
+            for (int x = 0; x < p->width; x += 5)
+                differing += p->pixels[static_cast<std::size_t>(y * p->width + x)] !=
+                             expected.GetPixel(p->offsetX + x, y);
+        EXPECT_EQ(differing, 0) << mode;
+        // Above the band the image's own pixels; low in the band the colour shows through.
+        EXPECT_EQ(PictureColour(*p, 10, 600), PlaceColour(p->offsetX + 10, 600)) << mode;
+        EXPECT_NE(PictureColour(*p, 10, p->height - 1),
+                  PlaceColour(p->offsetX + 10, p->height - 1));
+        // Another colour is another picture.
+        const skin::BackgroundPicture* other =
+            skin::CachedPicture(cache, LargePicture(), mode, SIZE{300, 200}, 0x00FFFFFF);
+        ASSERT_NE(other, nullptr);
+        EXPECT_EQ(other->blendColour, 0x00FFFFFFu);
+    }
+}
+
+// Stretched, a picture larger than the screen is reduced to it, each kept pixel the mean of
+// its box: here 2 x 2 boxes of a one-pixel black and white checker (grey) beside solid green.
+TEST_F(HostileUseTest, ALargeStretchedPictureIsReducedToBoxMeans) {
+    const SIZE desktop{GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    const int half = desktop.cx; // the checker covers the left half of the image
+    const skin::ByteSet image =
+        compose_test::MakeBmp(2 * desktop.cx, 2 * desktop.cy, [half](int x, int y) {
+            if (x >= half) return RGB(0, 200, 0);
+            return (x + y) % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+        });
+    skin::BackgroundPicture cache;
+    const skin::BackgroundPicture* p =
+        skin::CachedPicture(cache, image, skin::kImageStretched, SIZE{300, 200});
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->width, desktop.cx);
+    EXPECT_EQ(p->height, desktop.cy);
+    for (const POINT at : {POINT{0, 0}, POINT{desktop.cx / 2 - 1, desktop.cy - 1},
+                           POINT{desktop.cx / 3, desktop.cy / 2}})
+        EXPECT_EQ(PictureColour(*p, at.x, at.y), RGB(128, 128, 128)) << at.x << "," << at.y;
+    for (const POINT at : {POINT{desktop.cx / 2, 0}, POINT{desktop.cx - 1, desktop.cy - 1}})
+        EXPECT_EQ(PictureColour(*p, at.x, at.y), RGB(0, 200, 0)) << at.x << "," << at.y;
+    EXPECT_EQ(p->pixels[0] >> 24, 0xFFu);
+}
+
 TEST_F(HostileUseTest, SetThemeWithALargePictureDecodesItOnceAndRepaintsWithoutDecoding) {
     HWND window = TopLevel(20, 20, 300, 200);
     const int p = SkinAndShow(window);
@@ -240,10 +303,8 @@ TEST_F(HostileUseTest, SetThemeWithALargePictureDecodesItOnceAndRepaintsWithoutD
         skin::TheSkin->SetTheme({}, LargePicture(), 0x00336699, std::nullopt, c.mode);
         for (int i = 0; i < 3; ++i)
             skin::TheSkin->RebuildBackground(p);
-        // The decode of SetTheme itself is handed on; a blended image is decoded once more,
-        // at its first repaint, and never again.
-        const int blended = c.mode == skin::kImageBlendLeft ? 1 : 0;
-        EXPECT_EQ(skin::BackgroundDecodeCount(), before + blended) << c.mode;
+        // The image SetTheme opened is handed on, blended modes included: no repaint opens it.
+        EXPECT_EQ(skin::BackgroundDecodeCount(), before) << c.mode;
         // The back buffer shows the image's own pixels where they belong (below the caption,
         // clear of the border; the blended band lies at the image's far edges).
         HDC buffer = BackBufferOf(p);

@@ -12,6 +12,7 @@
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/services/background_picture.h"
 #include "skin/services/theme_images.h"
 #include "support/plus_fixture.h"
 
@@ -65,11 +66,17 @@ public:
     int width() { return static_cast<int>(bitmap_.GetWidth()); }
     int height() { return static_cast<int>(bitmap_.GetHeight()); }
     COLORREF at(int x, int y) { return ToColorRef(bitmap_.GetPixel(x, y)); }
+    plus::ARGB argb(int x, int y) { return bitmap_.GetPixel(x, y); }
 
 private:
     plus::PlusBitmap bitmap_;
     bool ok_ = false;
 };
+
+// A kept picture's pixel as COLORREF.
+COLORREF PictureAt(const BackgroundPicture& picture, int x, int y) {
+    return ToColorRef(picture.pixels[static_cast<std::size_t>(y * picture.width + x)]);
+}
 
 class ThemeOptions : public testing_support::PlusTest {
 protected:
@@ -210,15 +217,53 @@ TEST_F(ThemeOptions, ImageFileIsReencodedAsPng) {
     EXPECT_TRUE(Near(Engine.ThemeColour, 0x00800080, 40)); // half red, half blue
 }
 
-TEST_F(ThemeOptions, BlendModesPrepareTheImage) {
-    TheSkin->SetTheme({}, SolidImage(100, 100, kRed), kBlue, std::nullopt, kImageBlendRight);
-    EXPECT_EQ(Engine.ThemeImageMode, kImageBlendRight);
-    ASSERT_TRUE(IsPng(Engine.ThemeImage));
-    DecodedImage right(Engine.ThemeImage);
-    ASSERT_TRUE(right.ok());
-    EXPECT_TRUE(Near(right.at(60, 40), kRed, 0));
-    EXPECT_TRUE(Near(right.at(99, 40), kBlue, 24));
-    EXPECT_TRUE(Near(right.at(40, 99), kBlue, 24));
+TEST_F(ThemeOptions, BlendModesKeepTheBytesAndBlendThePicture) {
+    const ByteSet red = SolidImage(100, 100, kRed);
+    for (int mode : {kImageBlendRight, kImageBlendLeft}) {
+        TheSkin->SetTheme({}, red, kBlue, std::nullopt, mode);
+        EXPECT_EQ(Engine.ThemeImageMode, mode);
+        EXPECT_EQ(Engine.ThemeImage, red);
+        ASSERT_FALSE(Engine.ThemePicture.Empty()) << mode;
+        // The side band at the right (mode 0) or the left (mode 1), the bottom band in both.
+        const int farX = mode == kImageBlendRight ? 99 : 0;
+        const int nearX = mode == kImageBlendRight ? 20 : 79;
+        EXPECT_TRUE(Near(PictureAt(Engine.ThemePicture, nearX, 40), kRed, 0)) << mode;
+        EXPECT_TRUE(Near(PictureAt(Engine.ThemePicture, farX, 40), kBlue, 24)) << mode;
+        EXPECT_TRUE(Near(PictureAt(Engine.ThemePicture, nearX, 99), kBlue, 24)) << mode;
+        EXPECT_EQ(Engine.ThemePicture.blendColour, kBlue);
+    }
+}
+
+// At sizes that fit the screen the picture of a blended mode is, pixel for pixel, the image
+// BlendImageEdges makes, with and without transparency in the image.
+TEST_F(ThemeOptions, BlendedPictureIsWhatBlendImageEdgesMakes) {
+    const ByteSet opaque = ImageBytes(120, 90, kRed, 0x0000C000, 70);
+    plus::PlusBitmap translucent;
+    ASSERT_TRUE(translucent.Create(64, 48));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            translucent.SetPixel(x, y,
+                                 (static_cast<plus::ARGB>(x * 4) << 24) | (y * 5) << 8 | 0x40);
+    const ByteSet images[] = {opaque, translucent.SaveToBytes(kPngFormat)};
+    for (const ByteSet& image : images)
+        for (int mode : {kImageBlendRight, kImageBlendLeft}) {
+            const EdgeVariant variant =
+                mode == kImageBlendLeft ? EdgeVariant::Left : EdgeVariant::Right;
+            DecodedImage expected(BlendImageEdges(ImageSource::Bytes(image), 0x00336699, variant));
+            ASSERT_TRUE(expected.ok());
+            BackgroundPicture cache;
+            const BackgroundPicture* p =
+                CachedPicture(cache, image, mode, SIZE{10, 10}, 0x00336699);
+            ASSERT_NE(p, nullptr);
+            ASSERT_EQ(p->width, expected.width());
+            ASSERT_EQ(p->height, expected.height());
+            int differing = 0;
+            for (int y = 0; y < p->height; ++y)
+                for (int x = 0; x < p->width; ++x)
+                    differing += p->pixels[static_cast<std::size_t>(y * p->width + x)] !=
+                                 expected.argb(x, y);
+            EXPECT_EQ(differing, 0) << mode << " " << p->width;
+        }
 }
 
 TEST_F(ThemeOptions, UndecodableImageChangesNothingHarmful) {
@@ -279,16 +324,16 @@ TEST_F(ThemeOptions, WindowBackgroundModeOneBlendsLeftAndBottomBands) {
     EXPECT_EQ(record.OwnImageMode, kImageBlendLeft);
     // Half red, half blue: the own colour is the purple between them.
     EXPECT_TRUE(Near(record.OwnColour, 0x00800080, 40));
-    DecodedImage image(record.OwnImage);
-    ASSERT_TRUE(image.ok());
+    const BackgroundPicture& image = record.OwnPicture;
+    ASSERT_FALSE(image.Empty());
     // A 30-pixel band at the left fades into the own colour; outside the bands all is as it was.
-    EXPECT_TRUE(Near(image.at(0, 40), record.OwnColour, 24));
-    EXPECT_FALSE(Near(image.at(15, 40), kRed, 12));
-    EXPECT_TRUE(Near(image.at(31, 40), kRed, 0));
-    EXPECT_TRUE(Near(image.at(80, 40), kBlue, 0));
-    EXPECT_TRUE(Near(image.at(80, 69), kBlue, 0));
-    EXPECT_FALSE(Near(image.at(80, 85), kBlue, 12));
-    EXPECT_TRUE(Near(image.at(80, 99), record.OwnColour, 24));
+    EXPECT_TRUE(Near(PictureAt(image, 0, 40), record.OwnColour, 24));
+    EXPECT_FALSE(Near(PictureAt(image, 15, 40), kRed, 12));
+    EXPECT_TRUE(Near(PictureAt(image, 31, 40), kRed, 0));
+    EXPECT_TRUE(Near(PictureAt(image, 80, 40), kBlue, 0));
+    EXPECT_TRUE(Near(PictureAt(image, 80, 69), kBlue, 0));
+    EXPECT_FALSE(Near(PictureAt(image, 80, 85), kBlue, 12));
+    EXPECT_TRUE(Near(PictureAt(image, 80, 99), record.OwnColour, 24));
 }
 
 TEST_F(ThemeOptions, BlendImageEdgesBandsAreThirtyPercentWide) {
