@@ -147,6 +147,12 @@ TEST_F(ContainerTest, RegistrationTakesTheFirstEntryOnceAndSkinsTheControlsInsid
         box = CreateChild(w, "BUTTON", "组", BS_GROUPBOX, 20, 50, 200, 120);
         check = CreateChild(box, "BUTTON", "选", BS_AUTOCHECKBOX, 10, 20, 80, 20);
         edit = CreateChild(box, "EDIT", "", 0, 10, 50, 150, 24);
+        // One control of every other family inside the box too.
+        CreateChild(box, "LISTBOX", "", 0, 10, 80, 40, 30);
+        CreateChild(box, TRACKBAR_CLASSA, "", 0, 60, 80, 40, 30);
+        CreateChild(box, PROGRESS_CLASSA, "", 0, 110, 80, 40, 10);
+        CreateChild(box, UPDOWN_CLASSA, "", 0, 160, 80, 16, 24);
+        CreateChild(box, WC_HEADERA, "", 0, 100, 20, 90, 20);
         panel = CreateChild(w, PlainClass(), "", 0, 240, 50, 150, 100);
         outsideEdit = CreateChild(w, "EDIT", "", 0, 240, 200, 150, 24);
     });
@@ -154,6 +160,8 @@ TEST_F(ContainerTest, RegistrationTakesTheFirstEntryOnceAndSkinsTheControlsInsid
     ASSERT_EQ(r.Containers.size(), 1u);
     EXPECT_EQ(r.Containers[0].Container, nullptr) << "the list starts with one empty entry";
     const size_t buttons = r.Buttons.size(), edits = r.Edits.size();
+    const size_t families[] = {r.ItemViews.size(), r.TrackBars.size(), r.ProgressBars.size(),
+                               r.UpDowns.size(), r.Headers.size()};
 
     ValidateRect(box, nullptr);
     EXPECT_EQ(TheSkin->SkinContainer(box), 1);
@@ -182,6 +190,10 @@ TEST_F(ContainerTest, RegistrationTakesTheFirstEntryOnceAndSkinsTheControlsInsid
     // The controls inside the group box joined their families, owned by the window.
     EXPECT_EQ(r.Buttons.size(), buttons + 1);
     EXPECT_EQ(r.Edits.size(), edits + 1);
+    const size_t after[] = {r.ItemViews.size(), r.TrackBars.size(), r.ProgressBars.size(),
+                            r.UpDowns.size(), r.Headers.size()};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(after[i], families[i] + 1) << "family " << i;
     EXPECT_EQ(GetWindowLongPtrA(check, GWLP_WNDPROC),
               reinterpret_cast<LONG_PTR>(&skin::ButtonProc));
     EXPECT_EQ(skin::GetPropValue(edit, "Hw_FuID"), position_);
