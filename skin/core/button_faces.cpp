@@ -178,16 +178,17 @@ void PaintStateImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
                 FillGradient(g, plate, {0, 0}, {0, ih + 2}, Argb(kWhite, 60), Argb(kBlack, 100));
                 g.DrawImageRect(normal, 2, 2, iw, ih);
             }
+        } else if (state & kStateSelected) {
+            // Pressed before hot: a button pressed with the mouse is always under it too.
+            if (!record.Images[kImagePressed].empty())
+                drawGiven(record.Images[kImagePressed]);
+            else
+                drawPlate(Argb(kBlack, 60), Argb(kWhite, 100));
         } else if (state & kStateHot) {
             if (!record.Images[kImageHot].empty())
                 drawGiven(record.Images[kImageHot]);
             else
                 drawPlate(Argb(kWhite, 120), Argb(accent, 100));
-        } else if (state & kStateSelected) {
-            if (!record.Images[kImagePressed].empty())
-                drawGiven(record.Images[kImagePressed]);
-            else
-                drawPlate(Argb(kBlack, 60), Argb(kWhite, 100));
         } else {
             g.DrawImageRect(normal, 2, 2, iw, ih);
         }

@@ -159,6 +159,24 @@ TEST_F(FacesTest, StateImageFaceWithoutHotImageDrawsTheAccentPlate) {
     EXPECT_FALSE(Reddish(normal.at(41, 10)));
 }
 
+TEST_F(FacesTest, StateImageFacePressedUnderThePointerShowsThePressedImage) {
+    skin::ButtonRecord* record = skin::ButtonRecordOf(button_);
+    record->Kind = skin::kButtonStateImageFace;
+    record->Images[skin::kImageNormal] = SolidPng(8, 8, 0xFFFF0000);
+    record->Images[skin::kImageHot] = SolidPng(8, 8, 0xFF00FF00);
+    record->Images[skin::kImagePressed] = SolidPng(8, 8, 0xFF0000FF);
+    const struct {
+        UINT state;
+        COLORREF shown;
+    } cases[] = {{0, RGB(255, 0, 0)},
+                 {ODS_HOTLIGHT, RGB(0, 255, 0)},
+                 {ODS_SELECTED, RGB(0, 0, 255)},
+                 {ODS_SELECTED | ODS_HOTLIGHT, RGB(0, 0, 255)}};
+    for (const auto& c : cases)
+        EXPECT_TRUE(ColoursNear(Face(c.state, skin::PaintStateImageFace).at(5, 5), c.shown, 8))
+            << c.state;
+}
+
 TEST_F(FacesTest, SingleImageFaceAboveCaptionIsSizedFromTheHeight) {
     skin::ButtonRecord* record = skin::ButtonRecordOf(button_);
     record->Kind = skin::kButtonSingleImageFace;
