@@ -1,5 +1,7 @@
 #include "skin/services/image_reader.h"
 
+#include "skin/core/com_ptr.h"
+
 #include <wincodec.h>
 
 #include <climits>
@@ -12,30 +14,6 @@
 namespace skin {
 
 namespace {
-
-// Holds one reference to a COM interface.
-template <typename Interface> class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() { reset(); }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    Interface* get() const { return pointer_; }
-    Interface* operator->() const { return pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    // For out-parameters: releases what is held and hands out the slot.
-    Interface** put() {
-        reset();
-        return &pointer_;
-    }
-    void reset() {
-        if (pointer_) std::exchange(pointer_, nullptr)->Release();
-    }
-
-private:
-    Interface* pointer_ = nullptr;
-};
 
 // COM for the current thread while the scope lasts. A thread already in the multithreaded
 // apartment answers RPC_E_CHANGED_MODE: COM works there too, and there is nothing to undo.
@@ -111,11 +89,11 @@ private:
     // Declared first, so COM outlives every interface below.
     ComScope com_;
     ByteSet bytes_; // the stream reads from it for as long as the decoder lives
-    ComRef<IWICImagingFactory> factory_;
-    ComRef<IWICStream> stream_;
-    ComRef<IWICBitmapDecoder> decoder_;
-    ComRef<IWICBitmapFrameDecode> frame_;
-    ComRef<IWICFormatConverter> converter_;
+    ComPtr<IWICImagingFactory> factory_;
+    ComPtr<IWICStream> stream_;
+    ComPtr<IWICBitmapDecoder> decoder_;
+    ComPtr<IWICBitmapFrameDecode> frame_;
+    ComPtr<IWICFormatConverter> converter_;
 };
 
 // The image through GDI+, for what WIC does not read.
