@@ -96,6 +96,13 @@ LRESULT PassOnThenPaint(HWND window, const ButtonRecord& record, UINT message, W
     return CallSavedProcedure(window, message, wParam, lParam);
 }
 
+// ODS_SELECTED while the button is held down. Hover repaints keep the pressed face: the moves
+// a captured button receives need not report the mouse button (Wine makes some up after a
+// capture), and only BM_SETSTATE ends the press.
+UINT HeldState(HWND window) {
+    return (SendMessageA(window, BM_GETSTATE, 0, 0) & BST_PUSHED) ? ODS_SELECTED : 0;
+}
+
 } // namespace
 
 bool IsPushButtonStyle(LONG style) {
@@ -207,7 +214,8 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case BM_SETCHECK:
         case WM_LBUTTONDOWN: return PassOnThenPaint(window, *record, message, wParam, lParam);
         case WM_MOUSEMOVE:
-            if (TrackHover(window, kButtonHover)) RepaintButton(window, ODS_HOTLIGHT);
+            if (TrackHover(window, kButtonHover))
+                RepaintButton(window, ODS_HOTLIGHT | HeldState(window));
             break;
         case WM_LBUTTONUP:
             if (WindowRecord* owner = OwnerRecordOf(window)) owner->HotControl = 0;
@@ -215,7 +223,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_LBUTTONDBLCLK: return 0;
         case WM_MOUSELEAVE:
             EndHover(window);
-            RepaintButton(window, record->Focused ? ODS_FOCUS : 0);
+            RepaintButton(window, (record->Focused ? ODS_FOCUS : 0) | HeldState(window));
             break;
         default: break;
     }

@@ -172,6 +172,12 @@ TEST_F(ImageButtonTest, StateImageButtonShowsTheImageOfEachState) {
     SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     Pump();
     EXPECT_TRUE(ColoursNear(Middle(strip), kBlue)) << std::hex << Middle(strip);
+    // Leaving and coming back while held keep the pressed picture, also with a move that
+    // reports no button down (as the moves Wine makes up after a capture do).
+    for (UINT message : {WM_MOUSELEAVE, WM_MOUSEMOVE}) {
+        SendMessageA(strip, message, 0, MAKELPARAM(6, 6));
+        EXPECT_TRUE(ColoursNear(Middle(strip), kBlue)) << message << std::hex << Middle(strip);
+    }
     SendMessageA(strip, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     Pump();
     EXPECT_TRUE(ColoursNear(Middle(strip), kRed)) << std::hex << Middle(strip);
