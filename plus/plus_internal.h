@@ -26,9 +26,10 @@ inline bool Succeeded(GpStatus status) {
     return Record(status) == Ok;
 }
 
-// Changes the count of live native objects (wrappers that hold no PlusObject handle, such as
-// PlusStream, count themselves with it).
+// Changes the count of live streams (PlusStream holds no PlusObject handle and counts itself).
 void AdjustLiveCount(int delta);
+// Takes a released native object out of the live set (TakeNative put it there).
+void NoteReleased(NativeHandle native);
 
 // The wrapper's handle as a GDI+ type (wrapper arguments are passed by their handle).
 template <class T> T* NativeOf(const PlusObject& wrapper) {
@@ -44,6 +45,7 @@ template <class T> T* NativeOf(const PlusObject* wrapper) {
 template <class Delete> bool ReleaseNative(PlusObject& self, void* native, Delete deleteNative) {
     if (!native) return false;
     const int status = GdiPlusRunning() ? Record(deleteNative()) : Record(GdiplusNotInitialized);
+    NoteReleased(native);
     self.SetHandle(nullptr);
     return status == Ok;
 }

@@ -4,16 +4,30 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <unordered_set>
 
 namespace plus {
 namespace {
 
 // Library-wide state: the token of the last start-up, the tokens not yet shut down (so none is
-// shut down twice), the last status and the count of native objects held by wrappers.
+// shut down twice), the last status, the native objects created through a wrapper and not yet
+// released, and the count of live streams.
 ULONG_PTR gdiPlusToken = 0;
 std::vector<ULONG_PTR> liveTokens;
 int lastStatus = Ok;
-std::atomic<int> liveObjects{0};
+std::atomic<int> liveStreams{0};
+
+// The natives are kept by address, not counted by wrapper: a wrapper that drops or replaces a
+// native object without releasing it leaves the address here, where a leak check sees it.
+struct LiveNatives {
+    std::mutex lock;
+    std::unordered_set<NativeHandle> held;
+};
+LiveNatives& Natives() {
+    static LiveNatives natives;
+    return natives;
+}
 
 } // namespace
 
@@ -68,11 +82,19 @@ int Record(GpStatus status) {
 }
 
 int LiveObjectCount() {
-    return liveObjects.load();
+    LiveNatives& natives = Natives();
+    std::lock_guard<std::mutex> guard(natives.lock);
+    return static_cast<int>(natives.held.size()) + liveStreams.load();
 }
 
 void AdjustLiveCount(int delta) {
-    liveObjects += delta;
+    liveStreams += delta;
+}
+
+void NoteReleased(NativeHandle native) {
+    LiveNatives& natives = Natives();
+    std::lock_guard<std::mutex> guard(natives.lock);
+    natives.held.erase(native);
 }
 
 ByteSet ToWideText(const Text& text) {
@@ -106,15 +128,11 @@ WideArg WideArg::FromBytes(const ByteSet& bytes) {
     return arg;
 }
 
-PlusObject::~PlusObject() {
-    // The class's destructor has run its release method; a handle left here was attached from
-    // outside and is not ours to delete, but it must not stay in the count.
-    if (handle_) AdjustLiveCount(-1);
-}
+// The class's destructor has run its release method; a handle left here was attached from
+// outside and is not ours to delete.
+PlusObject::~PlusObject() = default;
 
 void PlusObject::SetHandle(NativeHandle h) {
-    if (!handle_ && h) AdjustLiveCount(+1);
-    if (handle_ && !h) AdjustLiveCount(-1);
     handle_ = h;
     AttachNative(h);
 }
@@ -128,9 +146,18 @@ void PlusObject::Free(void* p) const {
 }
 
 bool PlusObject::TakeNative(int status, NativeHandle created) {
-    if (handle_) ReleaseHeld();
+    if (created) {
+        // Only now that the new object exists does the held one go: a failed creation or
+        // clone leaves the wrapper as it was.
+        if (handle_ && handle_ != created) ReleaseHeld();
+        {
+            LiveNatives& natives = Natives();
+            std::lock_guard<std::mutex> guard(natives.lock);
+            natives.held.insert(created);
+        }
+        SetHandle(created);
+    }
     Record(status);
-    SetHandle(created);
     return status == Ok;
 }
 

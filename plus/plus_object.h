@@ -14,9 +14,11 @@
 //
 // Ownership. A wrapper holds at most one native object and is move-only: copying would make two
 // wrappers release one native object. The destructor runs the class's release method. A creation
-// method on a wrapper that still holds an object releases that object first (nothing leaks when
-// a painter creates twice). LiveObjectCount() counts the native objects (and global-memory
-// streams) currently held by wrappers, so a test can prove a painter leaves nothing behind.
+// method on a wrapper that still holds an object releases that object once the new one exists
+// (nothing leaks when a painter creates twice); a failed creation or clone leaves the wrapper
+// holding what it held. LiveObjectCount() counts the native objects created through wrappers and
+// not yet released (and the live global-memory streams), so a test can prove a painter leaves
+// nothing behind, also one that drops or replaces a native object without releasing it.
 //
 // Writing a wrapper class on this base (PlusGraphics is the worked example):
 //  1. Derive from PlusObject (or from an intermediate level such as PlusBrush or PlusImage) and
@@ -121,7 +123,7 @@ bool GdiPlusRunning();
 
 // Status of the most recent wrapped GDI+ call, library-wide (not per object).
 int LastStatus();
-// Native objects and streams currently held by wrappers.
+// Native objects created through wrappers and not yet released, plus live streams.
 int LiveObjectCount();
 
 // Text (system ANSI code page) to UTF-16LE bytes ending in a zero unit; the empty text gives
@@ -146,9 +148,9 @@ public:
     void* Alloc(std::size_t size) const;
     void Free(void* p) const;
 
-    // Takes a native object that a GDI+ creation or clone call produced: records `status`,
-    // releases the object held so far, attaches `created` (null leaves the wrapper empty) and
-    // returns true when `status` is Ok.
+    // Takes a native object that a GDI+ creation or clone call produced: when `created` is not
+    // null, releases the object held so far and attaches `created` (null leaves the wrapper as
+    // it was); records `status` and returns true when it is Ok.
     bool TakeNative(int status, NativeHandle created);
 
 protected:

@@ -2,6 +2,9 @@
 #include "support/plus_fixture.h"
 #include "test_objects.h"
 
+#include "plus/plus_image.h"
+#include "plus/plus_path.h"
+
 #include <utility>
 
 using plus_tests::TestMatrix;
@@ -59,6 +62,8 @@ TEST_F(PlusObjectTest, ReleaseTwiceSecondReturnsFalseAndKeepsStatus) {
     EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter);
 }
 
+// The count follows native objects, not wrappers: a native dropped or replaced without being
+// released stays counted.
 TEST_F(PlusObjectTest, SetHandleReachesTheClassCopyAndCreatingAgainReleasesTheFirst) {
     const int baseline = plus::LiveObjectCount();
     TestMatrix m;
@@ -68,12 +73,45 @@ TEST_F(PlusObjectTest, SetHandleReachesTheClassCopyAndCreatingAgainReleasesTheFi
     EXPECT_EQ(plus::LiveObjectCount(), baseline + 1);
     EXPECT_EQ(m.Elements()[4], 0.0f);
     void* held = m.GetHandle();
-    m.SetHandle(nullptr); // detaches without deleting
+    m.SetHandle(nullptr); // detaches without deleting: still a live native object
     EXPECT_EQ(m.Native(), nullptr);
-    EXPECT_EQ(plus::LiveObjectCount(), baseline);
+    EXPECT_EQ(plus::LiveObjectCount(), baseline + 1);
+    ASSERT_TRUE(m.Create(1, 0, 0, 1, 0, 0));
+    EXPECT_EQ(plus::LiveObjectCount(), baseline + 2) << "the dropped matrix is seen";
+    m.DeleteMatrix();
     m.SetHandle(held);
     EXPECT_EQ(m.Native(), held);
-    EXPECT_EQ(plus::LiveObjectCount(), baseline + 1);
+    EXPECT_EQ(m.Elements()[5], 0.0f);
+    EXPECT_TRUE(m.DeleteMatrix());
+    EXPECT_EQ(plus::LiveObjectCount(), baseline);
+}
+
+// A creation or clone that fails leaves the wrapper holding what it held; one that succeeds
+// releases the held object.
+TEST_F(PlusObjectTest, FailedCreationKeepsTheHeldObject) {
+    const int baseline = plus::LiveObjectCount();
+    plus::PlusPath empty, path, copy;
+    ASSERT_TRUE(path.CreatePath());
+    ASSERT_TRUE(path.AddRectangle(1, 2, 3, 4));
+    ASSERT_TRUE(copy.CreatePath());
+    void* held = copy.GetHandle();
+    EXPECT_FALSE(empty.Clone(copy));
+    EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter);
+    EXPECT_EQ(copy.GetHandle(), held);
+    EXPECT_EQ(plus::LiveObjectCount(), baseline + 2);
+    ASSERT_TRUE(path.Clone(copy));
+    EXPECT_NE(copy.GetHandle(), held);
+    EXPECT_EQ(copy.GetPointCount(), 4);
+    EXPECT_EQ(plus::LiveObjectCount(), baseline + 2) << "the first copy is released";
+
+    plus::PlusBitmap bitmap;
+    ASSERT_TRUE(bitmap.Create(3, 5));
+    held = bitmap.GetHandle();
+    EXPECT_FALSE(bitmap.CreateFromFile("Z:\\no\\such\\file.png"));
+    EXPECT_NE(plus::LastStatus(), plus::Ok);
+    EXPECT_EQ(bitmap.GetHandle(), held);
+    EXPECT_EQ(bitmap.GetWidth(), 3u);
+    EXPECT_EQ(bitmap.GetHeight(), 5u);
 }
 
 TEST_F(PlusObjectTest, MovingTransfersOwnershipOnce) {

@@ -1,5 +1,5 @@
 // GDI+ for the tests of the drawing-object library and its users: started once per test
-// program, and a fixture that proves each test leaves no native object behind.
+// program, and a check that proves each test leaves no native object behind.
 #pragma once
 
 #include "plus/plus_object.h"
@@ -25,17 +25,32 @@ private:
 inline ::testing::Environment* const gdiPlusEnvironment =
     ::testing::AddGlobalTestEnvironment(new GdiPlusEnvironment);
 
-// Base fixture: the count of live wrapped objects is back at its baseline after the test.
-// Checked when the fixture is destroyed, after wrappers held by derived fixtures are gone.
-class PlusTest : public ::testing::Test {
-protected:
-    PlusTest() : baseline_(plus::LiveObjectCount()) {}
-    ~PlusTest() override {
-        EXPECT_EQ(plus::LiveObjectCount(), baseline_) << "a wrapped GDI+ object was left behind";
+// Every test of a program that includes this header is checked: the native GDI+ objects
+// created through wrappers and not yet released are as many after the test (its fixture gone)
+// as before it. Runs before the result printer, so a leak makes the test print as failed.
+class LiveObjectCheck : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo&) override { baseline_ = plus::LiveObjectCount(); }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        const int left = plus::LiveObjectCount() - baseline_;
+        if (left != 0)
+            ADD_FAILURE() << left << " wrapped GDI+ object(s) left behind (or released twice)";
     }
 
 private:
     int baseline_ = 0;
 };
+
+inline bool InstallLiveObjectCheck() {
+    ::testing::TestEventListeners& listeners = ::testing::UnitTest::GetInstance()->listeners();
+    ::testing::TestEventListener* printer = listeners.Release(listeners.default_result_printer());
+    listeners.Append(new LiveObjectCheck);
+    if (printer) listeners.Append(printer);
+    return true;
+}
+inline const bool liveObjectCheckInstalled = InstallLiveObjectCheck();
+
+// Base of the fixtures of tests that create wrapped objects (the check above covers them).
+using PlusTest = ::testing::Test;
 
 } // namespace testing_support
