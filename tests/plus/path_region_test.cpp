@@ -212,7 +212,9 @@ TEST_F(PathTest, HitTestsAndWidenedBounds) {
     plus::PlusPen pen;
     ASSERT_TRUE(pen.CreatePen(kBlack, 6));
     EXPECT_TRUE(path.IsOutlineVisible(10, 20, pen));
-    EXPECT_FALSE(path.IsOutlineVisibleI(30, 20, pen)) << "inside, away from the outline";
+    EXPECT_FALSE(path.IsOutlineVisible(30, 20, pen)) << "inside, away from the outline";
+    EXPECT_TRUE(path.IsOutlineVisibleI(50, 20, pen));
+    EXPECT_FALSE(path.IsOutlineVisibleI(30, 20, pen));
 
     const plus::Rect plain = path.GetBoundsI();
     EXPECT_EQ(plain.x, 10);

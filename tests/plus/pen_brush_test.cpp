@@ -10,6 +10,7 @@
 #include "test_objects.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 using namespace plus_tests;
@@ -157,6 +158,21 @@ TEST_F(PenTest, DashAndCompoundArrays) {
     ASSERT_TRUE(pen.SetCompoundArray({0.0f, 0.25f, 0.75f, 1.0f}));
     EXPECT_EQ(pen.GetCompoundArray(compounds), 4);
     ExpectElementsNear(compounds, {0.0f, 0.25f, 0.75f, 1.0f});
+
+    // Joins: each value set is read back (0 miter, 1 bevel, 2 round, 3 clipped miter).
+    for (const int join : {2, 1, 3, 0}) {
+        EXPECT_TRUE(pen.SetLineJoin(join));
+        EXPECT_EQ(pen.GetLineJoin(), join);
+    }
+
+    // Moved over another pen, the native pen goes with its settings.
+    void* native = pen.GetHandle();
+    plus::PlusPen other;
+    ASSERT_TRUE(other.CreatePen(kBlue, 5));
+    other = std::move(pen);
+    EXPECT_EQ(other.GetHandle(), native);
+    EXPECT_EQ(pen.GetHandle(), nullptr);
+    EXPECT_EQ(other.GetCompoundArray(compounds), 4);
 }
 
 TEST_F(PenTest, RotateAtComposesAboutTheCentre) {

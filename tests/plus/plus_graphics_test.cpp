@@ -1,6 +1,7 @@
 // PlusGraphics: the library's conventions through representative methods, and real drawing on
 // a 32-bit DIB read back pixel by pixel.
 #include "plus/plus_graphics.h"
+#include "plus/plus_image.h"
 #include "plus/plus_region.h"
 
 #include "support/plus_fixture.h"
@@ -208,9 +209,13 @@ TEST_F(GraphicsTest, EmptyPointArrayReachesGdiPlusAsNullBuffer) {
     std::vector<plus::PointF> none;
     EXPECT_FALSE(g.TransformPoints(kCoordinateSpaceDevice, kCoordinateSpaceWorld, none));
     EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter);
-    // A polygon with points draws.
+    // A polygon with points draws: filled, and outlined (closed back to its first point).
     EXPECT_TRUE(g.FillPolygonI(brush, {{0, 0}, {20, 0}, {20, 20}, {0, 20}}));
     EXPECT_EQ(surface.Rgb(10, 10), kRgbRed);
+    TestPen blue(kBlue);
+    EXPECT_TRUE(g.DrawPolygon(blue, {{40, 10}, {60, 10}, {60, 30}}));
+    EXPECT_EQ(surface.Rgb(50, 20), kRgbBlue) << "the closing side";
+    EXPECT_EQ(surface.Rgb(55, 15), kRgbWhite);
 }
 
 TEST_F(GraphicsTest, PlainAndWideTextDrawTheSameChineseString) {
@@ -315,6 +320,26 @@ TEST_F(GraphicsTest, ImagesDrawnAtAPlaceAndScaled) {
     EXPECT_EQ(surface.Rgb(84, 25), kRgbBlue);
     EXPECT_EQ(surface.Rgb(92, 20), kRgbWhite);
     EXPECT_EQ(surface.Rgb(70, 33), kRgbWhite);
+
+    // The whole source is drawn, from its top-left pixel: a 4 x 4 image of four colours.
+    plus::PlusBitmap quarters;
+    ASSERT_TRUE(quarters.Create(4, 4));
+    const plus::ARGB colours[4] = {kRed, kBlue, 0xFF00FF00, 0xFF000000};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            ASSERT_TRUE(quarters.SetPixel(x, y, colours[x / 2 + 2 * (y / 2)]));
+    for (const bool integral : {false, true}) {
+        ASSERT_TRUE(g.Clear(kWhite));
+        ASSERT_TRUE(integral ? g.DrawImageRectI(quarters, 0, 10, 40, 40)
+                             : g.DrawImageRect(quarters, 0, 10, 40, 40));
+        // Wine's nearest-neighbour scaling gives the first source column and row fewer
+        // pixels (about 14 of 36), so the points sit well inside each quarter; a source
+        // taken from (1, 0) or (0, 1) moves the red quarter's edge under (11, 22).
+        EXPECT_EQ(surface.Rgb(11, 22), kRgbRed) << integral;
+        EXPECT_EQ(surface.Rgb(25, 17), kRgbBlue) << integral;
+        EXPECT_EQ(surface.Rgb(5, 32), 0x00FF00u) << integral;
+        EXPECT_EQ(surface.Rgb(25, 32), 0u) << integral;
+    }
 
     // A parallelogram given by three corners: here an upright 100 x 50 rectangle.
     ASSERT_TRUE(g.Clear(kWhite));

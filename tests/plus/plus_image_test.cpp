@@ -80,6 +80,11 @@ TEST_F(ImageTest, StreamGivesBackTheBytesItWasMadeFrom) {
     plus::PlusStream moved(std::move(stream));
     EXPECT_EQ(stream.GetStream(), nullptr);
     EXPECT_EQ(moved.GetBytes(), plus::ByteSet({1, 2}));
+    // Moving over a stream that holds one releases the held stream.
+    ASSERT_NE(stream.Create({9}), nullptr);
+    moved = std::move(stream);
+    EXPECT_EQ(plus::LiveObjectCount(), baseline + 1);
+    EXPECT_EQ(moved.GetBytes(), plus::ByteSet({9}));
     moved.Release();
     moved.Release();
     EXPECT_EQ(moved.GetStream(), nullptr);

@@ -5,6 +5,12 @@
 #include "skin/core/button_faces.h"
 #include "skin/core/skin_window.h"
 
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <utility>
+#include <vector>
+
 using namespace toplevel_testing;
 using testing_support::ColoursNear;
 
@@ -29,14 +35,35 @@ protected:
         GetWindowRect(window, &r);
         return SIZE{r.right - r.left, r.bottom - r.top};
     }
-    static int TaskbarHeight() {
-        HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
-        if (!bar) return 0;
-        RECT r{};
-        GetWindowRect(bar, &r);
-        return r.bottom - r.top;
+    // A taskbar 40 pixels high along the screen's bottom: the system's own where there is one
+    // (its height then read), else a window of the taskbar's class made here.
+    int Taskbar() {
+        if (HWND bar = FindWindowA("Shell_TrayWnd", nullptr)) {
+            RECT r{};
+            GetWindowRect(bar, &r);
+            return r.bottom - r.top;
+        }
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+        Keep(CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, cy - 40, cx, 40,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+        return 40;
     }
 };
+
+// The window's own procedure under the skin's: records what reaches it, and keeps system
+// commands from really minimizing the window.
+std::vector<UINT> reached;
+WNDPROC ownProcedure = nullptr;
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    reached.push_back(message);
+    if (message == WM_SYSCOMMAND) return 0;
+    return CallWindowProcA(ownProcedure, window, message, wParam, lParam);
+}
 
 int handlerCalls = 0;
 void CountHandlerCall() {
@@ -138,6 +165,7 @@ TEST_F(SkinWindowTest, DoubleClickInTheCaptionMaximizesOnlyResizableWindows) {
 }
 
 TEST_F(SkinWindowTest, MaximizeButtonSizesTheWindowToTheScreenLessTheTaskbarAndRestores) {
+    const int taskbar = Taskbar();
     HWND window = TopLevel(30, 30, 400, 300);
     const int p = SkinAndShow(window);
     const int b = skin::TheSkin->FindMaximizeButton(p);
@@ -148,7 +176,7 @@ TEST_F(SkinWindowTest, MaximizeButtonSizesTheWindowToTheScreenLessTheTaskbarAndR
     EXPECT_TRUE(IsZoomed(window));
     const SIZE max = OuterSize(window);
     EXPECT_EQ(max.cx, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(max.cy, GetSystemMetrics(SM_CYSCREEN) - TaskbarHeight());
+    EXPECT_EQ(max.cy, GetSystemMetrics(SM_CYSCREEN) - taskbar);
     // The caption buttons follow the new width.
     RECT client{};
     GetClientRect(window, &client);
@@ -371,4 +399,103 @@ TEST_F(SkinWindowTest, PushButtonsArePaintedThroughTheWindowsDrawItem) {
     DeleteObject(bmp);
     DeleteDC(mem);
     EXPECT_LE(CountDifferences(onScreen, direct), 5);
+}
+
+// Every message the skin acts on still reaches the window's own procedure (but the erase, the
+// size limits and the paint, which the skin answers itself), and each row keeps its state.
+TEST_F(SkinWindowTest, EachRowPassesItsMessageOnAndKeepsItsState) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    ownProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+    const int p = SkinAndShow(window);
+    skin::WindowRecord* rec = skin::RecordAt(p);
+    reached.clear();
+    NMHDR header{window, 7, 0};
+    WINDOWPOS position{window, nullptr, 30, 30, 400, 300, SWP_NOZORDER};
+    DRAWITEMSTRUCT item{};
+    MINMAXINFO limits{};
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool passedOn;
+    } rows[] = {
+        {WM_COMMAND, MAKEWPARAM(1, EN_CHANGE), 0, true},
+        {WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&header), true},
+        {WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item), true},
+        {WM_CTLCOLOREDIT, 0, 0, true},
+        {WM_CTLCOLORLISTBOX, 0, 0, true},
+        {WM_CTLCOLORSTATIC, 0, 0, true},
+        {WM_CTLCOLORBTN, 0, 0, true},
+        {WM_ACTIVATEAPP, 1, 0, true},
+        {WM_MOUSEMOVE, 0, MAKELPARAM(200, 200), true},
+        {WM_MOUSELEAVE, 0, 0, true},
+        {WM_MOUSEHOVER, 0, MAKELPARAM(200, 200), true},
+        {WM_TIMER, 4711, 0, true},
+        {WM_LBUTTONUP, 0, MAKELPARAM(200, 200), true},
+        {WM_LBUTTONDBLCLK, 0, MAKELPARAM(200, 200), true},
+        {WM_SHOWWINDOW, 0, 0, true},
+        {WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position), true},
+        {WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 300), true},
+        {WM_ERASEBKGND, 0, 0, false},
+        {WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits), false},
+        {WM_PAINT, 0, 0, false},
+    };
+    // The caption's left part, where the title is written.
+    auto titleArea = [&] {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < rec->CaptionHeight; y += 2)
+            for (int x = 0; x < 200; x += 2)
+                pixels.push_back(WindowPixel(window, x, y));
+        return pixels;
+    };
+    const std::vector<COLORREF> before = titleArea();
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed"));
+    EXPECT_EQ(reached, std::vector<UINT>{WM_SETTEXT});
+    char text[32] = {};
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ(text, "renamed");
+    const std::vector<COLORREF> after = titleArea();
+    EXPECT_GT(std::inner_product(before.begin(), before.end(), after.begin(), 0, std::plus<>(),
+                                 std::not_equal_to<>()),
+              20)
+        << "the new title is drawn at once";
+
+    for (const auto& row : rows) {
+        reached.clear();
+        SendMessageA(window, row.message, row.wParam, row.lParam);
+        EXPECT_EQ(std::count(reached.begin(), reached.end(), row.message), row.passedOn ? 1 : 0)
+            << std::hex << row.message;
+    }
+    EXPECT_EQ(rec->MouseInside, 1);
+
+    // Minimizing: painting waits until the window is opened again; restoring rebuilds.
+    const std::pair<WPARAM, int> commands[] = {{SC_MINIMIZE, 1}, {SC_RESTORE, 0}};
+    for (const auto& [command, minimized] : commands) {
+        rec->BackgroundStale = 0;
+        reached.clear();
+        SendMessageA(window, WM_SYSCOMMAND, command, 0);
+        EXPECT_EQ(reached, std::vector<UINT>{WM_SYSCOMMAND});
+        EXPECT_EQ(rec->Minimized, minimized);
+        EXPECT_EQ(rec->BackgroundStale, 1);
+    }
+    SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SendMessageA(window, WM_QUERYOPEN, 0, 0);
+    EXPECT_EQ(rec->Minimized, 0);
+}
+
+// WM_PAINT shows the back buffer as it is, unless it is stale: then it is built again first.
+TEST_F(SkinWindowTest, PaintRebuildsOnlyAStaleBackBuffer) {
+    HWND window = TopLevel(30, 30, 400, 300);
+    const int p = SkinAndShow(window);
+    const COLORREF magenta = RGB(255, 0, 255);
+    skin::Engine.FirstPaint = 0; // as after the program's first WM_SIZE
+    for (const int stale : {0, 1}) {
+        FillDC(BackBufferOf(p), RECT{0, 0, 400, 300}, magenta);
+        skin::RecordAt(p)->BackgroundStale = stale;
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        EXPECT_EQ(WindowPixel(window, 200, 150) == magenta, stale == 0) << stale;
+        EXPECT_EQ(skin::RecordAt(p)->BackgroundStale, 0);
+    }
 }

@@ -4,6 +4,7 @@
 #include "skinned_window_fixture.h"
 
 #include "skin/controls/buttons.h"
+#include "skin/controls/framework.h"
 
 #include <cstdio>
 
@@ -117,9 +118,35 @@ TEST_F(ToplevelSoakTest, ScreenshotOfButtonsInTheirStates) {
     SendMessageA(hot, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     skin::RepaintButton(checkHot, ODS_HOTLIGHT);
     skin::RepaintButton(radioHot, ODS_HOTLIGHT);
-    (void)normal;
-    (void)check;
-    (void)radio;
+
+    // Each state's face differs from the plain one where no caption is written: the left
+    // columns of a push button, the box or ring of a check box or radio button.
+    auto leftColumns = [](HWND control, int width) {
+        RECT r{};
+        GetClientRect(control, &r);
+        Picture picture{width, r.bottom, {}};
+        HDC dc = GetDC(control);
+        for (int y = 0; y < r.bottom; ++y)
+            for (int x = 0; x < width; ++x)
+                picture.pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(control, dc);
+        return picture;
+    };
+    const struct {
+        HWND plain, other;
+        int width;
+        int least;
+    } pairs[] = {
+        {normal, hot, 12, 60},     {normal, pressed, 12, 60}, {normal, disabled, 12, 60},
+        {check, checkHot, 16, 20}, {check, checkOn, 16, 20},  {radio, radioHot, 16, 20},
+        {radio, radioOn, 16, 20},
+    };
+    for (const auto& pair : pairs) {
+        const int differing = CountDifferences(leftColumns(pair.plain, pair.width),
+                                               leftColumns(pair.other, pair.width));
+        EXPECT_GE(differing, pair.least) << skin::WindowTextOf(pair.other);
+        std::printf("%s: %d\n", skin::WindowTextOf(pair.other).c_str(), differing);
+    }
 
     const std::string path = std::string(VARNEL_BINARY_DIR) + "/toplevel-buttons.bmp";
     EXPECT_TRUE(testing_support::SaveScreenshot(window, path));

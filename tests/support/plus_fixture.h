@@ -51,6 +51,6 @@ inline bool InstallLiveObjectCheck() {
 inline const bool liveObjectCheckInstalled = InstallLiveObjectCheck();
 
 // Base of the fixtures of tests that create wrapped objects (the check above covers them).
-using PlusTest = ::testing::Test;
+class PlusTest : public ::testing::Test {};
 
 } // namespace testing_support
