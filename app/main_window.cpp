@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/startup_probe.h"
 #include "skin/core/skin_engine.h"
 #include "varnel_config.h"
 
@@ -58,6 +59,7 @@ bool MainWindow::Load(const Settings& settings, CreatedHandler onCreated) {
     if (onCreated) onCreated(*this);
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
+    startup_probe::NoteFirstPaint(window_);
     if (browser_) browser_->Navigate(settings_.eventPageUrl);
     return true;
 }
@@ -92,6 +94,7 @@ void MainWindow::ShowUsageLines() {
         if (skin::TheSkin) skin::TheSkin->SetStatusPane(window_, 1, line);
         titleLine_ = std::move(line);
         ++usageUpdates_;
+        startup_probe::NoteUsageLineShown(window_, *usageLines_);
     }
 }
 
