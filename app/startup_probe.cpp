@@ -74,6 +74,10 @@ void NoteEntry() {
     s.stop = when == "usage" ? Stop::Usage : when == "memory" ? Stop::Memory : Stop::Paint;
 }
 
+void Mark(const char* name) {
+    if (Probe().active && !Probe().painted) Add(name, MsSinceEntry());
+}
+
 bool SkinsMainWindow() {
     return !(Probe().active && Probe().plain);
 }

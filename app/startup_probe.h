@@ -22,6 +22,8 @@ namespace startup_probe {
 
 // First thing at the program's entry: starts the clock and reads the environment.
 void NoteEntry();
+// Notes the time since the entry under `name` (a start-up step just finished).
+void Mark(const char* name);
 // Whether the main window is to be skinned (always, unless the probe runs plain).
 bool SkinsMainWindow();
 // After the main window's first paint (shown and updated), before the page view navigates.

@@ -36,6 +36,18 @@ def run(stop, plain=False):
         return values
 
 
+STEPS = [
+    ("runtime_ms", "runtime services, OLE"),
+    ("gdiplus_ms", "GDI+ started"),
+    ("icon_options_ms", "icon loaded, options set"),
+    ("window_ms", "main window created"),
+    ("units_ms", "page view and label created"),
+    ("skinned_ms", "theme set, window skinned (SkinWindow)"),
+    ("shown_ms", "shown (WM_SHOWWINDOW: the first rebuild)"),
+    ("first_paint_ms", "first WM_PAINT done"),
+]
+
+
 def median(runs, key):
     values = [r[key] for r in runs if key in r]
     return statistics.median(values) if values else float("nan")
@@ -54,6 +66,9 @@ def main():
     print("  %-44s %9.2f ms" % ("skinned main window", s))
     print("  %-44s %9.2f ms" % ("the same window left plain", p))
     print("  %-44s %9.2f x   (target <= 1.5 x)" % ("skinned / plain", s / p))
+    print("  step by step (ms after entry, skinned / plain):")
+    for key, what in STEPS:
+        print("    %-42s %9.2f   %9.2f" % (what, median(skinned, key), median(plain, key)))
     usage = [run("usage") for _ in range(max(1, count // 2))]
     print("  %-44s %9.2f ms" % ("entry to the usage line shown (loopback)",
                                 median(usage, "usage_line_ms")))
