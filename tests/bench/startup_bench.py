@@ -13,7 +13,9 @@ import sys
 import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-EXE = os.path.join(ROOT, "build", "x64", "Varnel.exe")
+# The program: build/x64/Varnel.exe, or the one VARNEL_BENCH_PROGRAM names (an older build
+# measured side by side).
+EXE = os.environ.get("VARNEL_BENCH_PROGRAM") or os.path.join(ROOT, "build", "x64", "Varnel.exe")
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 
 
