@@ -188,6 +188,9 @@ TEST_F(ButtonsTest, HoverRepaintsHotAndLeavingRepaintsNormal) {
 
     SendMessageA(second, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(rec->HotControl, 2);
+    // Releasing the mouse button forgets the hot control: the next move repaints hot.
+    SendMessageA(second, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(rec->HotControl, 0);
 
     SendMessageA(second, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(rec->HotControl, 0);

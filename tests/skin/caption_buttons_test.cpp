@@ -113,7 +113,8 @@ TEST_F(CompositionTest, PressesResizeFromTheCornerAndDragElsewhere) {
     EXPECT_EQ(g_frame.wParam, static_cast<WPARAM>(HTCAPTION));
     EXPECT_EQ(w.record().BackgroundStale, 0);
 
-    // Every zone, in the table's order.
+    // Every zone, in the table's order; then each line where an edge gives way to a 10-pixel
+    // corner, from either side (the top right one lies under the caption buttons).
     struct Zone {
         int x, y;
         WPARAM command;
@@ -122,7 +123,12 @@ TEST_F(CompositionTest, PressesResizeFromTheCornerAndDragElsewhere) {
     const Zone zones[] = {
         {2, 100, 0xF001, 32644},   {298, 100, 0xF002, 32644}, {150, 2, 0xF003, 32645},
         {150, 198, 0xF006, 32645}, {8, 8, 0xF004, 32642},     {295, 2, 0xF005, 32643},
-        {8, 192, 0xF007, 32643},   {292, 192, 0xF008, 32642},
+        {8, 192, 0xF007, 32643},   {292, 192, 0xF008, 32642}, {2, 10, 0xF004, 32642},
+        {2, 11, 0xF001, 32644},    {2, 189, 0xF001, 32644},   {2, 190, 0xF007, 32643},
+        {298, 189, 0xF002, 32644}, {298, 190, 0xF008, 32642}, {10, 2, 0xF004, 32642},
+        {11, 2, 0xF003, 32645},    {289, 2, 0xF003, 32645},   {290, 2, 0xF005, 32643},
+        {10, 198, 0xF007, 32643},  {11, 198, 0xF006, 32645},  {289, 198, 0xF006, 32645},
+        {290, 198, 0xF008, 32642},
     };
     for (const Zone& zone : zones) {
         g_frame = {};

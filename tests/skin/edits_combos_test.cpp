@@ -20,7 +20,6 @@ constexpr COLORREF kAccent = RGB(255, 0, 0);
 constexpr COLORREF kMarker = RGB(0, 255, 0);
 constexpr COLORREF kBackground = RGB(0, 0, 200); // the window's back buffer
 
-
 class EditComboTest : public SkinTest {
 protected:
     HWND window_ = nullptr;
@@ -156,11 +155,11 @@ TEST_F(EditComboTest, FrameRingShowsTheStateAndLeavesTheClientAlone) {
         const POINT outer[] = {{0, 12}, {119, 12}, {60, 0}, {60, 23}};
         const POINT inner[] = {{1, 12}, {118, 12}, {60, 1}, {60, 22}};
         for (const POINT& pt : outer)
-            EXPECT_TRUE(ColoursNear(WholeWindowPixel(edit, pt.x, pt.y), c.outer, 3))
+            EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), c.outer)
                 << c.name << " outer " << pt.x << "," << pt.y << std::hex << " "
                 << WholeWindowPixel(edit, pt.x, pt.y);
         for (const POINT& pt : inner)
-            EXPECT_TRUE(ColoursNear(WholeWindowPixel(edit, pt.x, pt.y), c.inner, 3))
+            EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), c.inner)
                 << c.name << " inner " << pt.x << "," << pt.y << std::hex << " "
                 << WholeWindowPixel(edit, pt.x, pt.y);
         for (const POINT& pt : {POINT{2, 2}, POINT{60, 12}, POINT{117, 21}})

@@ -158,11 +158,12 @@ TEST_F(FrameworkTest, KeyedLayingTakesTheKeyOutOfSmoothedInk) {
         COLORREF drawn, laid;
     } cases[] = {
         {skin::kKeyColour, under},
-        {RGB(128, 0, 128), RGB(100, 50, 20)},       // black at half coverage
-        {RGB(255, 64, 255), RGB(214, 139, 94)},     // white ink at a quarter
-        {RGB(10, 20, 30), RGB(10, 20, 30)},         // not a blend with the key
-        {RGB(200, 50, 100), RGB(200, 50, 100)},     // red and blue apart: coloured, copied
-        {RGB(255, 0, 254), under},                  // one off the key: keyed out too
+        {RGB(128, 0, 128), RGB(100, 50, 20)},   // black at half coverage
+        {RGB(255, 64, 255), RGB(214, 139, 94)}, // white ink at a quarter
+        {RGB(255, 55, 255), RGB(212, 133, 86)}, // white at 55/255: exact, not rounded down
+        {RGB(10, 20, 30), RGB(10, 20, 30)},     // not a blend with the key
+        {RGB(200, 50, 100), RGB(200, 50, 100)}, // red and blue apart: coloured, copied
+        {RGB(255, 0, 254), under},              // one off the key: keyed out too
     };
     const int n = static_cast<int>(std::size(cases));
     for (bool dib : {true, false}) {

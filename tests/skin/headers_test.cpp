@@ -137,7 +137,8 @@ TEST_F(HeaderTest, InstallTakesStandAloneHeadersAndEachListViewsHeaderWithItsFon
     // The list's font is the one its header's items are drawn in: "first" is far wider in a
     // list with a 28-pixel font than in one with the default font.
     HWND bigList = ListView(320, 80, 300, 120);
-    HFONT big = CreateFontA(-28, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    HFONT big =
+        CreateFontA(-28, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
     SendMessageA(bigList, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
     skin::SkinHeaders(position_, window_);
     HWND bigColumns = FindWindowExA(bigList, nullptr, WC_HEADERA, nullptr);
@@ -334,6 +335,16 @@ TEST_F(HeaderTest, IconTextPlacementAndEllipsis) {
     const auto left = InkColumns(header, 0, 98, 4, 20);
     // GDI+ leaves a little room before the first glyph.
     EXPECT_NEAR(FirstInk(left), m + 2, 2) << "left text starts at the margin";
+    // Centred on the item's height: as many clear rows above "left" as below it.
+    int firstRow = 24, lastRow = -1;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 98; ++x)
+            if (GetRValue(WindowPixel(header, x, y)) < 110 &&
+                GetGValue(WindowPixel(header, x, y)) < 110) {
+                firstRow = std::min(firstRow, y);
+                lastRow = std::max(lastRow, y);
+            }
+    EXPECT_LE(std::abs(firstRow - (23 - lastRow)), 1) << "ink rows " << firstRow << ".." << lastRow;
     const auto right = InkColumns(header, 100, 198, 4, 20);
     EXPECT_GE(LastInk(right), 98 - 4) << "right text ends at the item's edge";
     EXPECT_GT(FirstInk(right), 40);
