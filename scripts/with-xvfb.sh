@@ -9,7 +9,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 fdfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 "${VARNEL_XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xpid=$!
-for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+# A loaded machine can take well over ten seconds to start the server.
+for _ in $(seq 600); do [ -s "$fdfile" ] && break; sleep 0.1; done
 num=$(head -n1 "$fdfile"); rm -f "$fdfile"
 if [ -z "$num" ]; then echo "with-xvfb: Xvfb did not start" >&2; kill $xpid 2>/dev/null; exit 1; fi
 export DISPLAY=":$num"
