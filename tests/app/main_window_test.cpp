@@ -157,6 +157,8 @@ TEST(MainWindow, NavigationThatNeverCompletesKeepsTheLabelAndStartsNoCounter) {
     ASSERT_TRUE(window.Load(settings));
     PumpMessagesFor(1500ms);
     EXPECT_TRUE(IsWindowVisible(window.LoadingLabel()));
+    // Without a mailbox no counter starts either.
+    EXPECT_FALSE(StartUsageCounter(nullptr, fixture.server.Url(kCounterTarget)));
     EXPECT_EQ(CounterThread(), before);
     EXPECT_EQ(fixture.server.RequestCount(kCounterTarget), 0u);
 }
@@ -172,6 +174,9 @@ TEST(MainWindow, CreationHandlerRunsBeforeTheWindowIsShown) {
     }));
     EXPECT_EQ(seen, window.Handle());
     EXPECT_FALSE(visibleDuringHandler);
+    // A window loads once: a second Load fails and keeps the first window.
+    EXPECT_FALSE(window.Load(fixture.Settings()));
+    EXPECT_EQ(window.Handle(), seen);
 }
 
 TEST(MainWindow, ClosingTheProgramWindowEndsTheMessageLoop) {
