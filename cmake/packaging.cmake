@@ -80,3 +80,20 @@ set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};program;/")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# --- The library install and the example built against it ---
+
+# `varnel_sdk` installs the libraries into a fresh <tree>/sdk, `hello_skin_example` builds
+# examples/hello_skin against that install in <tree>/hello_skin. The release and example tests
+# read both; scripts/examples.sh builds them.
+add_custom_target(varnel_sdk
+                  COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_BINARY_DIR} -DSTEP=sdk
+                          -P ${CMAKE_SOURCE_DIR}/cmake/sdk_example.cmake
+                  COMMENT "Installing the libraries into ${CMAKE_BINARY_DIR}/sdk" VERBATIM)
+add_dependencies(varnel_sdk plus skin)
+add_custom_target(hello_skin_example
+                  COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_BINARY_DIR} -DSTEP=example
+                          -DSOURCE=${CMAKE_SOURCE_DIR} -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+                          -P ${CMAKE_SOURCE_DIR}/cmake/sdk_example.cmake
+                  COMMENT "Building examples/hello_skin against ${CMAKE_BINARY_DIR}/sdk" VERBATIM)
+add_dependencies(hello_skin_example varnel_sdk)

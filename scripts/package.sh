@@ -16,7 +16,7 @@ presets=("$@")
 mkdir -p out
 for preset in "${presets[@]}"; do
   if [ $build = 1 ]; then
-    cmake --preset "$preset" >/dev/null
+    [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j"$(nproc)" --target Varnel varnel_gallery
   fi
   staging="build/$preset/package"

@@ -6,9 +6,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 # fonts-liberation: GDI+'s generic serif family is "Times New Roman" or, failing that,
 # "Liberation Serif"; a machine without either has no generic serif family at all.
+# python3-unicorn: an x86 emulator that runs the generated 32-bit thunk code in the tests (the
+# machine itself runs no 32-bit code).
 packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth imagemagick
           fonts-wqy-microhei fonts-wine fonts-liberation libboost1.81-dev python3 cmake make
-          googletest locales)
+          googletest locales python3-unicorn)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -201,6 +201,10 @@ TEST(HttpGetLimits, RedirectsAreFollowedUpToTheLimit) {
     }
     server.Answer("/hop/0", HttpAnswer::Page("arrived"));
     server.Answer("/self", HttpAnswer::Redirect("/self"));
+    // A location of the longest address taken (INTERNET_MAX_URL_LENGTH characters) is followed.
+    const std::string longest = server.Url("/") + std::string(2083 - server.Url("/").size(), 'a');
+    server.Answer("/long", HttpAnswer::Redirect(longest));
+    server.Answer(longest.substr(server.Url("").size()), HttpAnswer::Page("far"));
 
     struct Case {
         const char* start;
@@ -213,6 +217,7 @@ TEST(HttpGetLimits, RedirectsAreFollowedUpToTheLimit) {
         {"/hop/5", "arrived", 200, 0}, // five redirects: the limit, still followed
         {"/hop/6", "", 0, 0},          // a sixth is not
         {"/self", "", 0, 6},           // the request and five repeats, then given up
+        {"/long", "far", 200, 0},
     };
     for (const Case& c : cases) {
         const HttpResponse response = HttpFetch(server.Url(c.start), kQuick);

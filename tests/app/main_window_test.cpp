@@ -130,6 +130,8 @@ TEST(MainWindow, EveryCompletedNavigationStartsAnotherCounterThread) {
     ASSERT_TRUE(
         PumpMessagesUntil([&] { return fixture.server.RequestCount(kCounterTarget) == 1; }));
     const HANDLE first = CounterThread();
+    const DWORD firstId = GetThreadId(first);
+    ASSERT_NE(firstId, 0u);
 
     fixture.server.Answer(kCounterTarget, HttpAnswer::Page(CounterPage("43")));
     ASSERT_TRUE(window.Browser()->Navigate(fixture.server.Url("/wb/hd.html")));
@@ -137,7 +139,10 @@ TEST(MainWindow, EveryCompletedNavigationStartsAnotherCounterThread) {
         PumpMessagesUntil([&] { return fixture.server.RequestCount(kCounterTarget) == 2; }));
     ASSERT_TRUE(
         PumpMessagesUntil([&] { return window.LastTitleLine() == TitleLine("已使用次数：43"); }));
-    EXPECT_NE(CounterThread(), first);
+    EXPECT_NE(GetThreadId(CounterThread()), firstId);
+    // The replaced handle was closed: it no longer names the first thread (GetProcessHandleCount
+    // is 0 under Wine, so the handle itself is asked).
+    EXPECT_NE(GetThreadId(first), firstId);
     EXPECT_EQ(WaitForSingleObject(CounterThread(), 5000), WAIT_OBJECT_0);
     EXPECT_FALSE(IsWindowVisible(window.LoadingLabel()));
 }
@@ -152,6 +157,8 @@ TEST(MainWindow, NavigationThatNeverCompletesKeepsTheLabelAndStartsNoCounter) {
     ASSERT_TRUE(window.Load(settings));
     PumpMessagesFor(1500ms);
     EXPECT_TRUE(IsWindowVisible(window.LoadingLabel()));
+    // Without a mailbox no counter starts either.
+    EXPECT_FALSE(StartUsageCounter(nullptr, fixture.server.Url(kCounterTarget)));
     EXPECT_EQ(CounterThread(), before);
     EXPECT_EQ(fixture.server.RequestCount(kCounterTarget), 0u);
 }
@@ -167,6 +174,9 @@ TEST(MainWindow, CreationHandlerRunsBeforeTheWindowIsShown) {
     }));
     EXPECT_EQ(seen, window.Handle());
     EXPECT_FALSE(visibleDuringHandler);
+    // A window loads once: a second Load fails and keeps the first window.
+    EXPECT_FALSE(window.Load(fixture.Settings()));
+    EXPECT_EQ(window.Handle(), seen);
 }
 
 TEST(MainWindow, ClosingTheProgramWindowEndsTheMessageLoop) {

@@ -194,8 +194,10 @@ TEST_F(ProgramWindow, LinesAreShownInTheOrderTheyWereDelivered) {
     ASSERT_TRUE(WaitForUpdates(window, 1));
     const auto mailbox = window.UsageLines();
     // Two deliveries from other threads before the window gets to read either.
-    std::thread([&] { mailbox->Deliver("first"); }).join();
-    std::thread([&] { mailbox->Deliver("second"); }).join();
+    bool delivered[2] = {};
+    std::thread([&] { delivered[0] = mailbox->Deliver("first"); }).join();
+    std::thread([&] { delivered[1] = mailbox->Deliver("second"); }).join();
+    EXPECT_TRUE(delivered[0] && delivered[1]);
     ASSERT_TRUE(WaitForUpdates(window, 3));
     EXPECT_EQ(RecordOf(window)->StatusPanes[0].Text, "second");
     EXPECT_EQ(window.UsageUpdateCount(), 3u);
