@@ -321,24 +321,22 @@ TEST_F(GraphicsTest, ImagesDrawnAtAPlaceAndScaled) {
     EXPECT_EQ(surface.Rgb(92, 20), kRgbWhite);
     EXPECT_EQ(surface.Rgb(70, 33), kRgbWhite);
 
-    // The whole source is drawn, from its top-left pixel: a 4 x 4 image of four colours.
-    plus::PlusBitmap quarters;
-    ASSERT_TRUE(quarters.Create(4, 4));
-    const plus::ARGB colours[4] = {kRed, kBlue, 0xFF00FF00, 0xFF000000};
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_TRUE(quarters.SetPixel(x, y, colours[x / 2 + 2 * (y / 2)]));
+    // The whole source is drawn, from its top-left pixel: an 8 x 8 image, blue with a red top
+    // row and a green left column, drawn at its own size.
+    plus::PlusBitmap edged;
+    ASSERT_TRUE(edged.Create(8, 8));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_TRUE(edged.SetPixel(x, y, x == 0 ? 0xFF00FF00 : y == 0 ? kRed : kBlue));
     for (const bool integral : {false, true}) {
         ASSERT_TRUE(g.Clear(kWhite));
-        ASSERT_TRUE(integral ? g.DrawImageRectI(quarters, 0, 10, 40, 40)
-                             : g.DrawImageRect(quarters, 0, 10, 40, 40));
-        // Wine's nearest-neighbour scaling gives the first source column and row fewer
-        // pixels (about 14 of 36), so the points sit well inside each quarter; a source
-        // taken from (1, 0) or (0, 1) moves the red quarter's edge under (11, 22).
-        EXPECT_EQ(surface.Rgb(11, 22), kRgbRed) << integral;
-        EXPECT_EQ(surface.Rgb(25, 17), kRgbBlue) << integral;
-        EXPECT_EQ(surface.Rgb(5, 32), 0x00FF00u) << integral;
-        EXPECT_EQ(surface.Rgb(25, 32), 0u) << integral;
+        ASSERT_TRUE(integral ? g.DrawImageRectI(edged, 10, 10, 8, 8)
+                             : g.DrawImageRect(edged, 10, 10, 8, 8));
+        EXPECT_EQ(surface.Rgb(14, 10), kRgbRed) << integral;
+        EXPECT_EQ(surface.Rgb(10, 14), 0x00FF00u) << integral;
+        EXPECT_EQ(surface.Rgb(14, 14), kRgbBlue) << integral;
+        EXPECT_EQ(surface.Rgb(17, 17), kRgbBlue) << integral;
+        EXPECT_EQ(surface.Rgb(18, 14), kRgbWhite) << integral;
     }
 
     // A parallelogram given by three corners: here an upright 100 x 50 rectangle.
