@@ -165,7 +165,7 @@ TEST_F(PenTest, DashAndCompoundArrays) {
         EXPECT_EQ(pen.GetLineJoin(), join);
     }
 
-    // Moved over another pen, the native pen goes with its settings.
+    // Moved over another pen or into a new one, the native pen goes with its settings.
     void* native = pen.GetHandle();
     plus::PlusPen other;
     ASSERT_TRUE(other.CreatePen(kBlue, 5));
@@ -173,6 +173,10 @@ TEST_F(PenTest, DashAndCompoundArrays) {
     EXPECT_EQ(other.GetHandle(), native);
     EXPECT_EQ(pen.GetHandle(), nullptr);
     EXPECT_EQ(other.GetCompoundArray(compounds), 4);
+    plus::PlusPen made(std::move(other));
+    EXPECT_EQ(made.GetHandle(), native);
+    EXPECT_EQ(other.GetHandle(), nullptr);
+    EXPECT_EQ(made.GetCompoundArray(compounds), 4);
 }
 
 TEST_F(PenTest, RotateAtComposesAboutTheCentre) {
