@@ -51,8 +51,8 @@ def argument(n, i):
 
 
 def generated_code(wine_run, program, cases):
-    specs = ["%d:%d:%d" % (n, int(ecx), int(cleans)) for n, ecx, cleans in cases]
-    out = subprocess.run(["bash", wine_run, program, hex(OBJECT), hex(OPERATION)] + specs,
+    case_arguments = ["%d:%d:%d" % (n, int(ecx), int(cleans)) for n, ecx, cleans in cases]
+    out = subprocess.run(["bash", wine_run, program, hex(OBJECT), hex(OPERATION)] + case_arguments,
                          check=True, capture_output=True, text=True, timeout=120).stdout
     lines = [line.strip() for line in out.splitlines() if line.strip()]
     if len(lines) != len(cases):
