@@ -161,6 +161,12 @@ struct WindowRecord {
     gdi::MemoryDC BackBufferDC;   // the composed window image ("Ck_Ycjdx", "Ck_wtjbdx")
     gdi::MemoryDC CaptionStripDC; // clean copy of the top CaptionHeight rows
     gdi::MemoryDC StatusStripDC;  // clean copy of StatusRect
+    // The client size the back buffer holds. Once the window has been resized its bitmaps may be
+    // larger (room to grow into, see RebuildBackground); only this top-left part is the image.
+    SIZE BackBufferSize{0, 0};
+    SIZE RegionSize{-1, -1}; // the client size of the region last given to the window
+    OutlineSpans Outline;    // the rounded outline at BackBufferSize
+    TextLayer TitleLayer;    // the title's text, rendered once
 
     // --- Containers, common controls and docked windows (container code); each list's first
     // entry starts empty and is filled by the first registration ---
