@@ -3,54 +3,18 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "plus/plus_font.h"
 #include "plus/plus_image.h"
 #include "plus/plus_object.h"
 #include "plus/plus_tooltip.h"
-#include "skin/core/gdi_owners.h"
 #include "skin/core/skin_types.h"
 
 namespace skin {
-
-// The rounded outline of a client size, as PaintBackground fills it: the region of its pixels
-// (also the clip the background leaves) and the rectangles inside and outside it. Kept with the
-// window for the size it was made for, so a rebuild at an unchanged size does not build it again.
-struct OutlineSpans {
-    SIZE size{-1, -1};
-    gdi::Region region;
-    std::vector<RECT> inside;
-    std::vector<RECT> outside;
-};
-
-// A title's text rendered once on a transparent layer (see DrawHaloText), kept for as long as
-// the text, its style and its box stay the same.
-struct TextLayer {
-    // What it was rendered from.
-    std::string text;
-    std::string font;
-    bool bold = false;
-    float size = 0;
-    plus::ARGB ink = 0;
-    int alignment = 0;
-    int lineAlignment = 0;
-    float layout[4] = {0, 0, 0, 0}; // x, y, width, height
-    // Near-aligned text that fits its box on one line is laid out the same in any box at least
-    // this wide (the text's own width and its ink's); 0 when only the box's own width will do.
-    float fitsFrom = 0;
-    // The layer: width x height pixels with its top-left at image point (left, top).
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-};
 
 // A routine a caption button runs when clicked (a kind-5 button's own action, HandlerA and
 // HandlerB). Empty = none.
