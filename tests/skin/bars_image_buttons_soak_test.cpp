@@ -105,6 +105,10 @@ TEST_F(BarsSoakTest, HoverDragKeyAndPositionCyclesLeaveNothingBehind) {
         AddImageButtons(c);
         for (int i = 0; i < 30; ++i)
             Cycle(c, i);
+        WhileAnotherWindowIsActive(window, [&] {
+            for (int i = 0; i < 4; ++i)
+                Cycle(c, i);
+        });
         DestroyWindow(window);
         Pump(50);
     }

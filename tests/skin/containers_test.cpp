@@ -605,6 +605,10 @@ TEST_F(ContainerTest, TabSwitchesResizesAndRepaintsLeaveNothingBehind) {
         RegisterHolders(h, window);
         for (int i = 0; i < 20; ++i)
             HolderCycle(h, window, i);
+        WhileAnotherWindowIsActive(window, [&] {
+            for (int i = 0; i < 4; ++i)
+                HolderCycle(h, window, i);
+        });
         DestroyWindow(window);
         Pump(50);
     }

@@ -64,6 +64,10 @@ TEST_F(EditComboSoakTest, HoverFocusTypeAndDropDownCyclesLeaveNothingBehind) {
         SkinAndShow(window, 30, 1, 20);
         for (int i = 0; i < 30; ++i)
             Cycle(c, i);
+        WhileAnotherWindowIsActive(window, [&] {
+            for (int i = 0; i < 4; ++i)
+                Cycle(c, i);
+        });
         DestroyWindow(window);
         Pump(50);
     }

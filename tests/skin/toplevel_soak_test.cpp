@@ -36,6 +36,10 @@ TEST_F(ToplevelSoakTest, PaintsResizesHoversAndThemeChangesLeaveNothingBehind) {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         UpdateWindow(window);
     }
+    WhileAnotherWindowIsActive(window, [&] {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    });
     Pump(100);
 
     const int gdi = testing_support::GdiObjectCount();
