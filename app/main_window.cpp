@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/startup_probe.h"
 #include "skin/core/skin_engine.h"
 #include "varnel_config.h"
 
@@ -54,10 +55,15 @@ bool MainWindow::Load(const Settings& settings, CreatedHandler onCreated) {
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
     usageLines_ = std::make_shared<UsageLineMailbox>(window_, kUsageLineMessage);
+    startup_probe::Mark("window_ms");
     CreateUnits();
+    startup_probe::Mark("units_ms");
     if (onCreated) onCreated(*this);
+    startup_probe::Mark("skinned_ms");
     ShowWindow(window_, SW_SHOWNORMAL);
+    startup_probe::Mark("shown_ms");
     UpdateWindow(window_);
+    startup_probe::NoteFirstPaint(window_);
     if (browser_) browser_->Navigate(settings_.eventPageUrl);
     return true;
 }
@@ -92,6 +98,7 @@ void MainWindow::ShowUsageLines() {
         if (skin::TheSkin) skin::TheSkin->SetStatusPane(window_, 1, line);
         titleLine_ = std::move(line);
         ++usageUpdates_;
+        startup_probe::NoteUsageLineShown(window_, *usageLines_);
     }
 }
 

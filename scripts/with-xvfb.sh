@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs a command with DISPLAY set to a private Xvfb (1024 x 768, 24 bits), then stops the
+# Runs a command with DISPLAY set to a private Xvfb (1024 x 768, 24 bits, unless
+# VARNEL_XVFB_SCREEN names another WxHxD), then stops the
 # X server and this prefix's wineserver so no Wine process stays bound to a dead display.
 # xvfb-run is not used: under its X authority Wine needs about 30 s to start each time.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/env.sh"
 fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${VARNEL_XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xpid=$!
 # A loaded machine can take well over ten seconds to start the server.
 for _ in $(seq 600); do [ -s "$fdfile" ] && break; sleep 0.1; done

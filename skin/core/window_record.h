@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,39 @@ struct AttachedWindow {
 
 // Minimum caption height of a skinned window.
 inline constexpr int kMinCaptionHeight = 25;
+
+// The rounded outline of a client size, as PaintBackground fills it: the region of its pixels
+// (also the clip the background leaves) and the rectangles inside and outside it. Kept with the
+// window for the size it was made for, so a rebuild at an unchanged size does not build it again.
+struct OutlineSpans {
+    SIZE size{-1, -1};
+    gdi::Region region;
+    std::vector<RECT> inside;
+    std::vector<RECT> outside;
+};
+
+// A title's text rendered once on a transparent layer (see DrawHaloText), kept for as long as
+// the text, its style and its box stay the same.
+struct TextLayer {
+    // What it was rendered from.
+    std::string text;
+    std::string font;
+    bool bold = false;
+    float size = 0;
+    plus::ARGB ink = 0;
+    int alignment = 0;
+    int lineAlignment = 0;
+    float layout[4] = {0, 0, 0, 0}; // x, y, width, height
+    // Near-aligned text that fits its box on one line is laid out the same in any box at least
+    // this wide (the text's own width and its ink's); 0 when only the box's own width will do.
+    float fitsFrom = 0;
+    // The layer: width x height pixels with its top-left at image point (left, top).
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
 
 struct WindowRecord {
     // --- Identity and install options (written by SkinWindow) ---
@@ -127,6 +161,12 @@ struct WindowRecord {
     gdi::MemoryDC BackBufferDC;   // the composed window image ("Ck_Ycjdx", "Ck_wtjbdx")
     gdi::MemoryDC CaptionStripDC; // clean copy of the top CaptionHeight rows
     gdi::MemoryDC StatusStripDC;  // clean copy of StatusRect
+    // The client size the back buffer holds. Once the window has been resized its bitmaps may be
+    // larger (room to grow into, see RebuildBackground); only this top-left part is the image.
+    SIZE BackBufferSize{0, 0};
+    SIZE RegionSize{-1, -1}; // the client size of the region last given to the window
+    OutlineSpans Outline;    // the rounded outline at BackBufferSize
+    TextLayer TitleLayer;    // the title's text, rendered once
 
     // --- Containers, common controls and docked windows (container code); each list's first
     // entry starts empty and is filled by the first registration ---

@@ -32,24 +32,78 @@ RECT ClientRectOf(HWND window) {
     return rc;
 }
 
-// A memory DC holding a fresh width x height ARGB bitmap with a copy of `source` from (x, y)
-// (row by row from `pixels` when the source's pixels are at hand).
-gdi::MemoryDC CopyStrip(HDC source, const PixelRows& pixels, int x, int y, int width, int height) {
-    gdi::MemoryDC strip = gdi::MemoryDC::Create();
-    void* bits = nullptr;
-    strip.Adopt(gdi::CreateArgbBitmap(width, height, &bits));
-    if (!strip.bitmap()) return strip;
+// The parts of the rectangle (0, 0, width, height) outside `region`, as rectangles; empty
+// when `region` is null.
+std::vector<RECT> RectsOutside(HRGN region, int width, int height) {
+    gdi::Region outside(CreateRectRgn(0, 0, width, height));
+    if (!region || !outside || CombineRgn(outside.get(), outside.get(), region, RGN_DIFF) == ERROR)
+        return {};
+    return RegionRects(outside.get());
+}
+
+// Fresh memory is costly to touch the first time here (tens of microseconds a page under this
+// Wine: some 35 ms for a 1280 x 800 image), far more than composing into it. So a bitmap that
+// is replaced because its window was resized is made with room to grow, and is kept while the
+// window's new size fits it without wasting more than half of it.
+SIZE RoomToGrow(SIZE size) {
+    const auto grow = [](LONG length, int screen) {
+        return std::max(length, std::min<LONG>(length + std::max<LONG>(64, length / 4), screen));
+    };
+    return SIZE{grow(size.cx, GetSystemMetrics(SM_CXVIRTUALSCREEN)),
+                grow(size.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
+}
+
+bool Holds(const PixelRows& held, SIZE size) {
+    return held && held.width >= size.cx && held.height >= size.cy &&
+           static_cast<long long>(held.width) * held.height <=
+               2 * std::max<long long>(static_cast<long long>(size.cx) * size.cy, 64 * 64);
+}
+
+// Makes `dc` hold a bitmap of at least `size` (a new one, with room to grow when `roomToGrow`,
+// unless the one it holds will do); true when the bitmap is new.
+bool HoldAtLeast(gdi::MemoryDC& dc, SIZE size, bool roomToGrow) {
+    if (!dc) dc = gdi::MemoryDC::Create();
+    if (Holds(PixelRowsOf(dc.bitmap()), size)) return false;
+    const SIZE made = roomToGrow ? RoomToGrow(size) : size;
+    dc.Adopt(gdi::CreateArgbBitmap(made.cx, made.cy));
+    return true;
+}
+
+// Keeps in `strip` a clean copy of the width x height rectangle of the back buffer at (x, y)
+// (`source`, whose image pixels are `pixels` when at hand), at the strip's top left. The strip's
+// bitmap is kept when it is large enough.
+void KeepStrip(gdi::MemoryDC& strip, HDC source, const PixelRows& pixels, int x, int y, int width,
+               int height) {
+    const bool resized = static_cast<bool>(strip);
+    HoldAtLeast(strip, SIZE{width, height}, resized);
+    if (!strip.bitmap()) return;
+    const PixelRows to = PixelRowsOf(strip.bitmap());
     const PixelRows from = pixels.Part(RECT{x, y, x + width, y + height});
-    if (!bits || !from || from.left != x || from.top != y || from.width != width ||
-        from.height != height) {
+    if (!to || !from || from.left != x || from.top != y || from.width != width ||
+        from.height != height || to.width < width || to.height < height) {
         BitBlt(strip.get(), 0, 0, width, height, source, x, y, SRCCOPY);
-        return strip;
+        GdiFlush();
+        return;
     }
-    auto* to = static_cast<std::uint8_t*>(bits);
     for (int row = 0; row < height; ++row)
-        std::memcpy(to + static_cast<std::ptrdiff_t>(row) * width * 4, from.Row(row),
-                    static_cast<std::size_t>(width) * 4);
-    return strip;
+        std::memcpy(to.Row(row), from.Row(row), static_cast<std::size_t>(width) * 4);
+}
+
+// The outline's spans for a width x height client on a canvas over the whole back buffer (no
+// transform), made again only when the size changed.
+const OutlineSpans& OutlineFor(WindowRecord& record, int width, int height,
+                               const plus::PlusGraphics& graphics) {
+    OutlineSpans& kept = record.Outline;
+    if (kept.size.cx == width && kept.size.cy == height && kept.region) return kept;
+    plus::PlusPath outline;
+    outline.CreatePath();
+    AddRoundedRect(outline, 0, 0, static_cast<float>(width), static_cast<float>(height), 4);
+    kept.region = PathRegion(outline, graphics);
+    kept.inside = RegionRects(kept.region.get());
+    kept.outside =
+        kept.inside.empty() ? std::vector<RECT>{} : RectsOutside(kept.region.get(), width, height);
+    kept.size = SIZE{width, height};
+    return kept;
 }
 
 // Whether the graphics smooths edges (GDI+ SmoothingModeHighQuality or AntiAlias); the direct
@@ -136,19 +190,10 @@ bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outlin
     return true;
 }
 
-// The parts of the rectangle (0, 0, width, height) outside `region`, as rectangles; empty
-// when `region` is null.
-std::vector<RECT> RectsOutside(HRGN region, int width, int height) {
-    gdi::Region outside(CreateRectRgn(0, 0, width, height));
-    if (!region || !outside || CombineRgn(outside.get(), outside.get(), region, RGN_DIFF) == ERROR)
-        return {};
-    return RegionRects(outside.get());
-}
-
 } // namespace
 
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
-    const PixelRows pixels = PixelRowsOf(record.BackBufferDC.bitmap());
+    const PixelRows pixels = BackBufferPixels(record);
     if (pixels &&
         bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, plus::Format32bppARGB,
                                 pixels.bits) &&
@@ -160,7 +205,7 @@ BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
 }
 
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record, const RECT& area) {
-    const PixelRows pixels = PixelRowsOf(record.BackBufferDC.bitmap()).Part(area);
+    const PixelRows pixels = BackBufferPixels(record).Part(area);
     if (pixels &&
         bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, plus::Format32bppARGB,
                                 pixels.bits) &&
@@ -178,13 +223,20 @@ BackBufferCanvas::~BackBufferCanvas() {
     graphics_.DeleteGraphics();
 }
 
+PixelRows BackBufferPixels(const WindowRecord& record) {
+    const PixelRows held = PixelRowsOf(record.BackBufferDC.bitmap());
+    const SIZE size = record.BackBufferSize;
+    if (size.cx <= 0 || size.cy <= 0) return held;
+    return held.Part(RECT{0, 0, size.cx, size.cy});
+}
+
 PixelRows DirectPixels(plus::PlusGraphics& graphics) {
     const auto* canvas = dynamic_cast<const BackBufferCanvas::Graphics*>(&graphics);
     return canvas ? canvas->pixels : PixelRows{};
 }
 
 void SetRoundRegion(HWND window) {
-    RECT rc = ClientRectOf(window);
+    const RECT rc = ClientRectOf(window);
     gdi::Region region(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, 5, 5));
     // A rebuild at an unchanged size (a theme change, a restored window) keeps the region the
     // window has: setting it again costs a round trip to the display for nothing.
@@ -193,11 +245,16 @@ void SetRoundRegion(HWND window) {
     if (region && GetWindowRgn(window, current.get()) != ERROR &&
         CombineRgn(difference.get(), current.get(), region.get(), RGN_XOR) == NULLREGION)
         return;
-    SetWindowRgn(window, nullptr, TRUE);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
-    rc = ClientRectOf(window);
-    region.reset(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, 5, 5));
+    // The window has no frame of its own, so its client rectangle does not depend on the
+    // region: the new region replaces the old one in one step.
     if (region && SetWindowRgn(window, region.get(), TRUE)) region.release();
+}
+
+void SetRoundRegion(WindowRecord& record) {
+    const RECT rc = ClientRectOf(record.Window);
+    if (record.RegionSize.cx == rc.right && record.RegionSize.cy == rc.bottom) return;
+    SetRoundRegion(record.Window);
+    record.RegionSize = SIZE{rc.right, rc.bottom};
 }
 
 void ExcludeOpaqueChildren(HWND window, HDC dc) {
@@ -235,18 +292,22 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (!record) return;
     const HWND window = record->Window;
     const RECT rc = ClientRectOf(window);
-    SetRoundRegion(window);
+    SetRoundRegion(*record);
 
-    // The DC is made once and keeps its bitmap for the window's life; each rebuild selects a
-    // new bitmap of the current size, which deletes the previous one.
-    if (!record->BackBufferDC) {
+    // The DC is made once and keeps its bitmap for the window's life, and the bitmap is kept
+    // while the client fits it (every pixel of the image is composed again below). A bitmap
+    // replaced on a resize gets room to grow, so a drag does not make one at every step.
+    const bool first = !record->BackBufferDC;
+    if (first) {
         record->BackBufferDC = gdi::MemoryDC::Create();
         SetPropValue(window, kPropBackBufferOriginalBitmap,
                      reinterpret_cast<LONG_PTR>(record->BackBufferDC.original()));
     }
-    record->BackBufferDC.Adopt(gdi::CreateArgbBitmap(rc.right, rc.bottom));
-    SetPropValue(window, kPropBackBufferBitmap,
-                 reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
+    const SIZE size{rc.right, rc.bottom};
+    if (HoldAtLeast(record->BackBufferDC, size, !first && record->BackBufferDC.bitmap()))
+        SetPropValue(window, kPropBackBufferBitmap,
+                     reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
+    record->BackBufferSize = size;
     const HDC buffer = record->BackBufferDC.get();
 
     {
@@ -259,19 +320,18 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         // made magenta again instead: a clip costs every later GDI+ call a region.
         const PixelRows pixels = DirectPixels(graphics);
         std::vector<RECT> outside;
-        if (pixels) outside = OutsideTheOutline(rc.right, rc.bottom, graphics);
+        if (pixels) outside = OutlineFor(*record, rc.right, rc.bottom, graphics).outside;
         if (!outside.empty()) graphics.ResetClip();
 
         if (record->HasCaption) PaintBorder(position, graphics);
         graphics.Flush(1); // FlushIntentionSync: the strips are copied with GDI
         FillSpans(pixels, outside, kMagenta);
-        if (record->HasCaption) {
-            record->CaptionStripDC =
-                CopyStrip(buffer, pixels, 0, 0, rc.right, record->CaptionHeight);
-        }
+        if (record->HasCaption)
+            KeepStrip(record->CaptionStripDC, buffer, pixels, 0, 0, rc.right,
+                      record->CaptionHeight);
         if (record->StatusHeight > 0) {
             const PaneRect& bar = record->StatusRect;
-            record->StatusStripDC = CopyStrip(buffer, pixels, bar.x, bar.y, bar.width, bar.height);
+            KeepStrip(record->StatusStripDC, buffer, pixels, bar.x, bar.y, bar.width, bar.height);
         } else {
             record->StatusStripDC.reset();
         }
@@ -321,22 +381,19 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     // same pixels GDI+ would touch (the spans of the outline's region, which is also the
     // clip), at a small fraction of its cost. GDI+ still draws the image, under the clip.
     const PixelRows pixels = DirectPixels(graphics);
-    const bool direct =
-        pixels && pixels.width == rc.right && pixels.height == rc.bottom && !Antialiased(graphics);
-    gdi::Region region;
-    std::vector<RECT> inside;
-    if (direct) {
-        region = PathRegion(outline, graphics);
-        inside = RegionRects(region.get());
-    }
+    const bool direct = pixels && pixels.left == 0 && pixels.top == 0 && pixels.width == rc.right &&
+                        pixels.height == rc.bottom && !Antialiased(graphics);
+    static const std::vector<RECT> none;
+    const OutlineSpans* spans =
+        direct ? &OutlineFor(*record, rc.right, rc.bottom, graphics) : nullptr;
+    const std::vector<RECT>& inside = spans ? spans->inside : none;
     if (!inside.empty()) {
-        FillSpans(pixels, RectsOutside(region.get(), rc.right, rc.bottom), kMagenta);
+        FillSpans(pixels, spans->outside, kMagenta);
         FillSpans(pixels, inside, colour);
         // The same pixels as a clip: GDI+ turns a path clip into a region on every call that
         // draws under it, which the rest of a rebuild (a dozen calls) would pay each time.
-        graphics.SetClipHrgn(region.get(), 0);
+        graphics.SetClipHrgn(spans->region.get(), 0);
     } else {
-        inside.clear();
         graphics.Clear(kMagenta);
         graphics.SetClipPath(outline, 0);
         plus::PlusSolidBrush fill;

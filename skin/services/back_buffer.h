@@ -51,8 +51,15 @@ private:
 PixelRows DirectPixels(plus::PlusGraphics& graphics);
 
 // Gives the window the rounded region of its client size: CreateRoundRectRgn(0, 0, width + 1,
-// height + 1, 5, 5). The system owns the region afterwards.
+// height + 1, 5, 5), unless it has that region already. The system owns the region afterwards.
 void SetRoundRegion(HWND window);
+// The same for a skinned window, which remembers the size it was given a region for and asks
+// the system nothing while the size stays.
+void SetRoundRegion(WindowRecord& record);
+
+// The image pixels of the window's back buffer: the top-left BackBufferSize of its bitmap,
+// which may be larger (see RebuildBackground); empty before the first rebuild.
+PixelRows BackBufferPixels(const WindowRecord& record);
 
 // Keeps a copy of the back buffer from painting over the window's children: excludes from `dc`
 // (a DC of the window made with its style: GetDC, BeginPaint) the client rectangle of every

@@ -40,11 +40,23 @@ std::string WindowText(HWND window) {
 
 // The halo text drawn once, in the ink colour, on a transparent layer: the ink is that layer
 // laid over the pixels, and each halo copy its coverage in the halo colour, one pixel over.
-// Four of the five text renderings (the costly part of a title) are saved. False when the
-// layer cannot be made.
-bool DrawHaloTextDirect(const PixelRows& pixels, const std::string& text,
-                        const plus::PlusFont& font, const plus::PlusStringFormat& format,
-                        const plus::RectF& layout, plus::ARGB ink, plus::ARGB halo, int offset) {
+// Four of the five text renderings (the costly part of a title) are saved; a layer kept from
+// an earlier paint of the same text in the same style and box saves the fifth.
+bool SameLayer(const TextLayer& kept, const std::string& text, const std::string& fontName,
+               bool bold, float size, plus::ARGB ink, int alignment, int lineAlignment,
+               const plus::RectF& layout) {
+    return !kept.pixels.empty() && kept.text == text && kept.font == fontName &&
+           kept.bold == bold && kept.size == size && kept.ink == ink &&
+           kept.alignment == alignment && kept.lineAlignment == lineAlignment &&
+           kept.layout[0] == layout.x && kept.layout[1] == layout.y &&
+           kept.layout[3] == layout.height &&
+           (kept.layout[2] == layout.width || (kept.fitsFrom > 0 && layout.width >= kept.fitsFrom));
+}
+
+// Renders the text on a new layer; false (the layer left empty) when it cannot be made.
+bool RenderLayer(TextLayer& layer, const std::string& text, const plus::PlusFont& font,
+                 const plus::PlusStringFormat& format, const plus::RectF& layout, plus::ARGB ink) {
+    layer.pixels.clear();
     // Room around the layout rectangle for glyphs that overhang it.
     const int margin = 4;
     const int left = static_cast<int>(std::floor(layout.x)) - margin;
@@ -52,50 +64,99 @@ bool DrawHaloTextDirect(const PixelRows& pixels, const std::string& text,
     const int width = static_cast<int>(std::ceil(layout.x + layout.width)) + margin - left;
     const int height = static_cast<int>(std::ceil(layout.y + layout.height)) + margin - top;
     if (width <= 0 || height <= 0 || width > 4096 || height > 4096) return false;
-    std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, 0);
     {
         plus::PlusBitmap bitmap;
         if (!bitmap.CreateFromScan0(width, height, width * 4, plus::Format32bppARGB,
-                                    reinterpret_cast<BYTE*>(layer.data())))
+                                    reinterpret_cast<BYTE*>(pixels.data())))
             return false;
         plus::PlusGraphics on;
         if (!on.CreateFromImage(bitmap)) return false;
         plus::PlusSolidBrush brush;
         brush.Create(ink);
         // Moved by whole pixels only, so the glyphs land on the same pixel grid.
-        on.DrawString(text, font, brush,
-                      plus::RectF{layout.x - static_cast<float>(left),
-                                  layout.y - static_cast<float>(top), layout.width, layout.height},
-                      &format);
+        const plus::RectF box{layout.x - static_cast<float>(left),
+                              layout.y - static_cast<float>(top), layout.width, layout.height};
+        on.DrawString(text, font, brush, box, &format);
+        // How wide a box the same layer serves: near-aligned text on one line whose own width
+        // (measured without a limit) fits the box is placed the same in any box that holds it.
+        layer.fitsFrom = 0;
+        plus::RectF natural{};
+        plus::RectF line{};
+        if (format.GetAlign() == kAlignNear &&
+            on.MeasureString(text, font, plus::RectF{box.x, box.y, 1e6f, box.height}, &format,
+                             natural) &&
+            on.MeasureString(text, font, box, &format, line) && natural.width <= layout.width &&
+            natural.height == line.height) {
+            // The ink's right edge, from the box's left edge (overhangs included).
+            int inkRight = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = width - 1; x >= inkRight; --x)
+                    if (pixels[static_cast<std::size_t>(y) * width + x] >> 24) {
+                        inkRight = x + 1;
+                        break;
+                    }
+            // Ink reaching the box's right edge may have been cut there: only this box will do.
+            const float ink = static_cast<float>(inkRight) - box.x;
+            if (ink < layout.width - 1) layer.fitsFrom = std::max({natural.width, ink, 1.0f});
+        }
     }
-    const int moves[][2] = {{offset, 0}, {-offset, 0}, {0, offset}, {0, -offset}};
-    for (const auto& move : moves)
-        BlendLayer(pixels, layer, width, height, left + move[0], top + move[1], halo);
-    BlendLayer(pixels, layer, width, height, left, top);
+    layer.left = left;
+    layer.top = top;
+    layer.width = width;
+    layer.height = height;
+    layer.pixels = std::move(pixels);
     return true;
 }
 
-} // namespace
+void LayHaloLayer(const PixelRows& pixels, const TextLayer& layer, plus::ARGB halo, int offset) {
+    const int moves[][2] = {{offset, 0}, {-offset, 0}, {0, offset}, {0, -offset}};
+    for (const auto& move : moves)
+        BlendLayer(pixels, layer.pixels, layer.width, layer.height, layer.left + move[0],
+                   layer.top + move[1], halo);
+    BlendLayer(pixels, layer.pixels, layer.width, layer.height, layer.left, layer.top);
+}
 
-void DrawHaloText(plus::PlusGraphics& graphics, const std::string& text, const plus::RectF& layout,
-                  COLORREF textColour, COLORREF haloColour, float offset,
-                  const std::string& fontName, bool bold, float size, int alignment,
-                  int lineAlignment) {
+// DrawHaloText, keeping the rendered layer in `kept` (when given) for the next paint.
+void DrawHaloTextKept(TextLayer* kept, plus::PlusGraphics& graphics, const std::string& text,
+                      const plus::RectF& layout, COLORREF textColour, COLORREF haloColour,
+                      float offset, const std::string& fontName, bool bold, float size,
+                      int alignment, int lineAlignment) {
+    const float emSize = size > 0 ? size : 13;
+    const plus::ARGB haloArgb = ToArgb(haloColour, 150, 1);
+    const plus::ARGB inkArgb = ToArgb(textColour, 255, 1);
+    const PixelRows pixels = DirectPixels(graphics);
+    const bool direct = pixels && offset == std::floor(offset) && Unclipped(graphics);
+    if (direct && kept &&
+        SameLayer(*kept, text, fontName, bold, emSize, inkArgb, alignment, lineAlignment, layout))
+        return LayHaloLayer(pixels, *kept, haloArgb, static_cast<int>(offset));
+
     plus::PlusFont font;
-    font.CreateFromFamilyName(fontName, size > 0 ? size : 13,
-                              bold ? kFontStyleBold : kFontStyleRegular, kUnitWorld);
+    font.CreateFromFamilyName(fontName, emSize, bold ? kFontStyleBold : kFontStyleRegular,
+                              kUnitWorld);
     plus::PlusStringFormat format;
     format.Create();
     format.SetAlign(alignment);
     format.SetLineAlign(lineAlignment);
 
-    const plus::ARGB haloArgb = ToArgb(haloColour, 150, 1);
-    const plus::ARGB inkArgb = ToArgb(textColour, 255, 1);
-    const PixelRows pixels = DirectPixels(graphics);
-    if (pixels && offset == std::floor(offset) && Unclipped(graphics) &&
-        DrawHaloTextDirect(pixels, text, font, format, layout, inkArgb, haloArgb,
-                           static_cast<int>(offset)))
-        return;
+    if (direct) {
+        TextLayer own;
+        TextLayer& layer = kept ? *kept : own;
+        if (RenderLayer(layer, text, font, format, layout, inkArgb)) {
+            layer.text = text;
+            layer.font = fontName;
+            layer.bold = bold;
+            layer.size = emSize;
+            layer.ink = inkArgb;
+            layer.alignment = alignment;
+            layer.lineAlignment = lineAlignment;
+            layer.layout[0] = layout.x;
+            layer.layout[1] = layout.y;
+            layer.layout[2] = layout.width;
+            layer.layout[3] = layout.height;
+            return LayHaloLayer(pixels, layer, haloArgb, static_cast<int>(offset));
+        }
+    }
 
     plus::PlusSolidBrush halo;
     halo.Create(haloArgb);
@@ -111,6 +172,16 @@ void DrawHaloText(plus::PlusGraphics& graphics, const std::string& text, const p
     plus::PlusSolidBrush ink;
     ink.Create(inkArgb);
     graphics.DrawString(text, font, ink, layout, &format);
+}
+
+} // namespace
+
+void DrawHaloText(plus::PlusGraphics& graphics, const std::string& text, const plus::RectF& layout,
+                  COLORREF textColour, COLORREF haloColour, float offset,
+                  const std::string& fontName, bool bold, float size, int alignment,
+                  int lineAlignment) {
+    DrawHaloTextKept(nullptr, graphics, text, layout, textColour, haloColour, offset, fontName,
+                     bold, size, alignment, lineAlignment);
 }
 
 void DrawGlowText(plus::PlusGraphics& graphics, const std::string& text, const plus::RectF& rect,
@@ -234,8 +305,8 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
         GdiFlush(); // the canvas shares these pixels
     }
     const std::string title = text ? *text : WindowText(record->Window);
-    DrawHaloText(
-        *graphics, title,
+    DrawHaloTextKept(
+        &record->TitleLayer, *graphics, title,
         plus::RectF{static_cast<float>(x + 20), static_cast<float>(y), static_cast<float>(w), 32},
         record->TitleTextColour, record->TitleHaloColour, 1, record->TitleFontName,
         record->TitleBold != 0, static_cast<float>(record->TitleFontSize), kAlignNear, kAlignNear);

@@ -2,7 +2,13 @@
 // to update in part. Prints medians over many runs; an optional first argument scales the
 // number of runs (default 1).
 //
-//   full rebuild           RebuildBackground of a 376 x 364 and of a 1280 x 800 client
+//   full rebuild           RebuildBackground of a 376 x 364 and of a 1280 x 800 client, next
+//                          to the sum of its drawing steps each timed alone, as a ratio;
+//                          target within 1.3x
+//   live resize            a resizable skinned 1280 x 800 window taken through 100 sizes by
+//                          SetWindowPos as a drag does (WM_SIZE, rebuild, region, paint): the
+//                          median and the worst step, each against one full rebuild at
+//                          1280 x 800; targets within 1.3x and 2x
 //   ordinary paint         ShowBackBuffer next to a bare BitBlt of the same size (both through
 //                          GetDC/ReleaseDC), as a ratio; target within 1.5x
 //   pane update            SetStatusPane next to a full rebuild, as a ratio; target under 10 %
@@ -201,6 +207,93 @@ void RedrawWhole(HWND control) {
     RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
+// A full rebuild next to its drawing steps, each timed alone on the finished back buffer (each
+// on a canvas of its own, whose cost is counted once in the sum).
+struct RebuildFigures {
+    double rebuild = 0;
+    double steps = 0;
+};
+
+RebuildFigures RebuildAndSteps(const BenchWindow& w, int runs, const char* size) {
+    RebuildFigures figures;
+    figures.rebuild = MedianMs(runs, [&] { skin::TheSkin->RebuildBackground(w.position); });
+    std::printf("  %-44s %9.3f ms\n", (std::string("full rebuild, ") + size).c_str(),
+                figures.rebuild);
+    std::printf("  rebuild steps, each alone:\n");
+    skin::WindowRecord& record = *skin::RecordAt(w.position);
+    const auto step = [&](const std::function<void(plus::PlusGraphics&)>& f) {
+        return MedianMs(runs, [&] {
+            skin::BackBufferCanvas canvas(record);
+            f(canvas.graphics());
+        });
+    };
+    const double canvas = step([](plus::PlusGraphics&) {});
+    std::printf("    %-42s %9.3f ms\n", "canvas only", canvas);
+    const std::vector<std::pair<const char*, std::function<void(plus::PlusGraphics&)>>> steps{
+        {"background",
+         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBackground(w.position, g); }},
+        {"border", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBorder(w.position, g); }},
+        {"title", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintTitle(w.position, &g); }},
+        {"three caption buttons",
+         [&](plus::PlusGraphics& g) {
+             for (int i = 1; i <= 3; ++i)
+                 skin::TheSkin->PaintCaptionButton(w.position, i, &g);
+         }},
+        {"status pane",
+         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintStatusPane(w.position, &g, 1); }},
+    };
+    figures.steps = canvas;
+    for (const auto& [what, f] : steps) {
+        const double ms = step(f);
+        std::printf("    %-42s %9.3f ms\n", what, ms);
+        figures.steps += std::max(0.0, ms - canvas);
+    }
+    std::printf("    %-42s %9.3f ms\n", "sum (one canvas, then what each step adds)",
+                figures.steps);
+    std::printf("  %-44s %9.2f x   (target <= 1.3 x)\n", "full rebuild / sum of its steps",
+                figures.rebuild / figures.steps);
+    return figures;
+}
+
+// A window skinned the way the program skins its main window, but resizable, taken through
+// `steps` sizes by SetWindowPos as a drag of its corner does, each step painted at once.
+void LiveResize(int scale) {
+    HWND window =
+        CreateWindowExA(0, "VarnelBench", "Varnel/免更新版",
+                        WS_POPUP | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN, 0, 0, 1280,
+                        800, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    skin::TheSkin->SkinWindow(window, 110, 1, /*resizable=*/1, 0, 0, 1, 1, 20);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    skin::TheSkin->SetStatusPane(window, 1, "Oskimo  已使用次数：42 次  ");
+    const int position = skin::SkinnedPosition(window);
+    std::vector<double> times;
+    for (int round = 0; round < scale; ++round) {
+        // In by 3 x 2 pixels a step for 50 steps, then out again to 1280 x 800.
+        for (int k = 1; k <= 100; ++k) {
+            const int d = k <= 50 ? k : 100 - k;
+            const double start = Now();
+            SetWindowPos(window, nullptr, 0, 0, 1280 - 3 * d, 800 - 2 * d,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            UpdateWindow(window);
+            GdiFlush();
+            times.push_back(Now() - start);
+        }
+    }
+    const double rebuild =
+        MedianMs(20 * scale, [&] { skin::TheSkin->RebuildBackground(position); });
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    const double worst = times.back();
+    std::printf("  live resize of a 1280 x 800 window through 100 sizes (x %d):\n", scale);
+    std::printf("    %-42s %9.3f ms\n", "full rebuild at 1280 x 800 (same window)", rebuild);
+    std::printf("    %-42s %9.3f ms   %5.2f x   (target <= 1.3 x)\n", "median step", median,
+                median / rebuild);
+    std::printf("    %-42s %9.3f ms   %5.2f x   (target <= 2 x)\n", "worst step", worst,
+                worst / rebuild);
+    DestroyWindow(window);
+}
+
 // SetTheme with a large image in each placement mode, and the full rebuild over it.
 void ThemeImageTimes(const char* path, int scale) {
     std::ifstream file(path, std::ios::binary);
@@ -241,7 +334,7 @@ void ThemeImageTimes(const char* path, int scale) {
 
 int main(int argc, char** argv) {
     const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
-    // A second argument runs one group alone: "window", "items", "large" or "theme".
+    // A second argument runs one group alone: "window", "items", "large", "resize" or "theme".
     const std::string only = argc > 2 ? argv[2] : "";
     auto runs = [&only](const char* group) { return only.empty() || only == group; };
     const ULONG_PTR token = plus::StartupGdiPlus();
@@ -266,8 +359,7 @@ int main(int argc, char** argv) {
     double pane = 0;
     if (runs("window")) {
         BenchWindow w(376, 364);
-        small = MedianMs(200 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
-        Row("full rebuild, 376 x 364 (target < 5 ms)", small);
+        small = RebuildAndSteps(w, 200 * scale, "376 x 364").rebuild;
 
         const double paint = MedianMs(
             1000 * scale, [&] { skin::TheSkin->ShowBackBuffer(w.position, GetDC(w.window)); });
@@ -315,28 +407,9 @@ int main(int argc, char** argv) {
         std::printf("  %-44s %9.1f %%   (target < 10 %%)\n", "pane update / full rebuild",
                     100.0 * pane / small);
 
-        // Where a rebuild's time goes: each step alone, on the finished back buffer.
-        std::printf("  rebuild steps:\n");
         skin::WindowRecord& record = *skin::RecordAt(w.position);
-        const auto step = [&](const char* what, const std::function<void(plus::PlusGraphics&)>& f) {
-            const double ms = MedianMs(100 * scale, [&] {
-                skin::BackBufferCanvas canvas(record);
-                f(canvas.graphics());
-            });
-            std::printf("    %-42s %9.3f ms\n", what, ms);
-        };
-        step("canvas only", [](plus::PlusGraphics&) {});
-        step("background",
-             [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBackground(w.position, g); });
-        step("border", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBorder(w.position, g); });
-        step("title", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintTitle(w.position, &g); });
-        step("three caption buttons", [&](plus::PlusGraphics& g) {
-            for (int i = 1; i <= 3; ++i)
-                skin::TheSkin->PaintCaptionButton(w.position, i, &g);
-        });
-        step("status pane",
-             [&](plus::PlusGraphics& g) { skin::TheSkin->PaintStatusPane(w.position, &g, 1); });
-        Row("  round region", MedianMs(100 * scale, [&] { skin::SetRoundRegion(w.window); }));
+        Row("round region (size unchanged)",
+            MedianMs(100 * scale, [&] { skin::SetRoundRegion(w.window); }));
 
         // The same steps in a rebuild's order on one canvas, so each runs under the clip the
         // background leaves: the time each adds.
@@ -457,10 +530,9 @@ int main(int argc, char** argv) {
     }
     if (runs("large")) {
         BenchWindow w(1280, 800);
-        const double large =
-            MedianMs(50 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
-        Row("full rebuild, 1280 x 800", large);
+        RebuildAndSteps(w, 50 * scale, "1280 x 800");
     }
+    if (runs("resize")) LiveResize(scale);
     const char* themeImage = std::getenv("VARNEL_BENCH_THEME_IMAGE");
     if (runs("theme") && themeImage && *themeImage) ThemeImageTimes(themeImage, scale);
     skin::DestroyTheSkin();

@@ -2,6 +2,12 @@
 // buffer and from the screen.
 #include "compose_fixture.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "skin/core/gdi_owners.h"
 #include "skin/services/back_buffer.h"
 #include "support/windows.h"
@@ -177,11 +183,17 @@ TEST_F(CompositionTest, BackBufferPropertiesFollowTheSelectedBitmap) {
     EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(first)), 0u); // the old one is gone
     EXPECT_EQ(skin::GetPropValue(w.hwnd(), skin::kPropBackBufferOriginalBitmap),
               reinterpret_cast<LONG_PTR>(original));
+    // A bitmap replaced on a resize has room to grow; the image is its top-left client size.
     BITMAP info{};
     GetObjectA(reinterpret_cast<HGDIOBJ>(second), sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 160);
-    EXPECT_EQ(info.bmHeight, 90);
+    EXPECT_GE(info.bmWidth, 160);
+    EXPECT_GE(info.bmHeight, 90);
     EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(w.record().BackBufferSize.cx, 160);
+    EXPECT_EQ(w.record().BackBufferSize.cy, 90);
+    const skin::PixelRows image = skin::BackBufferPixels(w.record());
+    EXPECT_EQ(image.width, 160);
+    EXPECT_EQ(image.height, 90);
 }
 
 TEST_F(CompositionTest, ShowBackBufferSparesOpaqueChildren) {
@@ -287,4 +299,149 @@ TEST_F(CompositionTest, UnknownPositionsAreIgnored) {
     ComposedWindow w({.width = 100, .height = 80});
     skin::TheSkin->RestoreCaptionRect(w.position(), RECT{0, 0, 10, 10});
     EXPECT_FALSE(w.record().BackBufferDC);
+}
+
+namespace {
+
+// The back buffer's image pixels, row by row.
+std::vector<std::uint32_t> ImagePixels(const skin::WindowRecord& record) {
+    GdiFlush();
+    const skin::PixelRows rows = skin::BackBufferPixels(record);
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < rows.height; ++y)
+        pixels.insert(pixels.end(), rows.Row(y), rows.Row(y) + rows.width);
+    return pixels;
+}
+
+// How many pixels of two pictures of the same size differ (all of them when the sizes differ).
+std::size_t Differing(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    if (a.size() != b.size()) return std::max(a.size(), b.size());
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        count += a[i] != b[i];
+    return count;
+}
+
+void Resize(HWND window, int width, int height) {
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+const WindowOptions kFullWindow{.width = 300,
+                                .height = 200,
+                                .captionHeight = 40,
+                                .captionGloss = true,
+                                .statusHeight = 20,
+                                .title = "Varnel/免更新版"};
+
+} // namespace
+
+TEST_F(CompositionTest, ResizedWindowShowsWhatAFreshRebuildAtItsSizeShows) {
+    // Out and back in the way a drag goes: the bitmap made on the way out is kept on the way
+    // back, with the larger picture's pixels still in its unused part.
+    ComposedWindow dragged(kFullWindow);
+    skin::TheSkin->SetStatusPane(dragged.hwnd(), 1, "已使用次数：42");
+    skin::TheSkin->RebuildBackground(dragged.position());
+    const SIZE steps[] = {{306, 204}, {340, 236}, {372, 260}, {331, 219}, {318, 211}};
+    for (const SIZE& size : steps) {
+        Resize(dragged.hwnd(), size.cx, size.cy);
+        skin::TheSkin->LayoutCaptionButtons(dragged.position());
+        skin::TheSkin->LayoutStatusBar(dragged.position());
+        skin::TheSkin->RebuildBackground(dragged.position());
+    }
+    WindowOptions options = kFullWindow;
+    options.width = 318;
+    options.height = 211;
+    ComposedWindow fresh(options);
+    skin::TheSkin->SetStatusPane(fresh.hwnd(), 1, "已使用次数：42");
+    skin::TheSkin->RebuildBackground(fresh.position());
+
+    // The drag did reuse a larger bitmap, and the pictures agree pixel for pixel.
+    EXPECT_GT(skin::PixelRowsOf(dragged.record().BackBufferDC.bitmap()).width, 318);
+    EXPECT_EQ(skin::BackBufferPixels(dragged.record()).width, 318);
+    EXPECT_EQ(Differing(ImagePixels(dragged.record()), ImagePixels(fresh.record())), 0u);
+    // The title, which fits every box of the drag, was rendered once, for the first box.
+    EXPECT_NE(dragged.record().TitleLayer.layout[2], fresh.record().TitleLayer.layout[2]);
+    // So do the strips the partial repaints restore from.
+    for (const auto& [x, y] :
+         {std::pair{100, 10}, std::pair{317 - 60, 30}, std::pair{20, 211 - 8}}) {
+        const bool status = y > 100;
+        const HDC a =
+            (status ? dragged.record().StatusStripDC : dragged.record().CaptionStripDC).get();
+        const HDC b = (status ? fresh.record().StatusStripDC : fresh.record().CaptionStripDC).get();
+        const int sy = status ? y - fresh.record().StatusRect.y : y;
+        const int sx = status ? x - fresh.record().StatusRect.x : x;
+        EXPECT_EQ(GetPixel(a, sx, sy), GetPixel(b, sx, sy)) << x << "," << y;
+    }
+    // And the window's region is the one for its size.
+    gdi::Region actual(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(dragged.hwnd(), actual.get()), ERROR);
+    gdi::Region expected(CreateRoundRectRgn(0, 0, 319, 212, 5, 5));
+    gdi::Region difference(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(CombineRgn(difference.get(), actual.get(), expected.get(), RGN_XOR), NULLREGION);
+}
+
+TEST_F(CompositionTest, RebuildAtAnUnchangedSizeKeepsTheBitmapButRecomposesEveryPixel) {
+    ComposedWindow w(kFullWindow);
+    skin::TheSkin->RebuildBackground(w.position());
+    const HBITMAP bitmap = w.record().BackBufferDC.bitmap();
+    const HBITMAP caption = w.record().CaptionStripDC.bitmap();
+    const HBITMAP status = w.record().StatusStripDC.bitmap();
+    // Scribbled over, then rebuilt in another colour: nothing of either is left.
+    {
+        const skin::PixelRows rows = skin::BackBufferPixels(w.record());
+        for (int y = 0; y < rows.height; ++y)
+            std::fill(rows.Row(y), rows.Row(y) + rows.width, 0xFF123456u);
+    }
+    skin::Engine.ThemeColour = 0x00336699;
+    skin::TheSkin->RebuildBackground(w.position());
+    EXPECT_EQ(w.record().BackBufferDC.bitmap(), bitmap);
+    EXPECT_EQ(w.record().CaptionStripDC.bitmap(), caption);
+    EXPECT_EQ(w.record().StatusStripDC.bitmap(), status);
+    ComposedWindow fresh(kFullWindow);
+    skin::TheSkin->RebuildBackground(fresh.position());
+    EXPECT_EQ(Differing(ImagePixels(w.record()), ImagePixels(fresh.record())), 0u);
+    EXPECT_TRUE(ColoursNear(w.BufferPixel(150, 100), 0x00336699, 2));
+    EXPECT_EQ(GetPixel(w.record().CaptionStripDC.get(), 150, 39),
+              GetPixel(fresh.record().CaptionStripDC.get(), 150, 39));
+}
+
+TEST_F(CompositionTest, KeptTitleTextIsRenderedAgainWhenTheTitleOrItsStyleOrBoxChanges) {
+    // Each change, made after a rebuild has kept the title's text, against a fresh window that
+    // had it from the start: the caption pixels agree, and differ from before the change.
+    const struct {
+        const char* what;
+        std::function<void(HWND)> change;
+    } changes[] = {
+        {"title", [](HWND w) { SetWindowTextA(w, "Another title"); }},
+        {"font size", [](HWND w) { skin::TheSkin->SetTitleStyle(w, std::nullopt, 16); }},
+        {"not bold",
+         [](HWND w) {
+             skin::TheSkin->SetTitleStyle(w, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                                          0);
+         }},
+        {"ink colour",
+         [](HWND w) {
+             skin::TheSkin->SetTitleStyle(w, std::nullopt, std::nullopt, RGB(255, 255, 0));
+         }},
+        {"font", [](HWND w) { skin::TheSkin->SetTitleStyle(w, std::string("Tahoma")); }},
+        {"box narrower than the text",
+         [](HWND w) {
+             Resize(w, 170, 200);
+             skin::TheSkin->LayoutCaptionButtons(skin::FindWindowPosition(w));
+         }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        ComposedWindow kept(kFullWindow);
+        skin::TheSkin->RebuildBackground(kept.position());
+        const auto before = ImagePixels(kept.record());
+        c.change(kept.hwnd());
+        skin::TheSkin->RebuildBackground(kept.position());
+        ComposedWindow fresh(kFullWindow);
+        c.change(fresh.hwnd());
+        skin::TheSkin->RebuildBackground(fresh.position());
+        const auto after = ImagePixels(kept.record());
+        EXPECT_EQ(Differing(after, ImagePixels(fresh.record())), 0u);
+        EXPECT_GT(Differing(after, before), 20u);
+    }
 }
