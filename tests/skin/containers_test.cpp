@@ -130,6 +130,12 @@ TEST_F(ContainerTest, GroupBoxDrawsItsFrameAndPlacesItsCaptionByItsAlignment) {
         EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(boxes[i], 100, 60), behind, 3));
     }
 
+    // Only a button with the group-box style is a group box: not a push button, nor a window of
+    // another class with the same style bit.
+    EXPECT_TRUE(skin::IsGroupBox(boxes[0]));
+    EXPECT_FALSE(skin::IsGroupBox(CreateChild(window, "BUTTON", "", BS_PUSHBUTTON, 0, 0, 9, 9)));
+    EXPECT_FALSE(skin::IsGroupBox(CreateChild(window, PlainClass(), "", 0x4, 0, 0, 9, 9)));
+
     // The caption takes the box's text colour.
     TheSkin->SetControlTextColour(boxes[0], RGB(255, 0, 0));
     Repaint(window);

@@ -260,13 +260,14 @@ TEST_F(HostileUseTest, ALargeBlendedPictureIsBlendedOnlyWhereItCanShow) {
 }
 
 // Stretched, a picture larger than the screen is reduced to it, each kept pixel the mean of
-// its box: here 2 x 2 boxes of a one-pixel black and white checker (grey) beside solid green.
+// its box: here 2 x 2 boxes of a one-pixel black and white checker (grey) beside green. In the
+// green's lower half one pixel of each box carries a red of 1, whose mean (a quarter) rounds to 0.
 TEST_F(HostileUseTest, ALargeStretchedPictureIsReducedToBoxMeans) {
     const SIZE desktop{GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     const int half = desktop.cx; // the checker covers the left half of the image
     const skin::ByteSet image =
-        compose_test::MakeBmp(2 * desktop.cx, 2 * desktop.cy, [half](int x, int y) {
-            if (x >= half) return RGB(0, 200, 0);
+        compose_test::MakeBmp(2 * desktop.cx, 2 * desktop.cy, [half, desktop](int x, int y) {
+            if (x >= half) return RGB(y >= desktop.cy && x % 2 == 0 && y % 2 == 0 ? 1 : 0, 200, 0);
             return (x + y) % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0);
         });
     skin::BackgroundPicture cache;

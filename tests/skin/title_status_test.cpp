@@ -17,13 +17,15 @@ struct Changes {
     int count = 0;
     RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
 };
+// The pixels that differ, in columns from `fromX` on.
 Changes Compare(const std::vector<COLORREF>& before, const std::vector<COLORREF>& after,
-                int width) {
+                int width, int fromX = 0) {
     Changes changes;
     for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
         if (before[i] == after[i]) continue;
         const int x = static_cast<int>(i) % width;
         const int y = static_cast<int>(i) / width;
+        if (x < fromX) continue;
         ++changes.count;
         changes.box.left = std::min<int>(changes.box.left, x);
         changes.box.top = std::min<int>(changes.box.top, y);
@@ -191,6 +193,11 @@ TEST_F(CompositionTest, PaneIconShiftsTheText) {
     EXPECT_EQ(changes.box.left, pane.x + 2); // icon at x + 2
     EXPECT_EQ(changes.box.top, pane.y + 5);  // (20 - 10) / 2
     EXPECT_EQ(changes.box.right, pane.x + 12);
+    // The text moves right by exactly the icon's width.
+    ASSERT_TRUE(skin::TheSkin->SetStatusPane(w.hwnd(), 1, "文字", skin::ByteSet{}));
+    const int plainLeft = Compare(clean, w.ScreenPixels(), 300).box.left;
+    ASSERT_TRUE(skin::TheSkin->SetStatusPane(w.hwnd(), 1, "文字", icon));
+    EXPECT_EQ(Compare(clean, w.ScreenPixels(), 300, pane.x + 12).box.left, plainLeft + 10);
     // An icon that does not decode: the text is still drawn.
     ASSERT_TRUE(skin::TheSkin->SetStatusPane(w.hwnd(), 1, "文字", skin::ByteSet{1, 2, 3}));
     EXPECT_GT(Compare(clean, w.ScreenPixels(), 300).count, 20);
