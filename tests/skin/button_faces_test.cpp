@@ -109,6 +109,15 @@ TEST_F(FacesTest, PressedKeepsTheOutlineAndAddsTheInsetAccentPlate) {
               GetRValue(normal.at(kW / 2, kH - 9)) + GetGValue(normal.at(kW / 2, kH - 9)));
 }
 
+TEST_F(FacesTest, OverADarkSkinThePlateReachesTheOutlineAndTheGlossLightensTheTop) {
+    // (Over white, both white layers vanish.)
+    FillDC(BackBufferOf(position_), RECT{0, 0, 300, 200}, RGB(0, 0, 0));
+    const Picture face = Face(0);
+    for (POINT pt : {POINT{1, kH / 2}, POINT{kW - 2, kH / 2}, POINT{kW / 2, kH - 2}})
+        EXPECT_GT(int{GetRValue(face.at(pt.x, pt.y))}, 90) << pt.x << ", " << pt.y;
+    EXPECT_GT(int{GetRValue(face.at(kW / 2, 8))}, GetRValue(face.at(kW / 2, kH - 9)) + 10);
+}
+
 TEST_F(FacesTest, CaptionWithoutTextColourIsOpaqueBlack) {
     skin::ButtonRecordOf(button_)->Caption = "■■■■";
     const Picture face = Face(0);

@@ -196,6 +196,16 @@ TEST_F(CaptureTest, OwnerLookupFollowsHostMarksAndSkinnedAncestors) {
     }
     RemovePropA(panel, "Wxk_Zpf");
 
+    // An attached window on the way up owns the picture, or sends the lookup to its host.
+    skin::RecordAt(p)->AttachedWindows.push_back({panel, 0, 255, 0});
+    owner = skin::FindBackgroundOwner(inner, true);
+    EXPECT_FALSE(owner.found);
+    EXPECT_EQ(owner.attachedIndex, 1);
+    SetPropA(panel, "Mb_zpf", window);
+    EXPECT_EQ(skin::FindBackgroundOwner(inner, true).templateWindow, window);
+    RemovePropA(panel, "Mb_zpf");
+    skin::RecordAt(p)->AttachedWindows.clear();
+
     EXPECT_EQ(skin::ClassNameOf(inner), "Static");
     EXPECT_EQ(skin::ClassNameOf(nullptr), "");
 }

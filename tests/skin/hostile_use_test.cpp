@@ -104,7 +104,10 @@ TEST_F(HostileUseTest, DestroyingTheEngineGivesSkinnedWindowsTheirProceduresBack
         HWND window = CountingWindow();
         HWND push = CreateChild(window, "BUTTON", "push", BS_PUSHBUTTON, 10, 60, 80, 24);
         HWND check = CreateChild(window, "BUTTON", "check", BS_AUTOCHECKBOX, 10, 90, 80, 24);
+        HWND common = CreateChild(window, "STATIC", "common", 0, 100, 60, 80, 24);
         ASSERT_GE(SkinAndShow(window, 30, 1, 20), 1);
+        skin::TheSkin->SkinCommonControl(common);
+        const LONG_PTR commonSkin = ProcedureOf(common);
         const LONG_PTR windowSkin = ProcedureOf(window);
         const LONG_PTR buttonSkin = ProcedureOf(check);
         ASSERT_TRUE(IsSkinnedProcedure(window));
@@ -123,6 +126,8 @@ TEST_F(HostileUseTest, DestroyingTheEngineGivesSkinnedWindowsTheirProceduresBack
         EXPECT_EQ(GetPropA(window, "Hw_lbID"), nullptr) << way;
         EXPECT_EQ(GetPropA(check, "Hw_hProc"), nullptr) << way;
         EXPECT_EQ(GetPropA(check, "Hw_FuID"), nullptr) << way;
+        EXPECT_NE(ProcedureOf(common), commonSkin) << way;
+        EXPECT_EQ(GetPropA(common, "Kj_hProc"), nullptr) << way;
         EXPECT_TRUE(skin::Engine.WindowList.empty()) << way;
 
         // Messages now reach the window's own procedure and the button's class procedure.

@@ -295,6 +295,15 @@ TEST(MethodThunkX64, UnwindDataLetsExceptionsPassThroughTheThunkFrame) {
     DWORD64 base = 0;
     EXPECT_NE(RtlLookupFunctionEntry(thunk.Address() + 3, &base, nullptr), nullptr);
     EXPECT_EQ(base, thunk.Address());
+    // The unwind data allocates what the prolog does, also past 255 slots (two bytes).
+    for (int count : {0, 5, skin::kMaxThunkArguments}) {
+        const MethodThunk t = MethodThunk::Make(&target, table, 1, count, true);
+        const auto* f = RtlLookupFunctionEntry(t.Address(), &base, nullptr);
+        ASSERT_NE(f, nullptr) << count;
+        const auto* info = reinterpret_cast<const std::uint8_t*>(base + f->UnwindData);
+        const std::span<const std::uint8_t> code = t.Code();
+        EXPECT_EQ((info[6] | info[7] << 8) * 8, code[3] | code[4] << 8 | code[5] << 16) << count;
+    }
     using Function = INT_PTR (*)(INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR);
     try {
         reinterpret_cast<Function>(thunk.Address())(1, 2, 3, 4, 5);
