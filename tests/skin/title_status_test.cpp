@@ -222,5 +222,21 @@ TEST_F(CompositionTest, TitleIsPaintedAndRepaintedInPlace) {
     EXPECT_GE(changes.box.left, 3 + 6 + 20 - 1); // the halo reaches one pixel left
     EXPECT_LE(changes.box.bottom, 3 + 5 + 32);
     EXPECT_LE(changes.box.right, 300 - w.record().CaptionButtonsWidth);
+
+    // The halo lies one pixel around the ink: against a caption without a title, the leftmost
+    // column the title changes is one left of the ink layer's leftmost column.
+    SetWindowTextA(w.hwnd(), "");
+    skin::TheSkin->PaintTitle(w.position());
+    const std::vector<COLORREF> untitled = w.ScreenPixels();
+    SetWindowTextA(w.hwnd(), "一个更长的标题");
+    skin::TheSkin->PaintTitle(w.position());
+    const skin::TextLayer& layer = w.record().TitleLayer;
+    int inkLeft = INT_MAX;
+    for (int y = 0; y < layer.height; ++y)
+        for (int x = 0; x < layer.width; ++x)
+            if (layer.pixels[static_cast<std::size_t>(y * layer.width + x)] >> 24)
+                inkLeft = std::min(inkLeft, layer.left + x);
+    ASSERT_NE(inkLeft, INT_MAX) << "the title was drawn through its kept layer";
+    EXPECT_EQ(Compare(untitled, w.ScreenPixels(), 300).box.left, inkLeft - 1);
     DestroyIcon(std::exchange(skin::Engine.AppIcon, nullptr));
 }
