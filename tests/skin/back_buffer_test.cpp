@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "plus/plus_brush.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/services/back_buffer.h"
 #include "support/windows.h"
@@ -448,4 +449,26 @@ TEST_F(CompositionTest, KeptTitleTextIsRenderedAgainWhenTheTitleOrItsStyleOrBoxC
         EXPECT_EQ(Differing(after, ImagePixels(fresh.record())), 0u);
         EXPECT_GT(Differing(after, before), 20u);
     }
+}
+
+// A back buffer whose bitmap is not a DIB section (its pixels cannot be reached) is still drawn
+// on, through its DC, and the canvas says it has no pixels of its own.
+TEST_F(CompositionTest, CanvasOverADeviceBitmapDrawsThroughItsDc) {
+    skin::WindowRecord record;
+    record.BackBufferDC = gdi::MemoryDC::Create();
+    {
+        const HDC screen = GetDC(nullptr);
+        record.BackBufferDC.Adopt(gdi::Bitmap(CreateCompatibleBitmap(screen, 8, 8)));
+        ReleaseDC(nullptr, screen);
+    }
+    ASSERT_FALSE(skin::PixelRowsOf(record.BackBufferDC.bitmap()));
+    {
+        skin::BackBufferCanvas canvas(record);
+        EXPECT_FALSE(skin::DirectPixels(canvas.graphics()));
+        plus::PlusSolidBrush red;
+        ASSERT_TRUE(red.Create(0xFFFF0000));
+        EXPECT_TRUE(canvas.graphics().FillRectangleI(red, 2, 2, 4, 4));
+    }
+    EXPECT_EQ(GetPixel(record.BackBufferDC.get(), 3, 3), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(record.BackBufferDC.get(), 1, 1), RGB(0, 0, 0));
 }
