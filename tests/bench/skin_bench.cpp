@@ -214,6 +214,28 @@ struct RebuildFigures {
     double steps = 0;
 };
 
+// A rebuild's drawing steps, in its order. `inOrder`: the steps run one after another on one
+// canvas, so the background drops its clip afterwards as the rebuild does.
+using PaintStep = std::pair<const char*, std::function<void(plus::PlusGraphics&)>>;
+std::vector<PaintStep> RebuildSteps(int position, bool inOrder) {
+    return {
+        {inOrder ? "background (the rebuild then drops the clip)" : "background",
+         [position, inOrder](plus::PlusGraphics& g) {
+             skin::TheSkin->PaintBackground(position, g);
+             if (inOrder && skin::DirectPixels(g)) g.ResetClip();
+         }},
+        {"border", [position](plus::PlusGraphics& g) { skin::TheSkin->PaintBorder(position, g); }},
+        {"title", [position](plus::PlusGraphics& g) { skin::TheSkin->PaintTitle(position, &g); }},
+        {"three caption buttons",
+         [position](plus::PlusGraphics& g) {
+             for (int i = 1; i <= 3; ++i)
+                 skin::TheSkin->PaintCaptionButton(position, i, &g);
+         }},
+        {"status pane",
+         [position](plus::PlusGraphics& g) { skin::TheSkin->PaintStatusPane(position, &g, 1); }},
+    };
+}
+
 RebuildFigures RebuildAndSteps(const BenchWindow& w, int runs, const char* size) {
     RebuildFigures figures;
     figures.rebuild = MedianMs(runs, [&] { skin::TheSkin->RebuildBackground(w.position); });
@@ -229,19 +251,7 @@ RebuildFigures RebuildAndSteps(const BenchWindow& w, int runs, const char* size)
     };
     const double canvas = step([](plus::PlusGraphics&) {});
     std::printf("    %-42s %9.3f ms\n", "canvas only", canvas);
-    const std::vector<std::pair<const char*, std::function<void(plus::PlusGraphics&)>>> steps{
-        {"background",
-         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBackground(w.position, g); }},
-        {"border", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBorder(w.position, g); }},
-        {"title", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintTitle(w.position, &g); }},
-        {"three caption buttons",
-         [&](plus::PlusGraphics& g) {
-             for (int i = 1; i <= 3; ++i)
-                 skin::TheSkin->PaintCaptionButton(w.position, i, &g);
-         }},
-        {"status pane",
-         [&](plus::PlusGraphics& g) { skin::TheSkin->PaintStatusPane(w.position, &g, 1); }},
-    };
+    const std::vector<PaintStep> steps = RebuildSteps(w.position, false);
     figures.steps = canvas;
     for (const auto& [what, f] : steps) {
         const double ms = step(f);
@@ -414,22 +424,7 @@ int main(int argc, char** argv) {
         // The same steps in a rebuild's order on one canvas, so each runs under the clip the
         // background leaves: the time each adds.
         std::printf("  rebuild steps in order (time each adds):\n");
-        const std::vector<std::pair<const char*, std::function<void(plus::PlusGraphics&)>>> order{
-            {"background (the rebuild then drops the clip)",
-             [&](plus::PlusGraphics& g) {
-                 skin::TheSkin->PaintBackground(w.position, g);
-                 if (skin::DirectPixels(g)) g.ResetClip();
-             }},
-            {"border", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintBorder(w.position, g); }},
-            {"title", [&](plus::PlusGraphics& g) { skin::TheSkin->PaintTitle(w.position, &g); }},
-            {"three caption buttons",
-             [&](plus::PlusGraphics& g) {
-                 for (int i = 1; i <= 3; ++i)
-                     skin::TheSkin->PaintCaptionButton(w.position, i, &g);
-             }},
-            {"status pane",
-             [&](plus::PlusGraphics& g) { skin::TheSkin->PaintStatusPane(w.position, &g, 1); }},
-        };
+        const std::vector<PaintStep> order = RebuildSteps(w.position, true);
         double before = 0;
         for (std::size_t n = 1; n <= order.size(); ++n) {
             const double upTo = MedianMs(100 * scale, [&] {
