@@ -8,7 +8,6 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
 #include "skin/controls/framework.h"
-#include "skin/core/button_faces.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
@@ -340,6 +339,16 @@ void PaintCheckBox(HWND window, UINT state) {
                     RectF{left + 17, 2, static_cast<float>(W - 19), static_cast<float>(H)});
     }
     CopyToWindow(window, background.dc(), W, H);
+}
+
+void SkinButtonFamily(int windowIndex, HWND parent) {
+    SkinButtons(windowIndex, parent);
+    SkinCheckAndRadioButtons(windowIndex, parent);
+}
+
+void AnswerButtonParentMessage(int windowIndex, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_DRAWITEM && lParam)
+        DrawButtonItem(windowIndex, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
 }
 
 bool DrawButtonItem(int windowIndex, const DRAWITEMSTRUCT& item) {

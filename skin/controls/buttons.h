@@ -5,10 +5,14 @@
 #include <windows.h>
 
 #include "skin/core/skin_types.h"
-#include "skin/services/composition_types.h"
+#include "skin/core/composition_types.h"
 
 #include <array>
 #include <string>
+
+namespace plus {
+class PlusPath;
+}
 
 namespace skin {
 
@@ -62,6 +66,8 @@ void StoreButtonFont(ButtonRecord& record, HWND window);
 
 void SkinButtons(int windowIndex, HWND parent);
 void SkinCheckAndRadioButtons(int windowIndex, HWND parent);
+// The family's install: push buttons, then check boxes and radio buttons.
+void SkinButtonFamily(int windowIndex, HWND parent);
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Paints one button now in the given ODS_ state, choosing the painter by the record's kind.
@@ -75,5 +81,26 @@ ButtonRecord* ButtonRecordOf(HWND window);
 // WM_DRAWITEM of a skinned window: paints an ODT_BUTTON item whose button has a record in the
 // window's button list with the face its kind selects. False when the item is not ours.
 bool DrawButtonItem(int windowIndex, const DRAWITEMSTRUCT& item);
+// The family's parent-message hook: WM_DRAWITEM goes to DrawButtonItem.
+void AnswerButtonParentMessage(int windowIndex, UINT message, WPARAM wParam, LPARAM lParam);
+
+// --- Faces of owner-drawn push buttons (buttons_faces.cpp) ---
+// The standard translucent plate, the state-image face and the single-image face. Each paints
+// the button's captured background off-screen and copies the result into dc at (0, 0). dc
+// stays the caller's: the painters never release it.
+
+// Item state bits the faces look at.
+constexpr UINT kStateSelected = ODS_SELECTED; // 0x01, pressed
+constexpr UINT kStateDisabled = ODS_DISABLED; // 0x04
+constexpr UINT kStateFocus = ODS_FOCUS;       // 0x10
+constexpr UINT kStateHot = ODS_HOTLIGHT;      // 0x40
+
+void PaintStandardButtonFace(HWND button, HDC dc, UINT state, const RECT& rect);
+void PaintStateImageFace(HWND button, HDC dc, UINT state, const RECT& rect);
+void PaintSingleImageFace(HWND button, HDC dc, UINT state, const RECT& rect);
+
+// The open outline of a rectangle's upper part with its two upper corners rounded (corner
+// ellipse d x d): up the left side, across the top, down the right side.
+void AddRoundedTop(plus::PlusPath& path, float x, float y, float w, float h, float d);
 
 } // namespace skin

@@ -3,7 +3,6 @@
 #include "plus/plus_brush.h"
 #include "plus/plus_graphics.h"
 #include "plus/plus_pen.h"
-#include "skin/controls/combos.h"
 #include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"

@@ -1,6 +1,10 @@
-// Skinned edit boxes. The edit keeps its own client painting; the skin replaces its frame by a
-// 1- or 2-pixel line in the state colour (black at alpha 80, the accent colour when focused, a
-// 2-pixel accent line while the mouse is over it), leaves the scroll bars to the system, and in
+// Skinned edit boxes and combo boxes. They are one file pair because they share one install (a
+// combo box's edit field joins the edit list in translucent mode) and an edit field that loses
+// the focus repaints its combo box.
+//
+// Edit boxes keep their own client painting; the skin replaces the frame by a 1- or 2-pixel
+// line in the state colour (black at alpha 80, the accent colour when focused, a 2-pixel
+// accent line while the mouse is over it), leaves the scroll bars to the system, and in
 // translucent mode washes the background and redraws it whenever the content may have moved.
 #pragma once
 #include <windows.h>
@@ -42,5 +46,32 @@ void DrawEditBorder(HWND window, std::optional<bool> focused, std::optional<bool
 
 // The record of a skinned edit box, or null.
 EditRecord* EditRecordOf(HWND window);
+
+// --- Combo boxes (edits_combos.cpp) ---
+// The skin paints the whole combo box window: a white (or washed) face with a 1-pixel outline,
+// a rounded drop button with a gradient and a down arrow, and the selected text of a drop-down
+// list. Where the combo's own child windows lie (its edit field,
+// a simple combo's list) the picture holds the key colour, so the final copy leaves them be.
+struct ComboRecord {
+    HWND Window = nullptr;
+    WNDPROC SavedProcedure = nullptr;
+    bool Focused = false; // between WM_SETFOCUS and WM_KILLFOCUS
+};
+
+// Installs the edit boxes, then the combo boxes, among the direct children of `parent`.
+void SkinEditsAndCombos(int windowIndex, HWND parent);
+
+// The combo half: each combo box once; in translucent mode its edit field joins the edits.
+void SkinCombos(int windowIndex, HWND parent);
+
+LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Paints the combo box at `position` in the combo list of the window at `windowIndex`; the
+// focus not given is the record's.
+void PaintComboBox(int windowIndex, int position, bool hot,
+                   std::optional<bool> focused = std::nullopt);
+
+// The record of a skinned combo box, or null.
+ComboRecord* ComboRecordOf(HWND window);
 
 } // namespace skin

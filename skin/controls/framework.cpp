@@ -91,6 +91,7 @@ bool TrackHover(HWND control, const HoverRule& rule, bool samePart) {
         case HoverMatch::PositionedControl:
             repaint = (position >= 1 && record->HotControl != position) || !sameFamily;
             break;
+        case HoverMatch::None: break;
     }
     record->HotControl = position;
     record->HotFamily = rule.family;
@@ -192,7 +193,9 @@ HRGN ScrollBarRegion(HWND control) {
 
 void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
     const RECT r = ClientRectInWindow(control);
-    CapturedBackground background(control, r);
+    // Owner, record, attached entry and offset are looked up once for the whole paint.
+    const BackgroundSource source = ResolveBackgroundSource(control);
+    CapturedBackground background(control, source, r);
     WashPicture(background.dc(), background.width(), background.height());
     if (dc) {
         BitBlt(*dc, 0, 0, background.width(), background.height(), background.dc(), 0, 0, SRCCOPY);

@@ -7,6 +7,7 @@
 
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/window_record.h"
 #include "plus/plus_object.h"
 #include "plus/plus_path.h"
 
@@ -21,26 +22,15 @@ class PlusGraphics;
 
 namespace skin {
 
-struct WindowRecord;
-
-// Family codes used by the hover tracking (progress bars take no part in it).
+// Family codes used by the hover tracking, one per row of the family table (families.def).
 enum FamilyCode : int {
-    kFamilyButtons = 0,
-    kFamilyEdits = 1,
-    kFamilyTrackBars = 2,
-    kFamilyCombos = 3,
-    kFamilyItemViews = 4,
-    kFamilyUpDowns = 8,
-    kFamilyHeaders = 9,
+#define VARNEL_FAMILY(name, record, install, code, ...) kFamily##name = code,
+#include "skin/controls/families.def"
 };
 
 // The colour a family paints where its picture must leave the screen untouched; the final
 // copy skips it.
 inline constexpr COLORREF kKeyColour = 0x00FF00FF;
-
-// A family's records, 1-based positions as seen through "Hw_lbID". Records are never removed,
-// so a control keeps its position for the life of the window record.
-template <typename Record> using FamilyList = std::vector<std::unique_ptr<Record>>;
 
 // Position (1-based) of the record that holds `control`, 0 when none.
 template <typename Record> int FindRecord(const FamilyList<Record>& list, HWND control) {
@@ -84,6 +74,10 @@ int ListPositionOf(HWND control);
 // The control's "Hw_FuID": the position of its skinned window's record.
 int OwnerIndexOf(HWND control);
 
+// Runs every family's parent-message hook (the family table's last column) on a message that
+// the window at `windowIndex`, which holds skinned controls, answers about them.
+void RunParentHooks(int windowIndex, UINT message, WPARAM wParam, LPARAM lParam);
+
 // WM_NCPAINT's update region when the skin has painted the whole frame itself: not a region
 // (the 32-bit program's 0xFFFFFFFF), so the default procedure paints no border over it.
 inline const WPARAM kNoUpdateRegion = static_cast<WPARAM>(static_cast<INT_PTR>(-1));
@@ -105,6 +99,8 @@ enum class HoverMatch {
     // Drawn hot when it has a list position and is not the hot control, or when the hot control
     // belongs to another family (combo boxes, item views).
     PositionedControl,
+    // Never tracked (progress bars).
+    None,
 };
 
 struct HoverRule {
@@ -112,14 +108,10 @@ struct HoverRule {
     HoverMatch match;
 };
 
-inline constexpr HoverRule kButtonHover{kFamilyButtons, HoverMatch::Control};
-inline constexpr HoverRule kEditHover{kFamilyEdits, HoverMatch::ControlAndParent};
-inline constexpr HoverRule kComboHover{kFamilyCombos, HoverMatch::PositionedControl};
-inline constexpr HoverRule kItemViewHover{kFamilyItemViews, HoverMatch::PositionedControl};
-inline constexpr HoverRule kUpDownHover{kFamilyUpDowns, HoverMatch::Control};
-// Headers decide their repaints by their hot item; the rule only keeps the shared state.
-inline constexpr HoverRule kHeaderHover{kFamilyHeaders, HoverMatch::Control};
-inline constexpr HoverRule kTrackBarHover{kFamilyTrackBars, HoverMatch::Control};
+// Each family's rule (kButtonHover ...), from the family table.
+#define VARNEL_FAMILY(name, record, install, code, hoverRule, hoverMatch, ...)                     \
+    inline constexpr HoverRule hoverRule{kFamily##name, HoverMatch::hoverMatch};
+#include "skin/controls/families.def"
 
 // Hover tracking on WM_MOUSEMOVE: asks for WM_MOUSELEAVE, notes the control as pointed, and
 // makes it the hot control of its family. True when the control must now be repainted hot.

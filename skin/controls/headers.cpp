@@ -13,7 +13,6 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
-#include "skin/core/skin_window.h"
 
 #include <vector>
 

@@ -1,13 +1,21 @@
-// What a window that holds skinned controls answers about them: their colour requests, their
-// owner-drawn faces, and the notifications after which a translucent control must be drawn
-// again. The top-level window procedure and the container procedure both hand these messages
-// here, so a control looks the same whichever of the two is its parent.
+// The core's two doors to the control families, which it does not include: installing the
+// skins of a window's child controls, and what a window that holds skinned controls answers
+// about them (their colour requests, their owner-drawn faces, and the notifications after
+// which a translucent control must be drawn again). SkinWindow and the window procedure, and
+// SkinContainer and the container procedure, both come through here, so a control is skinned
+// and looks the same whichever of the two is its parent. Both are defined in skin/controls/
+// (families.cpp, child_messages.cpp), from the family table.
 #pragma once
 #include <windows.h>
 
 #include <optional>
 
 namespace skin {
+
+// Installs every control family (in the family table's order) among the direct children of
+// `parent`, for the skinned window at `windowIndex` (the window itself or one of its
+// containers).
+void SkinChildControls(int windowIndex, HWND parent);
 
 // Handles WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN, WM_DRAWITEM,
 // WM_COMMAND and WM_NOTIFY sent to a window of the skinned window at `position` (the window

@@ -14,11 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "skin/core/composition_types.h"
 #include "skin/core/method_thunk.h"
 #include "skin/core/skin_types.h"
 #include "skin/core/window_properties.h"
-#include "skin/services/background_picture.h"
-#include "skin/services/composition_types.h"
 
 namespace plus {
 class PlusGraphics;

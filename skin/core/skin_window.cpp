@@ -2,9 +2,6 @@
 // clicks (CaptionButtonAction) and the release of a window's record when it goes away.
 #include "skin/core/skin_window.h"
 
-#include "skin/controls/buttons.h"
-#include "skin/controls/combos.h"
-#include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/gdi_owners.h"
@@ -230,14 +227,7 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     }
     LayoutStatusBar(p);
 
-    SkinButtons(p, window);
-    SkinCheckAndRadioButtons(p, window);
-    SkinEditsAndCombos(p, window);
-    SkinTrackBars(p, window);
-    SkinProgressBars(p, window);
-    SkinItemViews(p, window);
-    SkinUpDowns(p, window);
-    SkinHeaders(p, window);
+    SkinChildControls(p, window);
 
     rec.BackgroundStale = 1;
 

@@ -7,26 +7,26 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "skin/controls/buttons.h"
-#include "skin/controls/combos.h"
-#include "skin/controls/edits.h"
-#include "skin/controls/framework.h"
-#include "skin/controls/headers.h"
-#include "skin/controls/item_views.h"
-#include "skin/controls/progress_bars.h"
-#include "skin/controls/trackbars.h"
-#include "skin/controls/updowns.h"
+#include "skin/core/composition_types.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/glyph_text.h"
 #include "skin/core/skin_types.h"
-#include "skin/services/background_picture.h"
-#include "skin/services/composition_types.h"
-#include "skin/services/containers.h"
-#include "skin/services/glyph_text.h"
 
 namespace skin {
+
+// The record types of the control families (skin/controls/), declared only: the record holds
+// them through FamilyList, and its constructor and destructor are defined where the family
+// headers are seen (skin/controls/families.cpp).
+#define VARNEL_FAMILY(name, record, ...) struct record;
+#include "skin/controls/families.def"
+
+// A control family's records, 1-based positions as seen through "Hw_lbID". Records are never
+// removed, so a control keeps its position for the life of the window record.
+template <typename Record> using FamilyList = std::vector<std::unique_ptr<Record>>;
 
 // A window repainted together with a skinned window, with the fill laid over the background
 // copied for it (fill colour 0 = no fill).
@@ -74,6 +74,11 @@ struct TextLayer {
 };
 
 struct WindowRecord {
+    WindowRecord();
+    ~WindowRecord();
+    WindowRecord(const WindowRecord&) = delete;
+    WindowRecord& operator=(const WindowRecord&) = delete;
+
     // --- Identity and install options (written by SkinWindow) ---
     HWND Window = nullptr;
     int CaptionHeight = kMinCaptionHeight;
@@ -128,15 +133,10 @@ struct WindowRecord {
     FontCache StatusFont;    // the panes' font, made once for many updates
     GlyphText StatusGlyphs;  // the panes' glyphs, rasterised once for many updates
 
-    // --- Child-control family lists (control skins), in the order SkinWindow installs them ---
-    FamilyList<ButtonRecord> Buttons; // push buttons, check boxes, auto radio buttons
-    FamilyList<EditRecord> Edits;     // edit boxes, and in translucent mode combo boxes' edits
-    FamilyList<ComboRecord> Combos;
-    FamilyList<TrackBarRecord> TrackBars;
-    FamilyList<ProgressBarRecord> ProgressBars;
-    FamilyList<ItemViewRecord> ItemViews; // list boxes, combo lists, list and tree views, ...
-    FamilyList<UpDownRecord> UpDowns;
-    FamilyList<HeaderRecord> Headers;
+    // --- Child-control family lists (control skins), one per row of the family table
+    // (skin/controls/families.def), in the order SkinWindow installs them ---
+#define VARNEL_FAMILY(name, record, ...) FamilyList<record> name;
+#include "skin/controls/families.def"
     // Hover tracking shared by the families: the control that last saw the mouse, the one
     // drawn hot (0 = none) and its family code (FamilyCode).
     int PointedControl = 0;

@@ -6,6 +6,7 @@
 // status pane or a caption button can be redrawn later by restoring its rectangle from the
 // strip, drawing, and copying just that rectangle to the screen.
 #include "skin/services/back_buffer.h"
+#include "skin/services/background_picture.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,10 +5,7 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
-#include <vector>
-
-#include "skin/core/skin_types.h"
+#include "skin/core/composition_types.h"
 
 namespace plus {
 class PlusBitmap;
@@ -17,29 +14,6 @@ class PlusBitmap;
 namespace skin {
 
 class ImageReader;
-
-struct BackgroundPicture {
-    // What it was made from: the encoded bytes, the placement mode, the colour the edge bands
-    // of modes 0 and 1 blend into and the largest client size it serves.
-    ByteSet source;
-    int mode = -1;
-    COLORREF blendColour = 0;
-    SIZE bound{};
-    // The image's own size, and where the kept pixels lie in it.
-    int fullWidth = 0;
-    int fullHeight = 0;
-    int offsetX = 0;
-    int offsetY = 0;
-    // The kept pixels: 32-bit ARGB, top-down rows of `width`. For the centred and top-right
-    // placements the part of the image that can show; for the stretched one the whole image
-    // reduced to the bound; otherwise its top-left part. The edge-blended modes keep that part
-    // with the image's bands already blended into `blendColour`.
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-
-    bool Empty() const { return pixels.empty(); }
-};
 
 // The picture of `source` for `mode` and a client of `client` size; modes 0 and 1 blend the
 // image's edge bands into `blendColour` (the colour of the background it lies on). The cache

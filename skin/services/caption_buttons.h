@@ -2,7 +2,7 @@
 // LayoutCaptionButtons, HitTestCaptionButton, FindMaximizeButton, PaintCaptionButton,
 // PaintCaptionButtonState, PaintCaptionButtonSeparators, BeginFrameDrag, UpdateFrameCursor,
 // SetHandlerA, SetHandlerB, GetCaptionButtonsRect, SetSystemButtonImages) are SkinEngine
-// members; the records are in skin/services/composition_types.h.
+// members; the records are in skin/core/composition_types.h.
 #pragma once
 
 namespace skin {

@@ -6,14 +6,8 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_path.h"
 #include "plus/plus_string_format.h"
-#include "skin/controls/buttons.h"
-#include "skin/controls/combos.h"
 #include "skin/controls/framework.h"
 #include "skin/controls/headers.h"
-#include "skin/controls/item_views.h"
-#include "skin/controls/progress_bars.h"
-#include "skin/controls/trackbars.h"
-#include "skin/controls/updowns.h"
 #include "skin/core/capture.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/drawing_helpers.h"
@@ -272,14 +266,7 @@ int SkinEngine::SkinContainer(HWND container, std::optional<int> transparentEras
         entry.FontStyle = font.style;
     }
 
-    SkinButtons(position, container);
-    SkinCheckAndRadioButtons(position, container);
-    SkinEditsAndCombos(position, container);
-    SkinTrackBars(position, container);
-    SkinProgressBars(position, container);
-    SkinItemViews(position, container);
-    SkinUpDowns(position, container);
-    SkinHeaders(position, container);
+    SkinChildControls(position, container);
 
     // The installs above may have grown the window list's records but not this list.
     ContainerEntry& placed = RecordAt(position)->Containers[static_cast<size_t>(entryNumber - 1)];

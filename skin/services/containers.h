@@ -9,43 +9,10 @@
 #include <windows.h>
 
 #include <optional>
-#include <string>
-#include <vector>
+
+#include "skin/core/composition_types.h"
 
 namespace skin {
-
-// A window laid out by its host on every resize: from `TopOffset` down, 2 pixels in from the
-// left and right edges.
-struct DockedWindow {
-    HWND Window = nullptr;
-    int TopOffset = 0;
-};
-
-// A registered container. Entry 1 of a window's list starts empty and is filled by the first
-// registration.
-struct ContainerEntry {
-    HWND Container = nullptr;
-    // Colour (COLORREF) laid over the container's background at `Alpha`; 0 = none, and then
-    // SetContainerAlpha leaves the entry alone.
-    int FillValue = 0;
-    BYTE Alpha = 255; // other than 255: the container repaints itself when it moves
-    int Framed = 0;   // a plain container gets the rounded double frame
-    WNDPROC PreviousProc = nullptr;
-    int Repaint = 1;          // set at registration and on WM_SIZE; cleared by PaintContainer
-    int IsGroupBox = 0;       // a "Button" with the group-box style bit
-    int TransparentErase = 1; // WM_ERASEBKGND leaves the skin showing through
-    std::string FontName;     // the group box's font
-    int FontSize = 0;
-    int FontStyle = 0;
-    std::vector<DockedWindow> Docked;
-};
-
-// A skinned common control. Entry 1 of a window's list starts empty.
-struct CommonControlEntry {
-    HWND Control = nullptr;
-    WNDPROC PreviousProc = nullptr;
-    COLORREF KeyColour = 0; // the control's own background colour, keyed out over the skin
-};
 
 // The container's window procedure: children's colour requests and owner-drawn faces answered
 // as on the skinned window, the container drawn over the skin, docked windows laid out.

@@ -1,4 +1,4 @@
-#include "skin/services/glyph_text.h"
+#include "skin/core/glyph_text.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,6 +8,7 @@
 
 #include "plus/plus_font.h"
 #include "plus/plus_graphics.h"
+#include "skin/services/direct_pixels.h"
 
 namespace skin {
 

@@ -19,7 +19,7 @@
 #include "skin/core/skin_engine.h"
 #include "skin/services/back_buffer.h"
 #include "skin/services/direct_pixels.h"
-#include "skin/services/glyph_text.h"
+#include "skin/core/glyph_text.h"
 
 namespace skin {
 

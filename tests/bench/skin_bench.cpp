@@ -38,7 +38,7 @@
 
 #include "plus/plus_object.h"
 #include "skin/core/skin_engine.h"
-#include "skin/controls/combos.h"
+#include "skin/controls/edits.h"
 #include "skin/controls/headers.h"
 #include "skin/controls/item_views.h"
 #include "skin/controls/progress_bars.h"

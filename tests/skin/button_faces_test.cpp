@@ -5,7 +5,6 @@
 #include "skin/controls/buttons.h"
 #include "plus/plus_image.h"
 #include "plus/plus_path.h"
-#include "skin/core/button_faces.h"
 #include "skin/images/skin_pictures.h"
 
 using namespace toplevel_testing;

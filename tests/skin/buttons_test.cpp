@@ -4,7 +4,6 @@
 
 #include "skin/controls/buttons.h"
 #include "skin/controls/framework.h"
-#include "skin/core/button_faces.h"
 
 using namespace toplevel_testing;
 using testing_support::ColoursNear;

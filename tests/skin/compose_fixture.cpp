@@ -5,7 +5,7 @@
 
 #include "skin/core/gdi_owners.h"
 #include "skin/images/skin_pictures.h"
-#include "skin/services/composition_types.h"
+#include "skin/core/composition_types.h"
 
 namespace compose_test {
 

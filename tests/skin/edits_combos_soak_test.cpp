@@ -3,7 +3,6 @@
 // leaves GDI objects, windows and GDI+ wrappers where they started.
 #include "skinned_window_fixture.h"
 
-#include "skin/controls/combos.h"
 #include "skin/controls/edits.h"
 
 using namespace toplevel_testing;

@@ -2,7 +2,6 @@
 // gives, the message rules, and the brushes a translucent edit is answered with.
 #include "toplevel_fixture.h"
 
-#include "skin/controls/combos.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/framework.h"
 #include "skin/core/child_messages.h"

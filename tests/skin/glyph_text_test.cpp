@@ -18,7 +18,8 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_image.h"
 #include "plus/plus_string_format.h"
-#include "skin/services/glyph_text.h"
+#include "skin/core/glyph_text.h"
+#include "skin/services/direct_pixels.h"
 #include "support/gdi_count.h"
 #include "support/plus_fixture.h"
 

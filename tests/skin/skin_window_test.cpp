@@ -2,7 +2,6 @@
 #include "skinned_window_fixture.h"
 
 #include "skin/controls/buttons.h"
-#include "skin/core/button_faces.h"
 #include "skin/core/skin_window.h"
 
 #include <algorithm>

@@ -1,7 +1,6 @@
 // The answers a parent window gives about its skinned children (see child_messages.h).
 #include "skin/core/child_messages.h"
 
-#include "skin/controls/buttons.h"
 #include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
@@ -71,10 +70,8 @@ std::optional<LRESULT> AnswerChildMessage(int position, UINT message, WPARAM wPa
                                           LPARAM lParam) {
     auto control = reinterpret_cast<HWND>(lParam);
     auto dc = reinterpret_cast<HDC>(wParam);
+    RunParentHooks(position, message, wParam, lParam);
     switch (message) {
-        case WM_DRAWITEM:
-            if (lParam) DrawButtonItem(position, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            break;
         case WM_NOTIFY: RepaintAfterTreeChange(lParam); break;
         case WM_COMMAND: RepaintAfterNotification(wParam, lParam); break;
         case WM_CTLCOLOREDIT:

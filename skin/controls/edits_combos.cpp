@@ -1,4 +1,5 @@
-#include "skin/controls/combos.h"
+// Skinned combo boxes (see edits.h).
+#include "skin/controls/edits.h"
 
 #include "plus/plus_brush.h"
 #include "plus/plus_font.h"
@@ -7,14 +8,12 @@
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
-#include "skin/controls/edits.h"
 #include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/child_messages.h"
-#include "skin/core/skin_window.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
 

@@ -1,12 +1,16 @@
 // Value types of a skinned window's composition that its record holds: caption buttons, status
-// panes and their rectangles.
+// panes and their rectangles, the decoded background picture, and the entries of its
+// containers, common controls and docked windows. Plain types only: the code that makes and
+// paints them lives in skin/services/.
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "plus/plus_font.h"
 #include "plus/plus_image.h"
@@ -158,6 +162,64 @@ public:
 
 private:
     PlusTooltip tooltip_;
+};
+
+// A window's background picture (the theme image or its own image) decoded once and kept at
+// the size the painters can show; made and read by skin/services/background_picture.h.
+struct BackgroundPicture {
+    // What it was made from: the encoded bytes, the placement mode, the colour the edge bands
+    // of modes 0 and 1 blend into and the largest client size it serves.
+    ByteSet source;
+    int mode = -1;
+    COLORREF blendColour = 0;
+    SIZE bound{};
+    // The image's own size, and where the kept pixels lie in it.
+    int fullWidth = 0;
+    int fullHeight = 0;
+    int offsetX = 0;
+    int offsetY = 0;
+    // The kept pixels: 32-bit ARGB, top-down rows of `width`. For the centred and top-right
+    // placements the part of the image that can show; for the stretched one the whole image
+    // reduced to the bound; otherwise its top-left part. The edge-blended modes keep that part
+    // with the image's bands already blended into `blendColour`.
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    bool Empty() const { return pixels.empty(); }
+};
+
+// A window laid out by its host on every resize: from `TopOffset` down, 2 pixels in from the
+// left and right edges.
+struct DockedWindow {
+    HWND Window = nullptr;
+    int TopOffset = 0;
+};
+
+// A registered container. Entry 1 of a window's list starts empty and is filled by the first
+// registration.
+struct ContainerEntry {
+    HWND Container = nullptr;
+    // Colour (COLORREF) laid over the container's background at `Alpha`; 0 = none, and then
+    // SetContainerAlpha leaves the entry alone.
+    int FillValue = 0;
+    BYTE Alpha = 255; // other than 255: the container repaints itself when it moves
+    int Framed = 0;   // a plain container gets the rounded double frame
+    WNDPROC PreviousProc = nullptr;
+    int Repaint = 1;          // set at registration and on WM_SIZE; cleared by PaintContainer
+    int IsGroupBox = 0;       // a "Button" with the group-box style bit
+    int TransparentErase = 1; // WM_ERASEBKGND leaves the skin showing through
+    std::string FontName;     // the group box's font
+    int FontSize = 0;
+    int FontStyle = 0;
+    std::vector<DockedWindow> Docked;
+};
+
+// A skinned common control. Entry 1 of a window's list starts empty.
+struct CommonControlEntry {
+    HWND Control = nullptr;
+    WNDPROC PreviousProc = nullptr;
+    COLORREF KeyColour = 0; // the control's own background colour, keyed out over the skin
 };
 
 } // namespace skin

@@ -27,7 +27,6 @@
 
 #include "plus/plus_object.h"
 #include "skin/core/gdi_owners.h"
-#include "skin/services/direct_pixels.h"
 
 namespace plus {
 class PlusFont;
@@ -36,6 +35,10 @@ class PlusGraphics;
 
 namespace skin {
 
+struct PixelRows; // skin/services/direct_pixels.h
+
+// Declared here because a window record keeps one for its status panes; the code is in
+// skin/services/glyph_text.cpp, beside the pixel access it draws with.
 class GlyphText {
 public:
     // Glyphs kept at most; past this the cache starts again (a window fed endless new

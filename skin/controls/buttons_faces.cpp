@@ -1,4 +1,5 @@
-#include "skin/core/button_faces.h"
+// Faces of owner-drawn push buttons (see buttons.h).
+#include "skin/controls/buttons.h"
 
 #include "plus/plus_brush.h"
 #include "plus/plus_font.h"
@@ -7,7 +8,7 @@
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
-#include "skin/controls/buttons.h"
+#include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"

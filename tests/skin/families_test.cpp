@@ -1,0 +1,123 @@
+// The family table: one install routine skins every family into its own list of the window
+// record, and the parent-message hooks reach the family that has one (the buttons' faces).
+#include "toplevel_fixture.h"
+
+#include "skin/controls/buttons.h"
+#include "skin/controls/edits.h"
+#include "skin/controls/framework.h"
+#include "skin/controls/headers.h"
+#include "skin/controls/item_views.h"
+#include "skin/controls/progress_bars.h"
+#include "skin/controls/trackbars.h"
+#include "skin/controls/updowns.h"
+#include "skin/core/child_messages.h"
+
+#include <commctrl.h>
+
+using namespace toplevel_testing;
+
+namespace {
+
+class FamiliesTest : public SkinTest {
+protected:
+    HWND window_ = nullptr;
+    void SetUp() override {
+        SkinTest::SetUp();
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&icc);
+        window_ = TopLevel(20, 20, 420, 320);
+    }
+    HWND Child(const char* cls, DWORD style, int x, int y, int w, int h) {
+        return Keep(CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | style, x, y, w, h, window_,
+                                    nullptr, GetModuleHandleA(nullptr), nullptr));
+    }
+};
+
+// The window of every record in a family list, in list order.
+template <typename Record> std::vector<HWND> WindowsOf(const skin::FamilyList<Record>& list) {
+    std::vector<HWND> windows;
+    for (const auto& record : list)
+        windows.push_back(record ? record->Window : nullptr);
+    return windows;
+}
+
+} // namespace
+
+TEST_F(FamiliesTest, OneInstallPutsEachControlInItsFamilysListOnce) {
+    HWND push = Child("Button", BS_PUSHBUTTON, 10, 10, 80, 24);
+    HWND check = Child("Button", BS_AUTOCHECKBOX, 100, 10, 80, 24);
+    HWND edit = Child("Edit", 0, 10, 40, 100, 24);
+    HWND combo = Child("ComboBox", CBS_DROPDOWNLIST, 120, 40, 100, 120);
+    HWND track = Child(TRACKBAR_CLASSA, 0, 10, 80, 150, 30);
+    HWND progress = Child(PROGRESS_CLASSA, 0, 10, 120, 150, 20);
+    HWND list = Child("ListBox", WS_BORDER, 200, 80, 100, 80);
+    HWND updown = Child(UPDOWN_CLASSA, 0, 320, 80, 20, 40);
+    HWND header = Child(WC_HEADERA, 0, 10, 200, 200, 24);
+    const int p = Adopt(window_);
+
+    skin::SkinChildControls(p, window_);
+    const skin::WindowRecord& r = *skin::RecordAt(p);
+    using Windows = std::vector<HWND>;
+    EXPECT_EQ(WindowsOf(r.Buttons), (Windows{push, check}));
+    EXPECT_EQ(WindowsOf(r.Edits), Windows{edit});
+    EXPECT_EQ(WindowsOf(r.Combos), Windows{combo});
+    EXPECT_EQ(WindowsOf(r.TrackBars), Windows{track});
+    EXPECT_EQ(WindowsOf(r.ProgressBars), Windows{progress});
+    EXPECT_EQ(WindowsOf(r.ItemViews), Windows{list});
+    EXPECT_EQ(WindowsOf(r.UpDowns), Windows{updown});
+    EXPECT_EQ(WindowsOf(r.Headers), Windows{header});
+    for (HWND control : {push, check, edit, combo, track, progress, list, updown, header}) {
+        EXPECT_EQ(skin::OwnerIndexOf(control), p);
+        EXPECT_EQ(skin::ListPositionOf(control), control == check ? 2 : 1);
+    }
+
+    // A second install (a container registered later runs it again) adds nothing.
+    skin::SkinChildControls(p, window_);
+    EXPECT_EQ(r.Buttons.size() + r.Edits.size() + r.Combos.size() + r.TrackBars.size() +
+                  r.ProgressBars.size() + r.ItemViews.size() + r.UpDowns.size() + r.Headers.size(),
+              9u);
+
+    // With the control skins off, nothing is installed at all.
+    HWND late = Child("Edit", 0, 10, 240, 100, 24);
+    skin::Engine.ControlSkinsEnabled = 0;
+    skin::SkinChildControls(p, window_);
+    EXPECT_EQ(skin::EditRecordOf(late), nullptr);
+    EXPECT_EQ(r.Edits.size(), 1u);
+}
+
+// WM_DRAWITEM handed to the child-message answer reaches the buttons' hook: a skinned push
+// button's item is painted with its face, anything else is left alone.
+TEST_F(FamiliesTest, DrawItemReachesTheButtonsHookOnlyForTheirOwnButtons) {
+    HWND push = Child("Button", BS_PUSHBUTTON, 10, 10, 80, 24);
+    const int p = Adopt(window_, RGB(0, 0, 0));
+    skin::SkinButtons(p, window_);
+    HWND stranger = Child("Button", BS_OWNERDRAW, 10, 40, 80, 24); // made after the install
+
+    auto paint = [&](HWND button, UINT type) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = gdi::CreateArgbBitmap(80, 24).release();
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        const RECT all{0, 0, 80, 24};
+        FillDC(dc, all, RGB(0, 255, 0));
+        DRAWITEMSTRUCT item{};
+        item.CtlType = type;
+        item.hwndItem = button;
+        item.hDC = dc;
+        item.rcItem = all;
+        const auto answer =
+            skin::AnswerChildMessage(p, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_FALSE(answer.has_value()) << "the window's own procedure still gets the message";
+        int green = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 80; ++x)
+                if (GetPixel(dc, x, y) == RGB(0, 255, 0)) ++green;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return green;
+    };
+    EXPECT_LT(paint(push, ODT_BUTTON), 80 * 24 / 10); // the face covers the item
+    EXPECT_EQ(paint(push, ODT_STATIC), 80 * 24);      // not a button item
+    EXPECT_EQ(paint(stranger, ODT_BUTTON), 80 * 24);  // no record in the button list
+    EXPECT_EQ(skin::CapturedDCCount(), 0);
+}
