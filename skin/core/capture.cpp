@@ -31,34 +31,40 @@ int RecordPositionOf(HWND window) {
     return window ? FindWindowPosition(window) : 0;
 }
 
-// The attached-window entry (1-based) of the record at `position` whose window is `window`.
-int AttachedIndexOf(int position, HWND window) {
-    const WindowRecord* record = RecordAt(position);
-    if (!record || !window) return 0;
-    for (size_t i = 0; i < record->AttachedWindows.size(); ++i)
-        if (record->AttachedWindows[i].Window == window) return static_cast<int>(i) + 1;
+// The attached-window entry (1-based) of `record` whose window is `window`.
+int AttachedIndexIn(const WindowRecord& record, HWND window) {
+    if (!window) return 0;
+    for (size_t i = 0; i < record.AttachedWindows.size(); ++i)
+        if (record.AttachedWindows[i].Window == window) return static_cast<int>(i) + 1;
     return 0;
 }
 
-// The record's window, or the attached window of that record, met first walking up from
+// The record's window, or an attached window of that record, met first walking up from
 // `control`; null when neither lies on the chain.
-HWND OwnerWindowOnChain(HWND control, int position) {
-    const WindowRecord* record = RecordAt(position);
-    if (!record) return nullptr;
+HWND OwnerWindowOnChain(HWND control, const WindowRecord& record) {
     for (HWND c = control; c; c = GetParent(c)) {
-        if (c == record->Window) return c;
-        if (AttachedIndexOf(position, c)) return c;
+        if (c == record.Window) return c;
+        if (AttachedIndexIn(record, c)) return c;
     }
     return nullptr;
 }
 
+// The control's window rectangle relative to that of its owner on the chain in `record` (the
+// record of the nearest skinned window above it); empty when there is none.
+RECT OffsetIn(HWND control, const WindowRecord& record) {
+    HWND owner = OwnerWindowOnChain(control, record);
+    if (!owner) return RECT{0, 0, 0, 0};
+    const RECT mine = WindowRectOf(control);
+    const RECT theirs = WindowRectOf(owner);
+    return RECT{mine.left - theirs.left, mine.top - theirs.top, mine.right - theirs.left,
+                mine.bottom - theirs.top};
+}
+
 // Lays the attached window's fill over a fresh capture.
-void FillAttachedEntry(HDC dc, int position, int attachedIndex, int w, int h) {
-    const WindowRecord* record = RecordAt(position);
-    if (!record || attachedIndex < 1 ||
-        attachedIndex > static_cast<int>(record->AttachedWindows.size()))
+void FillAttachedEntry(HDC dc, const WindowRecord& record, int attachedIndex, int w, int h) {
+    if (attachedIndex < 1 || attachedIndex > static_cast<int>(record.AttachedWindows.size()))
         return;
-    const AttachedWindow& entry = record->AttachedWindows[attachedIndex - 1];
+    const AttachedWindow& entry = record.AttachedWindows[attachedIndex - 1];
     if (entry.FillColour == 0) return;
     PlusGraphics g;
     g.CreateFromHDC(dc);
@@ -74,12 +80,10 @@ void FillAttachedEntry(HDC dc, int position, int attachedIndex, int w, int h) {
     }
 }
 
-void CopyFromBackBuffer(HDC dc, int position, HWND control, const RECT& rect) {
-    const WindowRecord* record = RecordAt(position);
-    if (!record || !record->BackBufferDC) return;
-    const RECT off = OffsetInOwner(control);
-    BitBlt(dc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, record->BackBufferDC.get(),
-           off.left + rect.left, off.top + rect.top, SRCCOPY);
+void CopyFromBackBuffer(HDC dc, const WindowRecord& record, const RECT& offset, const RECT& rect) {
+    if (!record.BackBufferDC) return;
+    BitBlt(dc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, record.BackBufferDC.get(),
+           offset.left + rect.left, offset.top + rect.top, SRCCOPY);
 }
 
 } // namespace
@@ -133,7 +137,31 @@ void ReleaseAllBackgrounds() {
         ReleaseBackground(list.back().dc);
 }
 
+BackgroundSource ResolveBackgroundSource(HWND control) {
+    BackgroundSource source;
+    source.owner = FindBackgroundOwner(control, true);
+    if (source.owner.found) {
+        source.position = source.owner.position;
+    } else if (!source.owner.templateWindow && source.owner.attachedIndex) {
+        // An attached window without a skinned ancestor of its own takes the picture of the
+        // nearest skinned window above the control, if any.
+        source.position = NearestSkinnedAncestor(control);
+    }
+    source.record = RecordAt(source.position);
+    if (source.record) {
+        source.attachedIndex = AttachedIndexIn(*source.record, control);
+        // The record is that of the nearest skinned window above the control (no attached
+        // window lies between them when the owner was found), as OffsetInOwner finds it.
+        if (source.record->Window != control) source.offset = OffsetIn(control, *source.record);
+    }
+    return source;
+}
+
 HDC CaptureBackground(HWND control, const RECT& rect) {
+    return CaptureBackground(control, ResolveBackgroundSource(control), rect);
+}
+
+HDC CaptureBackground(HWND control, const BackgroundSource& source, const RECT& rect) {
     const int w = rect.right - rect.left;
     const int h = rect.bottom - rect.top;
 
@@ -148,30 +176,21 @@ HDC CaptureBackground(HWND control, const RECT& rect) {
     HGDIOBJ saved = bitmap ? SelectObject(dc, bitmap) : nullptr;
     RegisterCapturedDC(dc, bitmap, saved);
 
-    const BackgroundOwner owner = FindBackgroundOwner(control, true);
-    if (owner.found) {
-        CopyFromBackBuffer(dc, owner.position, control, rect);
-        FillAttachedEntry(dc, owner.position, AttachedIndexOf(owner.position, control), w, h);
+    if (source.record) {
+        CopyFromBackBuffer(dc, *source.record, source.offset, rect);
+        FillAttachedEntry(dc, *source.record, source.attachedIndex, w, h);
         return dc;
     }
-    if (owner.templateWindow) {
+    if (source.owner.templateWindow) {
         // A host window names, through "Wxk_Cj", the DC its backgrounds come from. Nothing in
         // this program sets it, so normally nothing is copied and the picture stays clear.
-        HDC source = reinterpret_cast<HDC>(GetPropA(owner.templateWindow, kPropBackgroundSourceDC));
-        if (source) {
+        HDC from =
+            reinterpret_cast<HDC>(GetPropA(source.owner.templateWindow, kPropBackgroundSourceDC));
+        if (from) {
             const RECT mine = WindowRectOf(control);
-            const RECT host = WindowRectOf(owner.templateWindow);
-            BitBlt(dc, 0, 0, w, h, source, mine.left - host.left + rect.left,
+            const RECT host = WindowRectOf(source.owner.templateWindow);
+            BitBlt(dc, 0, 0, w, h, from, mine.left - host.left + rect.left,
                    mine.top - host.top + rect.top, SRCCOPY);
-        }
-        return dc;
-    }
-    if (owner.attachedIndex) {
-        // An attached window without a skinned ancestor of its own takes the picture of the
-        // nearest skinned window above the control, if any.
-        if (int position = NearestSkinnedAncestor(control)) {
-            CopyFromBackBuffer(dc, position, control, rect);
-            FillAttachedEntry(dc, position, AttachedIndexOf(position, control), w, h);
         }
     }
     return dc;
@@ -191,7 +210,8 @@ BackgroundOwner FindBackgroundOwner(HWND window, bool checkTemplates) {
         }
         if (c == window) continue;
         for (int f = 1; f <= static_cast<int>(Engine.WindowList.size()); ++f) {
-            int l = AttachedIndexOf(f, c);
+            const WindowRecord* record = RecordAt(f);
+            const int l = record ? AttachedIndexIn(*record, c) : 0;
             if (!l) continue;
             HANDLE host = GetPropA(c, kPropContainerHost);
             if (checkTemplates && host) {
@@ -207,15 +227,9 @@ BackgroundOwner FindBackgroundOwner(HWND window, bool checkTemplates) {
 }
 
 RECT OffsetInOwner(HWND control) {
-    RECT zero{0, 0, 0, 0};
-    if (RecordPositionOf(control)) return zero;
-    const int position = NearestSkinnedAncestor(control);
-    HWND owner = OwnerWindowOnChain(control, position);
-    if (!owner) return zero;
-    const RECT mine = WindowRectOf(control);
-    const RECT theirs = WindowRectOf(owner);
-    return RECT{mine.left - theirs.left, mine.top - theirs.top, mine.right - theirs.left,
-                mine.bottom - theirs.top};
+    if (RecordPositionOf(control)) return RECT{0, 0, 0, 0};
+    const WindowRecord* record = RecordAt(NearestSkinnedAncestor(control));
+    return record ? OffsetIn(control, *record) : RECT{0, 0, 0, 0};
 }
 
 RECT ClientRectInWindow(HWND control) {

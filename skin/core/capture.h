@@ -7,6 +7,8 @@
 
 namespace skin {
 
+struct WindowRecord;
+
 // One entry of the engine-wide list of handed-out background DCs.
 struct CapturedDC {
     HDC dc = nullptr;
@@ -22,11 +24,29 @@ struct BackgroundOwner {
     HWND templateWindow = nullptr;
 };
 
+// Where one paint of a control takes its background from, resolved once and handed down: the
+// owner found up the control's parent chain, the record whose back buffer is copied (the
+// owner's, or for an attached window without a skinned owner the nearest skinned window
+// above the control), the control's own entry in that record's attached windows and the
+// control's place in the window of that record (OffsetInOwner).
+struct BackgroundSource {
+    BackgroundOwner owner;
+    int position = 0; // 1-based record position, 0 = no back buffer to copy
+    const WindowRecord* record = nullptr;
+    int attachedIndex = 0; // 1-based, 0 = the control is not attached to that record
+    RECT offset{};
+};
+
+// The source of `control`'s background now (FindBackgroundOwner with the host templates).
+BackgroundSource ResolveBackgroundSource(HWND control);
+
 // A (right - left) x (bottom - top) 32-bit memory DC holding the back buffer of the owning
 // skinned window at the control's place. rect is in the control's window coordinates. The DC
 // stays listed in CapturedDCs until ReleaseBackground (or DcToBitmap) is given it; prefer the
 // CapturedBackground owner below, which cannot forget.
 HDC CaptureBackground(HWND control, const RECT& rect);
+// The same from a source resolved for this paint.
+HDC CaptureBackground(HWND control, const BackgroundSource& source, const RECT& rect);
 
 // Selects the saved bitmap back, deletes the capture bitmap and the DC, and drops the entry.
 // False (and nothing deleted) for 0 or a DC that is not listed.
@@ -73,6 +93,9 @@ class CapturedBackground {
 public:
     CapturedBackground(HWND control, const RECT& rect)
         : dc_(CaptureBackground(control, rect)), width_(rect.right - rect.left),
+          height_(rect.bottom - rect.top) {}
+    CapturedBackground(HWND control, const BackgroundSource& source, const RECT& rect)
+        : dc_(CaptureBackground(control, source, rect)), width_(rect.right - rect.left),
           height_(rect.bottom - rect.top) {}
     ~CapturedBackground() { ReleaseBackground(dc_); }
     CapturedBackground(const CapturedBackground&) = delete;

@@ -210,6 +210,80 @@ TEST_F(CaptureTest, OwnerLookupFollowsHostMarksAndSkinnedAncestors) {
     EXPECT_EQ(skin::ClassNameOf(nullptr), "");
 }
 
+// One paint's source, resolved once: which record's back buffer, which attached entry of it and
+// where in that record's window (or in the attached window met first) the control lies.
+TEST_F(CaptureTest, ResolvedSourceNamesTheRecordItsAttachedEntryAndTheOffsetOnce) {
+    HWND window = TopLevel(0, 0, 300, 200);
+    HWND panel = Keep(CreateChild(window, "STATIC", "", 0, 20, 20, 100, 100));
+    HWND inner = Keep(CreateChild(panel, "STATIC", "", 0, 5, 7, 30, 30));
+    HWND stranger = TopLevel(0, 0, 50, 50);
+    const int p = Adopt(window);
+    const skin::WindowRecord* record = skin::RecordAt(p);
+    struct Case {
+        const char* name;
+        bool attachPanel;
+        bool hostMark;
+        HWND control;
+        int position;
+        bool found;
+        int attachedIndex;
+        RECT offset;
+    };
+    const Case cases[] = {
+        {"control two levels down", false, false, inner, p, true, 0, {25, 27, 55, 57}},
+        {"the skinned window itself", false, false, window, p, true, 0, {0, 0, 0, 0}},
+        {"inside an attached window", true, false, inner, p, false, 0, {5, 7, 35, 37}},
+        {"the attached window itself", true, false, panel, p, true, 1, {0, 0, 100, 100}},
+        {"below a host mark", false, true, inner, 0, false, 0, {0, 0, 0, 0}},
+        {"no skinned window above", false, false, stranger, 0, false, 0, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.attachPanel) skin::RecordAt(p)->AttachedWindows.push_back({panel, 0, 255, 0});
+        if (c.hostMark) SetPropA(panel, "Wxk_Zpf", reinterpret_cast<HANDLE>(1));
+        const skin::BackgroundSource source = skin::ResolveBackgroundSource(c.control);
+        EXPECT_EQ(source.position, c.position);
+        EXPECT_EQ(source.record, c.position ? record : nullptr);
+        EXPECT_EQ(source.owner.found, c.found);
+        EXPECT_EQ(source.owner.templateWindow, c.hostMark ? panel : nullptr);
+        EXPECT_EQ(source.attachedIndex, c.attachedIndex);
+        EXPECT_EQ(source.offset.left, c.offset.left);
+        EXPECT_EQ(source.offset.top, c.offset.top);
+        EXPECT_EQ(source.offset.right, c.offset.right);
+        EXPECT_EQ(source.offset.bottom, c.offset.bottom);
+        if (c.position && c.control != window) {
+            const RECT old = skin::OffsetInOwner(c.control);
+            EXPECT_EQ(old.left, c.offset.left);
+            EXPECT_EQ(old.top, c.offset.top);
+        }
+        RemovePropA(panel, "Wxk_Zpf");
+        skin::RecordAt(p)->AttachedWindows.clear();
+    }
+}
+
+// A capture from a resolved source is the capture the control would get by itself: the back
+// buffer at the resolved offset with the attached entry's fill over it.
+TEST_F(CaptureTest, CaptureFromAResolvedSourceCopiesAndFillsAsTheControlsOwn) {
+    HWND window = TopLevel(0, 0, 300, 200);
+    HWND panel = Keep(CreateChild(window, "STATIC", "", 0, 20, 50, 80, 40));
+    const int p = Adopt(window, RGB(0, 0, 0));
+    FillDC(BackBufferOf(p), RECT{20, 50, 30, 60}, RGB(0, 0, 255));
+    const skin::BackgroundSource plain = skin::ResolveBackgroundSource(panel);
+    {
+        skin::CapturedBackground picture(panel, plain, RECT{0, 0, 80, 40});
+        EXPECT_EQ(GetPixel(picture.dc(), 0, 0), RGB(0, 0, 255));
+        EXPECT_EQ(GetPixel(picture.dc(), 9, 9), RGB(0, 0, 255));
+        EXPECT_EQ(GetPixel(picture.dc(), 10, 10), RGB(0, 0, 0));
+    }
+    skin::RecordAt(p)->AttachedWindows.push_back({panel, RGB(255, 0, 0), 255, 0});
+    const skin::BackgroundSource attached = skin::ResolveBackgroundSource(panel);
+    {
+        skin::CapturedBackground picture(panel, attached, RECT{0, 0, 80, 40});
+        EXPECT_TRUE(ColoursNear(GetPixel(picture.dc(), 40, 20), RGB(255, 0, 0)));
+    }
+    skin::RecordAt(p)->AttachedWindows.clear();
+}
+
 TEST_F(CaptureTest, OwnerReleasesOnEveryPathAndHandsOverBitmaps) {
     HWND window = TopLevel(0, 0, 100, 100);
     const int gdiBefore = testing_support::GdiObjectCount();
