@@ -79,9 +79,9 @@ bool PlusBrush::DeleteBrush() {
 }
 
 bool PlusBrush::Clone(PlusBrush& target) const {
-    GpBrush* created = nullptr;
-    const GpStatus status = gp::GdipCloneBrush(static_cast<GpBrush*>(brushNative_), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<GpBrush>(target, [&](GpBrush** out) {
+        return gp::GdipCloneBrush(static_cast<GpBrush*>(brushNative_), out);
+    });
 }
 
 int PlusBrush::GetType() const {
@@ -92,26 +92,11 @@ int PlusBrush::GetType() const {
 
 // ---- PlusSolidBrush ----
 
-PlusSolidBrush::PlusSolidBrush(PlusSolidBrush&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusSolidBrush& PlusSolidBrush::operator=(PlusSolidBrush&& other) noexcept {
-    if (this != &other) {
-        DeleteBrush();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusSolidBrush::~PlusSolidBrush() {
-    DeleteBrush();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusSolidBrush, DeleteBrush)
 
 bool PlusSolidBrush::Create(ARGB colour) {
-    GpSolidFill* created = nullptr;
-    const GpStatus status = gp::GdipCreateSolidFill(colour, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpSolidFill>(
+        *this, [&](GpSolidFill** out) { return gp::GdipCreateSolidFill(colour, out); });
 }
 
 bool PlusSolidBrush::SetColor(ARGB colour) {
@@ -126,76 +111,60 @@ ARGB PlusSolidBrush::GetColor() const {
 
 // ---- PlusLinearBrush ----
 
-PlusLinearBrush::PlusLinearBrush(PlusLinearBrush&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusLinearBrush& PlusLinearBrush::operator=(PlusLinearBrush&& other) noexcept {
-    if (this != &other) {
-        DeleteBrush();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusLinearBrush::~PlusLinearBrush() {
-    DeleteBrush();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusLinearBrush, DeleteBrush)
 
 bool PlusLinearBrush::Create(const PointF& point1, const PointF& point2, ARGB colour1,
                              ARGB colour2) {
     const auto p1 = As<Gdiplus::PointF>(point1);
     const auto p2 = As<Gdiplus::PointF>(point2);
-    GpLineGradient* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreateLineBrush(&p1, &p2, colour1, colour2, Gdiplus::WrapModeTile, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpLineGradient>(*this, [&](GpLineGradient** out) {
+        return gp::GdipCreateLineBrush(&p1, &p2, colour1, colour2, Gdiplus::WrapModeTile, out);
+    });
 }
 
 bool PlusLinearBrush::CreateI(const Point& point1, const Point& point2, ARGB colour1,
                               ARGB colour2) {
     const auto p1 = As<Gdiplus::Point>(point1);
     const auto p2 = As<Gdiplus::Point>(point2);
-    GpLineGradient* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreateLineBrushI(&p1, &p2, colour1, colour2, Gdiplus::WrapModeTile, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpLineGradient>(*this, [&](GpLineGradient** out) {
+        return gp::GdipCreateLineBrushI(&p1, &p2, colour1, colour2, Gdiplus::WrapModeTile, out);
+    });
 }
 
 bool PlusLinearBrush::CreateFromRect(const RectF& rect, ARGB colour1, ARGB colour2, int mode) {
     const auto r = As<Gdiplus::RectF>(rect);
-    GpLineGradient* created = nullptr;
-    const GpStatus status = gp::GdipCreateLineBrushFromRect(
-        &r, colour1, colour2, EnumOf<Gdiplus::LinearGradientMode>(mode), Gdiplus::WrapModeTile,
-        &created);
-    return TakeNative(status, created);
+    return CreateNative<GpLineGradient>(*this, [&](GpLineGradient** out) {
+        return gp::GdipCreateLineBrushFromRect(&r, colour1, colour2,
+                                               EnumOf<Gdiplus::LinearGradientMode>(mode),
+                                               Gdiplus::WrapModeTile, out);
+    });
 }
 
 bool PlusLinearBrush::CreateFromRectI(const Rect& rect, ARGB colour1, ARGB colour2, int mode) {
     const auto r = As<Gdiplus::Rect>(rect);
-    GpLineGradient* created = nullptr;
-    const GpStatus status = gp::GdipCreateLineBrushFromRectI(
-        &r, colour1, colour2, EnumOf<Gdiplus::LinearGradientMode>(mode), Gdiplus::WrapModeTile,
-        &created);
-    return TakeNative(status, created);
+    return CreateNative<GpLineGradient>(*this, [&](GpLineGradient** out) {
+        return gp::GdipCreateLineBrushFromRectI(&r, colour1, colour2,
+                                                EnumOf<Gdiplus::LinearGradientMode>(mode),
+                                                Gdiplus::WrapModeTile, out);
+    });
 }
 
 bool PlusLinearBrush::CreateFromRectWithAngle(const RectF& rect, ARGB colour1, ARGB colour2,
                                               float angle, bool isAngleScalable) {
     const auto r = As<Gdiplus::RectF>(rect);
-    GpLineGradient* created = nullptr;
-    const GpStatus status = gp::GdipCreateLineBrushFromRectWithAngle(
-        &r, colour1, colour2, angle, isAngleScalable, Gdiplus::WrapModeTile, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpLineGradient>(*this, [&](GpLineGradient** out) {
+        return gp::GdipCreateLineBrushFromRectWithAngle(
+            &r, colour1, colour2, angle, isAngleScalable, Gdiplus::WrapModeTile, out);
+    });
 }
 
 bool PlusLinearBrush::CreateFromRectWithAngleI(const Rect& rect, ARGB colour1, ARGB colour2,
                                                float angle, bool isAngleScalable) {
     const auto r = As<Gdiplus::Rect>(rect);
-    GpLineGradient* created = nullptr;
-    const GpStatus status = gp::GdipCreateLineBrushFromRectWithAngleI(
-        &r, colour1, colour2, angle, isAngleScalable, Gdiplus::WrapModeTile, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpLineGradient>(*this, [&](GpLineGradient** out) {
+        return gp::GdipCreateLineBrushFromRectWithAngleI(
+            &r, colour1, colour2, angle, isAngleScalable, Gdiplus::WrapModeTile, out);
+    });
 }
 
 bool PlusLinearBrush::GetColors(ARGB& colour1, ARGB& colour2) const {
@@ -345,42 +314,28 @@ bool PlusLinearBrush::RotateAt(float angle, const PointF& centre, int order) {
 
 // ---- PlusPathBrush ----
 
-PlusPathBrush::PlusPathBrush(PlusPathBrush&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusPathBrush& PlusPathBrush::operator=(PlusPathBrush&& other) noexcept {
-    if (this != &other) {
-        DeleteBrush();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusPathBrush::~PlusPathBrush() {
-    DeleteBrush();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusPathBrush, DeleteBrush)
 
 bool PlusPathBrush::Create(const std::vector<PointF>& points, int wrapMode) {
     PackedArray<Gdiplus::PointF, PointF> packed(points);
-    GpPathGradient* created = nullptr;
-    const GpStatus status = gp::GdipCreatePathGradient(
-        packed.Data(), packed.Count(), EnumOf<Gdiplus::WrapMode>(wrapMode), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPathGradient>(*this, [&](GpPathGradient** out) {
+        return gp::GdipCreatePathGradient(packed.Data(), packed.Count(),
+                                          EnumOf<Gdiplus::WrapMode>(wrapMode), out);
+    });
 }
 
 bool PlusPathBrush::CreateI(const std::vector<Point>& points, int wrapMode) {
     PackedArray<Gdiplus::Point, Point> packed(points);
-    GpPathGradient* created = nullptr;
-    const GpStatus status = gp::GdipCreatePathGradientI(
-        packed.Data(), packed.Count(), EnumOf<Gdiplus::WrapMode>(wrapMode), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPathGradient>(*this, [&](GpPathGradient** out) {
+        return gp::GdipCreatePathGradientI(packed.Data(), packed.Count(),
+                                           EnumOf<Gdiplus::WrapMode>(wrapMode), out);
+    });
 }
 
 bool PlusPathBrush::CreateFromPath(const PlusPath& path) {
-    GpPathGradient* created = nullptr;
-    const GpStatus status = gp::GdipCreatePathGradientFromPath(PathOf(path), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPathGradient>(*this, [&](GpPathGradient** out) {
+        return gp::GdipCreatePathGradientFromPath(PathOf(path), out);
+    });
 }
 
 ARGB PlusPathBrush::GetCenterColor() const {

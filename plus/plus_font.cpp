@@ -34,43 +34,26 @@ private:
 
 } // namespace
 
-PlusFont::PlusFont(PlusFont&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusFont& PlusFont::operator=(PlusFont&& other) noexcept {
-    if (this != &other) {
-        DeleteFont();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusFont::~PlusFont() {
-    DeleteFont();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusFont, DeleteFont)
 
 bool PlusFont::DeleteFont() {
     return ReleaseNative(*this, native_, [&] { return gp::GdipDeleteFont(FontOf(*this)); });
 }
 
 bool PlusFont::CreateFont(const PlusFontFamily& family, float emSize, int style, int unit) {
-    GpFont* created = nullptr;
-    const GpStatus status = gp::GdipCreateFont(NativeOf<Gdiplus::GpFontFamily>(family), emSize,
-                                               style, static_cast<Gdiplus::Unit>(unit), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpFont>(*this, [&](GpFont** out) {
+        return gp::GdipCreateFont(NativeOf<Gdiplus::GpFontFamily>(family), emSize, style,
+                                  static_cast<Gdiplus::Unit>(unit), out);
+    });
 }
 
 bool PlusFont::CreateFromStockFont() {
     LOGFONTA logFont{};
     if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont) == 0) return false;
-    GpFont* created = nullptr;
-    GpStatus status;
-    {
+    return CreateNative<GpFont>(*this, [&](GpFont** out) {
         ScreenDC screen;
-        status = gp::GdipCreateFontFromLogfontA(screen.Get(), &logFont, &created);
-    }
-    return TakeNative(status, created);
+        return gp::GdipCreateFontFromLogfontA(screen.Get(), &logFont, out);
+    });
 }
 
 bool PlusFont::CreateFromFamilyName(const Text& familyName, float emSize, int style, int unit) {
@@ -84,19 +67,18 @@ bool PlusFont::CreateFromFamilyNameW(const ByteSet& familyName, float emSize, in
         PlusFontCollection installed;
         family.CreateFromNameW(familyName, &installed);
     }
-    GpFont* created = nullptr;
-    const GpStatus status = gp::GdipCreateFont(NativeOf<Gdiplus::GpFontFamily>(family), emSize,
-                                               style, static_cast<Gdiplus::Unit>(unit), &created);
-    const bool ok = TakeNative(status, created);
+    const bool ok = CreateNative<GpFont>(*this, [&](GpFont** out) {
+        return gp::GdipCreateFont(NativeOf<Gdiplus::GpFontFamily>(family), emSize, style,
+                                  static_cast<Gdiplus::Unit>(unit), out);
+    });
     // The font keeps what it needs of the family; the family's release status is the last one.
     family.DeleteFontFamily();
     return ok;
 }
 
 bool PlusFont::CreateFromDC(HDC hdc) {
-    GpFont* created = nullptr;
-    const GpStatus status = gp::GdipCreateFontFromDC(hdc, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpFont>(*this,
+                                [&](GpFont** out) { return gp::GdipCreateFontFromDC(hdc, out); });
 }
 
 bool PlusFont::CreateFromDcFont(HDC hdc, HFONT hfont) {
@@ -110,22 +92,19 @@ bool PlusFont::CreateFromDcFont(HDC hdc, HFONT hfont) {
 
 bool PlusFont::CreateFromLogfontA(HDC hdc, const LOGFONTA* logFont) {
     if (!logFont) return CreateFromDC(hdc);
-    GpFont* created = nullptr;
-    const GpStatus status = gp::GdipCreateFontFromLogfontA(hdc, logFont, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpFont>(
+        *this, [&](GpFont** out) { return gp::GdipCreateFontFromLogfontA(hdc, logFont, out); });
 }
 
 bool PlusFont::CreateFromLogfontW(HDC hdc, const LOGFONTW* logFont) {
     if (!logFont) return CreateFromDC(hdc);
-    GpFont* created = nullptr;
-    const GpStatus status = gp::GdipCreateFontFromLogfontW(hdc, logFont, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpFont>(
+        *this, [&](GpFont** out) { return gp::GdipCreateFontFromLogfontW(hdc, logFont, out); });
 }
 
 bool PlusFont::Clone(PlusFont& target) const {
-    GpFont* created = nullptr;
-    const GpStatus status = gp::GdipCloneFont(FontOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<GpFont>(
+        target, [&](GpFont** out) { return gp::GdipCloneFont(FontOf(*this), out); });
 }
 
 bool PlusFont::GetLogFontA(const PlusGraphics& graphics, LOGFONTA& logFont) const {
@@ -137,9 +116,8 @@ bool PlusFont::GetLogFontW(const PlusGraphics& graphics, LOGFONTW& logFont) cons
 }
 
 bool PlusFont::GetFamily(PlusFontFamily& target) const {
-    Gdiplus::GpFontFamily* created = nullptr;
-    const GpStatus status = gp::GdipGetFamily(FontOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<Gdiplus::GpFontFamily>(
+        target, [&](Gdiplus::GpFontFamily** out) { return gp::GdipGetFamily(FontOf(*this), out); });
 }
 
 int PlusFont::GetStyle() const {

@@ -53,34 +53,29 @@ bool PlusFontFamily::CreateFromName(const Text& name, const PlusFontCollection* 
 
 bool PlusFontFamily::CreateFromNameW(const ByteSet& name, const PlusFontCollection* collection) {
     const WideArg wide = WideArg::FromBytes(name);
-    GpFontFamily* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreateFontFamilyFromName(wide.Data(), CollectionOf(collection), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpFontFamily>(*this, [&](GpFontFamily** out) {
+        return gp::GdipCreateFontFamilyFromName(wide.Data(), CollectionOf(collection), out);
+    });
 }
 
 bool PlusFontFamily::GenericSansSerif() {
-    GpFontFamily* created = nullptr;
-    const GpStatus status = gp::GdipGetGenericFontFamilySansSerif(&created);
-    return TakeNative(status, created);
+    return CreateNative<GpFontFamily>(
+        *this, [&](GpFontFamily** out) { return gp::GdipGetGenericFontFamilySansSerif(out); });
 }
 
 bool PlusFontFamily::GenericSerif() {
-    GpFontFamily* created = nullptr;
-    const GpStatus status = gp::GdipGetGenericFontFamilySerif(&created);
-    return TakeNative(status, created);
+    return CreateNative<GpFontFamily>(
+        *this, [&](GpFontFamily** out) { return gp::GdipGetGenericFontFamilySerif(out); });
 }
 
 bool PlusFontFamily::GenericMonospace() {
-    GpFontFamily* created = nullptr;
-    const GpStatus status = gp::GdipGetGenericFontFamilyMonospace(&created);
-    return TakeNative(status, created);
+    return CreateNative<GpFontFamily>(
+        *this, [&](GpFontFamily** out) { return gp::GdipGetGenericFontFamilyMonospace(out); });
 }
 
 bool PlusFontFamily::Clone(PlusFontFamily& target) const {
-    GpFontFamily* created = nullptr;
-    const GpStatus status = gp::GdipCloneFontFamily(FamilyOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<GpFontFamily>(
+        target, [&](GpFontFamily** out) { return gp::GdipCloneFontFamily(FamilyOf(*this), out); });
 }
 
 ByteSet PlusFontFamily::GetFamilyNameW() const {

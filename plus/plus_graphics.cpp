@@ -61,21 +61,7 @@ using RectsI = PackedArray<Gdiplus::Rect, Rect>;
 
 } // namespace
 
-PlusGraphics::PlusGraphics(PlusGraphics&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusGraphics& PlusGraphics::operator=(PlusGraphics&& other) noexcept {
-    if (this != &other) {
-        DeleteGraphics();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusGraphics::~PlusGraphics() {
-    DeleteGraphics();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusGraphics, DeleteGraphics)
 
 void PlusGraphics::AttachNative(NativeHandle h) {
     native_ = h;

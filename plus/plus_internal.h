@@ -59,6 +59,26 @@ template <class T, class Create> bool CreateNative(PlusObject& target, Create cr
     return target.TakeNative(status, created);
 }
 
+// The move constructor, move assignment and destructor of a wrapper class whose release method
+// is `Release` (step 4 in plus_object.h), written once and expanded in the class's .cpp:
+// moving takes the other wrapper's native object, assigning releases this one's first, and
+// the destructor releases it. (Classes that move more than the native object, or do not own
+// it, write theirs out.)
+#define PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(Class, Release)                                          \
+    Class::Class(Class&& other) noexcept {                                                         \
+        MoveFrom(other);                                                                           \
+    }                                                                                              \
+    Class& Class::operator=(Class&& other) noexcept {                                              \
+        if (this != &other) {                                                                      \
+            Release();                                                                             \
+            MoveFrom(other);                                                                       \
+        }                                                                                          \
+        return *this;                                                                              \
+    }                                                                                              \
+    Class::~Class() {                                                                              \
+        Release();                                                                                 \
+    }
+
 // Same-layout conversion between a library record and its GDI+ counterpart.
 template <class To, class From> To As(const From& from) {
     static_assert(sizeof(To) == sizeof(From));

@@ -29,9 +29,11 @@
 //     stores the base Handle and calls AttachNative, so after it every level holds h.
 //  3. Write the release method (DeleteGraphics, DeletePen, DisposeImage, ...) with
 //     ReleaseNative() from plus/plus_internal.h, and override ReleaseHeld() to call it.
-//  4. Destructor: call the release method. Move constructor: default-construct every base,
-//     then MoveFrom(other) in the body. Move assignment: release, then MoveFrom(other).
-//     (Only the most derived class moves, so AttachNative reaches every level.)
+//  4. Destructor, move constructor and move assignment: declare them and define them with
+//     PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(Class, ReleaseMethod) (plus/plus_internal.h): the
+//     destructor calls the release method, the move constructor default-constructs every base
+//     and then MoveFrom(other), the move assignment releases and then MoveFrom(other). (Only
+//     the most derived class moves, so AttachNative reaches every level.)
 //  5. Creation methods: `return CreateNative<GpX>(*this, [&](GpX** out) { return GdipCreateX(
 //     ..., out); });` (plus/plus_internal.h), which ends in TakeNative. Clones and getters that
 //     yield a new object pass the target wrapper instead of *this.

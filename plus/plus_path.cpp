@@ -61,30 +61,16 @@ template <class Add> bool AddText(const WideArg& text, Add add) {
 
 } // namespace
 
-PlusPath::PlusPath(PlusPath&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusPath& PlusPath::operator=(PlusPath&& other) noexcept {
-    if (this != &other) {
-        DeletePath();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusPath::~PlusPath() {
-    DeletePath();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusPath, DeletePath)
 
 bool PlusPath::DeletePath() {
     return ReleaseNative(*this, native_, [&] { return gp::GdipDeletePath(PathOf(*this)); });
 }
 
 bool PlusPath::CreatePath(int fillMode) {
-    GpPath* created = nullptr;
-    const GpStatus status = gp::GdipCreatePath(EnumOf<Gdiplus::FillMode>(fillMode), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPath>(*this, [&](GpPath** out) {
+        return gp::GdipCreatePath(EnumOf<Gdiplus::FillMode>(fillMode), out);
+    });
 }
 
 bool PlusPath::CreatePath2(const std::vector<PointF>& points, const ByteSet& types, int fillMode) {
@@ -94,11 +80,10 @@ bool PlusPath::CreatePath2(const std::vector<PointF>& points, const ByteSet& typ
         return false;
     }
     PackedArray<Gdiplus::PointF, PointF> packed(points);
-    GpPath* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreatePath2(packed.Data(), types.empty() ? nullptr : types.data(), packed.Count(),
-                            EnumOf<Gdiplus::FillMode>(fillMode), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPath>(*this, [&](GpPath** out) {
+        return gp::GdipCreatePath2(packed.Data(), types.empty() ? nullptr : types.data(),
+                                   packed.Count(), EnumOf<Gdiplus::FillMode>(fillMode), out);
+    });
 }
 
 bool PlusPath::CreatePath2I(const std::vector<Point>& points, const ByteSet& types, int fillMode) {
@@ -107,17 +92,15 @@ bool PlusPath::CreatePath2I(const std::vector<Point>& points, const ByteSet& typ
         return false;
     }
     PackedArray<Gdiplus::Point, Point> packed(points);
-    GpPath* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreatePath2I(packed.Data(), types.empty() ? nullptr : types.data(), packed.Count(),
-                             EnumOf<Gdiplus::FillMode>(fillMode), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPath>(*this, [&](GpPath** out) {
+        return gp::GdipCreatePath2I(packed.Data(), types.empty() ? nullptr : types.data(),
+                                    packed.Count(), EnumOf<Gdiplus::FillMode>(fillMode), out);
+    });
 }
 
 bool PlusPath::Clone(PlusPath& target) const {
-    GpPath* created = nullptr;
-    const GpStatus status = gp::GdipClonePath(PathOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<GpPath>(
+        target, [&](GpPath** out) { return gp::GdipClonePath(PathOf(*this), out); });
 }
 
 bool PlusPath::Reset() {

@@ -42,44 +42,28 @@ int ReadFloats(std::vector<float>& values, Count count, Fill fill) {
 
 } // namespace
 
-PlusPen::PlusPen(PlusPen&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusPen& PlusPen::operator=(PlusPen&& other) noexcept {
-    if (this != &other) {
-        DeletePen();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusPen::~PlusPen() {
-    DeletePen();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusPen, DeletePen)
 
 bool PlusPen::DeletePen() {
     return ReleaseNative(*this, native_, [&] { return gp::GdipDeletePen(PenOf(*this)); });
 }
 
 bool PlusPen::CreatePen(ARGB colour, float width, int unit) {
-    GpPen* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreatePen1(colour, width, EnumOf<Gdiplus::Unit>(unit), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPen>(*this, [&](GpPen** out) {
+        return gp::GdipCreatePen1(colour, width, EnumOf<Gdiplus::Unit>(unit), out);
+    });
 }
 
 bool PlusPen::CreatePenFromBrush(const PlusBrush& brush, float width, int unit) {
-    GpPen* created = nullptr;
-    const GpStatus status = gp::GdipCreatePen2(NativeOf<Gdiplus::GpBrush>(brush), width,
-                                               EnumOf<Gdiplus::Unit>(unit), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpPen>(*this, [&](GpPen** out) {
+        return gp::GdipCreatePen2(NativeOf<Gdiplus::GpBrush>(brush), width,
+                                  EnumOf<Gdiplus::Unit>(unit), out);
+    });
 }
 
 bool PlusPen::Clone(PlusPen& target) const {
-    GpPen* created = nullptr;
-    const GpStatus status = gp::GdipClonePen(PenOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<GpPen>(target,
+                               [&](GpPen** out) { return gp::GdipClonePen(PenOf(*this), out); });
 }
 
 float PlusPen::GetWidth() const {
@@ -157,9 +141,9 @@ bool PlusPen::SetCustomStartCap(const PlusObject& customCap) {
 }
 
 bool PlusPen::GetCustomStartCap(PlusObject& target) const {
-    Gdiplus::GpCustomLineCap* created = nullptr;
-    const GpStatus status = gp::GdipGetPenCustomStartCap(PenOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<Gdiplus::GpCustomLineCap>(target, [&](Gdiplus::GpCustomLineCap** out) {
+        return gp::GdipGetPenCustomStartCap(PenOf(*this), out);
+    });
 }
 
 bool PlusPen::SetCustomEndCap(const PlusObject& customCap) {
@@ -167,9 +151,9 @@ bool PlusPen::SetCustomEndCap(const PlusObject& customCap) {
 }
 
 bool PlusPen::GetCustomEndCap(PlusObject& target) const {
-    Gdiplus::GpCustomLineCap* created = nullptr;
-    const GpStatus status = gp::GdipGetPenCustomEndCap(PenOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<Gdiplus::GpCustomLineCap>(target, [&](Gdiplus::GpCustomLineCap** out) {
+        return gp::GdipGetPenCustomEndCap(PenOf(*this), out);
+    });
 }
 
 bool PlusPen::SetMiterLimit(float miterLimit) {
@@ -253,9 +237,8 @@ bool PlusPen::SetBrushFill(const PlusBrush& brush) {
 }
 
 bool PlusPen::GetBrushFill(PlusBrush& target) const {
-    Gdiplus::GpBrush* created = nullptr;
-    const GpStatus status = gp::GdipGetPenBrushFill(PenOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<Gdiplus::GpBrush>(
+        target, [&](Gdiplus::GpBrush** out) { return gp::GdipGetPenBrushFill(PenOf(*this), out); });
 }
 
 int PlusPen::GetFillType() const {

@@ -46,56 +46,37 @@ int ReadScans(const PlusRegion& region, const PlusObject& matrix, std::vector<Re
 
 } // namespace
 
-PlusRegion::PlusRegion(PlusRegion&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusRegion& PlusRegion::operator=(PlusRegion&& other) noexcept {
-    if (this != &other) {
-        DeleteRegion();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusRegion::~PlusRegion() {
-    DeleteRegion();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusRegion, DeleteRegion)
 
 bool PlusRegion::DeleteRegion() {
     return ReleaseNative(*this, native_, [&] { return gp::GdipDeleteRegion(RegionOf(*this)); });
 }
 
 bool PlusRegion::Create() {
-    GpRegion* created = nullptr;
-    const GpStatus status = gp::GdipCreateRegion(&created);
-    return TakeNative(status, created);
+    return CreateNative<GpRegion>(*this, [&](GpRegion** out) { return gp::GdipCreateRegion(out); });
 }
 
 bool PlusRegion::CreateFromRect(const RectF& rect) {
     const auto r = As<Gdiplus::RectF>(rect);
-    GpRegion* created = nullptr;
-    const GpStatus status = gp::GdipCreateRegionRect(&r, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpRegion>(
+        *this, [&](GpRegion** out) { return gp::GdipCreateRegionRect(&r, out); });
 }
 
 bool PlusRegion::CreateFromRectI(const Rect& rect) {
     const auto r = As<Gdiplus::Rect>(rect);
-    GpRegion* created = nullptr;
-    const GpStatus status = gp::GdipCreateRegionRectI(&r, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpRegion>(
+        *this, [&](GpRegion** out) { return gp::GdipCreateRegionRectI(&r, out); });
 }
 
 bool PlusRegion::CreateFromPath(const PlusPath& path) {
-    GpRegion* created = nullptr;
-    const GpStatus status = gp::GdipCreateRegionPath(NativeOf<Gdiplus::GpPath>(path), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpRegion>(*this, [&](GpRegion** out) {
+        return gp::GdipCreateRegionPath(NativeOf<Gdiplus::GpPath>(path), out);
+    });
 }
 
 bool PlusRegion::CreateFromHrgn(HRGN hRgn) {
-    GpRegion* created = nullptr;
-    const GpStatus status = gp::GdipCreateRegionHrgn(hRgn, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpRegion>(
+        *this, [&](GpRegion** out) { return gp::GdipCreateRegionHrgn(hRgn, out); });
 }
 
 bool PlusRegion::CreateFromRgnData(const ByteSet& data, int size) {
@@ -104,16 +85,14 @@ bool PlusRegion::CreateFromRgnData(const ByteSet& data, int size) {
         Record(InvalidParameter);
         return false;
     }
-    GpRegion* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreateRegionRgnData(data.empty() ? nullptr : data.data(), size, &created);
-    return TakeNative(status, created);
+    return CreateNative<GpRegion>(*this, [&](GpRegion** out) {
+        return gp::GdipCreateRegionRgnData(data.empty() ? nullptr : data.data(), size, out);
+    });
 }
 
 bool PlusRegion::Clone(PlusRegion& target) const {
-    GpRegion* created = nullptr;
-    const GpStatus status = gp::GdipCloneRegion(RegionOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<GpRegion>(
+        target, [&](GpRegion** out) { return gp::GdipCloneRegion(RegionOf(*this), out); });
 }
 
 bool PlusRegion::MakeInfinite() {

@@ -20,21 +20,7 @@ template <class T, class Get> int ReadEnum(Get get) {
 
 } // namespace
 
-PlusStringFormat::PlusStringFormat(PlusStringFormat&& other) noexcept {
-    MoveFrom(other);
-}
-
-PlusStringFormat& PlusStringFormat::operator=(PlusStringFormat&& other) noexcept {
-    if (this != &other) {
-        DeleteStringFormat();
-        MoveFrom(other);
-    }
-    return *this;
-}
-
-PlusStringFormat::~PlusStringFormat() {
-    DeleteStringFormat();
-}
+PLUS_WRAPPER_MOVES_AND_DESTRUCTOR(PlusStringFormat, DeleteStringFormat)
 
 bool PlusStringFormat::DeleteStringFormat() {
     return ReleaseNative(*this, native_,
@@ -42,28 +28,26 @@ bool PlusStringFormat::DeleteStringFormat() {
 }
 
 bool PlusStringFormat::Create(int formatFlags, int language) {
-    GpStringFormat* created = nullptr;
-    const GpStatus status =
-        gp::GdipCreateStringFormat(formatFlags, static_cast<LANGID>(language), &created);
-    return TakeNative(status, created);
+    return CreateNative<GpStringFormat>(*this, [&](GpStringFormat** out) {
+        return gp::GdipCreateStringFormat(formatFlags, static_cast<LANGID>(language), out);
+    });
 }
 
 bool PlusStringFormat::GenericDefault() {
-    GpStringFormat* created = nullptr;
-    const GpStatus status = gp::GdipStringFormatGetGenericDefault(&created);
-    return TakeNative(status, created);
+    return CreateNative<GpStringFormat>(
+        *this, [&](GpStringFormat** out) { return gp::GdipStringFormatGetGenericDefault(out); });
 }
 
 bool PlusStringFormat::GenericTypographic() {
-    GpStringFormat* created = nullptr;
-    const GpStatus status = gp::GdipStringFormatGetGenericTypographic(&created);
-    return TakeNative(status, created);
+    return CreateNative<GpStringFormat>(*this, [&](GpStringFormat** out) {
+        return gp::GdipStringFormatGetGenericTypographic(out);
+    });
 }
 
 bool PlusStringFormat::Clone(PlusStringFormat& target) const {
-    GpStringFormat* created = nullptr;
-    const GpStatus status = gp::GdipCloneStringFormat(FormatOf(*this), &created);
-    return target.TakeNative(status, created);
+    return CreateNative<GpStringFormat>(target, [&](GpStringFormat** out) {
+        return gp::GdipCloneStringFormat(FormatOf(*this), out);
+    });
 }
 
 bool PlusStringFormat::SetFlags(int flags) {
