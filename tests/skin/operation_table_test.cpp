@@ -5,6 +5,7 @@
 
 #include "plus/plus_graphics.h"
 #include "plus/plus_image.h"
+#include "skin/controls/framework.h"
 
 #include <commctrl.h>
 
