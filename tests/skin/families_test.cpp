@@ -11,6 +11,7 @@
 #include "skin/controls/trackbars.h"
 #include "skin/controls/updowns.h"
 #include "skin/core/child_messages.h"
+#include "skin/core/skin_window.h"
 
 #include <commctrl.h>
 
@@ -120,4 +121,56 @@ TEST_F(FamiliesTest, DrawItemReachesTheButtonsHookOnlyForTheirOwnButtons) {
     EXPECT_EQ(paint(push, ODT_STATIC), 80 * 24);      // not a button item
     EXPECT_EQ(paint(stranger, ODT_BUTTON), 80 * 24);  // no record in the button list
     EXPECT_EQ(skin::CapturedDCCount(), 0);
+}
+
+// What a parent answers about its children through the one child-message door: a translucent
+// control's colour request gets the washed pattern brush in the control's text colour, a button's
+// the hollow brush, opaque mode leaves both to the parent, and an expanded tree item repaints
+// the tree.
+TEST_F(FamiliesTest, ChildColourRequestsAndTreeNotificationsAreAnsweredByMode) {
+    HWND label = Child("Static", 0, 10, 10, 80, 24);
+    HWND button = Child("Button", BS_PUSHBUTTON, 10, 40, 80, 24);
+    const int p = Adopt(window_, RGB(0, 0, 0));
+    SetPropA(label, "Kj_Ztys", reinterpret_cast<HANDLE>(0x00123456));
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto ask = [&](UINT message, HWND control) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkMode(dc, OPAQUE);
+        return skin::AnswerChildMessage(p, message, reinterpret_cast<WPARAM>(dc),
+                                        reinterpret_cast<LPARAM>(control));
+    };
+
+    EXPECT_FALSE(ask(WM_CTLCOLORSTATIC, label).has_value()); // opaque: the parent's own answer
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+
+    skin::Engine.TranslucentControls = 1;
+    const auto washed = ask(WM_CTLCOLORSTATIC, label);
+    ASSERT_TRUE(washed.has_value());
+    EXPECT_NE(*washed, 0);
+    EXPECT_EQ(reinterpret_cast<HANDLE>(*washed), GetPropA(label, "Kj_dxjb"));
+    EXPECT_NE(GetPropA(label, "Kj_wtjb"), nullptr);
+    EXPECT_EQ(GetTextColor(dc), 0x00123456u);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+
+    const auto hollow = ask(WM_CTLCOLORBTN, button);
+    ASSERT_TRUE(hollow.has_value());
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(*hollow), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetTextColor(dc), 0u);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    skin::ReleaseColourBrushes(label);
+    skin::ReleaseColourBrushes(button);
+    DeleteDC(dc);
+
+    // TVN_ITEMEXPANDED (-406) repaints the sender; another notification does not.
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    UpdateWindow(window_);
+    auto updateAfter = [&](UINT code) {
+        ValidateRect(label, nullptr);
+        NMHDR header{label, 0, code};
+        skin::AnswerChildMessage(p, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+        RECT update{};
+        return GetUpdateRect(label, &update, FALSE) != 0;
+    };
+    EXPECT_TRUE(updateAfter(static_cast<UINT>(-406)));
+    EXPECT_FALSE(updateAfter(static_cast<UINT>(-402)));
 }
