@@ -130,6 +130,9 @@ TEST_F(FamiliesTest, DrawItemReachesTheButtonsHookOnlyForTheirOwnButtons) {
 TEST_F(FamiliesTest, ChildColourRequestsAndTreeNotificationsAreAnsweredByMode) {
     HWND label = Child("Static", 0, 10, 10, 80, 24);
     HWND button = Child("Button", BS_PUSHBUTTON, 10, 40, 80, 24);
+    HWND edit = Child("Edit", 0, 10, 70, 80, 24);
+    HWND combo = Child("ComboBox", CBS_DROPDOWN, 100, 70, 80, 100);
+    HWND field = FindWindowExA(combo, nullptr, "Edit", nullptr);
     const int p = Adopt(window_, RGB(0, 0, 0));
     SetPropA(label, "Kj_Ztys", reinterpret_cast<HANDLE>(0x00123456));
     HDC dc = CreateCompatibleDC(nullptr);
@@ -157,8 +160,14 @@ TEST_F(FamiliesTest, ChildColourRequestsAndTreeNotificationsAreAnsweredByMode) {
     EXPECT_EQ(reinterpret_cast<HGDIOBJ>(*hollow), GetStockObject(NULL_BRUSH));
     EXPECT_EQ(GetTextColor(dc), 0u);
     EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-    skin::ReleaseColourBrushes(label);
-    skin::ReleaseColourBrushes(button);
+    // An edit box's request is answered too; a combo box's field is left to the combo box.
+    const auto editBrush = ask(WM_CTLCOLOREDIT, edit);
+    ASSERT_TRUE(editBrush.has_value());
+    EXPECT_EQ(reinterpret_cast<HANDLE>(*editBrush), GetPropA(edit, "Kj_dxjb"));
+    ASSERT_NE(field, nullptr);
+    EXPECT_FALSE(ask(WM_CTLCOLOREDIT, field).has_value());
+    for (HWND control : {label, button, edit})
+        skin::ReleaseColourBrushes(control);
     DeleteDC(dc);
 
     // TVN_ITEMEXPANDED (-406) repaints the sender; another notification does not.
