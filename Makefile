@@ -4,14 +4,20 @@
 setup:
 	bash scripts/setup.sh
 
+# Everything of the x64 preset, test programs included.
 build: setup
 	cmake --preset x64 >/dev/null
 	cmake --build --preset x64 -j$$(nproc)
 
-run: build
+# The program and the gallery build only themselves and the libraries they link.
+run: setup
+	cmake --preset x64 >/dev/null
+	cmake --build --preset x64 -j$$(nproc) --target Varnel
 	bash scripts/run.sh
 
-gallery: build
+gallery: setup
+	cmake --preset x64 >/dev/null
+	cmake --build --preset x64 -j$$(nproc) --target varnel_gallery
 	bash scripts/gallery.sh
 
 test:

@@ -5,7 +5,8 @@
 #   scripts/package.sh [--no-build] [preset...]
 #
 # Builds the programs of each preset first (x64 and x86 by default) unless --no-build says the
-# build trees are up to date already.
+# build trees are up to date already. An archive newer than the programs, the README and the
+# licence is left as it is.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -18,6 +19,17 @@ for preset in "${presets[@]}"; do
   if [ $build = 1 ]; then
     [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j"$(nproc)" --target Varnel varnel_gallery
+  fi
+  # An archive newer than everything it holds is current: it is not made again.
+  name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "build/$preset/CPackConfig.cmake")
+  current="out/$name.zip"
+  for input in "build/$preset/Varnel.exe" "build/$preset/gallery/varnel_gallery.exe" \
+               README.md LICENSE; do
+    [ -f "$current" ] && [ "$current" -nt "$input" ] || current=""
+  done
+  if [ -n "$current" ]; then
+    echo "package: $current is current"
+    continue
   fi
   staging="build/$preset/package"
   rm -rf "$staging"

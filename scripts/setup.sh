@@ -8,7 +8,9 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # "Liberation Serif"; a machine without either has no generic serif family at all.
 # python3-unicorn: an x86 emulator that runs the generated 32-bit thunk code in the tests (the
 # machine itself runs no 32-bit code).
-packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth imagemagick
+# The -posix compilers only (std::thread); the -win32 ones, which the g++-mingw-w64-* packages
+# would bring as well, are never used.
+packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth imagemagick
           fonts-wqy-microhei fonts-wine fonts-liberation libboost1.81-dev python3 cmake make
           googletest locales python3-unicorn)
 missing=()
@@ -44,5 +46,13 @@ if [ ! -f "$marker" ]; then
   done
   "$VARNEL_WINESERVER" -w
   touch "$marker"
+fi
+# A program that crashes prints its backtrace and ends, instead of waiting behind the crash
+# dialog until the test's timeout.
+if [ ! -f "$WINEPREFIX/.varnel-no-crash-dialog" ]; then
+  "$VARNEL_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1
+  "$VARNEL_WINESERVER" -w
+  touch "$WINEPREFIX/.varnel-no-crash-dialog"
 fi
 echo "setup: ready (Wine prefix $WINEPREFIX)"

@@ -17,10 +17,24 @@ export DISPLAY=":$num"
 "$VARNEL_WINESERVER" -k >/dev/null 2>&1 || true
 # A persistent wineserver started here, with no inherited pipes: when the first program
 # starts it instead, it holds the test runner's output pipe open for its whole lifetime.
-# The same holds for the background programs Wine starts with the first program (services,
-# explorer), so start them here too.
+# The same holds for the background programs Wine starts with the first program (services and
+# the desktop process), so they are started here too, by a program that keeps the desktop up
+# until the end (scripts/desktop_holder.c says why).
 "$VARNEL_WINESERVER" -p </dev/null >/dev/null 2>&1
-"$VARNEL_WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1
+holder="$WINEPREFIX/varnel-desktop-holder.exe"
+if [ ! -f "$holder" ] || [ "$here/desktop_holder.c" -nt "$holder" ]; then
+  x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra "$here/desktop_holder.c" -o "$holder" ||
+    echo "with-xvfb: could not build the desktop holder" >&2
+fi
+ready="$WINEPREFIX/drive_c/varnel-desktop-ready"
+rm -f "$ready"
+if [ -f "$holder" ]; then
+  "$VARNEL_WINE" "$holder" 'C:\varnel-desktop-ready' </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 600); do [ -f "$ready" ] && break; sleep 0.1; done
+  [ -f "$ready" ] || echo "with-xvfb: the desktop holder did not start" >&2
+else
+  "$VARNEL_WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1
+fi
 "$@"
 rc=$?
 "$VARNEL_WINESERVER" -k >/dev/null 2>&1 || true
