@@ -15,6 +15,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
+#include "skin/core/window_services.h"
 
 #include <vector>
 
@@ -180,7 +181,8 @@ void SkinCheckAndRadioButtons(int windowIndex, HWND parent) {
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ButtonRecord* record = ButtonRecordOf(window);
     // A button whose window record is gone gets its messages passed on untouched.
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
 
     switch (message) {
         case WM_MOVE: InvalidateRect(window, nullptr, TRUE); break;

@@ -17,6 +17,7 @@
 #include "skin/core/skin_window.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
+#include "skin/core/window_services.h"
 
 namespace skin {
 
@@ -171,7 +172,8 @@ void SkinCombos(int windowIndex, HWND parent) {
 
 LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ComboRecord* record = ComboRecordOf(window);
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const int owner = OwnerIndexOf(window);
     const int position = ListPositionOf(window);
 

@@ -6,6 +6,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/skin_window.h"
+#include "skin/core/window_services.h"
 
 #include <commctrl.h>
 
@@ -73,7 +74,8 @@ std::optional<LRESULT> AnswerChildMessage(int position, UINT message, WPARAM wPa
     auto dc = reinterpret_cast<HDC>(wParam);
     switch (message) {
         case WM_DRAWITEM:
-            if (lParam) DrawButtonItem(position, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            if (lParam && !PaintSystemButtonItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+                DrawButtonItem(position, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             break;
         case WM_NOTIFY: RepaintAfterTreeChange(lParam); break;
         case WM_COMMAND: RepaintAfterNotification(wParam, lParam); break;
