@@ -56,7 +56,6 @@ void ShowSkinnedSystemMenu(int position, POINT screen) {
     const bool iconic = IsIconic(window) != FALSE;
     EnableCommand(menu, SC_RESTORE, zoomed || iconic);
     EnableCommand(menu, SC_MOVE, !zoomed && !iconic);
-    EnableCommand(menu, SC_SIZE, record->Resizable && !zoomed && !iconic);
     EnableCommand(menu, SC_MINIMIZE, record->MinimizeButton && !iconic);
     EnableCommand(menu, SC_MAXIMIZE, record->MaximizeButton && !zoomed);
     SetMenuDefaultItem(menu, SC_CLOSE, FALSE);

@@ -24,8 +24,9 @@ int CaptionButtonHitCode(SkinEngine& engine, int position, POINT client);
 std::optional<LRESULT> AnswerCaptionInput(SkinEngine& engine, int position, HWND window,
                                           UINT message, WPARAM wParam, LPARAM lParam);
 
-// Opens the system menu of the skinned window at `position` at the screen point, its commands
-// enabled as the window's buttons and state allow, and sends the chosen command.
+// Opens the system menu of the skinned window at `position` at the screen point, restore, move,
+// minimize and maximize enabled as the window's buttons and state allow (size is the system's
+// to decide), and sends the chosen command.
 void ShowSkinnedSystemMenu(int position, POINT screen);
 
 } // namespace skin

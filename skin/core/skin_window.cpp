@@ -228,6 +228,8 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     }
 
     SetWindowLongA(window, GWL_STYLE, style | WS_SYSMENU);
+    // The system menu Alt+Space opens: a window made without WS_SYSMENU has none until asked.
+    GetSystemMenu(window, FALSE);
 
     const int p = AppendWindowRecord(std::move(record));
     WindowRecord& rec = *RecordAt(p);

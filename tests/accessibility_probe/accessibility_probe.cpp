@@ -121,7 +121,6 @@ int Point(long x, long y) {
     return 0;
 }
 
-DWORD watchedProcess = 0;
 bool changed = false;
 
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {

@@ -9,6 +9,7 @@
 #include <oleacc.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -326,7 +327,9 @@ TEST_F(AccessibleWindow, HitTestAndNavigationAgreeWithTheChildren) {
         VariantInit(&end);
         EXPECT_EQ(object->accNavigate(step.direction, Child(step.from), &end), step.result);
         EXPECT_EQ(end.vt, step.type);
-        if (step.type == VT_I4) EXPECT_EQ(end.lVal, step.to);
+        if (step.type == VT_I4) {
+            EXPECT_EQ(end.lVal, step.to);
+        }
         VariantClear(&end);
     }
     VARIANT bad;
@@ -367,8 +370,9 @@ TEST_F(AccessibleWindow, MapsChildIdsToPartsBothWays) {
         const AccessiblePart part = skin::AccessiblePartOf(position, c.id);
         EXPECT_EQ(part.kind, c.kind);
         EXPECT_EQ(part.index, c.index);
-        if (c.kind != AccessiblePart::None)
+        if (c.kind != AccessiblePart::None) {
             EXPECT_EQ(skin::AccessibleChildIdOf(position, part), c.id);
+        }
     }
     EXPECT_EQ(skin::AccessiblePartCount(position), 6);
     EXPECT_EQ(skin::AccessibleChildIdOf(position, {AccessiblePart::Button, 4}), 0);
@@ -378,6 +382,40 @@ TEST_F(AccessibleWindow, MapsChildIdsToPartsBothWays) {
     EXPECT_EQ(skin::AccessiblePartOf(position, 1).kind, AccessiblePart::Button);
     EXPECT_EQ(skin::AccessiblePartCount(position), 5);
     Record().ShowTitle = 1;
+}
+
+std::vector<long> announced;
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) announced.push_back(child);
+}
+
+TEST_F(AccessibleWindow, NameChangesAreAnnouncedForTheChildThatChanged) {
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, OnNameChange,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        std::vector<long> ids;
+    };
+    const Step steps[] = {
+        {"pane 1 text", [&] { skin::TheSkin->SetStatusPane(window, 1, "新文字"); }, {5}},
+        {"pane 1 same text", [&] { skin::TheSkin->SetStatusPane(window, 1, "新文字"); }, {}},
+        {"pane 2 text", [&] { skin::TheSkin->SetStatusPane(window, 2, "另一段"); }, {6}},
+        {"maximize", [&] { SendMessageA(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0); }, {3}},
+        {"resize while maximized", [&] { SendMessageA(window, WM_SIZE, 0, 0); }, {}},
+        {"restore", [&] { SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0); }, {3}},
+        {"title", [&] { SetWindowTextA(window, "新标题"); }, {1}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        announced.clear();
+        step.change();
+        Pump(100);
+        EXPECT_EQ(announced, step.ids);
+    }
+    UnhookWinEvent(hook);
 }
 
 // --- From a second process ---
