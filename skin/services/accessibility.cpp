@@ -76,8 +76,19 @@ RECT ToScreen(HWND window, RECT area) {
     return area;
 }
 
-// A part's rectangle in client coordinates: what is painted for it.
+RECT PaintedArea(const WindowRecord& record, AccessiblePart part);
+
+// A part's rectangle in client coordinates: what is painted for it, inside the client area
+// (the close button is laid out reaching past the window's right edge).
 RECT PartArea(const WindowRecord& record, AccessiblePart part) {
+    RECT client{};
+    GetClientRect(record.Window, &client);
+    RECT area = PaintedArea(record, part);
+    IntersectRect(&area, &area, &client);
+    return area;
+}
+
+RECT PaintedArea(const WindowRecord& record, AccessiblePart part) {
     const int frame = TheSkin ? TheSkin->FrameWidth : 3;
     switch (part.kind) {
         case AccessiblePart::Title: {
@@ -199,7 +210,8 @@ public:
         if (const HRESULT hr = Resolve(child, target); FAILED(hr)) return hr;
         if (target.self) return E_INVALIDARG;
         if (target.part.kind != AccessiblePart::None) return S_FALSE;
-        return standard_->get_accChild(ChildVariant(target.standardId), dispatch);
+        *dispatch = StandardChildObject(target.standardId);
+        return *dispatch ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!name) return E_POINTER;
@@ -447,17 +459,34 @@ private:
     // Child `id` as an enumeration or navigation gives it: a child window's object, else the id.
     VARIANT AsChild(long id) const {
         const long parts = Parts();
-        if (id > parts) {
-            IDispatch* dispatch = nullptr;
-            if (standard_->get_accChild(ChildVariant(id - parts), &dispatch) == S_OK && dispatch) {
-                VARIANT v;
-                VariantInit(&v);
-                v.vt = VT_DISPATCH;
-                v.pdispVal = dispatch;
-                return v;
-            }
+        if (id <= parts) return ChildVariant(id);
+        VARIANT v;
+        VariantInit(&v);
+        if (IDispatch* dispatch = StandardChildObject(id - parts)) {
+            v.vt = VT_DISPATCH;
+            v.pdispVal = dispatch;
+            return v;
         }
         return ChildVariant(id);
+    }
+    // The object of standard child `id`: asked for directly, or (the standard object of some
+    // systems hands its child windows out only so) read from its own enumeration.
+    IDispatch* StandardChildObject(long id) const {
+        IDispatch* dispatch = nullptr;
+        if (standard_->get_accChild(ChildVariant(id), &dispatch) == S_OK && dispatch)
+            return dispatch;
+        ComPtr<IEnumVARIANT> children;
+        if (FAILED(standard_->QueryInterface(kEnumVariantId, children.put_void())) ||
+            FAILED(children->Reset()) ||
+            (id > 1 && children->Skip(static_cast<ULONG>(id - 1)) != S_OK))
+            return nullptr;
+        VARIANT v;
+        VariantInit(&v);
+        ULONG fetched = 0;
+        if (children->Next(1, &v, &fetched) != S_OK || fetched != 1) return nullptr;
+        if (v.vt == VT_DISPATCH) return v.pdispVal;
+        VariantClear(&v);
+        return nullptr;
     }
     std::string PartName(AccessiblePart part) const {
         const int position = SkinnedPosition(window_);

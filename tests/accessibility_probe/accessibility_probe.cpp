@@ -9,7 +9,8 @@
 //                                until the first change of a child or the time is up
 //   hold <window>                "ready" once it holds the object; when the window is gone,
 //                                "count hr X" and "name hr X" of calls on the held object
-// <window> is a decimal handle. kind is "d" for a child object, "i" for a child id.
+// <window> is a decimal handle. kind is "d" and the decimal handle of its window for a child
+// object, "i" for a child id.
 #include <windows.h>
 #include <objbase.h>
 #include <oleacc.h>
@@ -89,8 +90,11 @@ int Children(HWND window) {
         if (v.vt == VT_DISPATCH && v.pdispVal) {
             IAccessible* child = nullptr;
             v.pdispVal->QueryInterface(kIidAccessible, reinterpret_cast<void**>(&child));
+            HWND behind = nullptr;
+            if (child) WindowFromAccessibleObject(child, &behind);
+            const std::string kind = "d" + std::to_string(reinterpret_cast<INT_PTR>(behind));
             std::fprintf(out, "%ld|%s\n", i + 1,
-                         child ? Describe(child, CHILDID_SELF, "d").c_str() : "d|?");
+                         child ? Describe(child, CHILDID_SELF, kind.c_str()).c_str() : "d|?");
             if (child) child->Release();
         } else if (v.vt == VT_I4) {
             std::fprintf(out, "%ld|%s\n", v.lVal, Describe(object, v.lVal, "i").c_str());
@@ -114,7 +118,12 @@ int Point(long x, long y) {
     IAccessible* object = nullptr;
     VARIANT child;
     VariantInit(&child);
-    if (FAILED(AccessibleObjectFromPoint(POINT{x, y}, &object, &child)) || !object) return 1;
+    const HRESULT hr = AccessibleObjectFromPoint(POINT{x, y}, &object, &child);
+    if (FAILED(hr) || !object) {
+        std::fprintf(out, "failed %08lx window %p\n", static_cast<unsigned long>(hr),
+                     static_cast<void*>(WindowFromPoint(POINT{x, y})));
+        return 1;
+    }
     const long id = child.vt == VT_I4 ? child.lVal : 0;
     std::fprintf(out, "%ld|%s\n", id, Describe(object, id, id ? "i" : "d").c_str());
     object->Release();
