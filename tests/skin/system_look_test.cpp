@@ -110,6 +110,7 @@ TEST_F(SystemLook, HighContrastPaintsTheWindowInSystemColoursAndOffBringsTheSkin
         EXPECT_EQ(contrast.at(p.x, p.y), GetSysColor(p.colour)) << p.what;
     // No theme colour or gloss is left anywhere.
     EXPECT_FALSE(Contains(contrast, kThemeColour));
+    testing_support::SaveScreenshot(w, VARNEL_BINARY_DIR "/system-look.bmp");
 
     // The title is drawn in the caption text colour, the pane text in the button text colour.
     int titleInk = 0;
