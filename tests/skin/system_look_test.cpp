@@ -3,6 +3,7 @@
 
 #include "skin/services/system_look.h"
 
+#include <string>
 #include <vector>
 
 using namespace toplevel_testing;
@@ -241,4 +242,43 @@ TEST_F(SystemLook, ReducedMotionShowsTheHotFaceAtOnceWithoutATimer) {
                           reinterpret_cast<void*>(static_cast<INT_PTR>(animation)), 0);
     SendMessageA(w, WM_SETTINGCHANGE, SPI_SETCLIENTAREAANIMATION, 0);
     EXPECT_EQ(skin::CaptionFadesAnimate(), animation != FALSE);
+}
+
+TEST_F(SystemLook, RepaintsInSystemColoursLeaveNothingBehind) {
+    HWND w = Skinned();
+    const int position = skin::FindWindowPosition(w);
+    highContrast = true;
+    Announce(w);
+    const auto repaint = [&](int i) {
+        skin::TheSkin->SetStatusPane(w, 1, "第" + std::to_string(i) + "次");
+        SetWindowTextA(w, i % 2 ? "标题一" : "标题二");
+        skin::TheSkin->PaintCaptionButton(position, 3, nullptr, true);
+        skin::TheSkin->PaintCaptionButton(position, 3, nullptr, false, 120);
+        SendMessageA(w, WM_NCACTIVATE, i % 2, 0);
+        HDC dc = GetDC(w);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.hwndItem = w;
+        item.hDC = dc;
+        item.rcItem = RECT{40, 60, 140, 90};
+        item.itemState = i % 2 ? ODS_SELECTED | ODS_FOCUS : ODS_DISABLED;
+        EXPECT_TRUE(skin::PaintSystemButtonItem(item));
+        ReleaseDC(w, dc);
+    };
+    // The system makes its brush of each system colour once, at its first use: active and
+    // inactive captions are both drawn before counting.
+    repaint(0);
+    repaint(1);
+    Pump();
+    const Leftovers before;
+    for (int i = 2; i <= 21; ++i)
+        repaint(i);
+    Pump();
+    before.ExpectBack();
+    // Off again, an owner-drawn face is the skin's once more.
+    highContrast = false;
+    Announce(w);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    EXPECT_FALSE(skin::PaintSystemButtonItem(item));
 }
