@@ -310,11 +310,12 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
     if (SystemLookOn())
         PaintSystemTitle(*record, *graphics, RECT{x + 20, y, x + 20 + w, y + 32}, title);
     else
-        DrawHaloTextKept(
-        &record->TitleLayer, *graphics, title,
-        plus::RectF{static_cast<float>(x + 20), static_cast<float>(y), static_cast<float>(w), 32},
-        record->TitleTextColour, record->TitleHaloColour, 1, record->TitleFontName,
-        record->TitleBold != 0, static_cast<float>(record->TitleFontSize), kAlignNear, kAlignNear);
+        DrawHaloTextKept(&record->TitleLayer, *graphics, title,
+                         plus::RectF{static_cast<float>(x + 20), static_cast<float>(y),
+                                     static_cast<float>(w), 32},
+                         record->TitleTextColour, record->TitleHaloColour, 1, record->TitleFontName,
+                         record->TitleBold != 0, static_cast<float>(record->TitleFontSize),
+                         kAlignNear, kAlignNear);
     if (own) {
         own.reset();
         ShowBackBufferRect(*record, area);
