@@ -14,6 +14,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
+#include "skin/core/window_services.h"
 
 #include <vector>
 
@@ -179,7 +180,8 @@ void SkinCheckAndRadioButtons(int windowIndex, HWND parent) {
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ButtonRecord* record = ButtonRecordOf(window);
     // A button whose window record is gone gets its messages passed on untouched.
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
 
     switch (message) {
         case WM_MOVE: InvalidateRect(window, nullptr, TRUE); break;
@@ -347,8 +349,10 @@ void SkinButtonFamily(int windowIndex, HWND parent) {
 }
 
 void AnswerButtonParentMessage(int windowIndex, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_DRAWITEM && lParam)
-        DrawButtonItem(windowIndex, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    if (message != WM_DRAWITEM || !lParam) return;
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    // In high contrast the system-colour painter draws the face.
+    if (!PaintSystemButtonItem(item)) DrawButtonItem(windowIndex, item);
 }
 
 bool DrawButtonItem(int windowIndex, const DRAWITEMSTRUCT& item) {

@@ -5,6 +5,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/skin_window.h"
+#include "skin/core/window_services.h"
 
 #include <commctrl.h>
 

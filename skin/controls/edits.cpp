@@ -10,6 +10,7 @@
 #include "skin/core/skin_engine.h"
 #include "skin/core/skin_window.h"
 #include "skin/core/window_record.h"
+#include "skin/core/window_services.h"
 
 namespace skin {
 
@@ -88,6 +89,9 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (message == WM_DESTROY) ReleaseColourBrushes(window);
         return CallSavedProcedure(window, message, wParam, lParam);
     }
+    // In system colours the edit is the system's to paint.
+    if (SystemLookOn() && message != WM_DESTROY)
+        return CallSavedProcedure(window, message, wParam, lParam);
     const bool translucent = TranslucentMode();
 
     switch (message) {

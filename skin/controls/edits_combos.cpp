@@ -16,6 +16,7 @@
 #include "skin/core/child_messages.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
+#include "skin/core/window_services.h"
 
 namespace skin {
 
@@ -170,7 +171,8 @@ void SkinCombos(int windowIndex, HWND parent) {
 
 LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ComboRecord* record = ComboRecordOf(window);
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const int owner = OwnerIndexOf(window);
     const int position = ListPositionOf(window);
 

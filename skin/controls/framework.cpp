@@ -10,6 +10,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/core/window_services.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,7 +113,8 @@ bool TranslucentMode() {
 }
 
 bool TranslucentControlsOn() {
-    return Engine.ControlSkinsEnabled != 0 && Engine.TranslucentControls != 0;
+    // System colours leave no room for a wash.
+    return Engine.ControlSkinsEnabled != 0 && Engine.TranslucentControls != 0 && !SystemLookOn();
 }
 
 ControlFont ReadControlFont(HWND window) {

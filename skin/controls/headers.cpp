@@ -13,6 +13,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/core/window_services.h"
 
 #include <vector>
 
@@ -264,7 +265,8 @@ int HeaderItemAt(int windowIndex, int position, LPARAM mouse) {
 
 LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HeaderRecord* record = HeaderRecordOf(window);
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const int owner = static_cast<int>(GetPropValue(window, kPropOwnerPosition));
     const int position = ListPositionOf(window);
 

@@ -9,6 +9,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/core/window_services.h"
 
 #include <commctrl.h>
 
@@ -199,7 +200,8 @@ void SkinItemViews(int windowIndex, HWND parent) {
 
 LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ItemViewRecord* record = ItemViewRecordOf(window);
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const bool translucent = TranslucentMode();
 
     switch (message) {

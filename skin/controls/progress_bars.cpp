@@ -8,6 +8,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/core/window_services.h"
 
 #include <commctrl.h>
 
@@ -72,7 +73,8 @@ void SkinProgressBars(int windowIndex, HWND parent) {
 
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A bar whose window record is gone gets its messages passed on untouched.
-    if (!ProgressBarRecordOf(window)) return CallSavedProcedure(window, message, wParam, lParam);
+    if (!ProgressBarRecordOf(window) || SystemLookOn())
+        return CallSavedProcedure(window, message, wParam, lParam);
     const int windowIndex = OwnerIndexOf(window);
     const int position = ListPositionOf(window);
 

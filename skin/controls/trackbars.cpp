@@ -10,6 +10,7 @@
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/core/window_services.h"
 
 #include <commctrl.h>
 
@@ -264,7 +265,8 @@ void SkinTrackBars(int windowIndex, HWND parent) {
 LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TrackBarRecord* record = TrackBarRecordOf(window);
     // A bar whose window record is gone gets its messages passed on untouched.
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const int windowIndex = OwnerIndexOf(window);
     const int position = ListPositionOf(window);
 

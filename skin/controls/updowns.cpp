@@ -12,6 +12,7 @@
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/images/skin_pictures.h"
+#include "skin/core/window_services.h"
 
 #include <commctrl.h>
 
@@ -124,7 +125,8 @@ int UpDownHalf(int windowIndex, int position, LPARAM mouse) {
 
 LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     UpDownRecord* record = UpDownRecordOf(window);
-    if (!record) return CallSavedProcedure(window, message, wParam, lParam);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const int owner = static_cast<int>(GetPropValue(window, kPropOwnerPosition));
     const int position = ListPositionOf(window);
 

@@ -3,10 +3,12 @@
 #include "skin/core/skin_window.h"
 
 #include "skin/core/capture.h"
+#include "skin/core/caption_input.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/core/window_services.h"
 #include "skin/images/skin_pictures.h"
 
 #include <commctrl.h>
@@ -76,6 +78,19 @@ LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
     return DefWindowProcA(window, WM_PAINT, 0, 0);
 }
 
+// With client-area animation off the fades jump to their end: the button coming in is drawn hot
+// at once, the one going out plain, and no timer runs.
+void FinishHoverFades(SkinEngine& engine, int p, WindowRecord& rec) {
+    if (rec.HoverIn.Button >= 1 && rec.HoverIn.Step < kHoverSteps) {
+        rec.HoverIn.Step = kHoverSteps;
+        engine.PaintCaptionButton(p, rec.HoverIn.Button, nullptr, 0, kHoverSteps * kHoverLevelStep);
+    }
+    if (rec.HoverOut.Button >= 1 && rec.HoverOut.Step < kHoverSteps) {
+        rec.HoverOut.Step = kHoverSteps;
+        engine.PaintCaptionButton(p, rec.HoverOut.Button, nullptr, 0, 0);
+    }
+}
+
 void OnMouseMove(SkinEngine& engine, HWND window, int p, WindowRecord& rec, LPARAM lParam) {
     if (!rec.MouseInside) {
         TRACKMOUSEEVENT track{};
@@ -90,7 +105,7 @@ void OnMouseMove(SkinEngine& engine, HWND window, int p, WindowRecord& rec, LPAR
     const bool onRow = x >= rec.ButtonsLeft && x <= rec.ButtonsLeft + rec.CaptionButtonsWidth &&
                        y >= rec.ButtonsTop && y <= rec.ButtonsTop + rec.ButtonsHeight;
     if (onRow) {
-        if (!rec.HoverTimer) {
+        if (!rec.HoverTimer && CaptionFadesAnimate()) {
             SetTimer(window, HoverTimerId(window), kHoverInterval, nullptr);
             rec.HoverTimer = 1;
         }
@@ -106,6 +121,7 @@ void OnMouseMove(SkinEngine& engine, HWND window, int p, WindowRecord& rec, LPAR
     if (engine.HotCaptionButton >= 1 && engine.HotCaptionButton != rec.HotButton)
         rec.HoverIn = {engine.HotCaptionButton, 0};
     rec.HotButton = engine.HotCaptionButton;
+    if (!CaptionFadesAnimate()) FinishHoverFades(engine, p, rec);
     if (!rec.IsMaximized) engine.UpdateFrameCursor(p, lParam);
 }
 
@@ -141,6 +157,11 @@ void OnMouseLeave(SkinEngine& engine, int p, WindowRecord& rec) {
     }
     rec.HoverOut = {rec.HotButton, 0};
     rec.HotButton = 0;
+    if (!CaptionFadesAnimate()) {
+        FinishHoverFades(engine, p, rec);
+        rec.HoverIn = {};
+        rec.HoverOut = {};
+    }
 }
 
 } // namespace
@@ -155,6 +176,7 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     // A null or destroyed handle is refused: its record could never be released (no
     // WM_NCDESTROY will come), and later operations on that handle would find it.
     if (!IsWindow(window) || FindWindowPosition(window) >= 1) return;
+    ReadSystemLook();
 
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     FrameWidth = kFrameWidth;
@@ -203,6 +225,8 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     }
 
     SetWindowLongA(window, GWL_STYLE, style | WS_SYSMENU);
+    // The system menu Alt+Space opens: a window made without WS_SYSMENU has none until asked.
+    GetSystemMenu(window, FALSE);
 
     const int p = AppendWindowRecord(std::move(record));
     WindowRecord& rec = *RecordAt(p);
@@ -250,6 +274,10 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     // What the window's controls ask of their parent (colours, owner-drawn faces) and what they
     // report is answered as in a container.
     if (const auto answer = AnswerChildMessage(p, message, wParam, lParam)) return *answer;
+    if (const auto answer = AnswerCaptionInput(*this, p, window, message, wParam, lParam))
+        return *answer;
+    if (const auto answer = AnswerAccessibilityMessage(p, window, message, wParam, lParam))
+        return *answer;
     switch (message) {
         case WM_DESTROY:
             // The children still exist now (not at WM_NCDESTROY): their colour brushes go.
@@ -292,6 +320,9 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 case SC_RESTORE:
                     rec->BackgroundStale = 1;
                     rec->Minimized = 0;
+                    // Restoring a maximized window (not a minimized one, which goes back to
+                    // what it was) ends the skin's maximized state, whoever sent the command.
+                    if (!IsIconic(window)) rec->IsMaximized = 0;
                     break;
                 case SC_MINIMIZE:
                     rec->BackgroundStale = 1;
@@ -355,6 +386,9 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 if (b >= 1) CaptionButtonAction(p, b);
             }
             break;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+        case WM_NCACTIVATE: AnswerSystemLookMessage(p, message, wParam); break;
         case WM_ACTIVATEAPP:
             if (wParam == 0) StartWorkingSetTrim();
             break;

@@ -20,6 +20,7 @@
 #include "plus/plus_pen.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
+#include "skin/services/system_look.h"
 
 namespace skin {
 
@@ -368,6 +369,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
 void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     WindowRecord* record = RecordAt(position);
     if (!record) return;
+    if (SystemLookOn()) return PaintSystemBackground(*record, graphics);
     const RECT rc = ClientRectOf(record->Window);
     const float width = static_cast<float>(rc.right);
     const float height = static_cast<float>(rc.bottom);
@@ -483,8 +485,9 @@ PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clie
 }
 
 void SkinEngine::PaintBorder(int position, plus::PlusGraphics& graphics) {
-    const WindowRecord* record = RecordAt(position);
+    WindowRecord* record = RecordAt(position);
     if (!record) return;
+    if (SystemLookOn()) return PaintSystemBorder(*record, graphics);
     const RECT rc = ClientRectOf(record->Window);
     const float w = static_cast<float>(rc.right);
     const float h = static_cast<float>(rc.bottom);

@@ -17,6 +17,7 @@
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
 #include "skin/services/back_buffer.h"
+#include "skin/services/system_look.h"
 
 namespace skin {
 
@@ -270,7 +271,11 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
             ? face->AlternateImage
             : face->Image;
 
-    if (highlight) {
+    if (SystemLookOn()) {
+        PaintSystemCaptionButton(*record, *graphics, button,
+                                 RECT{box.x, box.y, box.x + box.w, box.y + box.h},
+                                 highlight || level > 0);
+    } else if (highlight) {
         plus::PlusPath shape;
         shape.CreatePath();
         AddButtonShape(shape, box, closeButton);

@@ -8,6 +8,7 @@
 #include "skin/core/window_record.h"
 #include "skin/services/containers.h"
 #include "skin/services/direct_pixels.h"
+#include "skin/core/window_services.h"
 
 #include <string>
 
@@ -101,7 +102,7 @@ LRESULT PaintThenKey(HWND control, const CommonControlEntry& entry, LPARAM lPara
 
 LRESULT CALLBACK CommonControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     const CommonControlEntry* entry = EntryOf(control);
-    if (!entry) return PassOn(control, message, wParam, lParam);
+    if (!entry || SystemLookOn()) return PassOn(control, message, wParam, lParam);
     switch (message) {
         case WM_MOVE:
             if (Engine.TranslucentControls) InvalidateRect(control, nullptr, FALSE);

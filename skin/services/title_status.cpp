@@ -20,6 +20,8 @@
 #include "skin/services/back_buffer.h"
 #include "skin/services/direct_pixels.h"
 #include "skin/core/glyph_text.h"
+#include "skin/services/accessibility.h"
+#include "skin/services/system_look.h"
 
 namespace skin {
 
@@ -305,11 +307,15 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
         GdiFlush(); // the canvas shares these pixels
     }
     const std::string title = text ? *text : WindowText(record->Window);
-    DrawHaloTextKept(
-        &record->TitleLayer, *graphics, title,
-        plus::RectF{static_cast<float>(x + 20), static_cast<float>(y), static_cast<float>(w), 32},
-        record->TitleTextColour, record->TitleHaloColour, 1, record->TitleFontName,
-        record->TitleBold != 0, static_cast<float>(record->TitleFontSize), kAlignNear, kAlignNear);
+    if (SystemLookOn())
+        PaintSystemTitle(*record, *graphics, RECT{x + 20, y, x + 20 + w, y + 32}, title);
+    else
+        DrawHaloTextKept(&record->TitleLayer, *graphics, title,
+                         plus::RectF{static_cast<float>(x + 20), static_cast<float>(y),
+                                     static_cast<float>(w), 32},
+                         record->TitleTextColour, record->TitleHaloColour, 1, record->TitleFontName,
+                         record->TitleBold != 0, static_cast<float>(record->TitleFontSize),
+                         kAlignNear, kAlignNear);
     if (own) {
         own.reset();
         ShowBackBufferRect(*record, area);
@@ -380,6 +386,14 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
         graphics = &own->graphics();
         RestoreStatusRect(position, area);
     }
+    if (SystemLookOn()) {
+        PaintSystemPane(*record, *graphics, pane);
+        if (own) {
+            own.reset();
+            ShowBackBufferRect(*record, area);
+        }
+        return;
+    }
     const float x = static_cast<float>(r.x);
     const float y = static_cast<float>(r.y);
     const float w = static_cast<float>(r.width);
@@ -447,10 +461,12 @@ bool SkinEngine::SetStatusPane(HWND window, int pane, const std::string& text,
     if (!record || pane < 1 || static_cast<std::size_t>(pane) > record->StatusPanes.size())
         return false;
     StatusPane& target = record->StatusPanes[static_cast<std::size_t>(pane - 1)];
+    const bool renamed = target.Text != text;
     target.Text = text;
     if (icon) target.Icon = std::move(*icon);
     if (textColour) target.TextColour = *textColour;
     PaintStatusPane(position, nullptr, pane);
+    if (renamed) AnnounceStatusPaneName(window, pane);
     return true;
 }
 

@@ -25,8 +25,9 @@ from pe_file import MACHINE_AMD64, MACHINE_I386, PeFile  # noqa: E402
 # libgcc_s_*.dll, libwinpthread-1.dll) would have to ship beside the program.
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "gdiplus.dll", "kernel32.dll",
-    "msimg32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "shell32.dll",
-    "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll", "wininet.dll", "ws2_32.dll",
+    "msimg32.dll", "msvcrt.dll", "ole32.dll", "oleacc.dll", "oleaut32.dll", "psapi.dll",
+    "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll", "wininet.dll",
+    "ws2_32.dll",
 }
 
 PROGRAMS = {"Varnel.exe": "Varnel", "varnel_gallery.exe": "Varnel control gallery"}
