@@ -48,11 +48,14 @@ timed "example" bash scripts/examples.sh "${presets[@]}"
 # A failing test prints its output, and is run once more before it counts as failed: under Wine
 # a test program now and then fails to start at all. A test that fails twice still fails the
 # run. Every test that needed the rerun is listed at the end, so flaky starts stay visible.
+# Most tests wait on the window system rather than compute (a run at two jobs a core kept the
+# cores less than half busy), so ctest runs two tests a core.
+test_jobs=$((2 * jobs))
 log="$root/build/x64/Testing/test-run.log"
 mkdir -p "$(dirname "$log")"
 tests() {
   bash scripts/with-xvfb.sh \
-    ctest --preset x64 -j"$jobs" --output-on-failure --repeat until-pass:2 "${skipped[@]}" "$@" \
+    ctest --preset x64 -j"$test_jobs" --output-on-failure --repeat until-pass:2 "${skipped[@]}" "$@" \
     2>&1 | tee "$log"
   return "${PIPESTATUS[0]}"
 }
