@@ -582,6 +582,10 @@ std::string CaptionButtonName(int position, int button) {
     }
 }
 
+int LiveAccessibleObjectCount() {
+    return static_cast<int>(liveObjects.size());
+}
+
 void AnnounceStatusPaneName(HWND window, int pane) {
     const int position = SkinnedPosition(window);
     Announce(window, AccessibleChildIdOf(position, {AccessiblePart::Pane, pane}));

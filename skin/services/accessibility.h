@@ -47,4 +47,7 @@ std::string CaptionButtonName(int position, int button);
 // Raises EVENT_OBJECT_NAMECHANGE for a status pane of a skinned window whose text changed.
 void AnnounceStatusPaneName(HWND window, int pane);
 
+// Accessible objects alive in this process (handed out and not yet released by every holder).
+int LiveAccessibleObjectCount();
+
 } // namespace skin

@@ -343,20 +343,26 @@ TEST_F(AccessibleWindow, HitTestAndNavigationAgreeWithTheChildren) {
 }
 
 TEST_F(AccessibleWindow, AHeldObjectOfADestroyedWindowFailsCleanly) {
-    ComAccessible accessible;
-    Open(accessible);
-    IAccessible* object = accessible.object;
-    DestroyWindow(window);
-    Pump();
-    long count = 5;
-    EXPECT_EQ(object->get_accChildCount(&count), RPC_E_DISCONNECTED);
-    BSTR name = nullptr;
-    EXPECT_EQ(object->get_accName(Child(2), &name), RPC_E_DISCONNECTED);
-    EXPECT_EQ(name, nullptr);
-    EXPECT_EQ(object->accDoDefaultAction(Child(4)), RPC_E_DISCONNECTED);
-    VARIANT hit;
-    VariantInit(&hit);
-    EXPECT_EQ(object->accHitTest(200, 100, &hit), RPC_E_DISCONNECTED);
+    const int before = skin::LiveAccessibleObjectCount();
+    {
+        ComAccessible accessible;
+        Open(accessible);
+        IAccessible* object = accessible.object;
+        EXPECT_EQ(skin::LiveAccessibleObjectCount(), before + 1);
+        DestroyWindow(window);
+        Pump();
+        long count = 5;
+        EXPECT_EQ(object->get_accChildCount(&count), RPC_E_DISCONNECTED);
+        BSTR name = nullptr;
+        EXPECT_EQ(object->get_accName(Child(2), &name), RPC_E_DISCONNECTED);
+        EXPECT_EQ(name, nullptr);
+        EXPECT_EQ(object->accDoDefaultAction(Child(4)), RPC_E_DISCONNECTED);
+        VARIANT hit;
+        VariantInit(&hit);
+        EXPECT_EQ(object->accHitTest(200, 100, &hit), RPC_E_DISCONNECTED);
+        EXPECT_EQ(skin::LiveAccessibleObjectCount(), before + 1) << "the holder still has it";
+    }
+    EXPECT_EQ(skin::LiveAccessibleObjectCount(), before) << "freed with its last holder";
 }
 
 TEST_F(AccessibleWindow, MapsChildIdsToPartsBothWays) {
