@@ -103,6 +103,7 @@ TEST_F(SystemLook, HighContrastPaintsTheWindowInSystemColoursAndOffBringsTheSkin
     const Point points[] = {
         {"caption", 150, 4, COLOR_INACTIVECAPTION},
         {"background", 150, 100, COLOR_WINDOW},
+        {"frame", 0, 100, COLOR_WINDOWFRAME},
         {"close button", static_cast<int>(close.Rect.x) + 3, static_cast<int>(close.Rect.y) + 3,
          COLOR_BTNFACE},
         {"pane", pane.x + pane.width - 10, pane.y + pane.height / 2, COLOR_BTNFACE},
