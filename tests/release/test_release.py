@@ -180,10 +180,15 @@ class LibraryInstall(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr[-3000:])
 
     def test_installs_both_libraries_and_the_package_files(self):
-        self.assertEqual(self.installed("lib"), {
+        installed = self.installed("lib")
+        # One file of the build's configuration (the x64 build keeps debug information, the
+        # x86 build not: their configuration names differ).
+        configurations = {name for name in installed
+                          if re.fullmatch(r"cmake/Varnel/VarnelTargets-[a-z]+\.cmake", name)}
+        self.assertEqual(len(configurations), 1, installed)
+        self.assertEqual(installed - configurations, {
             "libvarnel_plus.a", "libvarnel_skin.a", "cmake/Varnel/VarnelConfig.cmake",
-            "cmake/Varnel/VarnelConfigVersion.cmake", "cmake/Varnel/VarnelTargets.cmake",
-            "cmake/Varnel/VarnelTargets-relwithdebinfo.cmake"})
+            "cmake/Varnel/VarnelConfigVersion.cmake", "cmake/Varnel/VarnelTargets.cmake"})
         cmake = os.path.join(self.prefix, "lib", "cmake", "Varnel")
         with open(os.path.join(cmake, "VarnelConfigVersion.cmake")) as f:
             version_file = f.read()
