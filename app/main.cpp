@@ -5,12 +5,16 @@
 #include "app/startup_probe.h"
 #include "app/win_handles.h"
 #include "plus/plus_object.h"
+#include "skin/core/dpi.h"
 #include "skin/core/skin_engine.h"
 
 using namespace varnel;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     startup_probe::NoteEntry();
+    // Per-monitor DPI aware before any window exists: the skin draws at each window's DPI,
+    // so the system must not stretch the window's pixels.
+    skin::MakeProcessDpiAware();
     // 1. Runtime services: from here on a failed allocation ends in the fatal-error report.
     InstallAllocationFailureReport();
     // The page view may host the system browser control, which needs OLE on this thread.

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/startup_probe.h"
+#include "skin/core/dpi.h"
 #include "skin/core/skin_engine.h"
 #include "varnel_config.h"
 
@@ -31,6 +32,11 @@ void RegisterWindowClass() {
                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     RegisterClassExA(&cls);
 }
+// A 96-dpi rectangle at `dpi`, each edge scaled on its own (as the skin scales its sizes).
+RECT ScaledRect(const RECT& rect, UINT dpi) {
+    return RECT{skin::ScaleToDpi(rect.left, dpi), skin::ScaleToDpi(rect.top, dpi),
+                skin::ScaleToDpi(rect.right, dpi), skin::ScaleToDpi(rect.bottom, dpi)};
+}
 } // namespace
 
 MainWindow::Settings MainWindow::DefaultSettings() {
@@ -45,7 +51,8 @@ bool MainWindow::Load(const Settings& settings, CreatedHandler onCreated) {
     if (window_) return false;
     settings_ = settings;
     RegisterWindowClass();
-    const RECT& outer = kOuterRect;
+    // A new window starts at the system DPI; WM_DPICHANGED moves it on from there.
+    const RECT outer = ScaledRect(kOuterRect, skin::SystemDpi());
     // The window procedure is installed after creation so that `this` is known before the
     // first message we handle.
     window_ = CreateWindowExA(0, kWindowClass, kTitle, kWindowStyle, outer.left, outer.top,
@@ -70,20 +77,34 @@ bool MainWindow::Load(const Settings& settings, CreatedHandler onCreated) {
 
 void MainWindow::CreateUnits() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    const RECT& b = kBrowserRect;
+    const UINT dpi = skin::SystemDpiOfWindow(window_);
+    const RECT b = ScaledRect(kBrowserRect, dpi);
     browser_ = CreatePageView(window_, b);
     if (browser_) browser_->OnNavigated([this] { OnBrowserNavigated(); });
 
     // Created after the page view so that it lies above it.
-    const RECT& l = kLabelRect;
+    const RECT l = ScaledRect(kLabelRect, dpi);
     label_ =
         CreateWindowExA(0, "STATIC", kLoadingText, WS_CHILD | WS_VISIBLE | SS_LEFT, l.left, l.top,
                         l.right - l.left, l.bottom - l.top, window_, nullptr, instance, nullptr);
-    labelFont_.reset(CreateFontA(-21, 0, 0, 0, 400, FALSE, FALSE, FALSE, 134, 3, 2, 1, 2, "宋体"));
-    if (label_ && labelFont_)
-        SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
+    LayoutUnits(dpi);
     if (label_)
         SetWindowPos(label_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::LayoutUnits(UINT dpi) {
+    const RECT b = ScaledRect(kBrowserRect, dpi);
+    if (browser_ && browser_->Window())
+        MoveWindow(browser_->Window(), b.left, b.top, b.right - b.left, b.bottom - b.top, TRUE);
+    const RECT l = ScaledRect(kLabelRect, dpi);
+    if (!label_) return;
+    MoveWindow(label_, l.left, l.top, l.right - l.left, l.bottom - l.top, TRUE);
+    // The label takes the new font before the old one goes.
+    GdiObject<HFONT> font(CreateFontA(-skin::ScaleToDpi(21, dpi), 0, 0, 0, 400, FALSE, FALSE,
+                                      FALSE, 134, 3, 2, 1, 2, "宋体"));
+    if (!font) return;
+    SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    labelFont_ = std::move(font);
 }
 
 void MainWindow::OnBrowserNavigated() {
@@ -117,6 +138,10 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     switch (message) {
         case kUsageLineMessage:
             if (self) self->ShowUsageLines();
+            return 0;
+        case WM_DPICHANGED:
+            // The skin has moved the window to the suggested rectangle already.
+            if (self) self->LayoutUnits(LOWORD(wParam));
             return 0;
         case WM_DESTROY:
             if (self) self->OnDestroy();

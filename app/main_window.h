@@ -15,6 +15,7 @@ class MainWindow {
 public:
     static constexpr char kTitle[] = "Varnel/免更新版";
     static constexpr char kLoadingText[] = "请稍等,正在玩命的加载....";
+    // The window's and its units' places at 96 dpi; they are scaled to the window's DPI.
     static constexpr RECT kOuterRect = {50, 50, 50 + 376, 50 + 364};
     static constexpr RECT kLabelRect = {56, 128, 56 + 256, 128 + 80};
     static constexpr RECT kBrowserRect = {1, 24, 1 + 373, 24 + 314};
@@ -59,6 +60,8 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateUnits();
+    // Places the units and sets the label's font for `dpi` (at creation and on WM_DPICHANGED).
+    void LayoutUnits(UINT dpi);
     void OnBrowserNavigated();
     void ShowUsageLines();
     void OnDestroy();

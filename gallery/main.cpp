@@ -5,12 +5,15 @@
 #include "app/startup.h"
 #include "gallery/gallery_window.h"
 #include "plus/plus_object.h"
+#include "skin/core/dpi.h"
 #include "skin/core/skin_engine.h"
 
 #include <commctrl.h>
 #include <cstring>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    // Per-monitor DPI aware before any window exists (see the program's start-up).
+    skin::MakeProcessDpiAware();
     varnel::InstallAllocationFailureReport();
     // The common-control classes the later control families live in.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};

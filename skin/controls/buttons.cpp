@@ -253,7 +253,9 @@ void PaintRadioButton(HWND window, UINT state) {
     const SmallButtonBox area(window);
     const float left = area.left, top = area.top;
     const int W = area.width, H = area.height;
-    const float cy = top + (static_cast<float>(H) - 12) / 2;
+    const UINT dpi = ControlDpi(window);
+    const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
+    const float cy = top + (static_cast<float>(H) - px(12)) / 2;
 
     CapturedBackground background(window, area.client);
     {
@@ -263,14 +265,15 @@ void PaintRadioButton(HWND window, UINT state) {
 
         PlusPath ring;
         ring.CreatePath();
-        ring.AddEllipse(left + 2, cy, 12, 12);
+        ring.AddEllipse(left + px(2), cy, px(12), px(12));
         PlusPen ringPen;
         ringPen.CreatePen(Argb(kBlack, 200), 1);
         g.DrawPath(ringPen, ring);
 
         PlusPath disc;
         disc.CreatePath();
-        disc.AddEllipse(left + 3, top + (static_cast<float>(H) - 11) / 2 + 1, 9, 9);
+        disc.AddEllipse(left + px(3), top + (static_cast<float>(H) - px(11)) / 2 + px(1), px(9),
+                        px(9));
         PlusPen discPen;
         discPen.CreatePen(Argb(kWhite, 255), 1);
         g.DrawPath(discPen, disc);
@@ -279,17 +282,19 @@ void PaintRadioButton(HWND window, UINT state) {
         g.FillPath(white, disc);
 
         PlusLinearBrush shade;
-        shade.Create(PointF{left + 3, cy + 1}, PointF{left + 10, cy + 11}, Argb(kBlack, 100),
+        shade.Create(PointF{left + px(3), cy + px(1)}, PointF{left + px(10), cy + px(11)},
+                     Argb(kBlack, 100),
                      Argb(kBlack, 0));
         g.FillPath(shade, disc);
 
         if (state & ODS_HOTLIGHT)
-            FillHotGradient(g, disc, PointF{left + 3, cy + 1}, PointF{left + 11, cy + 12});
+            FillHotGradient(g, disc, PointF{left + px(3), cy + px(1)},
+                            PointF{left + px(11), cy + px(12)});
 
         if (IsChecked(window)) {
             PlusPath dot;
             dot.CreatePath();
-            dot.AddEllipse(left + 5, cy + 3, 6, 6);
+            dot.AddEllipse(left + px(5), cy + px(3), px(6), px(6));
             PlusPathBrush glow;
             glow.CreateFromPath(dot);
             glow.SetCenterColor(Argb(kWhite, 100));
@@ -302,7 +307,7 @@ void PaintRadioButton(HWND window, UINT state) {
         }
 
         DrawCaption(g, window, *record,
-                    RectF{left + 18, 2, static_cast<float>(W), static_cast<float>(H)});
+                    RectF{left + px(18), px(2), static_cast<float>(W), static_cast<float>(H)});
     }
     CopyToWindow(window, background.dc(), W, H);
 }
@@ -313,32 +318,32 @@ void PaintCheckBox(HWND window, UINT state) {
     const SmallButtonBox area(window);
     const float left = area.left, top = area.top;
     const int W = area.width, H = area.height;
-    const float cy = top + (static_cast<float>(H) - 13) / 2;
+    const UINT dpi = ControlDpi(window);
+    const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
+    const float side = px(13);
+    const float cy = top + (static_cast<float>(H) - side) / 2;
 
     CapturedBackground background(window, area.client);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
 
-        PlusImage box;
-        box.LoadFromStream(ToByteSet(CheckBoxImage));
-        g.DrawImage(box, left, cy);
-        if (IsChecked(window)) {
-            PlusImage tick;
-            tick.LoadFromStream(ToByteSet(CheckedBoxImage));
-            g.DrawImage(tick, left, cy);
-        }
+        // The pictures are drawn at the box's size for the DPI, from the one made for the
+        // nearest scale at or above it.
+        DrawSkinPicture(g, CheckBoxImage, dpi, left, cy, side, side);
+        if (IsChecked(window)) DrawSkinPicture(g, CheckedBoxImage, dpi, left, cy, side, side);
 
         if (state & ODS_HOTLIGHT) {
             PlusPath square;
             square.CreatePath();
-            square.AddRectangle(left, cy, 13, 13);
-            const float y0 = top + (static_cast<float>(H) - 12) / 2 + 1;
-            FillHotGradient(g, square, PointF{left + 3, y0}, PointF{left + 11, y0 + 11});
+            square.AddRectangle(left, cy, side, side);
+            const float y0 = top + (static_cast<float>(H) - px(12)) / 2 + px(1);
+            FillHotGradient(g, square, PointF{left + px(3), y0}, PointF{left + px(11), y0 + px(11)});
         }
 
         DrawCaption(g, window, *record,
-                    RectF{left + 17, 2, static_cast<float>(W - 19), static_cast<float>(H)});
+                    RectF{left + px(17), px(2), static_cast<float>(W) - px(19),
+                          static_cast<float>(H)});
     }
     CopyToWindow(window, background.dc(), W, H);
 }

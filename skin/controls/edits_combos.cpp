@@ -71,15 +71,17 @@ void PunchChildHoles(PlusGraphics& g, HWND combo, LONG style) {
 }
 
 void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool hot) {
-    const int bw = (style & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST ? 17 : 18;
-    const float bx = static_cast<float>(w - bw - 2);
-    const float by = 2;
-    const float bh = static_cast<float>(h - 4);
+    const UINT dpi = ControlDpi(combo);
+    const auto px = [dpi](int size) { return ScaleToDpi(size, dpi); };
+    const int bw = px((style & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST ? 17 : 18);
+    const float bx = static_cast<float>(w - bw - px(2));
+    const float by = static_cast<float>(px(2));
+    const float bh = static_cast<float>(h - 2 * px(2));
     const ARGB accent = ToArgb(Engine.AccentColour, kAccentAlpha);
 
     PlusPath path;
     path.CreatePath();
-    AddRoundedRect(path, bx, by, static_cast<float>(bw - 1), bh - 1, 4);
+    AddRoundedRect(path, bx, by, static_cast<float>(bw - 1), bh - 1, static_cast<float>(px(4)));
     PlusPen pen;
     pen.CreatePen(hot ? accent : ToArgb(kBlack, kOutlineAlpha), 1);
     g.DrawPath(pen, path);
@@ -96,20 +98,26 @@ void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool 
     g.FillPath(gloss, path);
 
     PlusImage arrow;
-    arrow.LoadFromStream(ToByteSet(ArrowDownImage));
-    // Whole pixels: a picture this small blurs at half-pixel places.
+    arrow.LoadFromStream(ToByteSet(SkinPictureForDpi(ArrowDownImage, dpi)));
+    // Whole pixels: a picture this small blurs at half-pixel places. Its drawing for the DPI
+    // is used at its own size (the arrow's size at the nearest scale at or above).
     const int ax = (bw - static_cast<int>(arrow.GetWidth())) / 2;
     const int ay = (static_cast<int>(bh) - static_cast<int>(arrow.GetHeight())) / 2;
-    g.DrawImageI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay);
+    if (dpi <= kDesignDpi)
+        g.DrawImageI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay);
+    else // given its size, so the graphics' own DPI does not resize it again
+        g.DrawImageRectI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay,
+                         static_cast<int>(arrow.GetWidth()), static_cast<int>(arrow.GetHeight()));
 
     if ((style & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST) return;
     PlusSolidBrush ink;
     ink.Create(ToArgb(TextColourOf(combo), 255));
     PlusFont font;
-    font.CreateFromFamilyName(kTextFont, kTextSize, 0, kUnitWorld);
+    const int textSize = px(static_cast<int>(kTextSize));
+    font.CreateFromFamilyName(kTextFont, static_cast<float>(textSize), 0, kUnitWorld);
     g.DrawString(WindowTextOf(combo), font, ink,
-                 RectF{2, static_cast<float>(h - 12) / 2, static_cast<float>(w - 17),
-                       static_cast<float>(h - 4)},
+                 RectF{static_cast<float>(px(2)), static_cast<float>(h - textSize) / 2,
+                       static_cast<float>(w - px(17)), static_cast<float>(h - 2 * px(2))},
                  nullptr);
 }
 

@@ -4,6 +4,7 @@
 #include "plus/plus_font.h"
 #include "plus/plus_font_family.h"
 #include "plus/plus_graphics.h"
+#include "plus/plus_image.h"
 #include "plus/plus_pen.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
@@ -11,6 +12,7 @@
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/core/window_services.h"
+#include "skin/images/skin_pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +62,33 @@ LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
 
 WindowRecord* OwnerRecordOf(HWND control) {
     return RecordAt(static_cast<int>(PropertyOf(control, kPropOwnerPosition)));
+}
+
+UINT ControlDpi(HWND control) {
+    if (const WindowRecord* owner = OwnerRecordOf(control)) return owner->Dpi;
+    return WindowDpi(GetAncestor(control, GA_ROOT));
+}
+
+float ControlPx(HWND control, int size) {
+    return static_cast<float>(ScaleToDpi(size, ControlDpi(control)));
+}
+
+constexpr int kInterpolationHighQualityBicubic = 7;
+
+void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture,
+                     UINT dpi, float x, float y, float width, float height) {
+    plus::PlusImage image;
+    if (dpi <= kDesignDpi) {
+        if (image.LoadFromStream(ToByteSet(picture))) graphics.DrawImage(image, x, y);
+        return;
+    }
+    if (!image.LoadFromStream(ToByteSet(SkinPictureForDpi(picture, dpi)))) return;
+    const bool fits = static_cast<float>(image.GetWidth()) == width &&
+                      static_cast<float>(image.GetHeight()) == height;
+    const int mode = graphics.GetInterpolationMode();
+    if (!fits) graphics.SetInterpolationMode(kInterpolationHighQualityBicubic);
+    graphics.DrawImageRect(image, x, y, width, height);
+    if (!fits) graphics.SetInterpolationMode(mode);
 }
 
 int OwnerIndexOf(HWND control) {

@@ -12,7 +12,9 @@
 #include "plus/plus_path.h"
 
 #include <memory>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,19 @@ LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
 
 // The window record whose position is in the control's "Hw_FuID", or null.
 WindowRecord* OwnerRecordOf(HWND control);
+
+// The DPI a control is drawn at: its owner's (WindowRecord::Dpi), else its top-level window's.
+// A family's metrics are 96-dpi sizes scaled by ControlPx, so they follow the owner's
+// WM_DPICHANGED at the next paint.
+UINT ControlDpi(HWND control);
+float ControlPx(HWND control, int size);
+
+// Draws one of the skin's own pictures (skin/images) for `dpi` in the box (x, y, width,
+// height): at 96 dpi the picture itself at its own size, otherwise its drawing for the
+// nearest scale at or above the DPI, reduced with high-quality filtering if it does not fit
+// the box exactly.
+void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture,
+                     UINT dpi, float x, float y, float width, float height);
 
 // The control's "Hw_lbID".
 int ListPositionOf(HWND control);

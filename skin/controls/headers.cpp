@@ -69,7 +69,8 @@ ControlFont FontOf(const HeaderRecord& record) {
     if (!record.FontFamily.empty())
         return ControlFont{record.FontFamily, record.FontSize, record.FontStyle};
     ControlFont own = ReadControlFont(record.Window);
-    if (own.size <= 0) own.size = static_cast<int>(kFallbackSize);
+    if (own.size <= 0)
+        own.size = ScaleToDpi(static_cast<int>(kFallbackSize), ControlDpi(record.Window));
     return own;
 }
 
@@ -256,9 +257,10 @@ int HeaderItemAt(int windowIndex, int position, LPARAM mouse) {
     if (!record) return 0;
     const int x = static_cast<short>(LOWORD(mouse));
     const int count = ItemCount(record->Window);
+    const int zone = ScaleToDpi(kDividerZone, ControlDpi(record->Window));
     for (int i = 1; i <= count; ++i) {
         const RECT r = ItemRect(record->Window, i - 1);
-        if (r.left + kDividerZone <= x && x <= r.right - kDividerZone) return i;
+        if (r.left + zone <= x && x <= r.right - zone) return i;
     }
     return 0;
 }

@@ -99,15 +99,21 @@ struct BarGeometry {
     int thumbLength; // its extent along the bar
     int thumbNear;   // its sides across the bar: top or left,
     int thumbFar;    // and bottom or right (exclusive)
+    UINT dpi;        // the skin's own sizes below are 96-dpi sizes scaled to this
 };
+
+float Px(const BarGeometry& m, int size) {
+    return static_cast<float>(ScaleToDpi(size, m.dpi));
+}
 
 BarGeometry Measure(const TrackBarRecord& record) {
     const RECT c = ChannelAlongAcross(record.Window, record.Vertical);
+    const UINT dpi = ControlDpi(record.Window);
     const float across = static_cast<float>(c.top), acrossEnd = static_cast<float>(c.bottom);
     // A selection range gets a thin band in the middle of the channel.
-    const float band =
-        record.SelectionRange ? across + (acrossEnd - across - kThinBand) / 2 : across;
-    const float bandThickness = record.SelectionRange ? kThinBand : acrossEnd - across;
+    const float thin = static_cast<float>(ScaleToDpi(kThinBand, dpi));
+    const float band = record.SelectionRange ? across + (acrossEnd - across - thin) / 2 : across;
+    const float bandThickness = record.SelectionRange ? thin : acrossEnd - across;
     RECT t{};
     SendMessageA(record.Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
     // The thumb with the bar's direction in top/bottom.
@@ -122,7 +128,8 @@ BarGeometry Measure(const TrackBarRecord& record) {
                        static_cast<float>(thumb.top),
                        thumb.bottom - thumb.top,
                        thumb.left,
-                       thumb.right};
+                       thumb.right,
+                       dpi};
 }
 
 // The pixel along the bar under the thumb's centre when the bar is at `value`: the thumb
@@ -158,14 +165,16 @@ void DrawTicks(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry&
             g.FillRectangle(ink, r.x, r.y, r.width, r.height);
         }
     };
-    mark(state.minimum, kEndTickLength);
-    mark(state.maximum, kEndTickLength);
+    const int endLength = ScaleToDpi(kEndTickLength, m.dpi);
+    const int length = ScaleToDpi(kTickLength, m.dpi);
+    mark(state.minimum, endLength);
+    mark(state.maximum, endLength);
     // The values between the ends: the control's array holds two fewer than its tick count.
     const int count = AskNumber(record.Window, TBM_GETNUMTICS) - 2;
     const auto* values = reinterpret_cast<const DWORD*>(Ask(record.Window, TBM_GETPTICS));
     for (int i = 0; values && i < count; ++i) {
         const int value = static_cast<int>(values[i]);
-        if (value > state.minimum && value < state.maximum) mark(value, kTickLength);
+        if (value > state.minimum && value < state.maximum) mark(value, length);
     }
 }
 
@@ -179,17 +188,17 @@ void DrawChannel(PlusGraphics& g, const BarGeometry& m) {
 
 void DrawThumb(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry& m,
                const BarState& state) {
-    float size = kRestingDot;
+    float size = Px(m, kRestingDot);
     float across = m.band - 0.5f;
     float along = m.thumb;
     if (record.Hot) {
-        size = kHotKnob;
-        across = m.band - 4;
+        size = Px(m, kHotKnob);
+        across = m.band - Px(m, 4);
         // The knob keeps clear of the ticks on the near side.
-        if (record.TickPlacement == kTicksTopLeft) across += 2;
-        if (record.TickPlacement == kTicksBoth) across += 1;
+        if (record.TickPlacement == kTicksTopLeft) across += Px(m, 2);
+        if (record.TickPlacement == kTicksBoth) across += Px(m, 1);
     } else if (state.AtMaximum()) {
-        along += kDotShiftAtMaximum;
+        along += Px(m, kDotShiftAtMaximum);
     }
     const RectF r = Oriented(m.vertical, along, across, size, size);
     PlusPath knob;
@@ -221,7 +230,7 @@ void DrawSelection(PlusGraphics& g, HWND bar, const BarGeometry& m, const BarSta
 
 void DrawValueBar(PlusGraphics& g, const BarGeometry& m, const BarState& state) {
     float length = m.thumb - m.along - 1;
-    if (state.AtMaximum()) length += kValueBarGrowthAtMaximum;
+    if (state.AtMaximum()) length += Px(m, kValueBarGrowthAtMaximum);
     if (length < 0) return;
     const RectF r = Oriented(m.vertical, m.along, m.band + 1, length, 1);
     PlusPen pen;

@@ -22,7 +22,7 @@ using namespace plus;
 
 namespace {
 
-constexpr float kRadius = 3;
+constexpr int kRadius = 3;
 constexpr int kBodyAlpha = 160;
 constexpr int kSmoothingAntiAlias = 4;
 constexpr int kCompositingHighQuality = 2;
@@ -53,7 +53,9 @@ void DrawHalf(PlusGraphics& g, const UpDownRecord& record, int half, int w, int 
     const float y = half == 1 && !horizontal ? static_cast<float>(hh) : 0;
     PlusPath path;
     path.CreatePath();
-    AddRoundedRect(path, x, y, static_cast<float>(hw - 1), static_cast<float>(hh - 1), kRadius);
+    const UINT dpi = ControlDpi(record.Window);
+    AddRoundedRect(path, x, y, static_cast<float>(hw - 1), static_cast<float>(hh - 1),
+                   static_cast<float>(ScaleToDpi(kRadius, dpi)));
 
     PointF from{0, 0}, to{0, 0};
     if (half == 0) {
@@ -84,11 +86,16 @@ void DrawHalf(PlusGraphics& g, const UpDownRecord& record, int half, int w, int 
     const auto picture = horizontal ? (half == 0 ? ArrowLeftImage : ArrowRightImage)
                                     : (half == 0 ? ArrowUpImage : ArrowDownImage);
     PlusImage arrow;
-    arrow.LoadFromStream(ToByteSet(picture));
+    arrow.LoadFromStream(ToByteSet(SkinPictureForDpi(picture, dpi)));
     // Whole pixels: a picture this small blurs at half-pixel places.
-    const int ax = (hw - static_cast<int>(arrow.GetWidth())) / 2 + static_cast<int>(x);
-    const int ay = (hh - static_cast<int>(arrow.GetHeight())) / 2 + static_cast<int>(y);
-    g.DrawImageI(arrow, ax, ay);
+    const int aw = static_cast<int>(arrow.GetWidth());
+    const int ah = static_cast<int>(arrow.GetHeight());
+    const int ax = (hw - aw) / 2 + static_cast<int>(x);
+    const int ay = (hh - ah) / 2 + static_cast<int>(y);
+    if (dpi <= kDesignDpi)
+        g.DrawImageI(arrow, ax, ay);
+    else // given its size, so the graphics' own DPI does not resize it again
+        g.DrawImageRectI(arrow, ax, ay, aw, ah);
 
     PlusPen pen;
     pen.CreatePen(line, 1);

@@ -141,9 +141,9 @@ std::optional<LRESULT> AnswerCaptionInput(SkinEngine& engine, int position, HWND
             const POINT client{static_cast<short>(LOWORD(lParam)),
                                static_cast<short>(HIWORD(lParam))};
             const RECT row{record->ButtonsLeft, record->ButtonsTop,
-                           record->ButtonsLeft + record->CaptionButtonsWidth + 1,
+                           record->ButtonsLeft + Px(*record, record->CaptionButtonsWidth) + 1,
                            record->ButtonsTop + record->ButtonsHeight + 1};
-            if (!record->HasCaption || client.y < 0 || client.y >= record->CaptionHeight ||
+            if (!record->HasCaption || client.y < 0 || client.y >= Px(*record, record->CaptionHeight) ||
                 PtInRect(&row, client))
                 return std::nullopt;
             POINT screen = client;

@@ -102,7 +102,8 @@ void OnMouseMove(SkinEngine& engine, HWND window, int p, WindowRecord& rec, LPAR
     }
     if (!rec.HasCaption) return;
     const int x = SignedLow(lParam), y = SignedHigh(lParam);
-    const bool onRow = x >= rec.ButtonsLeft && x <= rec.ButtonsLeft + rec.CaptionButtonsWidth &&
+    const bool onRow = x >= rec.ButtonsLeft &&
+                       x <= rec.ButtonsLeft + Px(rec, rec.CaptionButtonsWidth) &&
                        y >= rec.ButtonsTop && y <= rec.ButtonsTop + rec.ButtonsHeight;
     if (onRow) {
         if (!rec.HoverTimer && CaptionFadesAnimate()) {
@@ -164,6 +165,41 @@ void OnMouseLeave(SkinEngine& engine, int p, WindowRecord& rec) {
     }
 }
 
+// WM_DPICHANGED: the window takes the DPI the message carries (the system's own answer is not
+// read again: it may lag behind the message, or not change at all), moves to the suggested
+// rectangle, and lays out and rebuilds everything sized from the DPI. The caches keyed by a
+// size (title layer, status font and glyphs) follow the new sizes by themselves; the outline
+// and the region are keyed by the client size alone, so they are dropped here.
+void OnDpiChanged(SkinEngine& engine, int p, WindowRecord& rec, WPARAM wParam, LPARAM lParam) {
+    const UINT dpi = LOWORD(wParam);
+    if (dpi == 0) return;
+    const HWND window = rec.Window;
+    rec.Dpi = dpi;
+    rec.Outline.size = SIZE{-1, -1};
+    rec.RegionSize = SIZE{-1, -1};
+    rec.HotButton = 0;
+    rec.HoverIn = {};
+    rec.HoverOut = {};
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        // The move ran the window's procedure (and whatever the program hooked on it).
+        if (RecordAt(SkinnedPosition(window)) != &rec) return;
+    }
+    engine.LayoutCaptionButtons(p);
+    if (rec.StatusHeight > 0) engine.LayoutStatusBar(p);
+    engine.LayoutDockedWindows(p);
+    // The controls' metrics follow the owner's DPI at their next paint; systems that do not
+    // tell child windows themselves (older ones, Wine) get the message here.
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, kDpiChangedAfterParent, 0, 0);
+    if (RecordAt(SkinnedPosition(window)) != &rec) return;
+    rec.BackgroundStale = 1;
+    if (IsWindowVisible(window) && !rec.Minimized) engine.RebuildBackground(p, std::nullopt);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 } // namespace
 
 void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
@@ -184,6 +220,7 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     auto record = std::make_unique<WindowRecord>();
     WindowRecord& r = *record;
     r.Window = window;
+    r.Dpi = SystemDpiOfWindow(window);
     r.CaptionHeight = std::max(captionHeight.value_or(0), kMinCaptionHeight);
     r.HelpButton = helpButton.value_or(0);
     r.MenuButton = menuButton.value_or(0);
@@ -381,7 +418,7 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 CaptionButtonAction(p, HotCaptionButton);
             break;
         case WM_LBUTTONDBLCLK:
-            if (rec->CaptionHeight >= SignedHigh(lParam) && rec->Resizable) {
+            if (Px(*rec, rec->CaptionHeight) >= SignedHigh(lParam) && rec->Resizable) {
                 const int b = FindMaximizeButton(p);
                 if (b >= 1) CaptionButtonAction(p, b);
             }
@@ -389,6 +426,11 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
         case WM_NCACTIVATE: AnswerSystemLookMessage(p, message, wParam); break;
+        case WM_DPICHANGED:
+            // The program sees the message after the window has its new rectangle and skin, so
+            // it lays out its own controls at the new DPI (and need not move the window).
+            OnDpiChanged(*this, p, *rec, wParam, lParam);
+            break;
         case WM_ACTIVATEAPP:
             if (wParam == 0) StartWorkingSetTrim();
             break;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "skin/core/composition_types.h"
+#include "skin/core/dpi.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/glyph_text.h"
 #include "skin/core/skin_types.h"
@@ -90,6 +91,11 @@ struct WindowRecord {
     int ShowTitle = 1;
     int CaptionGloss = 0;
     WNDPROC SavedWindowProc = nullptr; // also in the "Hw_hProc" property
+    // The DPI the window is drawn at: taken at SkinWindow, then the one the last WM_DPICHANGED
+    // sent (the system's answer is not read again after a change). The sizes kept in this
+    // record (caption and status heights, font sizes, pane and button widths) stay 96-dpi
+    // sizes; Px scales them where they are laid out and drawn.
+    UINT Dpi = kDesignDpi;
 
     // --- Own background (overrides the theme image and colour) ---
     ByteSet OwnImage;             // prepared for OwnImageMode; empty = use the theme
@@ -177,5 +183,13 @@ struct WindowRecord {
     // --- Windows repainted with this one ---
     std::vector<AttachedWindow> AttachedWindows;
 };
+
+// A 96-dpi size at the record's DPI (see ScaleToDpi).
+inline int Px(const WindowRecord& record, int size) {
+    return ScaleToDpi(size, record.Dpi);
+}
+inline float PxF(const WindowRecord& record, int size) {
+    return static_cast<float>(ScaleToDpi(size, record.Dpi));
+}
 
 } // namespace skin

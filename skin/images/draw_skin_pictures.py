@@ -4,8 +4,10 @@ embeds them as constant data.
 
 Run from anywhere:  python3 skin/images/draw_skin_pictures.py
 With --check it only reports whether the checked-in files match the drawings (a ctest test).
-Writes skin/images/png/*.png and skin/images/skin_pictures_data.cpp (both checked in), so the
-build needs no Python. Standard library only: shapes are rasterised with 4 x 4 supersampling and
+Each picture is drawn for 100 %, 150 % and 200 % (the shapes are given in 100 % units and
+rasterised at the larger size, so a window at 150 % gets a crisp picture rather than a stretched
+one). Writes skin/images/png/*.png and skin/images/skin_pictures_data.cpp (both checked in), so
+the build needs no Python. Standard library only: shapes are rasterised with 4 x 4 supersampling and
 the PNG chunks are written by hand with zlib.
 """
 
@@ -17,21 +19,26 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SUBSAMPLES = 4
+SCALES = (100, 150, 200)  # percent; a 100 % picture is the one drawn for 96 dpi
 
 
 class Canvas:
     """An RGBA picture, transparent at first; paint() blends a colour by shape coverage."""
 
-    def __init__(self, width, height):
-        self.width = width
-        self.height = height
-        self.pixels = [[(0, 0, 0, 0)] * width for _ in range(height)]
+    def __init__(self, width, height, scale=1.0):
+        """width x height in 100 % units; the pixels are round(size x scale)."""
+        self.scale = scale
+        self.width = int(math.floor(width * scale + 0.5))
+        self.height = int(math.floor(height * scale + 0.5))
+        self.pixels = [[(0, 0, 0, 0)] * self.width for _ in range(self.height)]
 
     def coverage(self, inside, x, y):
+        """Share of pixel (x, y) inside a shape given in 100 % units."""
         hits = 0
+        k = self.scale
         for sy in range(SUBSAMPLES):
             for sx in range(SUBSAMPLES):
-                if inside(x + (sx + 0.5) / SUBSAMPLES, y + (sy + 0.5) / SUBSAMPLES):
+                if inside((x + (sx + 0.5) / SUBSAMPLES) / k, (y + (sy + 0.5) / SUBSAMPLES) / k):
                     hits += 1
         return hits / (SUBSAMPLES * SUBSAMPLES)
 
@@ -130,9 +137,9 @@ BLACK = (0, 0, 0, 255)
 
 # --- The pictures ---
 
-def help_button():
+def help_button(k=1.0):
     """White speech bubble with a question mark, centred in the 26 x 18 caption button."""
-    c = Canvas(26, 18)
+    c = Canvas(26, 18, k)
     bubble = ellipse_ring(13, 8, 6.5, 4.8, 1.4)
     tail = polygon([(9.2, 11.2), (7.0, 15.5), (12.0, 12.4)])
     c.paint(union(minus(bubble, tail), minus(tail, lambda x, y: math.hypot(
@@ -143,9 +150,9 @@ def help_button():
     return c
 
 
-def menu_button():
+def menu_button(k=1.0):
     """White window with a title bar and a pointer over its lower right corner."""
-    c = Canvas(26, 18)
+    c = Canvas(26, 18, k)
     c.paint(frame(6, 3, 18, 13, 1, 3), WHITE)
     arrow = [(14, 8), (14, 16.5), (16.2, 14.4), (17.6, 17.2), (18.8, 16.6),
              (17.5, 13.9), (20.4, 13.9)]
@@ -160,23 +167,23 @@ def menu_button():
     return c
 
 
-def minimize_button():
+def minimize_button(k=1.0):
     """White bar near the bottom of the glyph area."""
-    c = Canvas(26, 18)
+    c = Canvas(26, 18, k)
     c.paint(rect(8, 11, 18, 13), WHITE)
     return c
 
 
-def maximize_button():
+def maximize_button(k=1.0):
     """White window frame with a thick top edge."""
-    c = Canvas(26, 18)
+    c = Canvas(26, 18, k)
     c.paint(frame(8, 4, 18, 14, 1, 2), WHITE)
     return c
 
 
-def restore_button():
+def restore_button(k=1.0):
     """Two overlapping window frames: the front one hides the back one where they cross."""
-    c = Canvas(26, 18)
+    c = Canvas(26, 18, k)
     back = frame(10, 3, 19, 11, 1, 2)
     front_area = rect(7, 6, 16, 15)
     c.paint(minus(back, front_area), WHITE)
@@ -184,33 +191,45 @@ def restore_button():
     return c
 
 
-def close_button():
+def close_button(k=1.0):
     """White cross, centred in the wider 38 x 18 close button."""
-    c = Canvas(38, 18)
+    c = Canvas(38, 18, k)
     c.paint(union(segment(15, 5, 23, 13, 2.0), segment(23, 5, 15, 13, 2.0)), WHITE)
     return c
 
 
-def check_box(checked):
-    """13 x 13 box: light face with a dark border, or a blue border and a teal tick."""
-    c = Canvas(13, 13)
-    for y in range(13):
+def check_box(checked, k=1.0):
+    """13 x 13 box: light face with a dark border, or a blue border and a teal tick. The face
+    and the border stay on whole pixels at every scale (border round(k) pixels wide)."""
+    c = Canvas(13, 13, k)
+    n = c.width
+    for y in range(n):
         # A soft top-to-bottom shade on the face.
-        v = round(236 + (254 - 236) * y / 12)
-        for x in range(13):
+        v = round(236 + (254 - 236) * y / (n - 1))
+        for x in range(n):
             c.set(x, y, (v, v, v, 255))
     border = (28, 81, 128, 255) if checked else (64, 64, 64, 255)
-    for i in range(13):
-        for x, y in ((i, 0), (i, 12), (0, i), (12, i)):
-            c.set(x, y, border)
+    side = max(1, int(math.floor(k + 0.5)))
+    for i in range(n):
+        for b in range(side):
+            for x, y in ((i, b), (i, n - 1 - b), (b, i), (n - 1 - b, i)):
+                c.set(x, y, border)
     if checked:
         tick = union(segment(3.2, 6.4, 5.4, 8.8, 1.9), segment(5.4, 8.8, 9.8, 3.6, 1.9))
         c.paint(tick, (0, 150, 150, 255))
     return c
 
 
-def arrow(direction):
-    """Solid black triangle, one pixel at the tip, pixel-exact (no smoothing)."""
+def arrow(direction, k=1.0):
+    """Solid black triangle, one pixel at the tip, pixel-exact (no smoothing); at larger scales
+    the same triangle smoothed."""
+    if k != 1.0:
+        shapes = {"down": [(0, 0), (7, 0), (3.5, 4)], "up": [(0, 4), (7, 4), (3.5, 0)],
+                  "right": [(0, 0), (0, 7), (4, 3.5)], "left": [(4, 0), (4, 7), (0, 3.5)]}
+        w, h = (7, 4) if direction in ("down", "up") else (4, 7)
+        c = Canvas(w, h, k)
+        c.paint(polygon(shapes[direction]), BLACK)
+        return c
     if direction in ("down", "up"):
         c = Canvas(7, 4)
         for row in range(4):
@@ -233,12 +252,12 @@ PICTURES = [
     ("MaximizeButtonImage", "maximize_button", maximize_button),
     ("RestoreButtonImage", "restore_button", restore_button),
     ("CloseButtonImage", "close_button", close_button),
-    ("CheckBoxImage", "check_box", lambda: check_box(False)),
-    ("CheckedBoxImage", "checked_box", lambda: check_box(True)),
-    ("ArrowDownImage", "arrow_down", lambda: arrow("down")),
-    ("ArrowUpImage", "arrow_up", lambda: arrow("up")),
-    ("ArrowLeftImage", "arrow_left", lambda: arrow("left")),
-    ("ArrowRightImage", "arrow_right", lambda: arrow("right")),
+    ("CheckBoxImage", "check_box", lambda k: check_box(False, k)),
+    ("CheckedBoxImage", "checked_box", lambda k: check_box(True, k)),
+    ("ArrowDownImage", "arrow_down", lambda k: arrow("down", k)),
+    ("ArrowUpImage", "arrow_up", lambda k: arrow("up", k)),
+    ("ArrowLeftImage", "arrow_left", lambda k: arrow("left", k)),
+    ("ArrowRightImage", "arrow_right", lambda k: arrow("right", k)),
 ]
 
 
@@ -255,11 +274,15 @@ def main():
     outputs = {}
     arrays, table = [], []
     for name, file_name, draw in PICTURES:
-        canvas = draw()
-        data = canvas.png()
-        outputs[os.path.join(HERE, "png", file_name + ".png")] = data
-        arrays.append("constexpr std::uint8_t k%s[] = {\n%s\n};" % (name, cpp_bytes(data)))
-        table.append((name, canvas.width, canvas.height))
+        for scale in SCALES:
+            canvas = draw(scale / 100.0)
+            data = canvas.png()
+            suffix = "" if scale == 100 else "_%d" % scale
+            outputs[os.path.join(HERE, "png", file_name + suffix + ".png")] = data
+            arrays.append("constexpr std::uint8_t k%s%s[] = {\n%s\n};" %
+                          (name, "" if scale == 100 else str(scale), cpp_bytes(data)))
+            if scale == 100:
+                table.append((name, canvas.width, canvas.height))
     out = ["// Generated by skin/images/draw_skin_pictures.py from the drawings there; edit the",
            "// script and run it again rather than editing this file.",
            '#include "skin/images/skin_pictures.h"', "", "namespace skin {", "",
@@ -271,6 +294,10 @@ def main():
     out += ["", "const std::array<SkinPicture, %d> SkinPictures = {{" % len(table)]
     for name, w, h in table:
         out.append('    {"%s", %s, %d, %d},' % (name, name, w, h))
+    out += ["}};", ""]
+    out += ["const std::array<ScaledSkinPicture, %d> ScaledSkinPictures = {{" % len(table)]
+    for name, _, _ in table:
+        out.append("    {{k%s, k%s150, k%s200}}," % (name, name, name))
     out += ["}};", "", "} // namespace skin", ""]
     outputs[os.path.join(HERE, "skin_pictures_data.cpp")] = "\n".join(out).encode()
     stale = []

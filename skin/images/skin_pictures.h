@@ -34,6 +34,19 @@ struct SkinPicture {
 };
 extern const std::array<SkinPicture, 12> SkinPictures;
 
+// Each picture as drawn for 100 %, 150 % and 200 % (scales[0] is the picture above), in the
+// order of SkinPictures.
+struct ScaledSkinPicture {
+    std::span<const std::uint8_t> scales[3];
+};
+extern const std::array<ScaledSkinPicture, 12> ScaledSkinPictures;
+
+// The drawing of `picture` made for `dpi`: the one for the nearest scale of 100, 150 and 200 %
+// at or above dpi / 96 (200 % above that), so it is only ever reduced, never stretched. Bytes
+// that are not one of the pictures above come back as they are.
+std::span<const std::uint8_t> SkinPictureForDpi(std::span<const std::uint8_t> picture,
+                                                unsigned dpi);
+
 // A picture's bytes as an owned byte set (caption buttons keep their own copies).
 inline ByteSet ToByteSet(std::span<const std::uint8_t> picture) {
     return ByteSet(picture.begin(), picture.end());

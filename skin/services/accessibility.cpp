@@ -89,12 +89,12 @@ RECT PartArea(const WindowRecord& record, AccessiblePart part) {
 }
 
 RECT PaintedArea(const WindowRecord& record, AccessiblePart part) {
-    const int frame = TheSkin ? TheSkin->FrameWidth : 3;
+    const int frame = Px(record, TheSkin ? TheSkin->FrameWidth : 3);
     switch (part.kind) {
         case AccessiblePart::Title: {
-            const LONG left = frame + 26;
-            return RECT{left, frame + 2, std::max<LONG>(left, record.ButtonsLeft),
-                        record.CaptionHeight};
+            const LONG left = frame + Px(record, 26);
+            return RECT{left, frame + Px(record, 2), std::max<LONG>(left, record.ButtonsLeft),
+                        Px(record, record.CaptionHeight)};
         }
         case AccessiblePart::Button: {
             const plus::RectF& r =

@@ -99,7 +99,8 @@ const OutlineSpans& OutlineFor(WindowRecord& record, int width, int height,
     if (kept.size.cx == width && kept.size.cy == height && kept.region) return kept;
     plus::PlusPath outline;
     outline.CreatePath();
-    AddRoundedRect(outline, 0, 0, static_cast<float>(width), static_cast<float>(height), 4);
+    AddRoundedRect(outline, 0, 0, static_cast<float>(width), static_cast<float>(height),
+                   PxF(record, 4));
     kept.region = PathRegion(outline, graphics);
     kept.inside = RegionRects(kept.region.get());
     kept.outside =
@@ -237,9 +238,9 @@ PixelRows DirectPixels(plus::PlusGraphics& graphics) {
     return canvas ? canvas->pixels : PixelRows{};
 }
 
-void SetRoundRegion(HWND window) {
+void SetRoundRegion(HWND window, int corner) {
     const RECT rc = ClientRectOf(window);
-    gdi::Region region(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, 5, 5));
+    gdi::Region region(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, corner, corner));
     // A rebuild at an unchanged size (a theme change, a restored window) keeps the region the
     // window has: setting it again costs a round trip to the display for nothing.
     gdi::Region current(CreateRectRgn(0, 0, 0, 0));
@@ -255,7 +256,7 @@ void SetRoundRegion(HWND window) {
 void SetRoundRegion(WindowRecord& record) {
     const RECT rc = ClientRectOf(record.Window);
     if (record.RegionSize.cx == rc.right && record.RegionSize.cy == rc.bottom) return;
-    SetRoundRegion(record.Window);
+    SetRoundRegion(record.Window, Px(record, 5));
     record.RegionSize = SIZE{rc.right, rc.bottom};
 }
 
@@ -330,7 +331,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         FillSpans(pixels, outside, kMagenta);
         if (record->HasCaption)
             KeepStrip(record->CaptionStripDC, buffer, pixels, 0, 0, rc.right,
-                      record->CaptionHeight);
+                      Px(*record, record->CaptionHeight));
         if (record->StatusHeight > 0) {
             const PaneRect& bar = record->StatusRect;
             KeepStrip(record->StatusStripDC, buffer, pixels, bar.x, bar.y, bar.width, bar.height);
@@ -376,7 +377,7 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
 
     plus::PlusPath outline;
     outline.CreatePath();
-    AddRoundedRect(outline, 0, 0, width, height, 4);
+    AddRoundedRect(outline, 0, 0, width, height, PxF(*record, 4));
     const bool ownImage = !record->OwnImage.empty();
     const plus::ARGB colour = ToArgb(ownImage ? record->OwnColour : Engine.ThemeColour, 255, 1);
 
@@ -412,11 +413,12 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     }
 
     if (record->CaptionGloss) {
-        const float caption = static_cast<float>(record->CaptionHeight);
+        const int captionRows = Px(*record, record->CaptionHeight);
+        const float caption = static_cast<float>(captionRows);
         const plus::ARGB top = ToArgb(0xFFFFFF, 150, 1);
         const plus::ARGB bottom = ToArgb(0xFFFFFF, 0, 1);
         if (!inside.empty()) {
-            BlendVerticalGradient(pixels, RECT{0, 0, rc.right, record->CaptionHeight}, 0, caption,
+            BlendVerticalGradient(pixels, RECT{0, 0, rc.right, captionRows}, 0, caption,
                                   top, bottom, &inside);
         } else {
             plus::PlusLinearBrush gloss;
@@ -506,8 +508,8 @@ void SkinEngine::PaintBorder(int position, plus::PlusGraphics& graphics) {
         pen.CreatePen(colour, 1);
         graphics.DrawPath(pen, outline);
     };
-    stroke(0, 0, w - 1, h - 1, 7, ToArgb(0x000000, 180, 1)); // outer, dark
-    stroke(1, 1, w - 3, h - 3, 6, ToArgb(0xFFFFFF, 180, 1)); // inner, light
+    stroke(0, 0, w - 1, h - 1, PxF(*record, 7), ToArgb(0x000000, 180, 1)); // outer, dark
+    stroke(1, 1, w - 3, h - 3, PxF(*record, 6), ToArgb(0xFFFFFF, 180, 1)); // inner, light
 }
 
 void SkinEngine::ShowBackBuffer(int position, HDC dc) {

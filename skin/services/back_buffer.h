@@ -51,10 +51,11 @@ private:
 PixelRows DirectPixels(plus::PlusGraphics& graphics);
 
 // Gives the window the rounded region of its client size: CreateRoundRectRgn(0, 0, width + 1,
-// height + 1, 5, 5), unless it has that region already. The system owns the region afterwards.
-void SetRoundRegion(HWND window);
-// The same for a skinned window, which remembers the size it was given a region for and asks
-// the system nothing while the size stays.
+// height + 1, corner, corner), unless it has that region already. The system owns the region
+// afterwards.
+void SetRoundRegion(HWND window, int corner = 5);
+// The same for a skinned window (corner 5 at 96 dpi, scaled to its DPI), which remembers the
+// size it was given a region for and asks the system nothing while the size stays.
 void SetRoundRegion(WindowRecord& record);
 
 // The image pixels of the window's back buffer: the top-left BackBufferSize of its bitmap,

@@ -16,6 +16,7 @@
 #include "plus/plus_pen.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
+#include "skin/images/skin_pictures.h"
 #include "skin/services/back_buffer.h"
 #include "skin/services/system_look.h"
 
@@ -36,21 +37,23 @@ constexpr WORD kCursorSizeNESW = 32643;
 constexpr WORD kCursorSizeWE = 32644;
 constexpr WORD kCursorSizeNS = 32645;
 
-std::optional<FrameZone> ZoneAt(int x, int y, int w, int h, int frame) {
-    if (x <= frame && y >= 11 && y < h - 10) return FrameZone{0xF001, kCursorSizeWE};
-    if (x >= w - frame && y >= 11 && y < h - 10) return FrameZone{0xF002, kCursorSizeWE};
-    if (y <= frame && x >= 11 && x < w - 10) return FrameZone{0xF003, kCursorSizeNS};
-    if (y >= h - frame && x >= 11 && x < w - 10) return FrameZone{0xF006, kCursorSizeNS};
-    if (x <= 10 && y <= 10) return FrameZone{0xF004, kCursorSizeNWSE};
-    if (x >= w - 10 && y <= 10) return FrameZone{0xF005, kCursorSizeNESW};
-    if (x <= 10 && y >= h - 10) return FrameZone{0xF007, kCursorSizeNESW};
-    if (x >= w - 10 && y >= h - 10) return FrameZone{0xF008, kCursorSizeNWSE};
+// `corner` is the size of the square corner zones (10 pixels at 96 dpi).
+std::optional<FrameZone> ZoneAt(int x, int y, int w, int h, int frame, int corner) {
+    const int c = corner;
+    if (x <= frame && y > c && y < h - c) return FrameZone{0xF001, kCursorSizeWE};
+    if (x >= w - frame && y > c && y < h - c) return FrameZone{0xF002, kCursorSizeWE};
+    if (y <= frame && x > c && x < w - c) return FrameZone{0xF003, kCursorSizeNS};
+    if (y >= h - frame && x > c && x < w - c) return FrameZone{0xF006, kCursorSizeNS};
+    if (x <= c && y <= c) return FrameZone{0xF004, kCursorSizeNWSE};
+    if (x >= w - c && y <= c) return FrameZone{0xF005, kCursorSizeNESW};
+    if (x <= c && y >= h - c) return FrameZone{0xF007, kCursorSizeNESW};
+    if (x >= w - c && y >= h - c) return FrameZone{0xF008, kCursorSizeNWSE};
     return std::nullopt;
 }
 
 bool OnButtonRow(const WindowRecord& record, int x, int y) {
-    return x >= record.ButtonsLeft && x <= record.ButtonsLeft + record.CaptionButtonsWidth &&
-           y <= record.ButtonsHeight && y >= 3;
+    return x >= record.ButtonsLeft && x <= record.ButtonsLeft + Px(record, record.CaptionButtonsWidth) &&
+           y <= record.ButtonsHeight && y >= Px(record, 3);
 }
 
 // What a press or a move at the client point means for the frame: nothing (on the button
@@ -69,7 +72,7 @@ FrameTarget FrameTargetAt(const WindowRecord& record, int frame, LPARAM point) {
     if (record.Resizable) {
         RECT rc{};
         GetClientRect(record.Window, &rc);
-        target.zone = ZoneAt(x, y, rc.right, rc.bottom, frame);
+        target.zone = ZoneAt(x, y, rc.right, rc.bottom, Px(record, frame), Px(record, 10));
     }
     return target;
 }
@@ -103,10 +106,25 @@ void AddButtonShape(plus::PlusPath& path, const ButtonBox& box, bool roundedCorn
     path.CloseFigure();
 }
 
+constexpr int kInterpolationHighQualityBicubic = 7;
+
+// Above 96 dpi a skin picture is replaced by its drawing for the DPI, and any picture that is
+// still resized (a caller's own) is filtered rather than stretched pixel by pixel.
 void DrawButtonImage(plus::PlusGraphics& graphics, CaptionButton& button, const ByteSet& bytes,
-                     float x, float y, float w, float h) {
-    if (plus::PlusImage* image = button.Picture.Get(bytes))
-        graphics.DrawImageRect(*image, x, y, w, h);
+                     UINT dpi, float x, float y, float w, float h) {
+    if (dpi <= kDesignDpi) {
+        if (plus::PlusImage* image = button.Picture.Get(bytes))
+            graphics.DrawImageRect(*image, x, y, w, h);
+        return;
+    }
+    const std::span<const std::uint8_t> drawn = SkinPictureForDpi(bytes, dpi);
+    plus::PlusImage* image =
+        button.Picture.Get(drawn.data() == bytes.data() ? bytes : ToByteSet(drawn));
+    if (!image) return;
+    const int mode = graphics.GetInterpolationMode();
+    graphics.SetInterpolationMode(kInterpolationHighQualityBicubic);
+    graphics.DrawImageRect(*image, x, y, w, h);
+    graphics.SetInterpolationMode(mode);
 }
 
 CaptionButton* ButtonAt(WindowRecord& record, int button) {
@@ -157,15 +175,19 @@ void SkinEngine::LayoutCaptionButtons(int position) {
     if (record->Window) {
         RECT rc{};
         GetClientRect(record->Window, &rc);
-        record->ButtonsLeft = rc.right - record->CaptionButtonsWidth + 1;
-        record->ButtonsHeight = 22;
+        record->ButtonsLeft = rc.right - Px(*record, record->CaptionButtonsWidth) + 1;
+        record->ButtonsHeight = Px(*record, 22);
     }
-    const float x0 = static_cast<float>(record->ButtonsLeft + 2);
-    const float y0 = static_cast<float>(record->ButtonsTop + 1);
+    // Each size is scaled on its own (not the row as a whole), so every button at one DPI has
+    // the same whole-pixel width and pitch.
+    const float x0 = static_cast<float>(record->ButtonsLeft + Px(*record, 2));
+    const float y0 = static_cast<float>(record->ButtonsTop + Px(*record, 1));
+    const float pitch = PxF(*record, kCaptionButtonPitch);
     for (std::size_t i = 0; i < record->CaptionButtons.size(); ++i) {
         CaptionButton& button = record->CaptionButtons[i];
-        button.Rect = plus::RectF{x0 + static_cast<float>(kCaptionButtonPitch * i), y0,
-                                  button.Kind == kCloseButton ? 40.0f : 26.0f, 18.0f};
+        button.Rect = plus::RectF{x0 + pitch * static_cast<float>(i), y0,
+                                  PxF(*record, button.Kind == kCloseButton ? 40 : 26),
+                                  PxF(*record, 18)};
     }
     if (!record->Tooltip->GetTooltipWindow()) return;
     for (std::size_t i = 0; i < record->CaptionButtons.size(); ++i) {
@@ -241,7 +263,7 @@ RECT SkinEngine::GetCaptionButtonsRect(HWND window) {
     const WindowRecord* record = RecordAt(FindWindowPosition(window));
     if (!record) return RECT{};
     return RECT{record->ButtonsLeft, record->ButtonsTop,
-                record->ButtonsLeft + record->CaptionButtonsWidth,
+                record->ButtonsLeft + Px(*record, record->CaptionButtonsWidth),
                 record->ButtonsTop + record->ButtonsHeight};
 }
 
@@ -287,7 +309,7 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
             fill.Create(plus::PointF{x, y}, plus::PointF{x, y + h}, ToArgb(0x000000, 80, 1),
                         ToArgb(0xFFFFFF, 5, 1));
         graphics->FillPath(fill, shape);
-        DrawButtonImage(*graphics, *face, picture, x, y, w - 1, h);
+        DrawButtonImage(*graphics, *face, picture, record->Dpi, x, y, w - 1, h);
     } else {
         // Always anti-aliased, also on a rebuild's graphics, so a hover that fades out ends
         // with exactly the picture the rebuild drew.
@@ -304,7 +326,7 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
             gloss.Create(plus::PointF{x, y}, plus::PointF{x, y + h - 1}, glossTop, glossBottom);
             graphics->FillRectangle(gloss, x - 1, y, w + 1, h - 1);
         }
-        DrawButtonImage(*graphics, *face, picture, x, y, w, h);
+        DrawButtonImage(*graphics, *face, picture, record->Dpi, x, y, w, h);
         PaintCaptionButtonSeparators(position, button, *graphics);
         graphics->SetSmoothingMode(smoothing);
     }

@@ -291,8 +291,13 @@ void SkinEngine::LayoutDockedWindows(int position) {
     if (!record) return;
     RECT client{};
     GetClientRect(record->Window, &client);
-    for (const DockedWindow& d : record->DockedWindows)
-        MoveDocked(d, client.right - 4, client.bottom - d.TopOffset - record->StatusHeight - 3);
+    // The offset given is a 96-dpi size, as the window's own sizes are.
+    for (const DockedWindow& d : record->DockedWindows) {
+        if (!d.Window || !IsWindow(d.Window)) continue;
+        const int top = Px(*record, d.TopOffset);
+        MoveWindow(d.Window, Px(*record, 2), top, client.right - Px(*record, 4),
+                   client.bottom - top - Px(*record, record->StatusHeight) - Px(*record, 3), TRUE);
+    }
 }
 
 bool SkinEngine::DockWindow(HWND host, HWND docked, int topOffset) {

@@ -178,7 +178,7 @@ void PaintSystemBackground(WindowRecord& record, plus::PlusGraphics& graphics) {
     GetClientRect(record.Window, &rc);
     Fill(dc, rc, COLOR_WINDOW);
     if (record.HasCaption)
-        Fill(dc, RECT{0, 0, rc.right, std::min<LONG>(rc.bottom, record.CaptionHeight)},
+        Fill(dc, RECT{0, 0, rc.right, std::min<LONG>(rc.bottom, Px(record, record.CaptionHeight))},
              CaptionActive(record.Window) ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
     if (record.StatusHeight > 0) {
         const PaneRect& bar = record.StatusRect;
@@ -199,8 +199,9 @@ void PaintSystemTitle(WindowRecord& record, plus::PlusGraphics& graphics, const 
                       const std::string& title) {
     graphics.Flush(1);
     RECT box = area;
-    box.bottom = std::min<LONG>(box.bottom, record.CaptionHeight);
-    const gdi::Font font = MakeFont(record.TitleFontName, record.TitleFontSize, record.TitleBold);
+    box.bottom = std::min<LONG>(box.bottom, Px(record, record.CaptionHeight));
+    const gdi::Font font =
+        MakeFont(record.TitleFontName, Px(record, record.TitleFontSize), record.TitleBold);
     const bool active = CaptionActive(record.Window);
     DrawTextIn(record.BackBufferDC.get(), title, box,
                GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT), font,
@@ -247,8 +248,8 @@ void PaintSystemPane(WindowRecord& record, plus::PlusGraphics& graphics, int pan
     const HDC dc = record.BackBufferDC.get();
     Fill(dc, area, COLOR_BTNFACE);
     DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
-    const gdi::Font font = MakeFont(record.StatusFontName, record.StatusFontSize, false);
-    RECT text{area.left + 3, area.top + 1, area.right - 2, area.bottom - 1};
+    const gdi::Font font = MakeFont(record.StatusFontName, Px(record, record.StatusFontSize), false);
+    RECT text{area.left + Px(record, 3), area.top + 1, area.right - Px(record, 2), area.bottom - 1};
     DrawTextIn(dc, record.StatusPanes[index].Text, text, GetSysColor(COLOR_BTNTEXT), font,
                DT_LEFT | DT_VCENTER);
     GdiFlush();

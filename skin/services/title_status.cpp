@@ -286,14 +286,19 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
     if (!graphics && !record->BackBufferDC) return;
     RECT rc{};
     GetClientRect(record->Window, &rc);
-    const int frame = FrameWidth;
-    const int x = frame + 6;
-    const int y = frame + 5;
-    const int w =
-        std::max(0, static_cast<int>(rc.right) - record->CaptionButtonsWidth - 10 - 2 * frame);
+    const int frame = Px(*record, FrameWidth);
+    const int x = frame + Px(*record, 6);
+    const int y = frame + Px(*record, 5);
+    const int w = std::max(0, static_cast<int>(rc.right) -
+                                  Px(*record, record->CaptionButtonsWidth) - Px(*record, 10) -
+                                  2 * frame);
+    const int iconTop = frame + Px(*record, 2);
+    const int icon = Px(*record, 17);
+    const int textLeft = x + Px(*record, 20);
+    const int boxHeight = Px(*record, 32);
     // The repainted area starts at the icon's top (frame + 2), so the icon is restored before
     // it is drawn again and its soft edges never pile up.
-    const RECT area{x, frame + 2, x + w, y + 32};
+    const RECT area{x, iconTop, x + w, y + boxHeight};
 
     std::optional<BackBufferCanvas> own;
     if (!graphics) {
@@ -302,19 +307,21 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
         RestoreCaptionRect(position, area);
     }
     if (Engine.AppIcon) {
-        DrawIconEx(record->BackBufferDC.get(), x, frame + 2, Engine.AppIcon, 17, 17, 0, nullptr,
+        DrawIconEx(record->BackBufferDC.get(), x, iconTop, Engine.AppIcon, icon, icon, 0, nullptr,
                    DI_NORMAL);
         GdiFlush(); // the canvas shares these pixels
     }
     const std::string title = text ? *text : WindowText(record->Window);
     if (SystemLookOn())
-        PaintSystemTitle(*record, *graphics, RECT{x + 20, y, x + 20 + w, y + 32}, title);
+        PaintSystemTitle(*record, *graphics, RECT{textLeft, y, textLeft + w, y + boxHeight},
+                         title);
     else
         DrawHaloTextKept(&record->TitleLayer, *graphics, title,
-                         plus::RectF{static_cast<float>(x + 20), static_cast<float>(y),
-                                     static_cast<float>(w), 32},
-                         record->TitleTextColour, record->TitleHaloColour, 1, record->TitleFontName,
-                         record->TitleBold != 0, static_cast<float>(record->TitleFontSize),
+                         plus::RectF{static_cast<float>(textLeft), static_cast<float>(y),
+                                     static_cast<float>(w), static_cast<float>(boxHeight)},
+                         record->TitleTextColour, record->TitleHaloColour, PxF(*record, 1),
+                         record->TitleFontName,
+                         record->TitleBold != 0, PxF(*record, record->TitleFontSize),
                          kAlignNear, kAlignNear);
     if (own) {
         own.reset();
@@ -327,8 +334,10 @@ void SkinEngine::CreateStatusBar(int position, int height, const std::vector<Sta
     if (!record) return;
     RECT rc{};
     GetClientRect(record->Window, &rc);
-    const int frame = FrameWidth;
+    const int frame = Px(*record, FrameWidth);
     record->StatusHeight = height;
+    // The height and the pane widths given are 96-dpi sizes; the rectangles are pixels.
+    height = Px(*record, height);
     const int top = rc.bottom - frame - height - 1;
     record->StatusRect = PaneRect{frame, top, rc.right - 2 * frame, height};
     record->StatusPanes.clear();
@@ -341,7 +350,8 @@ void SkinEngine::CreateStatusBar(int position, int height, const std::vector<Sta
     int x = frame;
     for (const StatusPane& definition : panes) {
         if (!record->StatusPaneRects.empty()) x += record->StatusPaneRects.back().width;
-        const int width = definition.Width == -1 ? rc.right - frame - x : definition.Width;
+        const int width =
+            definition.Width == -1 ? rc.right - frame - x : Px(*record, definition.Width);
         record->StatusPaneRects.push_back(PaneRect{x, top, width, height});
         record->StatusPanes.push_back(definition);
     }
@@ -352,11 +362,12 @@ void SkinEngine::LayoutStatusBar(int position) {
     if (!record) return;
     RECT rc{};
     GetClientRect(record->Window, &rc);
-    const int frame = FrameWidth;
+    const int frame = Px(*record, FrameWidth);
+    const int height = Px(*record, record->StatusHeight);
     record->StatusRect.x = frame;
-    record->StatusRect.y = rc.bottom - record->StatusHeight - frame - 1;
+    record->StatusRect.y = rc.bottom - height - frame - 1;
     record->StatusRect.width = rc.right - 2 * frame;
-    record->StatusRect.height = record->StatusHeight;
+    record->StatusRect.height = height;
     int used = 0;
     int x = frame;
     const std::size_t count = std::min(record->StatusPanes.size(), record->StatusPaneRects.size());
@@ -364,7 +375,9 @@ void SkinEngine::LayoutStatusBar(int position) {
         PaneRect& rect = record->StatusPaneRects[i];
         rect.y = record->StatusRect.y;
         rect.x = x;
-        if (record->StatusPanes[i].Width == -1) rect.width = rc.right - used - 2 * frame;
+        rect.height = height;
+        const int given = record->StatusPanes[i].Width;
+        rect.width = given == -1 ? rc.right - used - 2 * frame : Px(*record, given);
         used += rect.width;
         x += rect.width;
     }
@@ -414,20 +427,20 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
         record->StatusInverseText ? (~Engine.ThemeColour & 0x00FFFFFF) : definition.TextColour;
     const plus::ARGB ink = ToArgb(colour, 255, 1);
     const plus::PlusFont& font =
-        record->StatusFont.Get(record->StatusFontName, static_cast<float>(record->StatusFontSize),
+        record->StatusFont.Get(record->StatusFontName, PxF(*record, record->StatusFontSize),
                                kFontStyleRegular, plus::UnitPixel);
 
     // The text box stays inside the pane, so a long text is clipped at the pane's edge
     // instead of spilling into its neighbour.
-    const float textTop = y + (h - 12) / 2;
-    float textLeft = x + 3;
+    const float textTop = y + (h - PxF(*record, 12)) / 2;
+    float textLeft = x + PxF(*record, 3);
     if (!definition.Icon.empty()) {
         plus::PlusImage icon;
         if (icon.LoadFromStream(definition.Icon)) {
             const float iw = static_cast<float>(icon.GetWidth());
             const float ih = static_cast<float>(icon.GetHeight());
-            textLeft = x + iw + 3;
-            graphics->DrawImageRect(icon, x + 2, y + (h - ih) / 2, iw, ih);
+            textLeft = x + iw + PxF(*record, 3);
+            graphics->DrawImageRect(icon, x + PxF(*record, 2), y + (h - ih) / 2, iw, ih);
         }
     }
     const plus::RectF textRect{textLeft, textTop, std::max(0.0f, x + w - textLeft),
@@ -435,7 +448,7 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     if (record->StatusGlow) {
         DrawGlowText(*graphics, definition.Text, textRect, record->StatusTextColour,
                      record->StatusGlowColour, 4, record->StatusFontName,
-                     static_cast<float>(record->StatusFontSize), kFontStyleRegular, kAlignNear,
+                     PxF(*record, record->StatusFontSize), kFontStyleRegular, kAlignNear,
                      kAlignNear);
     } else if (!(pixels && Unclipped(*graphics) &&
                  record->StatusGlyphs.Draw(pixels, *graphics, font, definition.Text, textRect,

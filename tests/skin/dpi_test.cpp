@@ -1,0 +1,423 @@
+// Sizes at the window's DPI: the one scaling rule, the pictures chosen per DPI, and a skinned
+// window that follows WM_DPICHANGED (layout, zones, region, pixels, and nothing left behind).
+// The DPI of the prefix these run in is whatever it is; the tests that read it expect the
+// window to start there, so they pass at 96 as well as in a prefix set to 144 or 192.
+#include "toplevel_fixture.h"
+
+#include "plus/plus_image.h"
+#include "skin/core/dpi.h"
+#include "skin/images/skin_pictures.h"
+#include "skin/services/back_buffer.h"
+#include "skin/services/direct_pixels.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstring>
+
+using toplevel_testing::SkinTest;
+
+namespace {
+
+// --- The rule ---
+
+struct ScaleCase {
+    int size;
+    UINT dpi;
+    int expected;
+};
+
+TEST(ScaleToDpi, RoundsEachSizeHalvesAwayFromZero) {
+    const ScaleCase cases[] = {
+        {25, 96, 25},   {25, 144, 38},  {25, 192, 50},  // caption (37.5 rounds up)
+        {26, 144, 39},  {27, 144, 41},  {40, 144, 60},  // button, pitch (40.5), close
+        {18, 144, 27},  {22, 144, 33},  {3, 144, 5},    // button height, row, frame (4.5)
+        {10, 144, 15},  {5, 144, 8},    {12, 120, 15},  // corner zone, radius (7.5), font
+        {1, 144, 2},    {1, 120, 1},    {0, 192, 0},    // 1.5 up, 1.25 down, nothing
+        {-3, 144, -5},  {-1, 144, -2},  {7, 0, 7},      // negative alike; 0 dpi is 96
+        {13, 168, 23},  {13, 192, 26},  {110, 144, 165} // 22.75; 200 %; the program's caption
+    };
+    for (const ScaleCase& c : cases)
+        EXPECT_EQ(skin::ScaleToDpi(c.size, c.dpi), c.expected)
+            << c.size << " at " << c.dpi << " dpi";
+}
+
+TEST(ScaleToDpi, LargeSizesDoNotOverflow) {
+    EXPECT_EQ(skin::ScaleToDpi(30000000, 192), 60000000);
+    EXPECT_EQ(skin::ScaleToDpi(-30000000, 144), -45000000);
+}
+
+// --- Pictures per DPI ---
+
+struct PictureCase {
+    UINT dpi;
+    std::size_t scale; // index into ScaledSkinPicture::scales
+};
+
+TEST(SkinPictureForDpi, TakesTheNearestScaleAtOrAbove) {
+    const PictureCase cases[] = {{72, 0},  {96, 0},  {97, 1},  {120, 1},
+                                 {144, 1}, {145, 2}, {192, 2}, {288, 2}};
+    for (std::size_t p = 0; p < skin::SkinPictures.size(); ++p) {
+        const auto& drawn = skin::ScaledSkinPictures[p];
+        for (const PictureCase& c : cases) {
+            const auto chosen = skin::SkinPictureForDpi(skin::SkinPictures[p].bytes, c.dpi);
+            EXPECT_EQ(chosen.data(), drawn.scales[c.scale].data())
+                << skin::SkinPictures[p].name << " at " << c.dpi;
+        }
+    }
+}
+
+TEST(SkinPictureForDpi, ACopyIsRecognisedAndOtherBytesStay) {
+    const skin::ByteSet copy = skin::ToByteSet(skin::CloseButtonImage);
+    EXPECT_EQ(skin::SkinPictureForDpi(copy, 144).data(),
+              skin::ScaledSkinPictures[5].scales[1].data());
+    const skin::ByteSet other{1, 2, 3};
+    EXPECT_EQ(skin::SkinPictureForDpi(other, 192).data(), other.data());
+    EXPECT_EQ(skin::SkinPictureForDpi(copy, 96).data(), copy.data());
+}
+
+class ScaledPictures : public testing_support::PlusTest {};
+
+// Every drawing is round(size x scale) pixels: a 150 % window gets 20 x 20 boxes, not 13 x 13
+// ones stretched.
+TEST_F(ScaledPictures, AreDrawnAtTheirScaledSizes) {
+    const int percent[] = {100, 150, 200};
+    for (std::size_t p = 0; p < skin::SkinPictures.size(); ++p) {
+        const skin::SkinPicture& picture = skin::SkinPictures[p];
+        for (std::size_t s = 0; s < 3; ++s) {
+            plus::PlusImage image;
+            ASSERT_TRUE(image.LoadFromStream(
+                skin::ToByteSet(skin::ScaledSkinPictures[p].scales[s])));
+            const UINT dpi = static_cast<UINT>(96 * percent[s] / 100);
+            EXPECT_EQ(static_cast<int>(image.GetWidth()), skin::ScaleToDpi(picture.width, dpi))
+                << picture.name << " " << percent[s];
+            EXPECT_EQ(static_cast<int>(image.GetHeight()), skin::ScaleToDpi(picture.height, dpi))
+                << picture.name << " " << percent[s];
+        }
+    }
+}
+
+// --- A skinned window ---
+
+// The resize command BeginFrameDrag sent (0: none, or a caption drag).
+WPARAM g_command = 0;
+
+// Records the frame messages instead of entering the system's move and size loops.
+LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOMMAND) {
+        g_command = wParam;
+        return 0;
+    }
+    if (message == WM_NCLBUTTONDOWN) return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The client pixels of the back buffer (the magenta corners included), row by row.
+std::vector<std::uint32_t> BackBuffer(const skin::WindowRecord& record) {
+    std::vector<std::uint32_t> pixels;
+    const skin::PixelRows rows = skin::BackBufferPixels(record);
+    for (int y = 0; y < rows.height; ++y)
+        pixels.insert(pixels.end(), rows.Row(y), rows.Row(y) + rows.width);
+    return pixels;
+}
+
+int Differences(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if ((a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF)) ++n;
+    return n;
+}
+
+class DpiWindow : public SkinTest {
+protected:
+    static constexpr int kWidth = 260; // 96-dpi client size
+    static constexpr int kHeight = 180;
+
+    // A window of the 96-dpi size at `dpi`, skinned with a 30-pixel caption, a 20-pixel status
+    // bar of a 70-pixel pane and the rest, and the minimize, maximize and close buttons.
+    HWND Skinned(UINT dpi, WNDPROC procedure = nullptr) {
+        HWND window = TopLevel(40, 40, skin::ScaleToDpi(kWidth, dpi),
+                               skin::ScaleToDpi(kHeight, dpi));
+        if (procedure) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+        std::vector<skin::StatusPane> panes(2);
+        panes[0].Width = 70;
+        panes[0].Text = "pane";
+        skin::TheSkin->SkinWindow(window, 30, 1, 1, 0, 0, 1, 1, 20, panes);
+        // In a session at another DPI the window is brought to the one asked for.
+        if (RecordOf(window).Dpi != dpi) ChangeDpi(window, dpi);
+        return window;
+    }
+
+    // WM_DPICHANGED as the system sends it: the new DPI and the window's rectangle at it.
+    static void ChangeDpi(HWND window, UINT dpi) {
+        RECT now{};
+        GetWindowRect(window, &now);
+        RECT suggested{now.left, now.top, now.left + skin::ScaleToDpi(kWidth, dpi),
+                       now.top + skin::ScaleToDpi(kHeight, dpi)};
+        SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+    }
+
+    static skin::WindowRecord& RecordOf(HWND window) {
+        return *skin::RecordAt(skin::FindWindowPosition(window));
+    }
+
+    // Everything laid out from the DPI, checked against the 96-dpi design scaled.
+    static void ExpectLayoutAt(HWND window, UINT dpi) {
+        const auto px = [dpi](int size) { return skin::ScaleToDpi(size, dpi); };
+        const skin::WindowRecord& r = RecordOf(window);
+        SCOPED_TRACE(testing::Message() << "at " << dpi << " dpi");
+        EXPECT_EQ(r.Dpi, dpi);
+        EXPECT_EQ(skin::WindowDpi(window), dpi);
+        EXPECT_EQ(skin::ScaleForWindow(window, 25), px(25));
+        RECT client{};
+        GetClientRect(window, &client);
+        ASSERT_EQ(client.right, px(kWidth));
+        ASSERT_EQ(client.bottom, px(kHeight));
+        // The record keeps the 96-dpi sizes the caller gave.
+        EXPECT_EQ(r.CaptionHeight, 30);
+        EXPECT_EQ(r.StatusHeight, 20);
+        // Caption buttons: minimize, maximize (26 x 18), close (40 x 18), pitch 27, row 22.
+        ASSERT_EQ(r.CaptionButtons.size(), 3u);
+        EXPECT_EQ(r.ButtonsHeight, px(22));
+        EXPECT_EQ(r.ButtonsLeft, client.right - px(26 + 26 + 38) + 1);
+        const RECT row = skin::TheSkin->GetCaptionButtonsRect(window);
+        EXPECT_EQ(row.left, r.ButtonsLeft);
+        EXPECT_EQ(row.right - row.left, px(90));
+        EXPECT_EQ(row.bottom - row.top, px(22));
+        const float widths[] = {26, 26, 40};
+        for (int i = 0; i < 3; ++i) {
+            const plus::RectF& b = r.CaptionButtons[static_cast<std::size_t>(i)].Rect;
+            EXPECT_FLOAT_EQ(b.x, static_cast<float>(r.ButtonsLeft + px(2) + i * px(27)));
+            EXPECT_FLOAT_EQ(b.y, static_cast<float>(px(1)));
+            EXPECT_FLOAT_EQ(b.width, static_cast<float>(px(static_cast<int>(widths[i]))));
+            EXPECT_FLOAT_EQ(b.height, static_cast<float>(px(18)));
+        }
+        // Status bar: 20 high, 3-pixel frame, panes of 70 and the rest.
+        const int frame = px(3);
+        EXPECT_EQ(r.StatusRect.x, frame);
+        EXPECT_EQ(r.StatusRect.height, px(20));
+        EXPECT_EQ(r.StatusRect.y, client.bottom - px(20) - frame - 1);
+        EXPECT_EQ(r.StatusRect.width, client.right - 2 * frame);
+        ASSERT_EQ(r.StatusPaneRects.size(), 2u);
+        EXPECT_EQ(r.StatusPaneRects[0].width, px(70));
+        EXPECT_EQ(r.StatusPaneRects[0].height, px(20));
+        EXPECT_EQ(r.StatusPaneRects[1].x, frame + px(70));
+        EXPECT_EQ(r.StatusPaneRects[1].width, client.right - px(70) - 2 * frame);
+        // Region: the rounded rectangle with a corner of 5 scaled.
+        // (The same area: the system may split it into other bands than CreateRoundRectRgn.)
+        const gdi::Region expected(
+            CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, px(5), px(5)));
+        const gdi::Region actual(CreateRectRgn(0, 0, 0, 0));
+        const gdi::Region difference(CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(GetWindowRgn(window, actual.get()), ERROR);
+        EXPECT_EQ(CombineRgn(difference.get(), actual.get(), expected.get(), RGN_XOR), NULLREGION);
+    }
+};
+
+TEST_F(DpiWindow, StartsAtTheSystemDpiWithEverySizeScaled) {
+    const UINT dpi = skin::SystemDpi();
+    HWND window = Skinned(dpi);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    EXPECT_EQ(RecordOf(window).Dpi, skin::SystemDpiOfWindow(window));
+    ExpectLayoutAt(window, dpi);
+}
+
+TEST_F(DpiWindow, FollowsEachChangeAndKeepsTheDpiTheMessageSent) {
+    HWND window = Skinned(96);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    for (UINT dpi : {144u, 192u, 120u, 96u}) {
+        ChangeDpi(window, dpi);
+        ExpectLayoutAt(window, dpi);
+    }
+    // The tooltip's tools follow the buttons.
+    skin::WindowRecord& r = RecordOf(window);
+    ChangeDpi(window, 144);
+    TOOLINFOA tool{};
+    tool.cbSize = offsetof(TOOLINFOA, lParam);
+    tool.hwnd = window;
+    tool.uId = 3;
+    ASSERT_TRUE(SendMessageA(r.Tooltip->GetTooltipWindow(), TTM_GETTOOLINFOA, 0,
+                             reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.rect.left, static_cast<LONG>(r.CaptionButtons[2].Rect.x));
+    EXPECT_EQ(tool.rect.right - tool.rect.left, 60);
+    EXPECT_EQ(tool.rect.bottom - tool.rect.top, 27);
+}
+
+TEST_F(DpiWindow, AMessageWithoutADpiChangesNothing) {
+    HWND window = Skinned(96);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    SendMessageA(window, WM_DPICHANGED, 0, 0);
+    ExpectLayoutAt(window, 96);
+}
+
+// The resize zones: the frame is 3 pixels and the corners 10 at 96 dpi (5 and 15 at 144). A
+// press is answered with the size command of its zone (SC_SIZE + 1..8), none elsewhere.
+struct ZoneCase {
+    POINT at96, at144; // client points; negative: from the right or bottom edge
+    WPARAM command96, command144;
+};
+
+TEST_F(DpiWindow, ResizeZonesScale) {
+    const ZoneCase cases[] = {
+        {{1, 60}, {1, 90}, 0xF001, 0xF001},          // left edge
+        {{5, 60}, {5, 90}, 0, 0xF001},               // inside at 96, in the wider edge at 144
+        {{-1, 60}, {-1, 90}, 0xF002, 0xF002},        // right edge
+        {{60, 1}, {90, 1}, 0xF003, 0xF003},          // top edge (left of the buttons)
+        {{60, -1}, {90, -1}, 0xF006, 0xF006},        // bottom edge
+        {{8, 8}, {12, 12}, 0xF004, 0xF004},          // top-left corner
+        {{13, 2}, {13, 2}, 0xF003, 0xF004},          // past the corner at 96, in it at 144
+        {{-2, -9}, {-3, -14}, 0xF008, 0xF008},       // bottom-right corner
+        {{2, -11}, {2, -15}, 0xF001, 0xF007},        // edge at 96, corner at 144
+        {{40, 40}, {60, 60}, 0, 0},                  // inside: a caption drag
+    };
+    for (UINT dpi : {96u, 144u}) {
+        HWND window = Skinned(dpi, RecordingProcedure);
+        ShowWindow(window, SW_SHOWNA);
+        RECT client{};
+        GetClientRect(window, &client);
+        for (const ZoneCase& c : cases) {
+            const POINT p = dpi == 96 ? c.at96 : c.at144;
+            const int x = p.x < 0 ? client.right + p.x : p.x;
+            const int y = p.y < 0 ? client.bottom + p.y : p.y;
+            g_command = 0;
+            SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            EXPECT_EQ(g_command, dpi == 96 ? c.command96 : c.command144)
+                << "(" << x << ", " << y << ") at " << dpi;
+        }
+    }
+}
+
+// A window changed from 96 to 144 dpi shows the same pixels as one that was at 144 before its
+// first picture, and back at 96 the same as before the change: nothing sized at the old DPI
+// (strips, outline, title layer, fonts, glyphs) survives the change.
+TEST_F(DpiWindow, AChangedWindowDrawsAsOneMadeAtTheNewDpi) {
+    HWND changed = Skinned(96);
+    SetWindowTextA(changed, "Title");
+    ShowWindow(changed, SW_SHOWNA);
+    toplevel_testing::Pump();
+    skin::TheSkin->RebuildBackground(skin::FindWindowPosition(changed), std::nullopt);
+    const std::vector<std::uint32_t> before = BackBuffer(RecordOf(changed));
+    ASSERT_EQ(before.size(), static_cast<std::size_t>(kWidth * kHeight));
+
+    ChangeDpi(changed, 144);
+    skin::TheSkin->RebuildBackground(skin::FindWindowPosition(changed), std::nullopt);
+    const std::vector<std::uint32_t> after = BackBuffer(RecordOf(changed));
+
+    HWND fresh = Skinned(144);
+    SetWindowTextA(fresh, "Title");
+    ShowWindow(fresh, SW_SHOWNA);
+    toplevel_testing::Pump();
+    skin::TheSkin->RebuildBackground(skin::FindWindowPosition(fresh), std::nullopt);
+    const std::vector<std::uint32_t> made = BackBuffer(RecordOf(fresh));
+    ASSERT_EQ(after.size(), static_cast<std::size_t>(390 * 270));
+    EXPECT_EQ(Differences(after, made), 0);
+    // And the change did something: the 144-dpi picture is not the 96-dpi one enlarged pixel
+    // for pixel, nor the old one: the caption is 45 rows high, so row 40 is caption gloss.
+    const skin::WindowRecord& r = RecordOf(changed);
+    EXPECT_EQ(skin::Px(r, r.CaptionHeight), 45);
+
+    ChangeDpi(changed, 96);
+    skin::TheSkin->RebuildBackground(skin::FindWindowPosition(changed), std::nullopt);
+    EXPECT_EQ(Differences(BackBuffer(RecordOf(changed)), before), 0);
+}
+
+// The caption is taller at 144: a pixel 35 rows down is caption (glossed) at 144 and body at 96.
+TEST_F(DpiWindow, TheCaptionStripIsScaled) {
+    // A dark body, so the gloss shows to its last rows.
+    const COLORREF theme = skin::Engine.ThemeColour;
+    skin::Engine.ThemeColour = 0x00403020;
+    struct Restore {
+        COLORREF colour;
+        ~Restore() { skin::Engine.ThemeColour = colour; }
+    } restore{theme};
+    HWND window = Skinned(96);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    const int position = skin::FindWindowPosition(window);
+    skin::TheSkin->RebuildBackground(position, std::nullopt);
+    const std::uint32_t bodyAt96 = skin::BackBufferPixels(RecordOf(window)).Row(35)[130];
+    const std::uint32_t captionAt96 = skin::BackBufferPixels(RecordOf(window)).Row(10)[130];
+    EXPECT_NE(bodyAt96 & 0xFFFFFF, captionAt96 & 0xFFFFFF);
+    ChangeDpi(window, 144);
+    skin::TheSkin->RebuildBackground(position, std::nullopt);
+    const skin::PixelRows rows = skin::BackBufferPixels(RecordOf(window));
+    // Row 52 (35 scaled) is still below the caption; row 35 is now inside it (45), glossed.
+    EXPECT_EQ(rows.Row(52)[195] & 0xFFFFFF, bodyAt96 & 0xFFFFFF);
+    EXPECT_NE(rows.Row(35)[195] & 0xFFFFFF, bodyAt96 & 0xFFFFFF);
+    EXPECT_NE(rows.Row(42)[195] & 0xFFFFFF, bodyAt96 & 0xFFFFFF);
+}
+
+// 96 -> 144 -> 192 -> 96, each with its rebuild and paint: every GDI object made for one DPI
+// is gone at the next, and no drawing object is left.
+TEST_F(DpiWindow, ChangesLeaveNothingBehind) {
+    HWND window = Skinned(96);
+    SetWindowTextA(window, "Leak");
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    const int position = skin::FindWindowPosition(window);
+    skin::TheSkin->RebuildBackground(position, std::nullopt);
+    skin::TheSkin->SetStatusPane(window, 1, "one");
+    const int gdiBefore = testing_support::GdiObjectCount();
+    const auto handlesBefore = testing_support::GdiHandleSnapshot();
+    const int plusBefore = plus::LiveObjectCount();
+    // Two rounds: the first may make what is then kept (fonts at a size seen once).
+    for (int round = 0; round < 2; ++round)
+        for (UINT dpi : {144u, 192u, 96u}) {
+            ChangeDpi(window, dpi);
+            UpdateWindow(window);
+            skin::TheSkin->SetStatusPane(window, 1, "two");
+            skin::TheSkin->PaintCaptionButton(position, 1, nullptr, 0, 120);
+        }
+    toplevel_testing::Pump();
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore)
+        << testing_support::NewGdiHandles(handlesBefore, testing_support::GdiHandleSnapshot());
+    EXPECT_EQ(plus::LiveObjectCount(), plusBefore);
+}
+
+// The program sees WM_DPICHANGED after the skin has applied it, to lay out its own controls.
+UINT g_seenDpi = 0;
+int g_seenWidth = 0;
+LRESULT CALLBACK ProgramProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DPICHANGED) {
+        g_seenDpi = LOWORD(wParam);
+        RECT r{};
+        GetClientRect(window, &r);
+        g_seenWidth = r.right;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(DpiWindow, TheProgramSeesTheChangeAfterTheSkin) {
+    HWND window = Skinned(96, ProgramProcedure);
+    g_seenDpi = 0;
+    ChangeDpi(window, 192);
+    EXPECT_EQ(g_seenDpi, 192u);
+    EXPECT_EQ(g_seenWidth, 520); // the window had its new size already
+}
+
+TEST(DpiAwareness, TheProcessEndsPerMonitorAware) {
+    const skin::DpiAwareness result = skin::MakeProcessDpiAware();
+    EXPECT_EQ(result, skin::CurrentDpiAwareness());
+    // Wine 8 has no v2 and makes every process per-monitor v1; Windows 10 gives v2.
+    EXPECT_GE(static_cast<int>(result), static_cast<int>(skin::DpiAwareness::PerMonitor));
+    // Asked again, nothing changes.
+    EXPECT_EQ(skin::MakeProcessDpiAware(), result);
+}
+
+TEST(WindowDpi, AWindowTheEngineDoesNotKnowHasItsSystemDpi) {
+    EXPECT_EQ(skin::WindowDpi(nullptr), 96u);
+    EXPECT_EQ(skin::SystemDpiOfWindow(nullptr), 96u);
+    HWND plain = toplevel_testing::CreateTopLevel(0, 0, 50, 50);
+    EXPECT_EQ(skin::WindowDpi(plain), skin::SystemDpi());
+    EXPECT_EQ(skin::ScaleForWindow(plain, 10), skin::ScaleToDpi(10, skin::SystemDpi()));
+    DestroyWindow(plain);
+}
+
+} // namespace
