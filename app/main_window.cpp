@@ -100,8 +100,8 @@ void MainWindow::LayoutUnits(UINT dpi) {
     if (!label_) return;
     MoveWindow(label_, l.left, l.top, l.right - l.left, l.bottom - l.top, TRUE);
     // The label takes the new font before the old one goes.
-    GdiObject<HFONT> font(CreateFontA(-skin::ScaleToDpi(21, dpi), 0, 0, 0, 400, FALSE, FALSE,
-                                      FALSE, 134, 3, 2, 1, 2, "宋体"));
+    GdiObject<HFONT> font(CreateFontA(-skin::ScaleToDpi(21, dpi), 0, 0, 0, 400, FALSE, FALSE, FALSE,
+                                      134, 3, 2, 1, 2, "宋体"));
     if (!font) return;
     SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     labelFont_ = std::move(font);

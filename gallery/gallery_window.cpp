@@ -3,6 +3,7 @@
 #include "gallery/pictures/gallery_pictures.h"
 #include "gallery/theme_picture.h"
 #include "skin/core/capture.h"
+#include "skin/core/dpi.h"
 #include "skin/core/skin_engine.h"
 
 #include <commctrl.h>
@@ -60,9 +61,10 @@ void RegisterWindowClass(WNDPROC procedure) {
     RegisterClassExA(&cls);
 }
 
-HFONT MakeFont(int weight) {
-    return CreateFontA(-12, 0, 0, 0, weight, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "宋体");
+HFONT MakeFont(int weight, UINT dpi) {
+    return CreateFontA(-skin::ScaleToDpi(12, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                       GB2312_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH, "宋体");
 }
 
 std::string ComboSelection(HWND combo) {
@@ -129,18 +131,26 @@ bool GalleryWindow::Create(const Options& options) {
     options_ = options;
     RegisterWindowClass(&WindowProc);
     RegisterControlClasses();
-    CreateFonts();
+    // A new window starts at the system DPI; its controls are made in 96-dpi units and then
+    // placed at it, before the skin reads their fonts and places.
+    const UINT startDpi = skin::SystemDpi();
+    design_.clear();
+    CreateFonts(startDpi);
     // The picture needs GDI+, so it is drawn here rather than at construction.
     if (themePicture_.empty()) themePicture_ = ThemePicturePng();
     // WM_NCCREATE stores `this` and the handle, so every later message finds the object.
     if (!CreateWindowExA(0, kWindowClass, kTitle, kWindowStyle, options_.origin.x,
-                         options_.origin.y, kWidth, kHeight, nullptr, nullptr,
+                         options_.origin.y, skin::ScaleToDpi(kWidth, startDpi),
+                         skin::ScaleToDpi(kHeight, startDpi), nullptr, nullptr,
                          GetModuleHandleA(nullptr), this)) {
         window_ = nullptr; // noted at WM_NCCREATE by a creation that then failed
         return false;
     }
     CreateSections();
     CreateDockedPanel();
+    dpi_ = 96;
+    RememberDesign();
+    ApplyDpi(skin::SystemDpiOfWindow(window_));
     HandToSkinEngine();
     GiveImageButtonsPictures();
     SkinContainersAndCommonControls();
@@ -171,9 +181,71 @@ bool GalleryWindow::SwitchMode(ControlMode mode) {
     return true;
 }
 
-void GalleryWindow::CreateFonts() {
-    if (!font_) font_.reset(MakeFont(FW_NORMAL));
-    if (!titleFont_) titleFont_.reset(MakeFont(FW_BOLD));
+void GalleryWindow::CreateFonts(UINT dpi) {
+    if (font_ && titleFont_ && fontDpi_ == dpi) return;
+    gdi::Font font(MakeFont(FW_NORMAL, dpi));
+    gdi::Font titleFont(MakeFont(FW_BOLD, dpi));
+    if (!font || !titleFont) return;
+    // The controls take the new fonts before the old ones go.
+    if (window_)
+        for (const DesignPlace& place : design_) {
+            const auto current =
+                reinterpret_cast<HFONT>(SendMessageA(place.window, WM_GETFONT, 0, 0));
+            HFONT next = current == font_.get()        ? font.get()
+                         : current == titleFont_.get() ? titleFont.get()
+                                                       : nullptr;
+            if (next && current)
+                SendMessageA(place.window, WM_SETFONT, reinterpret_cast<WPARAM>(next), FALSE);
+        }
+    font_ = std::move(font);
+    titleFont_ = std::move(titleFont);
+    fontDpi_ = dpi;
+}
+
+BOOL CALLBACK GalleryWindow::RememberPlace(HWND child, LPARAM self) {
+    auto* gallery = reinterpret_cast<GalleryWindow*>(self);
+    // Only what the gallery placed: its own children, the panels' and pages' children and the
+    // pages. The parts of a system control (a combo box's field, a list view's header) are
+    // placed by their control.
+    const HWND parent = GetParent(child);
+    char parentClass[64] = "", childClass[64] = "";
+    GetClassNameA(parent, parentClass, sizeof parentClass);
+    GetClassNameA(child, childClass, sizeof childClass);
+    const bool placed = parent == gallery->window_ ||
+                        std::strcmp(parentClass, HolderClass()) == 0 ||
+                        std::strcmp(childClass, HolderClass()) == 0;
+    if (!placed) return TRUE;
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    // A drop-down combo box's height is that of its open list.
+    if (std::strcmp(childClass, "ComboBox") == 0 &&
+        (GetWindowLongA(child, GWL_STYLE) & 3) != CBS_SIMPLE) {
+        RECT dropped{};
+        if (SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+            r.bottom = r.top + (dropped.bottom - dropped.top);
+    }
+    gallery->design_.push_back(DesignPlace{child, r});
+    return TRUE;
+}
+
+void GalleryWindow::RememberDesign() {
+    design_.clear();
+    EnumChildWindows(window_, &RememberPlace, reinterpret_cast<LPARAM>(this));
+}
+
+void GalleryWindow::ApplyDpi(UINT dpi) {
+    if (dpi == 0) return;
+    CreateFonts(dpi);
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    const auto px = [dpi](LONG v) { return skin::ScaleToDpi(v, dpi); };
+    // Parents come before their children in the list, so each is placed in its scaled parent.
+    for (const DesignPlace& place : design_) {
+        const RECT& r = place.rect;
+        MoveWindow(place.window, px(r.left), px(r.top), px(r.right) - px(r.left),
+                   px(r.bottom) - px(r.top), TRUE);
+    }
 }
 
 void GalleryWindow::CreateSections() {
@@ -457,6 +529,10 @@ LRESULT GalleryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kSwitchModeMessage:
             SwitchMode(wParam ? ControlMode::Translucent : ControlMode::Opaque);
+            return 0;
+        case WM_DPICHANGED:
+            // The skin has given the window its new rectangle already.
+            ApplyDpi(LOWORD(wParam));
             return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;

@@ -78,8 +78,15 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateFonts();
+    // The gallery's fonts at `dpi` (12 pixels at 96 dpi); the controls using the old ones get
+    // the new ones.
+    void CreateFonts(UINT dpi);
     void CreateSections();
+    // The layout is made in 96-dpi units: each placed window's rectangle is remembered as made
+    // and scaled to the window's DPI (at creation and on WM_DPICHANGED).
+    void RememberDesign();
+    void ApplyDpi(UINT dpi);
+    static BOOL CALLBACK RememberPlace(HWND child, LPARAM self);
     void HandToSkinEngine();
     // Gives the image buttons their pictures (the window must be skinned first).
     void GiveImageButtonsPictures();
@@ -107,6 +114,13 @@ private:
     HWND window_ = nullptr;
     gdi::Font font_;
     gdi::Font titleFont_;
+    UINT fontDpi_ = 0; // the DPI font_ and titleFont_ are made for
+    UINT dpi_ = 96;    // the DPI the controls are laid out at
+    struct DesignPlace {
+        HWND window;
+        RECT rect; // in its parent's client coordinates, at 96 dpi
+    };
+    std::vector<DesignPlace> design_;
     skin::ByteSet themePicture_; // drawn once, reused by every rebuild
     std::vector<NamedControl> controls_;
     std::vector<HWND> labels_;

@@ -283,8 +283,7 @@ void PaintRadioButton(HWND window, UINT state) {
 
         PlusLinearBrush shade;
         shade.Create(PointF{left + px(3), cy + px(1)}, PointF{left + px(10), cy + px(11)},
-                     Argb(kBlack, 100),
-                     Argb(kBlack, 0));
+                     Argb(kBlack, 100), Argb(kBlack, 0));
         g.FillPath(shade, disc);
 
         if (state & ODS_HOTLIGHT)
@@ -338,12 +337,13 @@ void PaintCheckBox(HWND window, UINT state) {
             square.CreatePath();
             square.AddRectangle(left, cy, side, side);
             const float y0 = top + (static_cast<float>(H) - px(12)) / 2 + px(1);
-            FillHotGradient(g, square, PointF{left + px(3), y0}, PointF{left + px(11), y0 + px(11)});
+            FillHotGradient(g, square, PointF{left + px(3), y0},
+                            PointF{left + px(11), y0 + px(11)});
         }
 
-        DrawCaption(g, window, *record,
-                    RectF{left + px(17), px(2), static_cast<float>(W) - px(19),
-                          static_cast<float>(H)});
+        DrawCaption(
+            g, window, *record,
+            RectF{left + px(17), px(2), static_cast<float>(W) - px(19), static_cast<float>(H)});
     }
     CopyToWindow(window, background.dc(), W, H);
 }

@@ -75,8 +75,8 @@ float ControlPx(HWND control, int size) {
 
 constexpr int kInterpolationHighQualityBicubic = 7;
 
-void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture,
-                     UINT dpi, float x, float y, float width, float height) {
+void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture, UINT dpi,
+                     float x, float y, float width, float height) {
     plus::PlusImage image;
     if (dpi <= kDesignDpi) {
         if (image.LoadFromStream(ToByteSet(picture))) graphics.DrawImage(image, x, y);

@@ -80,8 +80,8 @@ float ControlPx(HWND control, int size);
 // height): at 96 dpi the picture itself at its own size, otherwise its drawing for the
 // nearest scale at or above the DPI, reduced with high-quality filtering if it does not fit
 // the box exactly.
-void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture,
-                     UINT dpi, float x, float y, float width, float height);
+void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture, UINT dpi,
+                     float x, float y, float width, float height);
 
 // The control's "Hw_lbID".
 int ListPositionOf(HWND control);

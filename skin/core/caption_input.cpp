@@ -143,8 +143,8 @@ std::optional<LRESULT> AnswerCaptionInput(SkinEngine& engine, int position, HWND
             const RECT row{record->ButtonsLeft, record->ButtonsTop,
                            record->ButtonsLeft + Px(*record, record->CaptionButtonsWidth) + 1,
                            record->ButtonsTop + record->ButtonsHeight + 1};
-            if (!record->HasCaption || client.y < 0 || client.y >= Px(*record, record->CaptionHeight) ||
-                PtInRect(&row, client))
+            if (!record->HasCaption || client.y < 0 ||
+                client.y >= Px(*record, record->CaptionHeight) || PtInRect(&row, client))
                 return std::nullopt;
             POINT screen = client;
             ClientToScreen(window, &screen);

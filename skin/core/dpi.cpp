@@ -71,8 +71,7 @@ int ScaleForWindow(HWND window, int size) {
 }
 
 DpiAwareness CurrentDpiAwareness() {
-    static const auto getContext =
-        UserFunction<GetContextFunction>("GetThreadDpiAwarenessContext");
+    static const auto getContext = UserFunction<GetContextFunction>("GetThreadDpiAwarenessContext");
     static const auto equal = UserFunction<ContextsEqualFunction>("AreDpiAwarenessContextsEqual");
     static const auto awarenessOf =
         UserFunction<AwarenessOfContextFunction>("GetAwarenessFromDpiAwarenessContext");

@@ -15,7 +15,8 @@ std::span<const std::uint8_t> SkinPictureForDpi(std::span<const std::uint8_t> pi
         // The pictures are constant data: the same bytes are the same array, and a caller's
         // copy of a picture (a caption button keeps one) compares equal.
         if (base.data() == picture.data() ||
-            (base.size() == picture.size() && std::equal(base.begin(), base.end(), picture.begin())))
+            (base.size() == picture.size() &&
+             std::equal(base.begin(), base.end(), picture.begin())))
             return drawn.scales[scale];
     }
     return picture;

@@ -418,8 +418,8 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
         const plus::ARGB top = ToArgb(0xFFFFFF, 150, 1);
         const plus::ARGB bottom = ToArgb(0xFFFFFF, 0, 1);
         if (!inside.empty()) {
-            BlendVerticalGradient(pixels, RECT{0, 0, rc.right, captionRows}, 0, caption,
-                                  top, bottom, &inside);
+            BlendVerticalGradient(pixels, RECT{0, 0, rc.right, captionRows}, 0, caption, top,
+                                  bottom, &inside);
         } else {
             plus::PlusLinearBrush gloss;
             gloss.Create(plus::PointF{0, 0}, plus::PointF{0, caption}, top, bottom);

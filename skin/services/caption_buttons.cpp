@@ -52,7 +52,8 @@ std::optional<FrameZone> ZoneAt(int x, int y, int w, int h, int frame, int corne
 }
 
 bool OnButtonRow(const WindowRecord& record, int x, int y) {
-    return x >= record.ButtonsLeft && x <= record.ButtonsLeft + Px(record, record.CaptionButtonsWidth) &&
+    return x >= record.ButtonsLeft &&
+           x <= record.ButtonsLeft + Px(record, record.CaptionButtonsWidth) &&
            y <= record.ButtonsHeight && y >= Px(record, 3);
 }
 
@@ -185,9 +186,9 @@ void SkinEngine::LayoutCaptionButtons(int position) {
     const float pitch = PxF(*record, kCaptionButtonPitch);
     for (std::size_t i = 0; i < record->CaptionButtons.size(); ++i) {
         CaptionButton& button = record->CaptionButtons[i];
-        button.Rect = plus::RectF{x0 + pitch * static_cast<float>(i), y0,
-                                  PxF(*record, button.Kind == kCloseButton ? 40 : 26),
-                                  PxF(*record, 18)};
+        button.Rect =
+            plus::RectF{x0 + pitch * static_cast<float>(i), y0,
+                        PxF(*record, button.Kind == kCloseButton ? 40 : 26), PxF(*record, 18)};
     }
     if (!record->Tooltip->GetTooltipWindow()) return;
     for (std::size_t i = 0; i < record->CaptionButtons.size(); ++i) {

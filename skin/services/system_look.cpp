@@ -248,7 +248,8 @@ void PaintSystemPane(WindowRecord& record, plus::PlusGraphics& graphics, int pan
     const HDC dc = record.BackBufferDC.get();
     Fill(dc, area, COLOR_BTNFACE);
     DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
-    const gdi::Font font = MakeFont(record.StatusFontName, Px(record, record.StatusFontSize), false);
+    const gdi::Font font =
+        MakeFont(record.StatusFontName, Px(record, record.StatusFontSize), false);
     RECT text{area.left + Px(record, 3), area.top + 1, area.right - Px(record, 2), area.bottom - 1};
     DrawTextIn(dc, record.StatusPanes[index].Text, text, GetSysColor(COLOR_BTNTEXT), font,
                DT_LEFT | DT_VCENTER);

@@ -289,9 +289,9 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
     const int frame = Px(*record, FrameWidth);
     const int x = frame + Px(*record, 6);
     const int y = frame + Px(*record, 5);
-    const int w = std::max(0, static_cast<int>(rc.right) -
-                                  Px(*record, record->CaptionButtonsWidth) - Px(*record, 10) -
-                                  2 * frame);
+    const int w =
+        std::max(0, static_cast<int>(rc.right) - Px(*record, record->CaptionButtonsWidth) -
+                        Px(*record, 10) - 2 * frame);
     const int iconTop = frame + Px(*record, 2);
     const int icon = Px(*record, 17);
     const int textLeft = x + Px(*record, 20);
@@ -313,16 +313,14 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
     }
     const std::string title = text ? *text : WindowText(record->Window);
     if (SystemLookOn())
-        PaintSystemTitle(*record, *graphics, RECT{textLeft, y, textLeft + w, y + boxHeight},
-                         title);
+        PaintSystemTitle(*record, *graphics, RECT{textLeft, y, textLeft + w, y + boxHeight}, title);
     else
         DrawHaloTextKept(&record->TitleLayer, *graphics, title,
                          plus::RectF{static_cast<float>(textLeft), static_cast<float>(y),
                                      static_cast<float>(w), static_cast<float>(boxHeight)},
                          record->TitleTextColour, record->TitleHaloColour, PxF(*record, 1),
-                         record->TitleFontName,
-                         record->TitleBold != 0, PxF(*record, record->TitleFontSize),
-                         kAlignNear, kAlignNear);
+                         record->TitleFontName, record->TitleBold != 0,
+                         PxF(*record, record->TitleFontSize), kAlignNear, kAlignNear);
     if (own) {
         own.reset();
         ShowBackBufferRect(*record, area);

@@ -13,6 +13,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 using toplevel_testing::SkinTest;
@@ -29,13 +30,13 @@ struct ScaleCase {
 
 TEST(ScaleToDpi, RoundsEachSizeHalvesAwayFromZero) {
     const ScaleCase cases[] = {
-        {25, 96, 25},   {25, 144, 38},  {25, 192, 50},  // caption (37.5 rounds up)
-        {26, 144, 39},  {27, 144, 41},  {40, 144, 60},  // button, pitch (40.5), close
-        {18, 144, 27},  {22, 144, 33},  {3, 144, 5},    // button height, row, frame (4.5)
-        {10, 144, 15},  {5, 144, 8},    {12, 120, 15},  // corner zone, radius (7.5), font
-        {1, 144, 2},    {1, 120, 1},    {0, 192, 0},    // 1.5 up, 1.25 down, nothing
-        {-3, 144, -5},  {-1, 144, -2},  {7, 0, 7},      // negative alike; 0 dpi is 96
-        {13, 168, 23},  {13, 192, 26},  {110, 144, 165} // 22.75; 200 %; the program's caption
+        {25, 96, 25},  {25, 144, 38}, {25, 192, 50},  // caption (37.5 rounds up)
+        {26, 144, 39}, {27, 144, 41}, {40, 144, 60},  // button, pitch (40.5), close
+        {18, 144, 27}, {22, 144, 33}, {3, 144, 5},    // button height, row, frame (4.5)
+        {10, 144, 15}, {5, 144, 8},   {12, 120, 15},  // corner zone, radius (7.5), font
+        {1, 144, 2},   {1, 120, 1},   {0, 192, 0},    // 1.5 up, 1.25 down, nothing
+        {-3, 144, -5}, {-1, 144, -2}, {7, 0, 7},      // negative alike; 0 dpi is 96
+        {13, 168, 23}, {13, 192, 26}, {110, 144, 165} // 22.75; 200 %; the program's caption
     };
     for (const ScaleCase& c : cases)
         EXPECT_EQ(skin::ScaleToDpi(c.size, c.dpi), c.expected)
@@ -86,8 +87,8 @@ TEST_F(ScaledPictures, AreDrawnAtTheirScaledSizes) {
         const skin::SkinPicture& picture = skin::SkinPictures[p];
         for (std::size_t s = 0; s < 3; ++s) {
             plus::PlusImage image;
-            ASSERT_TRUE(image.LoadFromStream(
-                skin::ToByteSet(skin::ScaledSkinPictures[p].scales[s])));
+            ASSERT_TRUE(
+                image.LoadFromStream(skin::ToByteSet(skin::ScaledSkinPictures[p].scales[s])));
             const UINT dpi = static_cast<UINT>(96 * percent[s] / 100);
             EXPECT_EQ(static_cast<int>(image.GetWidth()), skin::ScaleToDpi(picture.width, dpi))
                 << picture.name << " " << percent[s];
@@ -137,9 +138,10 @@ protected:
     // A window of the 96-dpi size at `dpi`, skinned with a 30-pixel caption, a 20-pixel status
     // bar of a 70-pixel pane and the rest, and the minimize, maximize and close buttons.
     HWND Skinned(UINT dpi, WNDPROC procedure = nullptr) {
-        HWND window = TopLevel(40, 40, skin::ScaleToDpi(kWidth, dpi),
-                               skin::ScaleToDpi(kHeight, dpi));
-        if (procedure) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+        HWND window =
+            TopLevel(40, 40, skin::ScaleToDpi(kWidth, dpi), skin::ScaleToDpi(kHeight, dpi));
+        if (procedure)
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
         std::vector<skin::StatusPane> panes(2);
         panes[0].Width = 70;
         panes[0].Text = "pane";
@@ -216,8 +218,26 @@ protected:
     }
 };
 
+// The DPI the session was started at, when a run asks for one (run_at_dpi.sh sets it).
+UINT ExpectedSessionDpi() {
+    char value[16] = "";
+    return GetEnvironmentVariableA("VARNEL_EXPECTED_DPI", value, sizeof value) > 0
+               ? static_cast<UINT>(std::atoi(value))
+               : 0;
+}
+
+TEST(DpiSession, IsAtTheDpiTheRunAskedFor) {
+    const UINT expected = ExpectedSessionDpi();
+    if (expected == 0) GTEST_SKIP() << "no DPI asked for";
+    EXPECT_EQ(skin::SystemDpi(), expected);
+    HWND plain = toplevel_testing::CreateTopLevel(0, 0, 50, 50);
+    EXPECT_EQ(skin::SystemDpiOfWindow(plain), expected);
+    DestroyWindow(plain);
+}
+
 TEST_F(DpiWindow, StartsAtTheSystemDpiWithEverySizeScaled) {
     const UINT dpi = skin::SystemDpi();
+    if (ExpectedSessionDpi() != 0) EXPECT_EQ(dpi, ExpectedSessionDpi());
     HWND window = Skinned(dpi);
     ShowWindow(window, SW_SHOWNA);
     toplevel_testing::Pump();
@@ -264,16 +284,16 @@ struct ZoneCase {
 
 TEST_F(DpiWindow, ResizeZonesScale) {
     const ZoneCase cases[] = {
-        {{1, 60}, {1, 90}, 0xF001, 0xF001},          // left edge
-        {{5, 60}, {5, 90}, 0, 0xF001},               // inside at 96, in the wider edge at 144
-        {{-1, 60}, {-1, 90}, 0xF002, 0xF002},        // right edge
-        {{60, 1}, {90, 1}, 0xF003, 0xF003},          // top edge (left of the buttons)
-        {{60, -1}, {90, -1}, 0xF006, 0xF006},        // bottom edge
-        {{8, 8}, {12, 12}, 0xF004, 0xF004},          // top-left corner
-        {{13, 2}, {13, 2}, 0xF003, 0xF004},          // past the corner at 96, in it at 144
-        {{-2, -9}, {-3, -14}, 0xF008, 0xF008},       // bottom-right corner
-        {{2, -11}, {2, -15}, 0xF001, 0xF007},        // edge at 96, corner at 144
-        {{40, 40}, {60, 60}, 0, 0},                  // inside: a caption drag
+        {{1, 60}, {1, 90}, 0xF001, 0xF001},    // left edge
+        {{5, 60}, {5, 90}, 0, 0xF001},         // inside at 96, in the wider edge at 144
+        {{-1, 60}, {-1, 90}, 0xF002, 0xF002},  // right edge
+        {{60, 1}, {90, 1}, 0xF003, 0xF003},    // top edge (left of the buttons)
+        {{60, -1}, {90, -1}, 0xF006, 0xF006},  // bottom edge
+        {{8, 8}, {12, 12}, 0xF004, 0xF004},    // top-left corner
+        {{13, 2}, {13, 2}, 0xF003, 0xF004},    // past the corner at 96, in it at 144
+        {{-2, -9}, {-3, -14}, 0xF008, 0xF008}, // bottom-right corner
+        {{2, -11}, {2, -15}, 0xF001, 0xF007},  // edge at 96, corner at 144
+        {{40, 40}, {60, 60}, 0, 0},            // inside: a caption drag
     };
     for (UINT dpi : {96u, 144u}) {
         HWND window = Skinned(dpi, RecordingProcedure);
