@@ -22,6 +22,10 @@
 //                          slow step) and the full rebuild over it afterwards. Runs when the
 //                          environment names the image in VARNEL_BENCH_THEME_IMAGE (scripts/
 //                          bench.sh writes a 20000 x 20000 PNG for it at run time)
+//   DPI                    a full rebuild of the 376 x 364 window at 144 and 192 dpi (its size
+//                          scaled), per pixel against the same at 96 dpi; target within 1.2x.
+//                          One WM_DPICHANGED from 96 to that DPI (layout, region, rebuild)
+//                          against one full rebuild at the new size; target within 3x
 #include <windows.h>
 #include <commctrl.h>
 
@@ -37,6 +41,7 @@
 #include <vector>
 
 #include "plus/plus_object.h"
+#include "skin/core/dpi.h"
 #include "skin/core/skin_engine.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/headers.h"
@@ -267,6 +272,49 @@ RebuildFigures RebuildAndSteps(const BenchWindow& w, int runs, const char* size)
 
 // A window skinned the way the program skins its main window, but resizable, taken through
 // `steps` sizes by SetWindowPos as a drag of its corner does, each step painted at once.
+// Rebuilds per pixel at 144 and 192 dpi against 96, and the cost of one DPI change.
+void DpiTimes(int scale) {
+    std::printf("  DPI (the 376 x 364 window at each DPI):\n");
+    double perPixelAt96 = 0;
+    for (UINT dpi : {96u, 144u, 192u}) {
+        const int width = skin::ScaleToDpi(376, dpi), height = skin::ScaleToDpi(364, dpi);
+        {
+            BenchWindow w(width, height);
+            skin::RecordAt(w.position)->Dpi = dpi;
+            skin::TheSkin->LayoutCaptionButtons(w.position);
+            skin::TheSkin->LayoutStatusBar(w.position);
+            const double rebuild =
+                MedianMs(100 * scale, [&] { skin::TheSkin->RebuildBackground(w.position); });
+            const double perPixel = rebuild / (static_cast<double>(width) * height);
+            if (dpi == 96) perPixelAt96 = perPixel;
+            std::printf("    rebuild at %3u dpi (%4d x %4d)     %9.3f ms   per pixel %.2f x 96 dpi"
+                        " (<= 1.2 x)\n",
+                        dpi, width, height, rebuild, perPixel / perPixelAt96);
+            if (dpi == 96) continue;
+            // One change from 96, timed alone: the window is put back at 96 between runs.
+            BenchWindow back(376, 364);
+            RECT at96{}, atDpi{};
+            GetWindowRect(back.window, &at96);
+            atDpi = RECT{at96.left, at96.top, at96.left + width, at96.top + height};
+            std::vector<double> times;
+            for (int i = 0; i < 20 * scale; ++i) {
+                const double start = Now();
+                skin::TheSkin->WindowProc(back.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                          reinterpret_cast<LPARAM>(&atDpi));
+                GdiFlush();
+                times.push_back(Now() - start);
+                skin::TheSkin->WindowProc(back.window, WM_DPICHANGED, MAKEWPARAM(96, 96),
+                                          reinterpret_cast<LPARAM>(&at96));
+            }
+            std::sort(times.begin(), times.end());
+            const double change = times[times.size() / 2];
+            std::printf("    WM_DPICHANGED 96 -> %3u dpi           %9.3f ms   %.2f x a rebuild"
+                        " (<= 3 x)\n",
+                        dpi, change, change / rebuild);
+        }
+    }
+}
+
 void LiveResize(int scale) {
     HWND window =
         CreateWindowExA(0, "VarnelBench", "Varnel/免更新版",
@@ -344,7 +392,8 @@ void ThemeImageTimes(const char* path, int scale) {
 
 int main(int argc, char** argv) {
     const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
-    // A second argument runs one group alone: "window", "items", "large", "resize" or "theme".
+    // A second argument runs one group alone: "window", "items", "large", "resize", "dpi" or
+    // "theme".
     const std::string only = argc > 2 ? argv[2] : "";
     auto runs = [&only](const char* group) { return only.empty() || only == group; };
     const ULONG_PTR token = plus::StartupGdiPlus();
@@ -528,6 +577,7 @@ int main(int argc, char** argv) {
         RebuildAndSteps(w, 50 * scale, "1280 x 800");
     }
     if (runs("resize")) LiveResize(scale);
+    if (runs("dpi")) DpiTimes(scale);
     const char* themeImage = std::getenv("VARNEL_BENCH_THEME_IMAGE");
     if (runs("theme") && themeImage && *themeImage) ThemeImageTimes(themeImage, scale);
     skin::DestroyTheSkin();

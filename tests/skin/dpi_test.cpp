@@ -5,6 +5,7 @@
 #include "toplevel_fixture.h"
 
 #include "plus/plus_image.h"
+#include "skin/controls/buttons.h"
 #include "skin/core/dpi.h"
 #include "skin/images/skin_pictures.h"
 #include "skin/services/back_buffer.h"
@@ -438,6 +439,56 @@ TEST(WindowDpi, AWindowTheEngineDoesNotKnowHasItsSystemDpi) {
     EXPECT_EQ(skin::WindowDpi(plain), skin::SystemDpi());
     EXPECT_EQ(skin::ScaleForWindow(plain, 10), skin::ScaleToDpi(10, skin::SystemDpi()));
     DestroyWindow(plain);
+}
+
+} // namespace
+
+namespace {
+
+// A family's metric at the owner's DPI: the check box is the 13-pixel box drawn for the scale
+// at or above the DPI, its border round(scale) pixels (1 at 100 %, 2 at 150 % and 200 %).
+struct BoxCase {
+    UINT dpi;
+    int side;
+    int border;
+};
+
+class DpiControls : public SkinTest {};
+
+int Brightness(COLORREF c) {
+    return GetRValue(c) + GetGValue(c) + GetBValue(c);
+}
+
+TEST_F(DpiControls, TheCheckBoxIsItsScaledPictureCrisp) {
+    const BoxCase cases[] = {{96, 13, 1}, {144, 20, 2}, {192, 26, 2}};
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dpi << " dpi");
+        HWND window = TopLevel(20, 20, 420, 320);
+        const int height = skin::ScaleToDpi(37, c.dpi); // the box on whole pixels
+        HWND check = Keep(toplevel_testing::CreateChild(window, "BUTTON", "", BS_AUTOCHECKBOX, 0, 0,
+                                                        160, height));
+        const int p = Adopt(window);
+        skin::RecordAt(p)->Dpi = c.dpi;
+        skin::SkinCheckAndRadioButtons(p, window);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        toplevel_testing::Pump();
+        skin::PaintCheckBox(check, 0);
+        const toplevel_testing::Picture picture = toplevel_testing::GrabClient(check);
+        const int row = height / 2;
+        const auto dark = [&](int x) { return Brightness(picture.at(x, row)) < 300; };
+        int border = 0;
+        while (border < 8 && dark(border))
+            ++border;
+        int right = -1;
+        for (int x = 0; x < skin::ScaleToDpi(15, c.dpi); ++x)
+            if (dark(x)) right = x;
+        EXPECT_EQ(border, c.border);
+        EXPECT_EQ(right, c.side - 1);
+        // The face inside is light, the pixel past the box is the background's.
+        EXPECT_GT(Brightness(picture.at(c.side / 2, row)), 650);
+        EXPECT_GT(Brightness(picture.at(c.side, row)), 650);
+        DestroyWindow(window);
+    }
 }
 
 } // namespace
