@@ -211,7 +211,9 @@ BOOL CALLBACK GalleryWindow::RememberPlace(HWND child, LPARAM self) {
     char parentClass[64] = "", childClass[64] = "";
     GetClassNameA(parent, parentClass, sizeof parentClass);
     GetClassNameA(child, childClass, sizeof childClass);
-    const bool placed = parent == gallery->window_ ||
+    const bool groupBox = std::strcmp(parentClass, "Button") == 0 &&
+                          (GetWindowLongA(parent, GWL_STYLE) & 0xF) == BS_GROUPBOX;
+    const bool placed = parent == gallery->window_ || groupBox ||
                         std::strcmp(parentClass, HolderClass()) == 0 ||
                         std::strcmp(childClass, HolderClass()) == 0;
     if (!placed) return TRUE;
@@ -225,7 +227,26 @@ BOOL CALLBACK GalleryWindow::RememberPlace(HWND child, LPARAM self) {
         if (SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
             r.bottom = r.top + (dropped.bottom - dropped.top);
     }
-    gallery->design_.push_back(DesignPlace{child, r});
+    DesignPlace place{child, r, {}, false};
+    // Column widths are pixels too.
+    if (std::strcmp(childClass, WC_HEADERA) == 0) {
+        place.header = true;
+        const int count = static_cast<int>(SendMessageA(child, HDM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            HDITEMA item{};
+            item.mask = HDI_WIDTH;
+            SendMessageA(child, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            place.columns.push_back(item.cxy);
+        }
+    } else if (std::strcmp(childClass, WC_LISTVIEWA) == 0) {
+        HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
+        const int count =
+            header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i)
+            place.columns.push_back(
+                static_cast<int>(SendMessageA(child, LVM_GETCOLUMNWIDTH, i, 0)));
+    }
+    gallery->design_.push_back(std::move(place));
     return TRUE;
 }
 
@@ -245,6 +266,17 @@ void GalleryWindow::ApplyDpi(UINT dpi) {
         const RECT& r = place.rect;
         MoveWindow(place.window, px(r.left), px(r.top), px(r.right) - px(r.left),
                    px(r.bottom) - px(r.top), TRUE);
+        for (std::size_t i = 0; i < place.columns.size(); ++i) {
+            const int width = px(place.columns[i]);
+            if (place.header) {
+                HDITEMA item{};
+                item.mask = HDI_WIDTH;
+                item.cxy = width;
+                SendMessageA(place.window, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            } else {
+                SendMessageA(place.window, LVM_SETCOLUMNWIDTH, i, width);
+            }
+        }
     }
 }
 

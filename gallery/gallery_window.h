@@ -118,7 +118,9 @@ private:
     UINT dpi_ = 96;    // the DPI the controls are laid out at
     struct DesignPlace {
         HWND window;
-        RECT rect; // in its parent's client coordinates, at 96 dpi
+        RECT rect;                // in its parent's client coordinates, at 96 dpi
+        std::vector<int> columns; // a header's item widths or a list view's column widths
+        bool header = false;      // the columns are a header's items
     };
     std::vector<DesignPlace> design_;
     skin::ByteSet themePicture_; // drawn once, reused by every rebuild
