@@ -152,32 +152,39 @@ void PaintStateImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
+        // The pictures are the caller's, made for 96 dpi: at another DPI they are scaled with
+        // high-quality filtering, as are the plates around them.
+        const UINT dpi = ControlDpi(button);
+        const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
+        if (dpi != kDesignDpi) g.SetInterpolationMode(7); // InterpolationModeHighQualityBicubic
         PlusImage normal;
         normal.LoadFromStream(record.Images[kImageNormal]);
-        const float iw = static_cast<float>(normal.GetWidth());
-        const float ih = static_cast<float>(normal.GetHeight());
+        const float iw = px(static_cast<int>(normal.GetWidth()));
+        const float ih = px(static_cast<int>(normal.GetHeight()));
+        const float inset = px(2);
 
         auto drawGiven = [&](const ByteSet& bytes) {
             PlusImage image;
             image.LoadFromStream(bytes);
-            g.DrawImageRect(image, 2, 2, static_cast<float>(image.GetWidth()),
-                            static_cast<float>(image.GetHeight()));
+            g.DrawImageRect(image, inset, inset, px(static_cast<int>(image.GetWidth())),
+                            px(static_cast<int>(image.GetHeight())));
         };
         auto drawPlate = [&](ARGB top, ARGB bottom) {
-            PlusPath plate = RoundedRect(0, 0, iw + 3, ih + 3, 3);
+            PlusPath plate = RoundedRect(0, 0, iw + px(3), ih + px(3), px(3));
             Outline(g, plate, Argb(accent, 250), 1);
-            FillGradient(g, plate, {0, 0}, {0, ih + 3}, top, bottom);
-            g.DrawImageRect(normal, 2, 2, iw, ih);
+            FillGradient(g, plate, {0, 0}, {0, ih + px(3)}, top, bottom);
+            g.DrawImageRect(normal, inset, inset, iw, ih);
         };
 
         if (state & kStateDisabled) {
             if (!record.Images[kImageDisabled].empty()) {
                 drawGiven(record.Images[kImageDisabled]);
             } else {
-                PlusPath plate = RoundedRect(0, 0, iw + 2, ih + 2, 5);
+                PlusPath plate = RoundedRect(0, 0, iw + px(2), ih + px(2), px(5));
                 Outline(g, plate, Argb(kBlack, 80), 1);
-                FillGradient(g, plate, {0, 0}, {0, ih + 2}, Argb(kWhite, 60), Argb(kBlack, 100));
-                g.DrawImageRect(normal, 2, 2, iw, ih);
+                FillGradient(g, plate, {0, 0}, {0, ih + px(2)}, Argb(kWhite, 60),
+                             Argb(kBlack, 100));
+                g.DrawImageRect(normal, inset, inset, iw, ih);
             }
         } else if (state & kStateSelected) {
             // Pressed before hot: a button pressed with the mouse is always under it too.
@@ -191,7 +198,7 @@ void PaintStateImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
             else
                 drawPlate(Argb(kWhite, 120), Argb(accent, 100));
         } else {
-            g.DrawImageRect(normal, 2, 2, iw, ih);
+            g.DrawImageRect(normal, inset, inset, iw, ih);
         }
     }
     BitBlt(dc, 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
@@ -212,6 +219,8 @@ void PaintSingleImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
+        // A picture drawn at another size than its own is filtered, not stretched.
+        if (ControlDpi(button) != kDesignDpi) g.SetInterpolationMode(7); // HighQualityBicubic
 
         const bool disabled = (state & kStateDisabled) != 0;
         if (disabled) {

@@ -238,7 +238,9 @@ TEST(DpiSession, IsAtTheDpiTheRunAskedFor) {
 
 TEST_F(DpiWindow, StartsAtTheSystemDpiWithEverySizeScaled) {
     const UINT dpi = skin::SystemDpi();
-    if (ExpectedSessionDpi() != 0) EXPECT_EQ(dpi, ExpectedSessionDpi());
+    if (ExpectedSessionDpi() != 0) {
+        EXPECT_EQ(dpi, ExpectedSessionDpi());
+    }
     HWND window = Skinned(dpi);
     ShowWindow(window, SW_SHOWNA);
     toplevel_testing::Pump();

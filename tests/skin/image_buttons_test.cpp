@@ -218,3 +218,21 @@ TEST_F(ImageButtonTest, SingleImageButtonShowsItsImage) {
     Pump();
     EXPECT_TRUE(ColoursNear(WindowPixel(button, 30, 20), kBlue, 40));
 }
+
+// A caller's picture is made for 96 dpi: at 144 the 20-pixel picture covers 30 pixels from the
+// 3-pixel inset (2 and 20 at 96), filtered rather than left small.
+TEST_F(ImageButtonTest, AStatePictureIsScaledToTheOwnersDpi) {
+    const int p = SkinAndShow(window_);
+    HWND button = Button("", BS_PUSHBUTTON, 10, 40, 60, 40);
+    ASSERT_TRUE(skin::TheSkin->SkinStateImageButton(button, SolidPng(20, 20, kRed), {}, {}, {}));
+    for (UINT dpi : {96u, 144u}) {
+        skin::RecordAt(p)->Dpi = dpi;
+        InvalidateRect(button, nullptr, TRUE);
+        UpdateWindow(button);
+        Pump();
+        const int end = skin::ScaleToDpi(2, dpi) + skin::ScaleToDpi(20, dpi); // past the picture
+        EXPECT_TRUE(ColoursNear(WindowPixel(button, end - 2, 12), kRed)) << dpi;
+        EXPECT_FALSE(ColoursNear(WindowPixel(button, end + 1, 12), kRed)) << dpi;
+        EXPECT_TRUE(ColoursNear(WindowPixel(button, skin::ScaleToDpi(3, dpi), 12), kRed)) << dpi;
+    }
+}
