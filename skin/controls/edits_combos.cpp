@@ -103,11 +103,9 @@ void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool 
     // is used at its own size (the arrow's size at the nearest scale at or above).
     const int ax = (bw - static_cast<int>(arrow.GetWidth())) / 2;
     const int ay = (static_cast<int>(bh) - static_cast<int>(arrow.GetHeight())) / 2;
-    if (dpi <= kDesignDpi)
-        g.DrawImageI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay);
-    else // given its size, so the graphics' own DPI does not resize it again
-        g.DrawImageRectI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay,
-                         static_cast<int>(arrow.GetWidth()), static_cast<int>(arrow.GetHeight()));
+    // Given its size, so the graphics' own DPI (the system's) does not resize it again.
+    g.DrawImageRectI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay,
+                     static_cast<int>(arrow.GetWidth()), static_cast<int>(arrow.GetHeight()));
 
     if ((style & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST) return;
     PlusSolidBrush ink;

@@ -79,7 +79,11 @@ void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t>
                      float x, float y, float width, float height) {
     plus::PlusImage image;
     if (dpi <= kDesignDpi) {
-        if (image.LoadFromStream(ToByteSet(picture))) graphics.DrawImage(image, x, y);
+        // Given its own size: drawn without one, GDI+ would scale it by the graphics' DPI,
+        // which is the system's, not this window's.
+        if (image.LoadFromStream(ToByteSet(picture)))
+            graphics.DrawImageRect(image, x, y, static_cast<float>(image.GetWidth()),
+                                   static_cast<float>(image.GetHeight()));
         return;
     }
     if (!image.LoadFromStream(ToByteSet(SkinPictureForDpi(picture, dpi)))) return;

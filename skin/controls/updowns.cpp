@@ -92,10 +92,8 @@ void DrawHalf(PlusGraphics& g, const UpDownRecord& record, int half, int w, int 
     const int ah = static_cast<int>(arrow.GetHeight());
     const int ax = (hw - aw) / 2 + static_cast<int>(x);
     const int ay = (hh - ah) / 2 + static_cast<int>(y);
-    if (dpi <= kDesignDpi)
-        g.DrawImageI(arrow, ax, ay);
-    else // given its size, so the graphics' own DPI does not resize it again
-        g.DrawImageRectI(arrow, ax, ay, aw, ah);
+    // Given its size, so the graphics' own DPI (the system's) does not resize it again.
+    g.DrawImageRectI(arrow, ax, ay, aw, ah);
 
     PlusPen pen;
     pen.CreatePen(line, 1);

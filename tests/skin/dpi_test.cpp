@@ -270,6 +270,21 @@ TEST_F(DpiWindow, FollowsEachChangeAndKeepsTheDpiTheMessageSent) {
     EXPECT_EQ(tool.rect.bottom - tool.rect.top, 27);
 }
 
+// Everything on the window is drawn again at the new DPI, the children too, even those that
+// neither moved nor changed size.
+TEST_F(DpiWindow, AChangeRepaintsTheWindowAndItsChildren) {
+    HWND window = Skinned(96);
+    HWND child = toplevel_testing::CreateChild(window, "STATIC", "x", 0, 60, 60, 40, 20);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    ValidateRect(window, nullptr);
+    ValidateRect(child, nullptr);
+    ASSERT_FALSE(toplevel_testing::HasPendingPaint(child));
+    ChangeDpi(window, 144);
+    EXPECT_TRUE(toplevel_testing::HasPendingPaint(child));
+    EXPECT_TRUE(toplevel_testing::HasPendingPaint(window));
+}
+
 TEST_F(DpiWindow, AMessageWithoutADpiChangesNothing) {
     HWND window = Skinned(96);
     ShowWindow(window, SW_SHOWNA);
@@ -294,6 +309,7 @@ TEST_F(DpiWindow, ResizeZonesScale) {
         {{60, -1}, {90, -1}, 0xF006, 0xF006},  // bottom edge
         {{8, 8}, {12, 12}, 0xF004, 0xF004},    // top-left corner
         {{13, 2}, {13, 2}, 0xF003, 0xF004},    // past the corner at 96, in it at 144
+        {{-10, 2}, {-15, 2}, 0xF005, 0xF005},  // top-right corner, on its inner edge
         {{-2, -9}, {-3, -14}, 0xF008, 0xF008}, // bottom-right corner
         {{2, -11}, {2, -15}, 0xF001, 0xF007},  // edge at 96, corner at 144
         {{40, 40}, {60, 60}, 0, 0},            // inside: a caption drag
