@@ -6,6 +6,7 @@
 
 #include "plus/plus_image.h"
 #include "skin/controls/buttons.h"
+#include "skin/controls/framework.h"
 #include "skin/core/dpi.h"
 #include "skin/images/skin_pictures.h"
 #include "skin/services/back_buffer.h"
@@ -324,8 +325,9 @@ TEST_F(DpiWindow, ResizeZonesScale) {
             const int x = p.x < 0 ? client.right + p.x : p.x;
             const int y = p.y < 0 ? client.bottom + p.y : p.y;
             g_command = 0;
+            // The press decides (a release over a caption button would click it: the top-right
+            // corner zone reaches into the close button).
             SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-            SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
             EXPECT_EQ(g_command, dpi == 96 ? c.command96 : c.command144)
                 << "(" << x << ", " << y << ") at " << dpi;
         }
@@ -490,6 +492,8 @@ TEST_F(DpiControls, TheCheckBoxIsItsScaledPictureCrisp) {
         skin::SkinCheckAndRadioButtons(p, window);
         ShowWindow(window, SW_SHOWNOACTIVATE);
         toplevel_testing::Pump();
+        EXPECT_EQ(skin::ControlDpi(check), c.dpi);
+        EXPECT_EQ(skin::ControlPx(check, 13), static_cast<float>(c.side));
         skin::PaintCheckBox(check, 0);
         const toplevel_testing::Picture picture = toplevel_testing::GrabClient(check);
         const int row = height / 2;
