@@ -350,9 +350,10 @@ TEST_F(AccessibleWindow, AHeldObjectOfADestroyedWindowFailsCleanly) {
         EXPECT_EQ(object->get_accName(skin::ChildVariant(2), &name), RPC_E_DISCONNECTED);
         EXPECT_EQ(name, nullptr);
         EXPECT_EQ(object->accDoDefaultAction(skin::ChildVariant(4)), RPC_E_DISCONNECTED);
-        VARIANT hit;
-        VariantInit(&hit);
+        // Whatever the caller's variant held, it comes back empty: nothing to free by mistake.
+        VARIANT hit = skin::ChildVariant(3);
         EXPECT_EQ(object->accHitTest(200, 100, &hit), RPC_E_DISCONNECTED);
+        EXPECT_EQ(hit.vt, VT_EMPTY);
         EXPECT_EQ(skin::LiveAccessibleObjectCount(), before + 1) << "the holder still has it";
     }
     EXPECT_EQ(skin::LiveAccessibleObjectCount(), before) << "freed with its last holder";
@@ -386,6 +387,56 @@ TEST_F(AccessibleWindow, MapsChildIdsToPartsBothWays) {
     EXPECT_EQ(skin::AccessiblePartOf(position, 1).kind, AccessiblePart::Button);
     EXPECT_EQ(skin::AccessiblePartCount(position), 5);
     Record().ShowTitle = 1;
+    // Positions with no window behind them have no parts.
+    for (int gone : {0, -1, 9999}) {
+        EXPECT_EQ(skin::AccessiblePartCount(gone), 0) << gone;
+        EXPECT_EQ(skin::AccessiblePartOf(gone, 1).kind, AccessiblePart::None) << gone;
+    }
+}
+
+TEST_F(AccessibleWindow, EnumerationStopsAtTheLastChildAndSelectionIsTheStandardObjects) {
+    ComAccessible accessible;
+    Open(accessible);
+    IEnumVARIANT* children = nullptr;
+    ASSERT_EQ(
+        accessible.object->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&children)),
+        S_OK);
+    long count = 0;
+    ASSERT_EQ(accessible.object->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 7); // six drawn parts and the button window
+    // Asked for more than there are: exactly the children, and nothing written past them.
+    std::vector<VARIANT> got(static_cast<std::size_t>(count) + 3, skin::ChildVariant(-7));
+    ULONG fetched = 0;
+    ASSERT_EQ(children->Reset(), S_OK);
+    EXPECT_EQ(children->Next(static_cast<ULONG>(count) + 2, got.data(), &fetched), S_FALSE);
+    EXPECT_EQ(fetched, static_cast<ULONG>(count));
+    EXPECT_EQ(got[static_cast<std::size_t>(count)].lVal, -7);
+    EXPECT_EQ(got.back().lVal, -7);
+    // Asked for two: two, the third slot untouched.
+    ASSERT_EQ(children->Reset(), S_OK);
+    std::vector<VARIANT> two(3, skin::ChildVariant(-7));
+    EXPECT_EQ(children->Next(2, two.data(), &fetched), S_OK);
+    EXPECT_EQ(fetched, 2u);
+    EXPECT_EQ(two[1].lVal, 2);
+    EXPECT_EQ(two[2].lVal, -7);
+    for (VARIANT& v : got)
+        VariantClear(&v);
+    children->Release();
+
+    // Selection of the window itself is whatever the system's own object answers.
+    IAccessible* standard = nullptr;
+    ASSERT_EQ(CreateStdAccessibleObject(window, static_cast<LONG>(OBJID_CLIENT),
+                                        skin::kAccessibleInterfaceId,
+                                        reinterpret_cast<void**>(&standard)),
+              S_OK);
+    for (long flags : {SELFLAG_TAKEFOCUS, SELFLAG_TAKESELECTION})
+        EXPECT_EQ(accessible.object->accSelect(flags, skin::ChildVariant(0)),
+                  standard->accSelect(flags, skin::ChildVariant(0)))
+            << flags;
+    standard->Release();
+    // A drawn part cannot be selected.
+    EXPECT_EQ(accessible.object->accSelect(SELFLAG_TAKEFOCUS, skin::ChildVariant(2)),
+              DISP_E_MEMBERNOTFOUND);
 }
 
 std::vector<long> announced;

@@ -287,7 +287,7 @@ TEST_F(SystemLook, RepaintsInSystemColoursLeaveNothingBehind) {
     EXPECT_FALSE(skin::PaintSystemButtonItem(item));
 }
 
-TEST_F(SystemLook, HiddenWindowsWaitAndBadPanesAreRefused) {
+TEST_F(SystemLook, HiddenWindowsWaitAndBadPartNumbersAreRefused) {
     // The system's own answer under test: high contrast is off here.
     skin::SetHighContrastQuery(nullptr);
     EXPECT_FALSE(skin::SystemHighContrastOn());
@@ -309,12 +309,15 @@ TEST_F(SystemLook, HiddenWindowsWaitAndBadPanesAreRefused) {
     EXPECT_EQ(record.BackgroundStale, 0);
     EXPECT_EQ(WindowPixel(w, 150, 100), GetSysColor(COLOR_WINDOW));
 
-    // Pane numbers outside 1..count paint nothing.
+    // Pane and button numbers outside 1..count paint nothing.
     const Picture before = GrabClient(w);
     {
         skin::BackBufferCanvas canvas(record, RECT{0, 0, 300, 200});
         for (int pane : {0, -1, 3, 1000})
             skin::PaintSystemPane(record, canvas.graphics(), pane);
+        for (int button : {0, -1, 4, 1000})
+            skin::PaintSystemCaptionButton(record, canvas.graphics(), button,
+                                           RECT{100, 40, 200, 80}, true);
     }
     InvalidateRect(w, nullptr, FALSE);
     UpdateWindow(w);
