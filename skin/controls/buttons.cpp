@@ -59,7 +59,8 @@ void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF
     PlusSolidBrush ink;
     ink.Create(Argb(TextColourOf(window), 255));
     PlusFont font;
-    font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),
+    font.CreateFromFamilyName(record.FontFamily,
+                              static_cast<float>(ButtonFontPixels(record, ControlDpi(window))),
                               record.FontStyle, plus::UnitPixel);
     PlusStringFormat format;
     format.Create();
@@ -68,11 +69,11 @@ void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF
     g.DrawString(record.Caption, font, ink, layout, &format);
 }
 
-void FillHotGradient(PlusGraphics& g, PlusPath& path, PointF from, PointF to) {
+void FillHotGradient(PlusGraphics& g, PlusPath& path, PointF from, PointF to, UINT dpi) {
     PlusLinearBrush brush;
     brush.Create(from, to, Argb(Engine.AccentColour, 100), Argb(kBlack, 0));
     g.FillPath(brush, path);
-    DrawGlow(g, path, 2, kGlowColour, 30);
+    DrawGlow(g, path, 2, kGlowColour, 30, static_cast<float>(ScaleToDpi(2, dpi)) / 2);
 }
 
 void CopyToWindow(HWND window, HDC picture, int w, int h) {
@@ -121,8 +122,15 @@ bool IsOwnerDrawnStyle(LONG style) {
 void StoreButtonFont(ButtonRecord& record, HWND window) {
     ControlFont font = ReadControlFont(window);
     record.FontFamily = font.family.empty() ? kDefaultFontFamily : font.family;
+    // The default is a 96-dpi size like the skin's own; a font read from the control is in the
+    // pixels of the DPI the control is at now.
     record.FontSize = font.size == 0 ? 12 : font.size;
+    record.FontDpi = font.size == 0 ? kDesignDpi : ControlDpi(window);
     record.FontStyle = font.style;
+}
+
+int ButtonFontPixels(const ButtonRecord& record, UINT dpi) {
+    return ScaleBetweenDpi(record.FontSize, record.FontDpi, dpi);
 }
 
 ButtonRecord* ButtonRecordOf(HWND window) {
@@ -189,6 +197,18 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KILLFOCUS: record->Focused = false; break;
         case WM_SETTEXT:
             record->Caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+            break;
+        case WM_SETFONT: {
+            // A program that follows a DPI change gives its controls new fonts: the face uses
+            // the new one from then on.
+            const LRESULT result = CallSavedProcedure(window, message, wParam, lParam);
+            if (ButtonRecord* current = ButtonRecordOf(window)) StoreButtonFont(*current, window);
+            if (LOWORD(lParam)) InvalidateRect(window, nullptr, TRUE);
+            return result;
+        }
+        case kDpiChangedAfterParent:
+            // The owner's DPI changed: metrics and the font follow it at the next paint.
+            InvalidateRect(window, nullptr, TRUE);
             break;
         case WM_PAINT:
             if (record->Kind == kButtonCheckBox || record->Kind == kButtonRadio) {
@@ -288,7 +308,7 @@ void PaintRadioButton(HWND window, UINT state) {
 
         if (state & ODS_HOTLIGHT)
             FillHotGradient(g, disc, PointF{left + px(3), cy + px(1)},
-                            PointF{left + px(11), cy + px(12)});
+                            PointF{left + px(11), cy + px(12)}, dpi);
 
         if (IsChecked(window)) {
             PlusPath dot;
@@ -337,8 +357,8 @@ void PaintCheckBox(HWND window, UINT state) {
             square.CreatePath();
             square.AddRectangle(left, cy, side, side);
             const float y0 = top + (static_cast<float>(H) - px(12)) / 2 + px(1);
-            FillHotGradient(g, square, PointF{left + px(3), y0},
-                            PointF{left + px(11), y0 + px(11)});
+            FillHotGradient(g, square, PointF{left + px(3), y0}, PointF{left + px(11), y0 + px(11)},
+                            dpi);
         }
 
         DrawCaption(

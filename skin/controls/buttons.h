@@ -6,6 +6,7 @@
 
 #include "skin/core/skin_types.h"
 #include "skin/core/composition_types.h"
+#include "skin/core/dpi.h"
 
 #include <array>
 #include <string>
@@ -51,9 +52,15 @@ struct ButtonRecord {
     // parent) is destroyed with the record.
     CaptionTooltip Tooltip;
     std::string FontFamily;
-    int FontSize = 12;
+    int FontSize = 12;         // pixels at FontDpi
+    UINT FontDpi = kDesignDpi; // the control's DPI when its font was read (96 for the default)
     int FontStyle = 0;
 };
+
+// The caption font's pixel size at `dpi`: the size read from the control, scaled from the DPI
+// it was read at, so a font the program set before a DPI change follows the change until the
+// program sets another.
+int ButtonFontPixels(const ButtonRecord& record, UINT dpi);
 
 // Type filters on the style's type bits.
 bool IsPushButtonStyle(LONG style); // BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_USERBUTTON
@@ -61,7 +68,8 @@ bool IsCheckBoxStyle(LONG style);   // BS_CHECKBOX, BS_AUTOCHECKBOX, 0xA, 0xB
 bool IsAutoRadioStyle(LONG style);  // BS_AUTORADIOBUTTON
 bool IsOwnerDrawnStyle(LONG style); // (style | BS_OWNERDRAW) == style
 
-// Reads the button's font into the record (the family's defaults where the font tells none).
+// Reads the button's font into the record (the family's defaults where the font tells none),
+// with the control's DPI it belongs to.
 void StoreButtonFont(ButtonRecord& record, HWND window);
 
 void SkinButtons(int windowIndex, HWND parent);

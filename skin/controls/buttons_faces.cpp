@@ -54,9 +54,9 @@ void FillSolid(PlusGraphics& g, PlusPath& path, ARGB colour) {
     g.FillPath(brush, path);
 }
 
-PlusFont CaptionFont(const ButtonRecord& record) {
+PlusFont CaptionFont(const ButtonRecord& record, UINT dpi) {
     PlusFont font;
-    font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),
+    font.CreateFromFamilyName(record.FontFamily, static_cast<float>(ButtonFontPixels(record, dpi)),
                               record.FontStyle, plus::UnitPixel);
     return font;
 }
@@ -84,61 +84,65 @@ void PaintStandardButtonFace(HWND button, HDC dc, UINT state, const RECT& rect) 
     const int wi = rect.right - rect.left, hi = rect.bottom - rect.top;
     const float w = static_cast<float>(wi), h = static_cast<float>(hi);
     const COLORREF accent = Engine.AccentColour;
+    const UINT dpi = ControlDpi(button);
+    const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
+    const float radius = px(5);
 
     CapturedBackground background(button, rect);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
 
-        PlusPath plate = RoundedRect(x, y, w - 1, h - 1, 5);
+        PlusPath plate = RoundedRect(x, y, w - 1, h - 1, radius);
         FillSolid(g, plate, Argb(kWhite, 120));
 
         if (state & kStateDisabled) {
             PlusSolidBrush silver;
             silver.Create(Argb(kSilver, 255));
             g.FillRectangle(silver, x, y, w, h);
-            PlusPath shade = RoundedRect(x, y, w - 1, h - 1, 5);
+            PlusPath shade = RoundedRect(x, y, w - 1, h - 1, radius);
             PlusLinearBrush brush;
             brush.Create(PointF{x, y}, PointF{x, y + h}, Argb(kWhite, 50), Argb(kWhite, 50));
             std::vector<ARGB> colours{Argb(kWhite, 50), Argb(kBlack, 10), Argb(kWhite, 50)};
             std::vector<float> positions{0.0f, 0.6f, 1.0f};
             brush.SetPresetBlend(colours, positions);
             g.FillPath(brush, shade);
-            PlusPath edge = RoundedRect(x, y, w - 1, h - 1, 5);
-            Outline(g, edge, Argb(kBlack, 80), 1);
+            PlusPath edge = RoundedRect(x, y, w - 1, h - 1, radius);
+            Outline(g, edge, Argb(kBlack, 80), px(1));
         } else {
-            PlusPath body = RoundedRect(x, y, w - 1, h - 1, 5);
+            PlusPath body = RoundedRect(x, y, w - 1, h - 1, radius);
             FillGradient(g, body, {x, y}, {x, y + h - 1}, Argb(kWhite, 0), Argb(kGrey, 60));
 
             PlusPath gloss;
             gloss.CreatePath();
-            AddRoundedTop(gloss, x, y, w - 1, h * 0.5f, 5);
+            AddRoundedTop(gloss, x, y, w - 1, h * 0.5f, radius);
             FillGradient(g, gloss, {x, y}, {x, y + h * 0.5f}, Argb(kWhite, 50), Argb(kWhite, 10));
 
             if (state & kStateHot) {
                 FillGradient(g, body, {x, y}, {x, y + h - 1}, Argb(accent, 60), Argb(accent, 10));
-                Outline(g, body, Argb(accent, 255), 1);
+                Outline(g, body, Argb(accent, 255), px(1));
             } else if (state & kStateFocus) {
-                DrawGlow(g, body, 3, kGlowColour, 120);
-                Outline(g, body, Argb(kBlack, 70), 1);
+                DrawGlow(g, body, 3, kGlowColour, 120, px(3) / 3);
+                Outline(g, body, Argb(kBlack, 70), px(1));
             } else {
-                Outline(g, body, Argb(kBlack, 120), 1);
+                Outline(g, body, Argb(kBlack, 120), px(1));
             }
 
             if (state & kStateSelected) {
-                PlusPath inset = RoundedRect(x + 2, y + 2, w - 3, h - 3, 5);
-                FillGradient(g, inset, {2, 2}, {2, h - 2}, Argb(accent, 60), Argb(kWhite, 100));
+                const float in = px(2);
+                PlusPath inset = RoundedRect(x + in, y + in, w - px(3), h - px(3), radius);
+                FillGradient(g, inset, {in, in}, {in, h - in}, Argb(accent, 60), Argb(kWhite, 100));
             }
         }
 
         PlusSolidBrush ink;
         ink.Create(Argb(TextColourOf(button), 255));
-        PlusFont font = CaptionFont(record);
+        PlusFont font = CaptionFont(record, dpi);
         PlusStringFormat format;
         format.Create();
         format.SetAlign(1);
         format.SetLineAlign(1);
-        g.DrawString(record.Caption, font, ink, RectF{0, 2, w, h}, &format);
+        g.DrawString(record.Caption, font, ink, RectF{0, px(2), w, h}, &format);
     }
     BitBlt(dc, 0, 0, wi, hi, background.dc(), 0, 0, SRCCOPY);
 }
@@ -214,56 +218,62 @@ void PaintSingleImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
     GetClientRect(button, &client);
     const float cw = static_cast<float>(client.right), ch = static_cast<float>(client.bottom);
     const ByteSet& picture = record.Images[kImageNormal];
+    // The plates, rings and gaps are 96-dpi sizes; the picture's own size follows the button's.
+    const UINT dpi = ControlDpi(button);
+    const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
+    const float one = px(1), two = px(2);
 
     CapturedBackground background(button, rect);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         // A picture drawn at another size than its own is filtered, not stretched.
-        if (ControlDpi(button) != kDesignDpi) g.SetInterpolationMode(7); // HighQualityBicubic
+        if (dpi != kDesignDpi) g.SetInterpolationMode(7); // HighQualityBicubic
 
         const bool disabled = (state & kStateDisabled) != 0;
         if (disabled) {
-            PlusPath plate = RoundedRect(x + 2, y + 2, w - 6, h - 6, 5);
-            FillGradient(g, plate, {1, 1}, {1, h}, Argb(kGrey, 50), Argb(kWhite, 0));
+            PlusPath plate = RoundedRect(x + two, y + two, w - px(6), h - px(6), px(5));
+            FillGradient(g, plate, {one, one}, {one, h}, Argb(kGrey, 50), Argb(kWhite, 0));
         } else if (state & kStateHot) {
-            PlusPath plate = RoundedRect(x + 2, y + 1, w - 5, h - 4, 2);
-            FillGradient(g, plate, {x + 1, y + 1}, {x + 1, y + 1 + h - 5}, Argb(kWhite, 50),
-                         Argb(kWhite, 40));
+            PlusPath plate = RoundedRect(x + two, y + one, w - px(5), h - px(4), two);
+            FillGradient(g, plate, {x + one, y + one}, {x + one, y + one + h - px(5)},
+                         Argb(kWhite, 50), Argb(kWhite, 40));
             PlusPath line;
             line.CreatePath();
-            line.AddLine(x + 1, h - 4, w - 1, h - 4);
+            line.AddLine(x + one, h - px(4), w - one, h - px(4));
             PlusLinearBrush shine;
-            shine.Create(PointF{x + 1, y + 1}, PointF{w - 1, y + 1}, Argb(kWhite, 10),
+            shine.Create(PointF{x + one, y + one}, PointF{w - one, y + one}, Argb(kWhite, 10),
                          Argb(kWhite, 255));
             shine.SetLinearBlend(0.5f, 0.8f);
             PlusPen pen;
-            pen.CreatePenFromBrush(shine, 2);
+            pen.CreatePenFromBrush(shine, two);
             g.DrawPath(pen, line);
         }
         if (!disabled && (state & (kStateFocus | kStateHot))) {
-            PlusPath inner = RoundedRect(x + 2, y + 2, w - 5, h - 5, 2);
-            FillGradient(g, inner, {2, 3}, {2, h}, Argb(kWhite, 60), Argb(kWhite, 50));
-            PlusPath outer = RoundedRect(x, y, w - 2, h - 2, 5);
-            Outline(g, outer, Argb(kBlack, 60), 1);
-            PlusPath light = RoundedRect(x + 1, y + 1, w - 4, h - 4, 5);
-            Outline(g, light, Argb(kWhite, 120), 1);
+            PlusPath inner = RoundedRect(x + two, y + two, w - px(5), h - px(5), two);
+            FillGradient(g, inner, {two, px(3)}, {two, h}, Argb(kWhite, 60), Argb(kWhite, 50));
+            PlusPath outer = RoundedRect(x, y, w - two, h - two, px(5));
+            Outline(g, outer, Argb(kBlack, 60), one);
+            PlusPath light = RoundedRect(x + one, y + one, w - px(4), h - px(4), px(5));
+            Outline(g, light, Argb(kWhite, 120), one);
         }
 
         PlusSolidBrush ink;
         ink.Create(Argb(TextColourOf(button), 255));
-        PlusFont font = CaptionFont(record);
+        PlusFont font = CaptionFont(record, dpi);
         PlusStringFormat format;
         format.Create();
         format.SetAlign(1);
 
         if (record.Layout == 0) {
-            const float s = std::floor((h - static_cast<float>(record.FontSize) - 2) * 0.8f);
+            const float fontPixels = static_cast<float>(ButtonFontPixels(record, dpi));
+            const float s = std::floor((h - fontPixels - two) * 0.8f);
             PlusImage image;
             image.LoadFromStream(picture);
             g.DrawImageRect(image, (w - s) / 2, h * 0.05f, s, s);
             format.SetTrimming(3);
-            g.DrawString(record.Caption, font, ink, RectF{0, s + h * 0.05f + 2, w, h - s}, &format);
+            g.DrawString(record.Caption, font, ink, RectF{0, s + h * 0.05f + two, w, h - s},
+                         &format);
         } else if (picture.empty()) {
             format.SetLineAlign(1);
             g.DrawString(record.Caption, font, ink, RectF{0, 0, w, h}, &format);
@@ -276,8 +286,9 @@ void PaintSingleImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
             if (record.Caption.empty())
                 g.DrawImageRect(image, (w - s) / 2, (h - s) / 2, s, s);
             else
-                g.DrawImageRect(image, 3, (h - s) / 2, s, s);
-            g.DrawString(record.Caption, font, ink, RectF{s + 5, 2, cw - s - 7, ch}, &format);
+                g.DrawImageRect(image, px(3), (h - s) / 2, s, s);
+            g.DrawString(record.Caption, font, ink, RectF{s + px(5), two, cw - s - px(7), ch},
+                         &format);
         }
     }
     BitBlt(dc, 0, 0, wi, hi, background.dc(), 0, 0, SRCCOPY);

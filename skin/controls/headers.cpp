@@ -48,6 +48,7 @@ void Install(int windowIndex, FamilyList<HeaderRecord>& list, HWND header,
     if (font) {
         record.FontFamily = font->family;
         record.FontSize = font->size;
+        record.FontDpi = ControlDpi(header);
         record.FontStyle = font->style;
     }
     record.ImageList = reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0));
@@ -66,8 +67,12 @@ RECT ItemRect(HWND header, int index) {
 // The font the items are drawn in: the list's for a list view's header; a stand-alone header,
 // whose record holds none, uses its own.
 ControlFont FontOf(const HeaderRecord& record) {
+    // The list's font was read at the DPI of that time; it follows a later change.
     if (!record.FontFamily.empty())
-        return ControlFont{record.FontFamily, record.FontSize, record.FontStyle};
+        return ControlFont{
+            record.FontFamily,
+            ScaleBetweenDpi(record.FontSize, record.FontDpi, ControlDpi(record.Window)),
+            record.FontStyle};
     ControlFont own = ReadControlFont(record.Window);
     if (own.size <= 0)
         own.size = ScaleToDpi(static_cast<int>(kFallbackSize), ControlDpi(record.Window));

@@ -22,7 +22,8 @@ struct HeaderRecord {
     int PressedItem = 0;    // item under the mouse when the left button went down
     bool ButtonDown = false;
     std::string FontFamily; // list-view headers: the list's font
-    int FontSize = 0;
+    int FontSize = 0;       // pixels at FontDpi
+    UINT FontDpi = 96;      // the header's DPI when the font was read
     int FontStyle = 0;
     HIMAGELIST ImageList = nullptr; // read once at install; owned by whoever set it
 };

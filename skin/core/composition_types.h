@@ -210,7 +210,8 @@ struct ContainerEntry {
     int IsGroupBox = 0;       // a "Button" with the group-box style bit
     int TransparentErase = 1; // WM_ERASEBKGND leaves the skin showing through
     std::string FontName;     // the group box's font
-    int FontSize = 0;
+    int FontSize = 0;         // pixels at FontDpi
+    UINT FontDpi = 96;        // the container's DPI when its font was read (96 for the default)
     int FontStyle = 0;
     std::vector<DockedWindow> Docked;
 };

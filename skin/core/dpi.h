@@ -17,6 +17,11 @@ inline constexpr UINT kDpiChangedAfterParent = 0x02E3;  // WM_DPICHANGED_AFTERPA
 // halves away from zero (so a size and its negative scale alike). A DPI of 0 counts as 96.
 int ScaleToDpi(int size, UINT dpi);
 
+// The same rule from another DPI than 96: round(size x to / from), halves away from zero, for
+// a size that was measured at `from` (a control's font, read from the window at its DPI then).
+// ScaleToDpi(size, dpi) is ScaleBetweenDpi(size, 96, dpi). A DPI of 0 counts as 96.
+int ScaleBetweenDpi(int size, UINT from, UINT to);
+
 // The DPI a window is shown at by the system: GetDpiForWindow where the system has it, else
 // the LOGPIXELSX of the window's DC (system DPI). 96 for a null or destroyed window.
 UINT SystemDpiOfWindow(HWND window);
@@ -43,5 +48,26 @@ DpiAwareness MakeProcessDpiAware();
 
 // The awareness the calling thread runs with now.
 DpiAwareness CurrentDpiAwareness();
+
+// The system's DPI functions the engine calls, looked up once (older systems lack them; null
+// where the system has none). Replaceable, so the choices made on systems of every kind can be
+// tried on one.
+struct DpiFunctions {
+    UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;
+    UINT(WINAPI* getDpiForSystem)() = nullptr;
+    HANDLE(WINAPI* getThreadContext)() = nullptr; // DPI_AWARENESS_CONTEXT
+    BOOL(WINAPI* contextsEqual)(HANDLE, HANDLE) = nullptr;
+    int(WINAPI* awarenessOfContext)(HANDLE) = nullptr;
+    BOOL(WINAPI* setProcessContext)(HANDLE) = nullptr;
+    HRESULT(WINAPI* setProcessAwareness)(int) = nullptr;          // shcore (Windows 8.1)
+    HRESULT(WINAPI* getProcessAwareness)(HANDLE, int*) = nullptr; // shcore
+    BOOL(WINAPI* isProcessAware)() = nullptr;
+    BOOL(WINAPI* setProcessAware)() = nullptr;
+};
+
+// The functions in use; ReplaceDpiFunctions puts others in their place and returns the ones
+// it replaced (the system's, the first time).
+const DpiFunctions& CurrentDpiFunctions();
+DpiFunctions ReplaceDpiFunctions(const DpiFunctions& functions);
 
 } // namespace skin

@@ -28,12 +28,12 @@ void AddRoundedRect(plus::PlusPath& path, float x, float y, float w, float h, fl
 }
 
 void DrawGlow(plus::PlusGraphics& graphics, const plus::PlusPath& path, int n, COLORREF colour,
-              int alpha) {
+              int alpha, float step) {
     if (n <= 0) return;
     plus::PlusPen pen;
-    pen.CreatePen(ToArgb(colour, alpha, 1), 1, 0);
+    pen.CreatePen(ToArgb(colour, alpha, 1), step, 0);
     for (int k = 1; k <= n; ++k) {
-        pen.SetWidth(static_cast<float>(k));
+        pen.SetWidth(static_cast<float>(k) * step);
         graphics.DrawPath(pen, path);
     }
 }

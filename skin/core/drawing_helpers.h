@@ -30,8 +30,10 @@ COLORREF ToColorRef(plus::ARGB argb);
 void AddRoundedRect(plus::PlusPath& path, float x, float y, float w, float h, float d);
 
 // Strokes `path` n times with one pen of colour at `alpha`, widths 1, 2, ... n, so the glow is
-// densest along the outline and fades outwards. n <= 0 draws nothing.
+// densest along the outline and fades outwards. n <= 0 draws nothing. A `step` other than 1
+// makes the widths step, 2 step, ... n step: a glow at another DPI is the same n strokes
+// widened (the same picture, scaled, at the cost of the 96-dpi one), not more of them.
 void DrawGlow(plus::PlusGraphics& graphics, const plus::PlusPath& path, int n, COLORREF colour,
-              int alpha);
+              int alpha, float step = 1.0f);
 
 } // namespace skin

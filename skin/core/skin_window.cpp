@@ -14,6 +14,7 @@
 #include <commctrl.h>
 
 #include <utility>
+#include <vector>
 
 namespace skin {
 namespace {
@@ -165,6 +166,11 @@ void OnMouseLeave(SkinEngine& engine, int p, WindowRecord& rec) {
     }
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 // WM_DPICHANGED: the window takes the DPI the message carries (the system's own answer is not
 // read again: it may lag behind the message, or not change at all), moves to the suggested
 // rectangle, and lays out and rebuilds everything sized from the DPI. The caches keyed by a
@@ -190,10 +196,13 @@ void OnDpiChanged(SkinEngine& engine, int p, WindowRecord& rec, WPARAM wParam, L
     engine.LayoutCaptionButtons(p);
     if (rec.StatusHeight > 0) engine.LayoutStatusBar(p);
     engine.LayoutDockedWindows(p);
-    // The controls' metrics follow the owner's DPI at their next paint; systems that do not
-    // tell child windows themselves (older ones, Wine) get the message here.
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        SendMessageA(child, kDpiChangedAfterParent, 0, 0);
+    // The controls' metrics and fonts follow the owner's DPI at their next paint; they are
+    // told here, the ones inside containers too, as the system tells a per-monitor v2 window's
+    // whole child tree (older systems and Wine tell none).
+    std::vector<HWND> descendants;
+    EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&descendants));
+    for (HWND child : descendants)
+        if (IsWindow(child)) SendMessageA(child, kDpiChangedAfterParent, 0, 0);
     if (RecordAt(SkinnedPosition(window)) != &rec) return;
     rec.BackgroundStale = 1;
     if (IsWindowVisible(window) && !rec.Minimized) engine.RebuildBackground(p, std::nullopt);

@@ -67,11 +67,6 @@ HWND HostWindowAbove(HWND window) {
     return nullptr;
 }
 
-void MoveDocked(const DockedWindow& docked, int width, int height) {
-    if (docked.Window && IsWindow(docked.Window))
-        MoveWindow(docked.Window, 2, docked.TopOffset, width, height, TRUE);
-}
-
 // Adds `docked` to a docked list, or changes its offset when it is there already.
 DockedWindow& DockInList(std::vector<DockedWindow>& list, HWND docked, int topOffset) {
     for (DockedWindow& d : list)
@@ -83,41 +78,60 @@ DockedWindow& DockInList(std::vector<DockedWindow>& list, HWND docked, int topOf
     return list.back();
 }
 
-// A container's docked windows: each from its offset to the bottom of the client area.
+// A container's docked windows: each from its offset to the bottom of the client area, the
+// offset and margins being 96-dpi sizes at the owner's DPI.
 void LayOutContainerDocked(HWND container, const ContainerEntry& entry) {
     RECT client{};
     GetClientRect(container, &client);
-    for (const DockedWindow& d : entry.Docked)
-        MoveDocked(d, client.right - 4, client.bottom - d.TopOffset);
+    const UINT dpi = ControlDpi(container);
+    for (const DockedWindow& d : entry.Docked) {
+        if (!d.Window || !IsWindow(d.Window)) continue;
+        const int top = ScaleToDpi(d.TopOffset, dpi);
+        MoveWindow(d.Window, ScaleToDpi(2, dpi), top, client.right - ScaleToDpi(4, dpi),
+                   client.bottom - top, TRUE);
+    }
+}
+
+// Reads a group box's font into its entry, with the DPI it belongs to.
+void StoreGroupBoxFont(HWND box, ContainerEntry& entry) {
+    const ControlFont font = ReadControlFont(box);
+    entry.FontName = font.family.empty() ? "宋体" : font.family;
+    entry.FontSize = font.size == 0 ? 12 : font.size;
+    entry.FontDpi = font.size == 0 ? kDesignDpi : ControlDpi(box);
+    entry.FontStyle = font.style;
 }
 
 // The group box's caption starts here: centred, at the left (also when no alignment is
 // given, as a group box draws it), or at the right.
-int CaptionLeft(LONG style, int width, int textWidth) {
+int CaptionLeft(LONG style, int width, int textWidth, int margin) {
     switch (style & (BS_LEFT | BS_RIGHT)) {
         case BS_CENTER: return (width - textWidth) / 2;
-        case BS_RIGHT: return width - textWidth - kCaptionMargin;
-        default: return kCaptionMargin;
+        case BS_RIGHT: return width - textWidth - margin;
+        default: return margin;
     }
 }
 
 void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, int w, int h) {
+    const UINT dpi = ControlDpi(box);
+    const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
+    const int fontPixels = ScaleBetweenDpi(entry.FontSize, entry.FontDpi, dpi);
     const std::string text = WindowTextOf(box);
-    const int tw = TextWidth(text, entry.FontName, entry.FontStyle, entry.FontSize);
-    const int x = CaptionLeft(GetWindowLongA(box, GWL_STYLE), w, tw);
-    const float textHeight = static_cast<float>(entry.FontSize + 3);
+    const int tw = TextWidth(text, entry.FontName, entry.FontStyle, fontPixels);
+    const int x =
+        CaptionLeft(GetWindowLongA(box, GWL_STYLE), w, tw, ScaleToDpi(kCaptionMargin, dpi));
+    const float textHeight = static_cast<float>(fontPixels) + px(3);
     // The frame lines stop at the caption: the background shows behind its text.
     if (tw > 0)
-        g.SetClipRect(static_cast<float>(x), 1, static_cast<float>(tw), textHeight + 1,
+        g.SetClipRect(static_cast<float>(x), px(1), static_cast<float>(tw), textHeight + px(1),
                       kCombineExclude);
     const auto wf = static_cast<float>(w), hf = static_cast<float>(h);
-    StrokePath(g, RoundedPath(0, 5, wf - 1, hf - 6, 5), ToArgb(kBlack, 40));
-    StrokePath(g, RoundedPath(1, 6, wf - 3, hf - 8, 3), ToArgb(kWhite, 90));
+    StrokePath(g, RoundedPath(0, px(5), wf - 1, hf - px(6), px(5)), ToArgb(kBlack, 40));
+    StrokePath(g, RoundedPath(px(1), px(6), wf - px(3), hf - px(8), px(3)), ToArgb(kWhite, 90));
     g.ResetClip();
     if (tw <= 0) return;
 
     plus::PlusFont font;
-    font.CreateFromFamilyName(entry.FontName, static_cast<float>(entry.FontSize), entry.FontStyle,
+    font.CreateFromFamilyName(entry.FontName, static_cast<float>(fontPixels), entry.FontStyle,
                               kUnitWorld);
     plus::PlusStringFormat format;
     format.Create(kNoWrapNoClip);
@@ -125,7 +139,7 @@ void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, int w
     plus::PlusSolidBrush ink;
     ink.Create(ToArgb(TextColourOf(box), 255));
     g.DrawString(text, font, ink,
-                 plus::RectF{static_cast<float>(x), 1, static_cast<float>(tw), textHeight},
+                 plus::RectF{static_cast<float>(x), px(1), static_cast<float>(tw), textHeight},
                  &format);
 }
 
@@ -192,9 +206,14 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
             if (entry->IsGroupBox) {
                 PaintGroupBox(g, container, *entry, w, h);
             } else if (entry->Framed) {
+                const UINT dpi = ControlDpi(container);
+                const auto px = [dpi](int size) {
+                    return static_cast<float>(ScaleToDpi(size, dpi));
+                };
                 const auto wf = static_cast<float>(w), hf = static_cast<float>(h);
-                StrokePath(g, RoundedPath(0, 0, wf - 1, hf - 1, 5), ToArgb(kBlack, 40));
-                StrokePath(g, RoundedPath(1, 1, wf - 3, hf - 3, 3), ToArgb(kWhite, 100));
+                StrokePath(g, RoundedPath(0, 0, wf - 1, hf - 1, px(5)), ToArgb(kBlack, 40));
+                StrokePath(g, RoundedPath(px(1), px(1), wf - px(3), hf - px(3), px(3)),
+                           ToArgb(kWhite, 100));
             }
         }
         if (dc) {
@@ -231,6 +250,20 @@ LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPAR
             entry.Repaint = 1;
             LayOutContainerDocked(container, entry);
             break;
+        case WM_SETFONT: {
+            // A group box given a new font (a program following a DPI change) shows it.
+            const LRESULT result = CallSavedProcedure(container, message, wParam, lParam);
+            const ContainerRef now = FindContainer(container);
+            if (now.record && now.record->IsGroupBox) StoreGroupBoxFont(container, *now.record);
+            if (now.record) now.record->Repaint = 1;
+            return result;
+        }
+        case kDpiChangedAfterParent:
+            // The owner's DPI changed: the frame, the caption and the docked windows follow.
+            entry.Repaint = 1;
+            LayOutContainerDocked(container, entry);
+            InvalidateRect(container, nullptr, TRUE);
+            break;
         default: break;
     }
     return CallSavedProcedure(container, message, wParam, lParam);
@@ -260,10 +293,7 @@ int SkinEngine::SkinContainer(HWND container, std::optional<int> transparentEras
     entry.Framed = framed.value_or(0);
     if (IsGroupBox(container)) {
         entry.IsGroupBox = 1;
-        const ControlFont font = ReadControlFont(container);
-        entry.FontName = font.family.empty() ? "宋体" : font.family;
-        entry.FontSize = font.size == 0 ? 12 : font.size;
-        entry.FontStyle = font.style;
+        StoreGroupBoxFont(container, entry);
     }
 
     SkinChildControls(position, container);

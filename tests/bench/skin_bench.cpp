@@ -272,6 +272,53 @@ RebuildFigures RebuildAndSteps(const BenchWindow& w, int runs, const char* size)
 
 // A window skinned the way the program skins its main window, but resizable, taken through
 // `steps` sizes by SetWindowPos as a drag of its corner does, each step painted at once.
+// Where one DPI change spends its time: the steps the window procedure takes, each timed
+// alone (median of its runs), the window put back at 96 dpi between runs as above.
+void DpiChangeSteps(BenchWindow& back, UINT dpi, RECT at96, RECT atDpi, int scale) {
+    skin::WindowRecord& record = *skin::RecordAt(back.position);
+    const int runs = 20 * scale;
+    std::vector<double> move, layout, children, rebuild, redraw;
+    const auto timed = [](std::vector<double>& into, const std::function<void()>& step) {
+        const double start = Now();
+        step();
+        GdiFlush();
+        into.push_back(Now() - start);
+    };
+    const auto place = [&](const RECT& r) {
+        SetWindowPos(back.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    };
+    for (int i = 0; i < runs; ++i) {
+        record.Dpi = dpi;
+        record.Outline.size = SIZE{-1, -1};
+        record.RegionSize = SIZE{-1, -1};
+        timed(move, [&] { place(atDpi); });
+        timed(layout, [&] {
+            skin::TheSkin->LayoutCaptionButtons(back.position);
+            skin::TheSkin->LayoutStatusBar(back.position);
+            skin::TheSkin->LayoutDockedWindows(back.position);
+        });
+        timed(children, [&] {
+            for (HWND c = GetWindow(back.window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                SendMessageA(c, WM_NULL, 0, 0);
+        });
+        timed(rebuild, [&] { skin::TheSkin->RebuildBackground(back.position); });
+        timed(redraw, [&] {
+            RedrawWindow(back.window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        });
+        skin::TheSkin->WindowProc(back.window, WM_DPICHANGED, MAKEWPARAM(96, 96),
+                                  reinterpret_cast<LPARAM>(&at96));
+    }
+    const auto median = [](std::vector<double>& v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("      of which: move %.3f, layout %.3f, children %.3f, rebuild at the new DPI"
+                " %.3f, redraw %.3f ms\n",
+                median(move), median(layout), median(children), median(rebuild), median(redraw));
+}
+
 // Rebuilds per pixel at 144 and 192 dpi against 96, and the cost of one DPI change.
 void DpiTimes(int scale) {
     std::printf("  DPI (the 376 x 364 window at each DPI):\n");
@@ -311,6 +358,7 @@ void DpiTimes(int scale) {
             std::printf("    WM_DPICHANGED 96 -> %3u dpi           %9.3f ms   %.2f x a rebuild"
                         " (<= 3 x)\n",
                         dpi, change, change / rebuild);
+            DpiChangeSteps(back, dpi, at96, atDpi, scale);
         }
     }
 }

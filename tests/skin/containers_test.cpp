@@ -698,3 +698,57 @@ TEST_F(ContainerTest, TranslucentControlsInsideAContainerRepaintAfterTheirChange
     SendMessageA(box, WM_PAINT, 0, 0); // (UpdateWindow would paint the child at once)
     EXPECT_TRUE(HasPendingPaint(see));
 }
+
+// A group box at its owner's DPI: the program's 12-pixel font (set at 96 dpi) drawn twice as
+// large at 192, the caption twice as far from the right edge (10 pixels at 96 dpi), the top
+// frame lines at rows 5 and 6 scaled (10 and 12), so rows 5 and 6, dark and light at 96, are
+// the skin's at 192.
+TEST_F(ContainerTest, AGroupBoxFollowsItsOwnersDpi) {
+    const gdi::Font font(
+        CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "宋体"));
+    HWND box = nullptr;
+    HWND window = Skinned(460, 300, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX | BS_RIGHT, 20, 50, 300, 200);
+        SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    });
+    ASSERT_EQ(TheSkin->SkinContainer(box), 1);
+    const auto inkRows = [&] {
+        const Picture p = GrabClient(box);
+        int rows = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < p.width; ++x)
+                if (Sum(p.at(x, y)) < Sum(kTheme) - 120) {
+                    ++rows;
+                    break;
+                }
+        return rows;
+    };
+    Repaint(window);
+    const auto [first96, last96] = InkColumns(box);
+    const int rows96 = inkRows();
+    const COLORREF behind = Behind(box, 150, 100);
+    ASSERT_GE(first96, 0);
+    EXPECT_GT(Sum(WindowPixel(box, 40, 6)), Sum(behind) + 10); // the light inner line
+    EXPECT_LT(Sum(WindowPixel(box, 40, 5)), Sum(behind) - 4);  // the dark outer one
+
+    Record().Dpi = 192;
+    Repaint(window);
+    const auto [first, last] = InkColumns(box);
+    EXPECT_NEAR(last - first, 2 * (last96 - first96), 4);
+    EXPECT_NEAR(300 - last, 2 * (300 - last96), 4);
+    EXPECT_NEAR(inkRows(), 2 * rows96, 3);
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(box, 40, 6), behind, 3));
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(box, 40, 5), behind, 3));
+    EXPECT_GT(Sum(WindowPixel(box, 40, 12)), Sum(behind) + 10);
+    EXPECT_LT(Sum(WindowPixel(box, 40, 10)), Sum(behind) - 4);
+
+    // A new font from the program is taken as made for the DPI it comes at.
+    const gdi::Font larger(
+        CreateFontA(-30, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "宋体"));
+    SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), TRUE);
+    const skin::ContainerEntry& entry = Record().Containers[0];
+    EXPECT_EQ(entry.FontSize, 30);
+    EXPECT_EQ(entry.FontDpi, 192u);
+    EXPECT_EQ(entry.Repaint, 1);
+    DestroyWindow(window);
+}

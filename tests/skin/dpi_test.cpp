@@ -17,6 +17,9 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
+#include <algorithm>
 
 using toplevel_testing::SkinTest;
 
@@ -43,6 +46,27 @@ TEST(ScaleToDpi, RoundsEachSizeHalvesAwayFromZero) {
     for (const ScaleCase& c : cases)
         EXPECT_EQ(skin::ScaleToDpi(c.size, c.dpi), c.expected)
             << c.size << " at " << c.dpi << " dpi";
+}
+
+// A size measured at another DPI (a control's font) scaled by the same rule.
+struct BetweenCase {
+    int size;
+    UINT from, to;
+    int expected;
+};
+
+TEST(ScaleToDpi, BetweenTwoDpisByTheSameRule) {
+    const BetweenCase cases[] = {
+        {18, 144, 96, 12}, {18, 144, 192, 24}, {30, 192, 96, 15}, // whole results
+        {13, 144, 96, 9},  {14, 144, 96, 9},   {11, 144, 96, 7},  // 8.67 up, 9.33 down, 7.33
+        {3, 192, 96, 2},   {5, 192, 96, 3},    {-5, 192, 96, -3}, // halves away from zero
+        {7, 97, 97, 7},    {1, 97, 145, 1},    {2, 97, 145, 3},   // odd DPIs: 1.49, 2.99
+        {12, 0, 144, 18},  {12, 144, 0, 8},    {12, 96, 96, 12},  // 0 counts as 96
+    };
+    for (const BetweenCase& c : cases)
+        EXPECT_EQ(skin::ScaleBetweenDpi(c.size, c.from, c.to), c.expected)
+            << c.size << " from " << c.from << " to " << c.to;
+    EXPECT_EQ(skin::ScaleBetweenDpi(30000000, 96, 192), 60000000);
 }
 
 TEST(ScaleToDpi, LargeSizesDoNotOverflow) {
@@ -441,6 +465,341 @@ TEST_F(DpiWindow, TheProgramSeesTheChangeAfterTheSkin) {
     ChangeDpi(window, 192);
     EXPECT_EQ(g_seenDpi, 192u);
     EXPECT_EQ(g_seenWidth, 520); // the window had its new size already
+}
+
+// --- What the window holds follows it: controls' fonts, docked windows ---
+
+// Rows of a picture, between columns x0 and x1, that hold dark ink (the caption's text).
+int InkRows(const toplevel_testing::Picture& picture, int x0, int x1, int y0, int y1) {
+    int rows = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (GetRValue(picture.at(x, y)) + GetGValue(picture.at(x, y)) +
+                    GetBValue(picture.at(x, y)) <
+                200) {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
+gdi::Font PixelFont(int pixels) {
+    return gdi::Font(CreateFontA(-pixels, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                 NONANTIALIASED_QUALITY, 0, "宋体"));
+}
+
+// A check box and a push button whose program set a 12-pixel font at 96 dpi: their captions
+// grow with the window's DPI until the program gives them another font, which is then taken
+// as made for the DPI it was given at. Checked by the size the face uses and by the height of
+// the ink it leaves.
+TEST_F(DpiWindow, ControlFontsFollowTheDpi) {
+    // A light body, so only the captions' ink is dark.
+    const COLORREF theme = skin::Engine.ThemeColour;
+    skin::Engine.ThemeColour = 0x00E8E8E8;
+    struct Restore {
+        COLORREF colour;
+        ~Restore() { skin::Engine.ThemeColour = colour; }
+    } restore{theme};
+    HWND window = Skinned(96);
+    // Side by side below the caption at every DPI (60 rows at 192), above the status bar.
+    HWND check =
+        toplevel_testing::CreateChild(window, "BUTTON", "国", BS_AUTOCHECKBOX, 5, 70, 125, 50);
+    HWND push =
+        toplevel_testing::CreateChild(window, "BUTTON", "国", BS_PUSHBUTTON, 135, 70, 120, 50);
+    const gdi::Font twelve = PixelFont(12), thirty = PixelFont(30);
+    SendMessageA(check, WM_SETFONT, reinterpret_cast<WPARAM>(twelve.get()), FALSE);
+    SendMessageA(push, WM_SETFONT, reinterpret_cast<WPARAM>(twelve.get()), FALSE);
+    const int position = skin::FindWindowPosition(window);
+    skin::SkinButtonFamily(position, window);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    const skin::ButtonRecord* checkRecord = skin::ButtonRecordOf(check);
+    const skin::ButtonRecord* pushRecord = skin::ButtonRecordOf(push);
+    ASSERT_TRUE(checkRecord && pushRecord);
+    EXPECT_EQ(checkRecord->FontSize, 12);
+    EXPECT_EQ(checkRecord->FontDpi, 96u);
+
+    // The ink of each caption: the check box's right of its box, the push button's inside
+    // its rounded edge.
+    const auto ink = [&](HWND button) {
+        UpdateWindow(button);
+        toplevel_testing::Pump();
+        if (button == check) skin::PaintCheckBox(check, 0);
+        const toplevel_testing::Picture picture = toplevel_testing::GrabClient(button);
+        const int margin = skin::ScaleToDpi(button == check ? 20 : 8, RecordOf(window).Dpi);
+        return InkRows(picture, margin, picture.width - 8, 4, picture.height - 4);
+    };
+    const int checkAt96 = ink(check), pushAt96 = ink(push);
+    EXPECT_GE(checkAt96, 9);
+    EXPECT_LE(checkAt96, 13);
+    EXPECT_GE(pushAt96, 9);
+    EXPECT_LE(pushAt96, 13);
+
+    struct Step {
+        UINT dpi;
+        int pixels;
+    };
+    for (const Step step : {Step{144, 18}, Step{192, 24}}) {
+        SCOPED_TRACE(testing::Message() << step.dpi << " dpi");
+        ChangeDpi(window, step.dpi);
+        EXPECT_TRUE(toplevel_testing::HasPendingPaint(check));
+        EXPECT_EQ(skin::ButtonFontPixels(*checkRecord, skin::ControlDpi(check)), step.pixels);
+        EXPECT_EQ(skin::ButtonFontPixels(*pushRecord, skin::ControlDpi(push)), step.pixels);
+        // The ink grows by the scale, give or take a row of the font's rounding.
+        const int scaledCheck = skin::ScaleToDpi(checkAt96, step.dpi);
+        const int scaledPush = skin::ScaleToDpi(pushAt96, step.dpi);
+        EXPECT_NEAR(ink(check), scaledCheck, 2);
+        EXPECT_NEAR(ink(push), scaledPush, 2);
+    }
+    // At 192 the program sets a 30-pixel font: back at 96 it is 15.
+    SendMessageA(check, WM_SETFONT, reinterpret_cast<WPARAM>(thirty.get()), TRUE);
+    EXPECT_TRUE(toplevel_testing::HasPendingPaint(check));
+    EXPECT_EQ(checkRecord->FontSize, 30);
+    EXPECT_EQ(checkRecord->FontDpi, 192u);
+    ChangeDpi(window, 96);
+    EXPECT_EQ(skin::ButtonFontPixels(*checkRecord, skin::ControlDpi(check)), 15);
+    EXPECT_EQ(skin::ButtonFontPixels(*pushRecord, skin::ControlDpi(push)), 12);
+    EXPECT_EQ(ink(push), pushAt96);
+    DestroyWindow(window);
+}
+
+// Windows docked on the skinned window and in a container keep their 96-dpi offsets and
+// margins at the window's DPI after each change, the container's without being resized.
+TEST_F(DpiWindow, DockedWindowsFollowTheDpi) {
+    HWND window = Skinned(96);
+    HWND container =
+        toplevel_testing::CreateChild(window, "STATIC", "", SS_NOTIFY, 10, 40, 200, 100);
+    ASSERT_GE(skin::TheSkin->SkinContainer(container), 1);
+    HWND inContainer = toplevel_testing::CreateChild(container, "STATIC", "", 0, 0, 0, 10, 10);
+    HWND onWindow = toplevel_testing::CreateChild(window, "STATIC", "", 0, 0, 0, 10, 10);
+    ASSERT_TRUE(skin::TheSkin->DockWindow(container, inContainer, 20));
+    ASSERT_TRUE(skin::TheSkin->DockWindow(window, onWindow, 40));
+    const auto placeIn = [](HWND child) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    for (UINT dpi : {144u, 192u, 96u}) {
+        SCOPED_TRACE(testing::Message() << dpi << " dpi");
+        ChangeDpi(window, dpi);
+        const auto px = [dpi](int size) { return skin::ScaleToDpi(size, dpi); };
+        RECT box{}, client{};
+        GetClientRect(container, &box);
+        GetClientRect(window, &client);
+        ASSERT_EQ(box.right, 200); // the program did not resize it
+        const RECT inside = placeIn(inContainer);
+        EXPECT_EQ(inside.left, px(2));
+        EXPECT_EQ(inside.top, px(20));
+        EXPECT_EQ(inside.right, px(2) + 200 - px(4));
+        EXPECT_EQ(inside.bottom, 100);
+        const RECT docked = placeIn(onWindow);
+        EXPECT_EQ(docked.left, px(2));
+        EXPECT_EQ(docked.top, px(40));
+        EXPECT_EQ(docked.right, px(2) + client.right - px(4));
+        EXPECT_EQ(docked.bottom, client.bottom - px(20) - px(3));
+    }
+}
+
+// --- Awareness and DPI on systems of every kind (their DPI functions replaced) ---
+
+// One system: which functions it has, what its process starts at, what it accepts. Contexts
+// are the DPI_AWARENESS_CONTEXT values: -1 unaware, -2 system, -3 per monitor, -4 v2.
+struct FakeSystem {
+    int awareness = 0; // 0 unaware, 1 system, 2 per monitor, 3 per monitor v2
+    bool knowsV2 = true;
+    bool fixed = false; // a manifest fixed the awareness: every setting call fails
+    UINT windowDpi = 0, systemDpi = 0;
+    std::vector<std::string> calls;
+} g_system;
+
+HANDLE WINAPI FakeThreadContext() {
+    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1 - g_system.awareness));
+}
+BOOL WINAPI FakeContextsEqual(HANDLE a, HANDLE b) {
+    return a == b;
+}
+int WINAPI FakeAwarenessOf(HANDLE context) {
+    const int awareness = -1 - static_cast<int>(reinterpret_cast<INT_PTR>(context));
+    return awareness == 3 ? 2 : awareness > 3 ? -1 : awareness; // v2 is per monitor too
+}
+BOOL WINAPI FakeSetContext(HANDLE context) {
+    const int wanted = -1 - static_cast<int>(reinterpret_cast<INT_PTR>(context));
+    g_system.calls.push_back("context " + std::to_string(wanted));
+    if (g_system.fixed || (wanted == 3 && !g_system.knowsV2)) return FALSE;
+    g_system.awareness = wanted;
+    return TRUE;
+}
+HRESULT WINAPI FakeShellSet(int awareness) {
+    g_system.calls.push_back("shell " + std::to_string(awareness));
+    if (g_system.fixed) return E_ACCESSDENIED;
+    g_system.awareness = awareness;
+    return S_OK;
+}
+HRESULT WINAPI FakeShellGet(HANDLE, int* awareness) {
+    *awareness = std::min(g_system.awareness, 2);
+    return S_OK;
+}
+BOOL WINAPI FakeIsAware() {
+    return g_system.awareness >= 1;
+}
+BOOL WINAPI FakeSetAware() {
+    g_system.calls.push_back("aware");
+    if (g_system.fixed) return FALSE;
+    g_system.awareness = std::max(g_system.awareness, 1);
+    return TRUE;
+}
+UINT WINAPI FakeWindowDpi(HWND) {
+    return g_system.windowDpi;
+}
+UINT WINAPI FakeSystemDpi() {
+    return g_system.systemDpi;
+}
+
+enum SystemParts { kContexts = 1, kShell = 2, kAwareCall = 4, kDpiCalls = 8 };
+
+// Puts a system of the given parts in place for one test and the real one back after it.
+class OtherSystem {
+public:
+    explicit OtherSystem(int parts) {
+        g_system = FakeSystem{};
+        skin::DpiFunctions f;
+        if (parts & kContexts) {
+            f.getThreadContext = FakeThreadContext;
+            f.contextsEqual = FakeContextsEqual;
+            f.awarenessOfContext = FakeAwarenessOf;
+            f.setProcessContext = FakeSetContext;
+        }
+        if (parts & kShell) {
+            f.setProcessAwareness = FakeShellSet;
+            f.getProcessAwareness = FakeShellGet;
+        }
+        if (parts & kAwareCall) {
+            f.isProcessAware = FakeIsAware;
+            f.setProcessAware = FakeSetAware;
+        }
+        if (parts & kDpiCalls) {
+            f.getDpiForWindow = FakeWindowDpi;
+            f.getDpiForSystem = FakeSystemDpi;
+        }
+        real_ = skin::ReplaceDpiFunctions(f);
+    }
+    ~OtherSystem() { skin::ReplaceDpiFunctions(real_); }
+    OtherSystem(const OtherSystem&) = delete;
+    OtherSystem& operator=(const OtherSystem&) = delete;
+
+private:
+    skin::DpiFunctions real_;
+};
+
+struct AwarenessCase {
+    const char* system;
+    int parts;
+    bool knowsV2;
+    int start;
+    bool fixed;
+    skin::DpiAwareness result;
+    std::vector<std::string> calls;
+};
+
+TEST(DpiAwareness, EachSystemEndsAsAwareAsItCanBe) {
+    using A = skin::DpiAwareness;
+    const int all = kContexts | kShell | kAwareCall;
+    const AwarenessCase cases[] = {
+        {"Windows 10 (1703 on)", all, true, 0, false, A::PerMonitorV2, {"context 3"}},
+        {"Windows 10 (1607)", all, false, 0, false, A::PerMonitor, {"context 3", "context 2"}},
+        {"Wine 8 (v1 already)", all, false, 2, false, A::PerMonitor, {"context 3"}},
+        {"v2 already", all, true, 3, false, A::PerMonitorV2, {}},
+        {"Windows 8.1", kShell | kAwareCall, false, 0, false, A::PerMonitor, {"shell 2"}},
+        {"Windows 7", kAwareCall, false, 0, false, A::System, {"aware"}},
+        {"Windows 7, aware already", kAwareCall, false, 1, false, A::System, {}},
+        {"nothing to call", 0, false, 0, false, A::Unaware, {}},
+        {"manifest: system aware",
+         all,
+         true,
+         1,
+         true,
+         A::System,
+         {"context 3", "context 2", "shell 2"}},
+        {"manifest: unaware",
+         all,
+         true,
+         0,
+         true,
+         A::Unaware,
+         {"context 3", "context 2", "shell 2", "aware"}},
+    };
+    for (const AwarenessCase& c : cases) {
+        SCOPED_TRACE(c.system);
+        const OtherSystem system(c.parts);
+        g_system.awareness = c.start;
+        g_system.knowsV2 = c.knowsV2;
+        g_system.fixed = c.fixed;
+        EXPECT_EQ(skin::MakeProcessDpiAware(), c.result);
+        EXPECT_EQ(g_system.calls, c.calls);
+        EXPECT_EQ(skin::CurrentDpiAwareness(), c.result);
+        // Asked again, only v2 is tried again where the system lacks it; nothing where the
+        // process has what it asked for.
+        g_system.calls.clear();
+        EXPECT_EQ(skin::MakeProcessDpiAware(), c.result);
+        const bool triesV2 = c.result == A::PerMonitor && (c.parts & kContexts);
+        if (!c.fixed) {
+            EXPECT_EQ(g_system.calls,
+                      triesV2 ? std::vector<std::string>{"context 3"} : std::vector<std::string>{});
+        }
+    }
+}
+
+// A context the system does not know (awareness "invalid") is not taken for one: the answer
+// comes from the shell, or from IsProcessDPIAware.
+TEST(DpiAwareness, AnInvalidContextFallsBackToTheOlderQuestions) {
+    {
+        const OtherSystem system(kContexts | kShell | kAwareCall);
+        g_system.awareness = 5;
+        EXPECT_EQ(skin::CurrentDpiAwareness(), skin::DpiAwareness::PerMonitor);
+    }
+    {
+        const OtherSystem system(kContexts | kAwareCall);
+        g_system.awareness = 5;
+        EXPECT_EQ(skin::CurrentDpiAwareness(), skin::DpiAwareness::System);
+    }
+    {
+        const OtherSystem system(kContexts | kAwareCall);
+        g_system.awareness = 0;
+        EXPECT_EQ(skin::CurrentDpiAwareness(), skin::DpiAwareness::Unaware);
+        g_system.awareness = 1;
+        EXPECT_EQ(skin::CurrentDpiAwareness(), skin::DpiAwareness::System);
+    }
+}
+
+// GetDpiForWindow and GetDpiForSystem where the system has them and they answer; the DC's
+// LOGPIXELSX where they do not (Windows 7) or answer 0.
+TEST(WindowDpi, TheSystemsAnswerElseTheDevicesPixelsPerInch) {
+    HWND plain = toplevel_testing::CreateTopLevel(0, 0, 50, 50);
+    const UINT device = [] {
+        const gdi::WindowDC screen(nullptr);
+        return static_cast<UINT>(GetDeviceCaps(screen.get(), LOGPIXELSX));
+    }();
+    {
+        const OtherSystem system(kDpiCalls);
+        g_system.windowDpi = 120;
+        g_system.systemDpi = 168;
+        EXPECT_EQ(skin::SystemDpiOfWindow(plain), 120u);
+        EXPECT_EQ(skin::WindowDpi(plain), 120u);
+        EXPECT_EQ(skin::ScaleForWindow(plain, 10), 13);
+        EXPECT_EQ(skin::SystemDpi(), 168u);
+        g_system.windowDpi = 0;
+        g_system.systemDpi = 0;
+        EXPECT_EQ(skin::SystemDpiOfWindow(plain), device);
+        EXPECT_EQ(skin::SystemDpi(), device);
+    }
+    {
+        const OtherSystem system(0);
+        EXPECT_EQ(skin::SystemDpiOfWindow(plain), device);
+        EXPECT_EQ(skin::SystemDpi(), device);
+    }
+    DestroyWindow(plain);
+    EXPECT_EQ(skin::SystemDpiOfWindow(plain), 96u); // gone
 }
 
 TEST(DpiAwareness, TheProcessEndsPerMonitorAware) {

@@ -236,3 +236,49 @@ TEST_F(ImageButtonTest, AStatePictureIsScaledToTheOwnersDpi) {
         EXPECT_TRUE(ColoursNear(WindowPixel(button, skin::ScaleToDpi(3, dpi), 12), kRed)) << dpi;
     }
 }
+
+// The single-image face at the owner's DPI. Left of a caption the picture keeps its 3-pixel
+// inset (6 at 192 dpi); above the caption its side is what the caption's font leaves, the font
+// being the program's 12 pixels at 96 dpi, so 24 at 192: s = floor((60 - 12 - 2) x 0.8) = 36
+// at 96 dpi and floor((60 - 24 - 4) x 0.8) = 25 at 192, centred in the 120-pixel width.
+TEST_F(ImageButtonTest, TheSingleImageFaceIsLaidOutAtTheOwnersDpi) {
+    const int p = SkinAndShow(window_);
+    const gdi::Font font(
+        CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "宋体"));
+    HWND left = Button("字", BS_PUSHBUTTON, 10, 40, 120, 60);
+    HWND above = Button("字", BS_PUSHBUTTON, 140, 40, 120, 60);
+    SendMessageA(above, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    ASSERT_TRUE(skin::TheSkin->SkinImageButton(left, SolidPng(16, 16, kBlue), 1));
+    ASSERT_TRUE(skin::TheSkin->SkinImageButton(above, SolidPng(16, 16, kBlue), 0));
+    struct Probe {
+        UINT dpi;
+        HWND* button;
+        int x, y;
+        bool blue;
+    };
+    const Probe probes[] = {
+        {96, &left, 4, 30, true},   // inside the picture from x = 3
+        {192, &left, 4, 30, false}, // before it: it starts at 6
+        {96, &left, 46, 30, true},  // 48 wide: up to 51 (its edge filtered)
+        {192, &left, 49, 30, true}, // up to 54
+        {192, &left, 56, 30, false},  {96, &above, 44, 15, true},   // 36 wide from 42
+        {192, &above, 44, 15, false},                               // 25 wide from 47.5
+        {192, &above, 50, 15, true},  {192, &above, 50, 29, false}, // 25 high from 3
+    };
+    for (UINT dpi : {96u, 192u}) {
+        skin::RecordAt(p)->Dpi = dpi;
+        for (HWND button : {left, above}) {
+            InvalidateRect(button, nullptr, TRUE);
+            UpdateWindow(button);
+        }
+        Pump();
+        for (const Probe& probe : probes) {
+            if (probe.dpi != dpi) continue;
+            const COLORREF pixel = WindowPixel(*probe.button, probe.x, probe.y);
+            EXPECT_EQ(ColoursNear(pixel, kBlue, 60), probe.blue)
+                << dpi << " dpi, (" << probe.x << ", " << probe.y << "): " << std::hex << pixel;
+        }
+    }
+    DestroyWindow(left);
+    DestroyWindow(above);
+}
