@@ -266,11 +266,31 @@ TEST_F(DpiWindow, StartsAtTheSystemDpiWithEverySizeScaled) {
     if (ExpectedSessionDpi() != 0) {
         EXPECT_EQ(dpi, ExpectedSessionDpi());
     }
-    HWND window = Skinned(dpi);
+    HWND window = Skinned(dpi, RecordingProcedure);
     ShowWindow(window, SW_SHOWNA);
     toplevel_testing::Pump();
     EXPECT_EQ(RecordOf(window).Dpi, skin::SystemDpiOfWindow(window));
     ExpectLayoutAt(window, dpi);
+    // The resize zones at this DPI (the 96-dpi points of ResizeZonesScale, scaled): a press in
+    // each is answered with the size command of its zone, inside with none.
+    const auto px = [dpi](int size) { return skin::ScaleToDpi(size, dpi); };
+    RECT client{};
+    GetClientRect(window, &client);
+    const struct {
+        POINT at;
+        WPARAM command;
+    } zones[] = {
+        {{1, px(60)}, 0xF001},                                   // left edge
+        {{px(8), px(8)}, 0xF004},                                // top-left corner
+        {{client.right - px(10), 2}, 0xF005},                    // top-right corner
+        {{client.right - px(2), client.bottom - px(9)}, 0xF008}, // bottom-right corner
+        {{px(40), px(40)}, 0},                                   // inside
+    };
+    for (const auto& zone : zones) {
+        g_command = 0;
+        SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(zone.at.x, zone.at.y));
+        EXPECT_EQ(g_command, zone.command) << "(" << zone.at.x << ", " << zone.at.y << ")";
+    }
 }
 
 TEST_F(DpiWindow, FollowsEachChangeAndKeepsTheDpiTheMessageSent) {
