@@ -113,9 +113,10 @@ struct CaptionButton {
     ByteSet ThirdImage;
     int Kind = kApplicationButton;
     std::string Tooltip;
-    CaptionRoutine Action; // kind 5
-    plus::RectF Rect;      // set by LayoutCaptionButtons
-    PictureCache Picture;  // the last picture drawn, decoded
+    CaptionRoutine Action;     // kind 5
+    plus::RectF Rect;          // set by LayoutCaptionButtons
+    PictureCache Picture;      // the last picture drawn, decoded
+    PictureCache SparePicture; // the one drawn at the DPI before the last change
 };
 
 // One pane of the status bar, also the definition a caller hands to CreateStatusBar.

@@ -181,6 +181,13 @@ void OnDpiChanged(SkinEngine& engine, int p, WindowRecord& rec, WPARAM wParam, L
     if (dpi == 0) return;
     const HWND window = rec.Window;
     rec.Dpi = dpi;
+    // The caches made for the old DPI wait in the spares; those of an earlier visit at this
+    // DPI (if any) come back.
+    std::swap(rec.TitleLayer, rec.SpareTitleLayer);
+    std::swap(rec.StatusFont, rec.SpareStatusFont);
+    std::swap(rec.StatusGlyphs, rec.SpareStatusGlyphs);
+    for (CaptionButton& button : rec.CaptionButtons)
+        std::swap(button.Picture, button.SparePicture);
     rec.Outline.size = SIZE{-1, -1};
     rec.RegionSize = SIZE{-1, -1};
     rec.HotButton = 0;
@@ -193,6 +200,8 @@ void OnDpiChanged(SkinEngine& engine, int p, WindowRecord& rec, WPARAM wParam, L
         // The move ran the window's procedure (and whatever the program hooked on it).
         if (RecordAt(SkinnedPosition(window)) != &rec) return;
     }
+    // The bitmaps made at the other DPI are kept (a resize ends this, WM_SIZE).
+    rec.KeepLargerBitmaps = 1;
     engine.LayoutCaptionButtons(p);
     if (rec.StatusHeight > 0) engine.LayoutStatusBar(p);
     engine.LayoutDockedWindows(p);
@@ -348,6 +357,7 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_PAINT: return OnPaint(*this, p, *rec);
         case WM_SIZE:
             rec->HotButton = 0;
+            rec->KeepLargerBitmaps = 0;
             if (Engine.FirstPaint == 1) {
                 rec->BackgroundStale = 0;
                 Engine.FirstPaint = 0;

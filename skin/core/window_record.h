@@ -173,6 +173,15 @@ struct WindowRecord {
     SIZE RegionSize{-1, -1}; // the client size of the region last given to the window
     OutlineSpans Outline;    // the rounded outline at BackBufferSize
     TextLayer TitleLayer;    // the title's text, rendered once
+    // What was made at the DPI before the last WM_DPICHANGED, swapped with the caches above at
+    // each change, so a window moved back (dragged between two monitors) finds them made.
+    TextLayer SpareTitleLayer;
+    FontCache SpareStatusFont;
+    GlyphText SpareStatusGlyphs;
+    // Set by a DPI change, cleared by a resize: until then the back buffer and the strips keep
+    // a bitmap larger than they need (the one made at the other DPI), since fresh memory is
+    // what a rebuild at a new size spends most of its time on.
+    int KeepLargerBitmaps = 0;
 
     // --- Containers, common controls and docked windows (container code); each list's first
     // entry starts empty and is filled by the first registration ---

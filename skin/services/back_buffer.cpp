@@ -55,17 +55,19 @@ SIZE RoomToGrow(SIZE size) {
                 grow(size.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
 }
 
-bool Holds(const PixelRows& held, SIZE size) {
+bool Holds(const PixelRows& held, SIZE size, bool keepLarger) {
     return held && held.width >= size.cx && held.height >= size.cy &&
-           static_cast<long long>(held.width) * held.height <=
-               2 * std::max<long long>(static_cast<long long>(size.cx) * size.cy, 64 * 64);
+           (keepLarger ||
+            static_cast<long long>(held.width) * held.height <=
+                2 * std::max<long long>(static_cast<long long>(size.cx) * size.cy, 64 * 64));
 }
 
 // Makes `dc` hold a bitmap of at least `size` (a new one, with room to grow when `roomToGrow`,
-// unless the one it holds will do); true when the bitmap is new.
-bool HoldAtLeast(gdi::MemoryDC& dc, SIZE size, bool roomToGrow) {
+// unless the one it holds will do; with `keepLarger` however much larger it is); true when
+// the bitmap is new.
+bool HoldAtLeast(gdi::MemoryDC& dc, SIZE size, bool roomToGrow, bool keepLarger = false) {
     if (!dc) dc = gdi::MemoryDC::Create();
-    if (Holds(PixelRowsOf(dc.bitmap()), size)) return false;
+    if (Holds(PixelRowsOf(dc.bitmap()), size, keepLarger)) return false;
     const SIZE made = roomToGrow ? RoomToGrow(size) : size;
     dc.Adopt(gdi::CreateArgbBitmap(made.cx, made.cy));
     return true;
@@ -75,9 +77,9 @@ bool HoldAtLeast(gdi::MemoryDC& dc, SIZE size, bool roomToGrow) {
 // (`source`, whose image pixels are `pixels` when at hand), at the strip's top left. The strip's
 // bitmap is kept when it is large enough.
 void KeepStrip(gdi::MemoryDC& strip, HDC source, const PixelRows& pixels, int x, int y, int width,
-               int height) {
+               int height, bool keepLarger) {
     const bool resized = static_cast<bool>(strip);
-    HoldAtLeast(strip, SIZE{width, height}, resized);
+    HoldAtLeast(strip, SIZE{width, height}, resized, keepLarger);
     if (!strip.bitmap()) return;
     const PixelRows to = PixelRowsOf(strip.bitmap());
     const PixelRows from = pixels.Part(RECT{x, y, x + width, y + height});
@@ -307,7 +309,9 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
                      reinterpret_cast<LONG_PTR>(record->BackBufferDC.original()));
     }
     const SIZE size{rc.right, rc.bottom};
-    if (HoldAtLeast(record->BackBufferDC, size, !first && record->BackBufferDC.bitmap()))
+    const bool keepLarger = record->KeepLargerBitmaps != 0;
+    if (HoldAtLeast(record->BackBufferDC, size, !first && record->BackBufferDC.bitmap(),
+                    keepLarger))
         SetPropValue(window, kPropBackBufferBitmap,
                      reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
     record->BackBufferSize = size;
@@ -331,10 +335,11 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         FillSpans(pixels, outside, kMagenta);
         if (record->HasCaption)
             KeepStrip(record->CaptionStripDC, buffer, pixels, 0, 0, rc.right,
-                      Px(*record, record->CaptionHeight));
+                      Px(*record, record->CaptionHeight), keepLarger);
         if (record->StatusHeight > 0) {
             const PaneRect& bar = record->StatusRect;
-            KeepStrip(record->StatusStripDC, buffer, pixels, bar.x, bar.y, bar.width, bar.height);
+            KeepStrip(record->StatusStripDC, buffer, pixels, bar.x, bar.y, bar.width, bar.height,
+                      keepLarger);
         } else {
             record->StatusStripDC.reset();
         }

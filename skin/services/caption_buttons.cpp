@@ -122,6 +122,12 @@ void DrawButtonImage(plus::PlusGraphics& graphics, CaptionButton& button, const 
     plus::PlusImage* image =
         button.Picture.Get(drawn.data() == bytes.data() ? bytes : ToByteSet(drawn));
     if (!image) return;
+    // The picture drawn for this scale usually fits the box exactly: then it is copied, not
+    // filtered (filtering costs a rebuild at 150 % a fifth of its time, for the same pixels).
+    if (static_cast<float>(image->GetWidth()) == w && static_cast<float>(image->GetHeight()) == h) {
+        graphics.DrawImageRect(*image, x, y, w, h);
+        return;
+    }
     const int mode = graphics.GetInterpolationMode();
     graphics.SetInterpolationMode(kInterpolationHighQualityBicubic);
     graphics.DrawImageRect(*image, x, y, w, h);

@@ -43,6 +43,7 @@
 #include "plus/plus_object.h"
 #include "skin/core/dpi.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_record.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/headers.h"
 #include "skin/controls/item_views.h"
@@ -274,10 +275,12 @@ RebuildFigures RebuildAndSteps(const BenchWindow& w, int runs, const char* size)
 // `steps` sizes by SetWindowPos as a drag of its corner does, each step painted at once.
 // Where one DPI change spends its time: the steps the window procedure takes, each timed
 // alone (median of its runs), the window put back at 96 dpi between runs as above.
-void DpiChangeSteps(BenchWindow& back, UINT dpi, RECT at96, RECT atDpi, int scale) {
+void DpiChangeSteps(BenchWindow& back, UINT dpi, RECT at96, RECT atDpi, int scale,
+                    bool stepsFirst) {
     skin::WindowRecord& record = *skin::RecordAt(back.position);
     const int runs = 20 * scale;
-    std::vector<double> move, layout, children, rebuild, redraw;
+    std::vector<double> move, layout, children, region, rebuild, again, redraw;
+    std::vector<std::vector<double>> stepTimes;
     const auto timed = [](std::vector<double>& into, const std::function<void()>& step) {
         const double start = Now();
         step();
@@ -289,10 +292,17 @@ void DpiChangeSteps(BenchWindow& back, UINT dpi, RECT at96, RECT atDpi, int scal
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     };
     for (int i = 0; i < runs; ++i) {
+        // As the window procedure does it (skin_window.cpp, OnDpiChanged).
         record.Dpi = dpi;
+        std::swap(record.TitleLayer, record.SpareTitleLayer);
+        std::swap(record.StatusFont, record.SpareStatusFont);
+        std::swap(record.StatusGlyphs, record.SpareStatusGlyphs);
+        for (skin::CaptionButton& button : record.CaptionButtons)
+            std::swap(button.Picture, button.SparePicture);
         record.Outline.size = SIZE{-1, -1};
         record.RegionSize = SIZE{-1, -1};
         timed(move, [&] { place(atDpi); });
+        record.KeepLargerBitmaps = 1;
         timed(layout, [&] {
             skin::TheSkin->LayoutCaptionButtons(back.position);
             skin::TheSkin->LayoutStatusBar(back.position);
@@ -302,7 +312,17 @@ void DpiChangeSteps(BenchWindow& back, UINT dpi, RECT at96, RECT atDpi, int scal
             for (HWND c = GetWindow(back.window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
                 SendMessageA(c, WM_NULL, 0, 0);
         });
+        timed(region, [&] { skin::SetRoundRegion(record); });
+        if (stepsFirst) {
+            const std::vector<PaintStep> paint = RebuildSteps(back.position, true);
+            stepTimes.resize(paint.size() + 1);
+            skin::BackBufferCanvas canvas(record);
+            timed(stepTimes[0], [] {});
+            for (std::size_t k = 0; k < paint.size(); ++k)
+                timed(stepTimes[k + 1], [&] { paint[k].second(canvas.graphics()); });
+        }
         timed(rebuild, [&] { skin::TheSkin->RebuildBackground(back.position); });
+        timed(again, [&] { skin::TheSkin->RebuildBackground(back.position); });
         timed(redraw, [&] {
             RedrawWindow(back.window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -314,9 +334,42 @@ void DpiChangeSteps(BenchWindow& back, UINT dpi, RECT at96, RECT atDpi, int scal
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    std::printf("      of which: move %.3f, layout %.3f, children %.3f, rebuild at the new DPI"
-                " %.3f, redraw %.3f ms\n",
-                median(move), median(layout), median(children), median(rebuild), median(redraw));
+    std::printf("      of which: move %.3f, layout %.3f, children %.3f, region %.3f, rebuild at"
+                " the new DPI %.3f (a second one %.3f), redraw %.3f ms\n",
+                median(move), median(layout), median(children), median(region), median(rebuild),
+                median(again), median(redraw));
+    if (stepsFirst) {
+        std::printf("      the painting steps first, each once after the change:");
+        const std::vector<PaintStep> paint = RebuildSteps(back.position, true);
+        for (std::size_t k = 0; k < paint.size(); ++k)
+            std::printf(" %s %.3f,", paint[k].first, median(stepTimes[k + 1]));
+        std::printf(" then the rebuild %.3f ms\n", median(rebuild));
+    }
+}
+
+// What a rebuild costs with one of its caches dropped, as after a DPI change: the region, the
+// outline's spans, the title layer, the status font and glyphs; each less the warm rebuild.
+void ColdRebuildSteps(int position, double warm, int scale) {
+    skin::WindowRecord& record = *skin::RecordAt(position);
+    const auto cold = [&](const std::function<void()>& drop) {
+        return MedianMs(20 * scale,
+                        [&] {
+                            drop();
+                            skin::TheSkin->RebuildBackground(position);
+                        }) -
+               warm;
+    };
+    const double region = cold([&] { record.RegionSize = SIZE{-1, -1}; });
+    const double outline = cold([&] { record.Outline.size = SIZE{-1, -1}; });
+    const double title = cold([&] { record.TitleLayer = skin::TextLayer{}; });
+    const double status = cold([&] {
+        record.StatusFont = skin::FontCache{};
+        record.StatusGlyphs = skin::GlyphText{};
+    });
+    std::printf(
+        "      a rebuild adds, with its cache dropped: region %.3f, outline %.3f, title %.3f,"
+        " status font and glyphs %.3f ms\n",
+        region, outline, title, status);
 }
 
 // Rebuilds per pixel at 144 and 192 dpi against 96, and the cost of one DPI change.
@@ -338,6 +391,7 @@ void DpiTimes(int scale) {
                         " (<= 1.2 x)\n",
                         dpi, width, height, rebuild, perPixel / perPixelAt96);
             if (dpi == 96) continue;
+            ColdRebuildSteps(w.position, rebuild, scale);
             // One change from 96, timed alone: the window is put back at 96 between runs.
             BenchWindow back(376, 364);
             RECT at96{}, atDpi{};
@@ -358,7 +412,8 @@ void DpiTimes(int scale) {
             std::printf("    WM_DPICHANGED 96 -> %3u dpi           %9.3f ms   %.2f x a rebuild"
                         " (<= 3 x)\n",
                         dpi, change, change / rebuild);
-            DpiChangeSteps(back, dpi, at96, atDpi, scale);
+            DpiChangeSteps(back, dpi, at96, atDpi, scale, false);
+            DpiChangeSteps(back, dpi, at96, atDpi, scale, true);
         }
     }
 }
