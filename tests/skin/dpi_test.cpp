@@ -635,7 +635,8 @@ TEST_F(DpiWindow, DockedWindowsFollowTheDpi) {
 struct FakeSystem {
     int awareness = 0; // 0 unaware, 1 system, 2 per monitor, 3 per monitor v2
     bool knowsV2 = true;
-    bool fixed = false; // a manifest fixed the awareness: every setting call fails
+    bool fixed = false;         // a manifest fixed the awareness: every setting call fails
+    bool shellGetFails = false; // GetProcessDpiAwareness answers with an error (and a value)
     UINT windowDpi = 0, systemDpi = 0;
     std::vector<std::string> calls;
 } g_system;
@@ -665,7 +666,7 @@ HRESULT WINAPI FakeShellSet(int awareness) {
 }
 HRESULT WINAPI FakeShellGet(HANDLE, int* awareness) {
     *awareness = std::min(g_system.awareness, 2);
-    return S_OK;
+    return g_system.shellGetFails ? E_FAIL : S_OK;
 }
 BOOL WINAPI FakeIsAware() {
     return g_system.awareness >= 1;
@@ -791,6 +792,13 @@ TEST(DpiAwareness, AnInvalidContextFallsBackToTheOlderQuestions) {
         EXPECT_EQ(skin::CurrentDpiAwareness(), skin::DpiAwareness::System);
     }
     {
+        // The shell's answer counts only when its call succeeds, whatever it wrote.
+        const OtherSystem system(kShell | kAwareCall);
+        g_system.awareness = 2;
+        g_system.shellGetFails = true;
+        EXPECT_EQ(skin::CurrentDpiAwareness(), skin::DpiAwareness::System);
+    }
+    {
         const OtherSystem system(kContexts | kAwareCall);
         g_system.awareness = 0;
         EXPECT_EQ(skin::CurrentDpiAwareness(), skin::DpiAwareness::Unaware);
@@ -815,6 +823,9 @@ TEST(WindowDpi, TheSystemsAnswerElseTheDevicesPixelsPerInch) {
         EXPECT_EQ(skin::WindowDpi(plain), 120u);
         EXPECT_EQ(skin::ScaleForWindow(plain, 10), 13);
         EXPECT_EQ(skin::SystemDpi(), 168u);
+        // No window, or a gone one, is not asked about: 96.
+        EXPECT_EQ(skin::SystemDpiOfWindow(nullptr), 96u);
+        EXPECT_EQ(skin::SystemDpiOfWindow(reinterpret_cast<HWND>(0x7FFF0)), 96u);
         g_system.windowDpi = 0;
         g_system.systemDpi = 0;
         EXPECT_EQ(skin::SystemDpiOfWindow(plain), device);
