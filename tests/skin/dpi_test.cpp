@@ -472,6 +472,32 @@ TEST_F(DpiWindow, ChangesLeaveNothingBehind) {
     EXPECT_EQ(plus::LiveObjectCount(), plusBefore);
 }
 
+// A window moved back to a DPI it was at finds what it made there: the title layer, and the
+// back buffer's bitmap, kept though larger than the window needs at 96 until a resize.
+TEST_F(DpiWindow, AMoveBackFindsWhatWasMadeForItsDpi) {
+    HWND window = Skinned(96);
+    SetWindowTextA(window, "Title");
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    const int position = skin::FindWindowPosition(window);
+    skin::WindowRecord& r = RecordOf(window);
+    ChangeDpi(window, 144);
+    const HBITMAP large = r.BackBufferDC.bitmap();
+    const std::uint32_t* title144 = r.TitleLayer.pixels.data();
+    ASSERT_NE(title144, nullptr);
+    ChangeDpi(window, 96);
+    EXPECT_EQ(r.BackBufferDC.bitmap(), large);
+    EXPECT_NE(r.TitleLayer.pixels.data(), title144);
+    ChangeDpi(window, 144);
+    EXPECT_EQ(r.TitleLayer.pixels.data(), title144);
+    EXPECT_EQ(r.BackBufferDC.bitmap(), large);
+    ChangeDpi(window, 96);
+    SetWindowPos(window, nullptr, 0, 0, kWidth + 1, kHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    skin::TheSkin->RebuildBackground(position, std::nullopt);
+    EXPECT_NE(r.BackBufferDC.bitmap(), large);
+}
+
 // The program sees WM_DPICHANGED after the skin has applied it, to lay out its own controls.
 UINT g_seenDpi = 0;
 int g_seenWidth = 0;
