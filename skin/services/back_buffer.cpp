@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "plus/plus_brush.h"
+#include "plus/plus_faults.h"
 #include "plus/plus_graphics.h"
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
@@ -192,6 +193,28 @@ bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outlin
     return true;
 }
 
+// Shows what a rebuild that could not get its back buffer leaves: the last good image where
+// it still fits, and the system's face colour (a stock brush, no new handle) around it. The
+// DC given to the rebuild is released as the rebuild would.
+void ShowLastGoodImage(const WindowRecord& record, std::optional<HDC> dc) {
+    if (!dc) return;
+    const HWND window = record.Window;
+    if (*dc) ReleaseDC(window, *dc);
+    gdi::WindowDC screen = ChildSafeWindowDC(window);
+    if (!screen) return;
+    const RECT rc = ClientRectOf(window);
+    const PixelRows held = BackBufferPixels(record);
+    const LONG width = held ? std::min<LONG>(held.width, rc.right) : 0;
+    const LONG height = held ? std::min<LONG>(held.height, rc.bottom) : 0;
+    if (width > 0 && height > 0)
+        BitBlt(screen.get(), 0, 0, width, height, record.BackBufferDC.get(), 0, 0, SRCCOPY);
+    const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    const RECT right{width, 0, rc.right, rc.bottom};
+    const RECT below{0, height, width, rc.bottom};
+    if (right.left < right.right) FillRect(screen.get(), &right, face);
+    if (below.top < below.bottom) FillRect(screen.get(), &below, face);
+}
+
 } // namespace
 
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
@@ -237,26 +260,28 @@ PixelRows DirectPixels(plus::PlusGraphics& graphics) {
     return canvas ? canvas->pixels : PixelRows{};
 }
 
-void SetRoundRegion(HWND window) {
+bool SetRoundRegion(HWND window) {
     const RECT rc = ClientRectOf(window);
     gdi::Region region(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, 5, 5));
+    if (!region) return false;
     // A rebuild at an unchanged size (a theme change, a restored window) keeps the region the
     // window has: setting it again costs a round trip to the display for nothing.
     gdi::Region current(CreateRectRgn(0, 0, 0, 0));
     gdi::Region difference(CreateRectRgn(0, 0, 0, 0));
-    if (region && GetWindowRgn(window, current.get()) != ERROR &&
+    if (current && difference && GetWindowRgn(window, current.get()) != ERROR &&
         CombineRgn(difference.get(), current.get(), region.get(), RGN_XOR) == NULLREGION)
-        return;
+        return true;
     // The window has no frame of its own, so its client rectangle does not depend on the
     // region: the new region replaces the old one in one step.
-    if (region && SetWindowRgn(window, region.get(), TRUE)) region.release();
+    if (!SetWindowRgn(window, region.get(), TRUE)) return false;
+    region.release();
+    return true;
 }
 
 void SetRoundRegion(WindowRecord& record) {
     const RECT rc = ClientRectOf(record.Window);
     if (record.RegionSize.cx == rc.right && record.RegionSize.cy == rc.bottom) return;
-    SetRoundRegion(record.Window);
-    record.RegionSize = SIZE{rc.right, rc.bottom};
+    record.RegionSize = SetRoundRegion(record.Window) ? SIZE{rc.right, rc.bottom} : SIZE{-1, -1};
 }
 
 void ExcludeOpaqueChildren(HWND window, HDC dc) {
@@ -309,11 +334,30 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (HoldAtLeast(record->BackBufferDC, size, !first && record->BackBufferDC.bitmap()))
         SetPropValue(window, kPropBackBufferBitmap,
                      reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
+    if (!Holds(PixelRowsOf(record->BackBufferDC.bitmap()), size) && size.cx > 0 && size.cy > 0) {
+        // No bitmap of the new size could be made (the process is out of GDI handles or
+        // memory): the last good image stays as it is and the window stays stale, so the next
+        // paint tries again.
+        ShowLastGoodImage(*record, dc);
+        record->BackgroundStale = 1;
+        record->ShortRebuild = true;
+        return;
+    }
     record->BackBufferSize = size;
     const HDC buffer = record->BackBufferDC.get();
+    // A drawing object refused on the way leaves the image incomplete: it is shown, and the
+    // window stays stale, so the next paint composes it again.
+    const int refusedBefore = plus::CreationsOutOfMemory();
+    bool whole = true;
 
     {
         BackBufferCanvas canvas(*record);
+        if (!canvas.ready()) {
+            // Nothing can be composed: a plain face rather than whatever the bitmap held.
+            const RECT all{0, 0, size.cx, size.cy};
+            FillRect(buffer, &all, GetSysColorBrush(COLOR_BTNFACE));
+            whole = false;
+        }
         plus::PlusGraphics& graphics = canvas.graphics();
         PaintBackground(position, graphics);
 
@@ -352,9 +396,23 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         graphics.Flush(1);
         FillSpans(pixels, outside, kMagenta);
     }
+    if (record->RegionSize.cx != rc.right || record->RegionSize.cy != rc.bottom) whole = false;
+    if (record->HasCaption && !record->CaptionStripDC.bitmap()) whole = false;
+    if (record->StatusHeight > 0 && !record->StatusStripDC.bitmap()) whole = false;
+    if (plus::CreationsOutOfMemory() != refusedBefore) whole = false;
+    const int stale = whole ? 0 : 1;
+    if (!whole) {
+        record->ShortRebuild = true;
+    } else if (record->ShortRebuild) {
+        // While the handles were short the system may have left the children clipped to the
+        // sizes the window had then (Wine does): a frame change makes it lay them out again.
+        record->ShortRebuild = false;
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     if (!dc) {
-        record->BackgroundStale = 0;
+        record->BackgroundStale = stale;
         return;
     }
     if (*dc) ReleaseDC(window, *dc);
@@ -362,7 +420,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         gdi::WindowDC screen = ChildSafeWindowDC(window);
         BitBlt(screen.get(), 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
     }
-    record->BackgroundStale = 0;
+    record->BackgroundStale = stale;
     if (Engine.FirstPaint == 0) InvalidateSkinnedControls(position);
 }
 
