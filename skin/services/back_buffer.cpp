@@ -334,7 +334,9 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (HoldAtLeast(record->BackBufferDC, size, !first && record->BackBufferDC.bitmap()))
         SetPropValue(window, kPropBackBufferBitmap,
                      reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
-    if (!Holds(PixelRowsOf(record->BackBufferDC.bitmap()), size) && size.cx > 0 && size.cy > 0) {
+    const PixelRows held = PixelRowsOf(record->BackBufferDC.bitmap());
+    const bool fits = held && held.width >= size.cx && held.height >= size.cy;
+    if (!fits && size.cx > 0 && size.cy > 0) {
         // No bitmap of the new size could be made (the process is out of GDI handles or
         // memory): the last good image stays as it is and the window stays stale, so the next
         // paint tries again.
