@@ -51,14 +51,6 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-VARIANT ChildVariant(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
 int ButtonCount(const WindowRecord& record) {
     return record.HasCaption ? static_cast<int>(record.CaptionButtons.size()) : 0;
 }

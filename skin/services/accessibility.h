@@ -16,6 +16,7 @@
 // answers RPC_E_DISCONNECTED.
 #pragma once
 #include <windows.h>
+#include <oaidl.h>
 
 #include <string>
 
@@ -24,6 +25,14 @@ namespace skin {
 // IID_IAccessible {618736E0-3C3D-11CF-810C-00AA00389B71}. mingw's import library for oleacc
 // resolves the name to an import thunk, not to the GUID, so the engine carries its own copy.
 extern const GUID kAccessibleInterfaceId;
+
+// A child id as IAccessible's calls take it (VT_I4; 0 is the object itself).
+inline VARIANT ChildVariant(long id) {
+    VARIANT v{};
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
 
 // What a drawn part is, as numbered above.
 struct AccessiblePart {

@@ -15,6 +15,8 @@
 #include <objbase.h>
 #include <oleacc.h>
 
+#include "skin/services/accessibility.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -36,17 +38,9 @@ std::string Utf8(const wchar_t* text) {
     return s;
 }
 
-VARIANT Id(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
 // "kind|role|state|l,t,w,h|name" of child `id` of `object` (CHILDID_SELF for itself).
 std::string Describe(IAccessible* object, long id, const char* kind) {
-    VARIANT child = Id(id);
+    VARIANT child = skin::ChildVariant(id);
     BSTR name = nullptr;
     object->get_accName(child, &name);
     VARIANT role, state;
@@ -108,7 +102,7 @@ int Children(HWND window) {
 int Action(HWND window, long id) {
     IAccessible* object = ClientObject(window);
     if (!object) return 1;
-    const HRESULT hr = object->accDoDefaultAction(Id(id));
+    const HRESULT hr = object->accDoDefaultAction(skin::ChildVariant(id));
     std::fprintf(out, "hr %08lx\n", static_cast<unsigned long>(hr));
     object->Release();
     return 0;
@@ -177,7 +171,7 @@ int Hold(HWND window) {
     long count = -1;
     const HRESULT countResult = object->get_accChildCount(&count);
     BSTR name = nullptr;
-    const HRESULT nameResult = object->get_accName(Id(1), &name);
+    const HRESULT nameResult = object->get_accName(skin::ChildVariant(1), &name);
     SysFreeString(name);
     std::fprintf(out, "count hr %08lx\nname hr %08lx\n", static_cast<unsigned long>(countResult),
                  static_cast<unsigned long>(nameResult));

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/usage_counter.h"
 #include "plus/plus_object.h"
+#include "skin/accessibility_probe.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "support/gdi_count.h"
@@ -11,6 +12,8 @@
 #include "support/windows.h"
 #include "varnel_config.h"
 #include "counter_page.h"
+
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -311,4 +314,34 @@ TEST_F(ProgramWindow, TwentyCounterThreadsAgainstASilentServerEndByTheDeadline) 
                 "%.2f s after the last\n",
                 std::chrono::duration<double>(ended - start).count(),
                 std::chrono::duration<double>(ended - lastStarted).count());
+}
+
+// The program's one job, the usage line, read by another process through the main window's
+// accessible object, as a screen reader reads it.
+TEST_F(ProgramWindow, TheUsageLineIsReadableFromAnotherProcess) {
+    server.Answer(kCounterTarget, HttpAnswer::Page(CounterPage("1234")));
+    MainWindow window;
+    ASSERT_TRUE(window.Load(Settings()));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return window.UsageUpdateCount() >= 1; }, 30s));
+
+    probe_testing::Probe probe({"children", probe_testing::HandleText(window.Handle())});
+    ASSERT_TRUE(probe.Finish());
+    const std::vector<std::string> lines = probe.Lines();
+    // Title, minimize, close, the one pane, then the child windows (label, page view).
+    ASSERT_GE(lines.size(), 5u);
+    using probe_testing::ParseChild;
+    using probe_testing::Utf8FromCp936;
+    EXPECT_EQ(ParseChild(lines[1]).name, Utf8FromCp936(MainWindow::kTitle));
+    EXPECT_EQ(ParseChild(lines[2]).name, Utf8FromCp936("最小化"));
+    EXPECT_EQ(ParseChild(lines[3]).name, Utf8FromCp936("关闭"));
+    const probe_testing::ProbeChild pane = ParseChild(lines[4]);
+    EXPECT_EQ(pane.id, 4);
+    EXPECT_EQ(pane.role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(pane.name, Utf8FromCp936(ExpectedLine("1234")));
+    // Where the pane is painted.
+    const skin::WindowRecord* record = RecordOf(window);
+    ASSERT_NE(record, nullptr);
+    RECT painted = AsRect(record->StatusPaneRects[0]);
+    MapWindowPoints(window.Handle(), nullptr, reinterpret_cast<POINT*>(&painted), 2);
+    EXPECT_TRUE(EqualRect(&pane.location, &painted));
 }

@@ -28,17 +28,9 @@ struct ComAccessible {
     }
 };
 
-VARIANT Child(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
 std::string NameOf(IAccessible* object, long id) {
     BSTR name = nullptr;
-    if (FAILED(object->get_accName(Child(id), &name)) || !name) return "<none>";
+    if (FAILED(object->get_accName(skin::ChildVariant(id), &name)) || !name) return "<none>";
     std::string utf8(SysStringLen(name) * 4 + 1, '\0');
     utf8.resize(static_cast<size_t>(
         WideCharToMultiByte(CP_UTF8, 0, name, static_cast<int>(SysStringLen(name)), utf8.data(),
@@ -50,20 +42,20 @@ std::string NameOf(IAccessible* object, long id) {
 long RoleOf(IAccessible* object, long id) {
     VARIANT role;
     VariantInit(&role);
-    object->get_accRole(Child(id), &role);
+    object->get_accRole(skin::ChildVariant(id), &role);
     return role.vt == VT_I4 ? role.lVal : -1;
 }
 
 long StateOf(IAccessible* object, long id) {
     VARIANT state;
     VariantInit(&state);
-    object->get_accState(Child(id), &state);
+    object->get_accState(skin::ChildVariant(id), &state);
     return state.vt == VT_I4 ? state.lVal : -1;
 }
 
 RECT LocationOf(IAccessible* object, long id) {
     long l = 0, t = 0, w = 0, h = 0;
-    object->accLocation(&l, &t, &w, &h, Child(id));
+    object->accLocation(&l, &t, &w, &h, skin::ChildVariant(id));
     return RECT{l, t, l + w, t + h};
 }
 
@@ -238,7 +230,7 @@ TEST_F(AccessibleWindow, ButtonStatesFollowThePointerTheWindowAndTheSystemMenu) 
     EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     EXPECT_EQ(StateOf(object, 4), STATE_SYSTEM_UNAVAILABLE);
     EXPECT_EQ(StateOf(object, 2), 0);
-    EXPECT_EQ(object->accDoDefaultAction(Child(4)), E_ACCESSDENIED);
+    EXPECT_EQ(object->accDoDefaultAction(skin::ChildVariant(4)), E_ACCESSDENIED);
     EXPECT_TRUE(IsWindow(window));
     EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
     EXPECT_EQ(StateOf(object, 4), 0);
@@ -255,32 +247,32 @@ TEST_F(AccessibleWindow, DefaultActionsPressTheButtons) {
     Open(accessible);
     IAccessible* object = accessible.object;
     BSTR action = nullptr;
-    ASSERT_EQ(object->get_accDefaultAction(Child(3), &action), S_OK);
+    ASSERT_EQ(object->get_accDefaultAction(skin::ChildVariant(3), &action), S_OK);
     EXPECT_EQ(std::wstring(action), L"Press");
     SysFreeString(action);
     action = nullptr;
-    EXPECT_EQ(object->get_accDefaultAction(Child(5), &action), S_FALSE);
+    EXPECT_EQ(object->get_accDefaultAction(skin::ChildVariant(5), &action), S_FALSE);
     EXPECT_EQ(action, nullptr);
-    EXPECT_EQ(object->accDoDefaultAction(Child(1)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(object->accDoDefaultAction(skin::ChildVariant(1)), DISP_E_MEMBERNOTFOUND);
 
-    ASSERT_EQ(object->accDoDefaultAction(Child(3)), S_OK);
+    ASSERT_EQ(object->accDoDefaultAction(skin::ChildVariant(3)), S_OK);
     Pump();
     EXPECT_TRUE(IsZoomed(window));
     EXPECT_EQ(Record().IsMaximized, 1);
     EXPECT_EQ(NameOf(object, 3), U8("还原"));
-    ASSERT_EQ(object->accDoDefaultAction(Child(3)), S_OK);
+    ASSERT_EQ(object->accDoDefaultAction(skin::ChildVariant(3)), S_OK);
     Pump();
     EXPECT_FALSE(IsZoomed(window));
     EXPECT_EQ(NameOf(object, 3), U8("最大化"));
 
-    ASSERT_EQ(object->accDoDefaultAction(Child(2)), S_OK);
+    ASSERT_EQ(object->accDoDefaultAction(skin::ChildVariant(2)), S_OK);
     Pump();
     EXPECT_TRUE(IsIconic(window));
     ShowWindow(window, SW_RESTORE);
     Pump();
     EXPECT_FALSE(IsIconic(window));
 
-    ASSERT_EQ(object->accDoDefaultAction(Child(4)), S_OK);
+    ASSERT_EQ(object->accDoDefaultAction(skin::ChildVariant(4)), S_OK);
     Pump();
     EXPECT_FALSE(IsWindow(window));
 }
@@ -330,7 +322,8 @@ TEST_F(AccessibleWindow, HitTestAndNavigationAgreeWithTheChildren) {
         SCOPED_TRACE(testing::Message() << step.direction << " from " << step.from);
         VARIANT end;
         VariantInit(&end);
-        EXPECT_EQ(object->accNavigate(step.direction, Child(step.from), &end), step.result);
+        EXPECT_EQ(object->accNavigate(step.direction, skin::ChildVariant(step.from), &end),
+                  step.result);
         EXPECT_EQ(end.vt, step.type);
         if (step.type == VT_I4) {
             EXPECT_EQ(end.lVal, step.to);
@@ -339,7 +332,7 @@ TEST_F(AccessibleWindow, HitTestAndNavigationAgreeWithTheChildren) {
     }
     VARIANT bad;
     VariantInit(&bad);
-    EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, Child(8), &bad), E_INVALIDARG);
+    EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, skin::ChildVariant(8), &bad), E_INVALIDARG);
 }
 
 TEST_F(AccessibleWindow, AHeldObjectOfADestroyedWindowFailsCleanly) {
@@ -354,12 +347,13 @@ TEST_F(AccessibleWindow, AHeldObjectOfADestroyedWindowFailsCleanly) {
         long count = 5;
         EXPECT_EQ(object->get_accChildCount(&count), RPC_E_DISCONNECTED);
         BSTR name = nullptr;
-        EXPECT_EQ(object->get_accName(Child(2), &name), RPC_E_DISCONNECTED);
+        EXPECT_EQ(object->get_accName(skin::ChildVariant(2), &name), RPC_E_DISCONNECTED);
         EXPECT_EQ(name, nullptr);
-        EXPECT_EQ(object->accDoDefaultAction(Child(4)), RPC_E_DISCONNECTED);
-        VARIANT hit;
-        VariantInit(&hit);
+        EXPECT_EQ(object->accDoDefaultAction(skin::ChildVariant(4)), RPC_E_DISCONNECTED);
+        // Whatever the caller's variant held, it comes back empty: nothing to free by mistake.
+        VARIANT hit = skin::ChildVariant(3);
         EXPECT_EQ(object->accHitTest(200, 100, &hit), RPC_E_DISCONNECTED);
+        EXPECT_EQ(hit.vt, VT_EMPTY);
         EXPECT_EQ(skin::LiveAccessibleObjectCount(), before + 1) << "the holder still has it";
     }
     EXPECT_EQ(skin::LiveAccessibleObjectCount(), before) << "freed with its last holder";
@@ -393,6 +387,56 @@ TEST_F(AccessibleWindow, MapsChildIdsToPartsBothWays) {
     EXPECT_EQ(skin::AccessiblePartOf(position, 1).kind, AccessiblePart::Button);
     EXPECT_EQ(skin::AccessiblePartCount(position), 5);
     Record().ShowTitle = 1;
+    // Positions with no window behind them have no parts.
+    for (int gone : {0, -1, 9999}) {
+        EXPECT_EQ(skin::AccessiblePartCount(gone), 0) << gone;
+        EXPECT_EQ(skin::AccessiblePartOf(gone, 1).kind, AccessiblePart::None) << gone;
+    }
+}
+
+TEST_F(AccessibleWindow, EnumerationStopsAtTheLastChildAndSelectionIsTheStandardObjects) {
+    ComAccessible accessible;
+    Open(accessible);
+    IEnumVARIANT* children = nullptr;
+    ASSERT_EQ(
+        accessible.object->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&children)),
+        S_OK);
+    long count = 0;
+    ASSERT_EQ(accessible.object->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 7); // six drawn parts and the button window
+    // Asked for more than there are: exactly the children, and nothing written past them.
+    std::vector<VARIANT> got(static_cast<std::size_t>(count) + 3, skin::ChildVariant(-7));
+    ULONG fetched = 0;
+    ASSERT_EQ(children->Reset(), S_OK);
+    EXPECT_EQ(children->Next(static_cast<ULONG>(count) + 2, got.data(), &fetched), S_FALSE);
+    EXPECT_EQ(fetched, static_cast<ULONG>(count));
+    EXPECT_EQ(got[static_cast<std::size_t>(count)].lVal, -7);
+    EXPECT_EQ(got.back().lVal, -7);
+    // Asked for two: two, the third slot untouched.
+    ASSERT_EQ(children->Reset(), S_OK);
+    std::vector<VARIANT> two(3, skin::ChildVariant(-7));
+    EXPECT_EQ(children->Next(2, two.data(), &fetched), S_OK);
+    EXPECT_EQ(fetched, 2u);
+    EXPECT_EQ(two[1].lVal, 2);
+    EXPECT_EQ(two[2].lVal, -7);
+    for (VARIANT& v : got)
+        VariantClear(&v);
+    children->Release();
+
+    // Selection of the window itself is whatever the system's own object answers.
+    IAccessible* standard = nullptr;
+    ASSERT_EQ(CreateStdAccessibleObject(window, static_cast<LONG>(OBJID_CLIENT),
+                                        skin::kAccessibleInterfaceId,
+                                        reinterpret_cast<void**>(&standard)),
+              S_OK);
+    for (long flags : {SELFLAG_TAKEFOCUS, SELFLAG_TAKESELECTION})
+        EXPECT_EQ(accessible.object->accSelect(flags, skin::ChildVariant(0)),
+                  standard->accSelect(flags, skin::ChildVariant(0)))
+            << flags;
+    standard->Release();
+    // A drawn part cannot be selected.
+    EXPECT_EQ(accessible.object->accSelect(SELFLAG_TAKEFOCUS, skin::ChildVariant(2)),
+              DISP_E_MEMBERNOTFOUND);
 }
 
 std::vector<long> announced;

@@ -1,8 +1,11 @@
 // High contrast (through the engine's query, which the tests replace) and reduced motion.
 #include "skinned_window_fixture.h"
 
+#include "compose_fixture.h"
 #include "skin/services/system_look.h"
+#include "skin/services/back_buffer.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -282,4 +285,69 @@ TEST_F(SystemLook, RepaintsInSystemColoursLeaveNothingBehind) {
     DRAWITEMSTRUCT item{};
     item.CtlType = ODT_BUTTON;
     EXPECT_FALSE(skin::PaintSystemButtonItem(item));
+}
+
+TEST_F(SystemLook, HiddenWindowsWaitAndBadPartNumbersAreRefused) {
+    // The system's own answer under test: high contrast is off here.
+    skin::SetHighContrastQuery(nullptr);
+    EXPECT_FALSE(skin::SystemHighContrastOn());
+    skin::ReadSystemLook();
+    EXPECT_FALSE(skin::SystemLookOn());
+    skin::SetHighContrastQuery(AskedHighContrast);
+
+    HWND w = Skinned();
+    skin::WindowRecord& record = *skin::RecordAt(skin::FindWindowPosition(w));
+    highContrast = true;
+    Announce(w);
+    // A hidden window marks its background stale and rebuilds when shown, not before.
+    ShowWindow(w, SW_HIDE);
+    Announce(w, WM_SYSCOLORCHANGE);
+    EXPECT_EQ(record.BackgroundStale, 1);
+    ShowWindow(w, SW_SHOWNOACTIVATE);
+    UpdateWindow(w);
+    Pump();
+    EXPECT_EQ(record.BackgroundStale, 0);
+    EXPECT_EQ(WindowPixel(w, 150, 100), GetSysColor(COLOR_WINDOW));
+
+    // Pane and button numbers outside 1..count paint nothing.
+    const Picture before = GrabClient(w);
+    {
+        skin::BackBufferCanvas canvas(record, RECT{0, 0, 300, 200});
+        for (int pane : {0, -1, 3, 1000})
+            skin::PaintSystemPane(record, canvas.graphics(), pane);
+        for (int button : {0, -1, 4, 1000})
+            skin::PaintSystemCaptionButton(record, canvas.graphics(), button,
+                                           RECT{100, 40, 200, 80}, true);
+    }
+    InvalidateRect(w, nullptr, FALSE);
+    UpdateWindow(w);
+    EXPECT_EQ(CountDifferences(before, GrabClient(w), 0), 0);
+}
+
+TEST_F(SystemLook, AnApplicationButtonKeepsItsPictureInsideItsFrame) {
+    HWND w = Skinned();
+    skin::WindowRecord& record = *skin::RecordAt(skin::FindWindowPosition(w));
+    constexpr COLORREF kPicture = RGB(0, 200, 0);
+    ASSERT_TRUE(skin::TheSkin->AddCaptionButton(
+        w, compose_test::MakeBmp(26, 18, [](int, int) { return kPicture; }), "设置"));
+    highContrast = true;
+    Announce(w);
+    const skin::CaptionButton& added = record.CaptionButtons[0];
+    const int left = static_cast<int>(std::lround(added.Rect.x)) - 1;
+    const int top = static_cast<int>(std::lround(added.Rect.y));
+    const int right = left + static_cast<int>(std::lround(added.Rect.width));
+    const int bottom = top + static_cast<int>(std::lround(added.Rect.height));
+    const int midX = (left + right) / 2, midY = (top + bottom) / 2;
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    // The picture fills the frame's inside; its first column is blended by the scaling.
+    const struct {
+        int x, y;
+        COLORREF colour;
+    } points[] = {{left + 2, midY, kPicture}, {right - 2, midY, kPicture},
+                  {midX, top + 1, kPicture},  {midX, bottom - 2, kPicture},
+                  {left, midY, ink},          {right - 1, midY, ink},
+                  {midX, bottom - 1, ink},    {midX, top, ink}};
+    for (const auto& p : points)
+        EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(w, p.x, p.y), p.colour, 8))
+            << p.x << "," << p.y;
 }
