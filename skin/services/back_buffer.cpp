@@ -44,22 +44,31 @@ std::vector<RECT> RectsOutside(HRGN region, int width, int height) {
     return RegionRects(outside.get());
 }
 
+// A bitmap of `held` size keeps serving a window of `size` while it holds it without wasting
+// more than half of it.
+bool Serves(SIZE held, SIZE size) {
+    return held.cx >= size.cx && held.cy >= size.cy &&
+           static_cast<long long>(held.cx) * held.cy <=
+               2 * std::max<long long>(static_cast<long long>(size.cx) * size.cy, 64 * 64);
+}
+
 // Fresh memory is costly to touch the first time here (tens of microseconds a page under this
 // Wine: some 35 ms for a 1280 x 800 image), far more than composing into it. So a bitmap that
 // is replaced because its window was resized is made with room to grow, and is kept while the
-// window's new size fits it without wasting more than half of it.
+// window's new size fits it without wasting more than half of it. The room never goes past the
+// screen, nor past what Serves keeps (a long thin window, 16000 x 60, would otherwise get a
+// bitmap that the next rebuild at the same size throws away).
 SIZE RoomToGrow(SIZE size) {
     const auto grow = [](LONG length, int screen) {
         return std::max(length, std::min<LONG>(length + std::max<LONG>(64, length / 4), screen));
     };
-    return SIZE{grow(size.cx, GetSystemMetrics(SM_CXVIRTUALSCREEN)),
-                grow(size.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
+    const SIZE grown{grow(size.cx, GetSystemMetrics(SM_CXVIRTUALSCREEN)),
+                     grow(size.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
+    return Serves(grown, size) ? grown : size;
 }
 
 bool Holds(const PixelRows& held, SIZE size) {
-    return held && held.width >= size.cx && held.height >= size.cy &&
-           static_cast<long long>(held.width) * held.height <=
-               2 * std::max<long long>(static_cast<long long>(size.cx) * size.cy, 64 * 64);
+    return held && Serves(SIZE{held.width, held.height}, size);
 }
 
 // Makes `dc` hold a bitmap of at least `size` (a new one, with room to grow when `roomToGrow`,
@@ -319,6 +328,14 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (!record) return;
     const HWND window = record->Window;
     const RECT rc = ClientRectOf(window);
+    if (rc.right <= 0 || rc.bottom <= 0 || IsIconic(window)) {
+        // Nothing to show (no client, or minimized): the image, its bitmap and the region stay
+        // those of the last size, right at once when the window is restored, and the window
+        // stays stale until it has a size to compose for.
+        if (dc && *dc) ReleaseDC(window, *dc);
+        record->BackgroundStale = 1;
+        return;
+    }
     SetRoundRegion(*record);
 
     // The DC is made once and keeps its bitmap for the window's life, and the bitmap is kept
