@@ -16,6 +16,11 @@ int CreationsAsked();
 // picture is whole.
 int CreationsOutOfMemory();
 
+// Called on every creation or clone with its number since the last RefuseCreation, before the
+// refusal is decided (null: none): a test learns there where each creation is asked for.
+using CreationWatcher = void (*)(int number);
+void WatchCreations(CreationWatcher watcher);
+
 // Used by the library's creation path: counts one creation, true when it is the refused one.
 bool CreationRefused();
 

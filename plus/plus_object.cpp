@@ -91,7 +91,12 @@ namespace {
 std::atomic<int> creationsAsked{0};
 std::atomic<int> refusedCreation{0};
 std::atomic<int> outOfMemory{0};
+std::atomic<CreationWatcher> creationWatcher{nullptr};
 } // namespace
+
+void WatchCreations(CreationWatcher watcher) {
+    creationWatcher = watcher;
+}
 
 int CreationsOutOfMemory() {
     return outOfMemory.load();
@@ -108,6 +113,7 @@ int CreationsAsked() {
 
 bool CreationRefused() {
     const int asked = ++creationsAsked;
+    if (const CreationWatcher watcher = creationWatcher.load()) watcher(asked);
     return asked == refusedCreation.load();
 }
 

@@ -5,9 +5,18 @@
 
 #include "plus/plus_brush.h"
 #include "plus/plus_faults.h"
+#include "plus/plus_graphics.h"
+#include "plus/plus_image.h"
+#include "plus/plus_path.h"
+#include "plus/plus_pen.h"
+#include "plus/plus_region.h"
+#include "skin/core/composition_types.h"
+#include "skin/images/skin_pictures.h"
 #include "skin/services/back_buffer.h"
 #include "support/gdi_hog.h"
 #include "support/windows.h"
+
+#include <functional>
 
 using compose_test::ComposedWindow;
 using compose_test::CompositionTest;
@@ -121,5 +130,94 @@ TEST(PlusFaults, TheNthCreationAloneIsRefused) {
         EXPECT_EQ(made, c.made);
         const int refusedNow = (c.refused >= 1 && c.refused <= 4) ? 1 : 0;
         EXPECT_EQ(plus::CreationsOutOfMemory() - outOfMemory, refusedNow);
+    }
+}
+
+// A picture or font refused for want of memory is asked for again; bytes that do not decode are
+// not (a hover animation would decode them on every frame).
+TEST(PlusFaults, CachesRetryARefusalButNotABadPicture) {
+    const skin::ByteSet good = skin::ToByteSet(skin::MinimizeButtonImage);
+    const skin::ByteSet bad{1, 2, 3, 4};
+    struct Case {
+        const skin::ByteSet* bytes;
+        int refused;         // creation refused on the first request (0: none)
+        bool first, second;  // a picture on the first and the second request
+        int secondCreations; // creations the second request asked for
+    };
+    const Case cases[] = {
+        {&good, 0, true, true, 0},
+        {&good, 1, false, true, 1},
+        {&bad, 0, false, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refused);
+        skin::PictureCache cache;
+        plus::RefuseCreation(c.refused);
+        EXPECT_EQ(cache.Get(*c.bytes) != nullptr, c.first);
+        plus::RefuseCreation(0);
+        EXPECT_EQ(cache.Get(*c.bytes) != nullptr, c.second);
+        EXPECT_EQ(plus::CreationsAsked(), c.secondCreations);
+    }
+
+    skin::FontCache fonts;
+    // The family is made first, then the font: either refused leaves no font, and the next
+    // request makes it.
+    for (int refused : {1, 2}) {
+        SCOPED_TRACE(refused);
+        fonts = skin::FontCache();
+        plus::RefuseCreation(refused);
+        EXPECT_EQ(fonts.Get("Tahoma", 12, 0, 2).GetHandle(), nullptr);
+        plus::RefuseCreation(0);
+        EXPECT_NE(fonts.Get("Tahoma", 12, 0, 2).GetHandle(), nullptr);
+        EXPECT_EQ(plus::CreationsAsked(), 2);
+        // Kept now: the same request again makes nothing.
+        EXPECT_NE(fonts.Get("Tahoma", 12, 0, 2).GetHandle(), nullptr);
+        EXPECT_EQ(plus::CreationsAsked(), 2);
+    }
+}
+
+// A path or region whose creation was refused is never handed to GDI+ (Wine's reads it without a
+// null check: drawing one crashed inside the paint, and the crash, swallowed by the system, left
+// the paint's objects behind). Each call answers InvalidParameter and draws nothing; the same
+// calls with shapes held draw.
+TEST(PlusFaults, ShapesThatHoldNothingAreNotHandedToGdiPlus) {
+    plus::PlusBitmap bitmap;
+    ASSERT_TRUE(bitmap.Create(8, 8));
+    plus::PlusGraphics graphics;
+    ASSERT_TRUE(graphics.CreateFromImage(bitmap));
+    plus::PlusPen pen;
+    pen.CreatePen(0xFFFF0000, 3);
+    plus::PlusSolidBrush brush;
+    brush.Create(0xFF00FF00);
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held);
+        plus::PlusPath path;
+        plus::PlusRegion region;
+        if (held) {
+            path.CreatePath();
+            path.AddRectangle(1, 1, 5, 5);
+            region.Create();
+        }
+        const int expected = held ? plus::Ok : plus::InvalidParameter;
+        struct Call {
+            const char* name;
+            std::function<bool()> run;
+        };
+        const Call calls[] = {
+            {"DrawPath", [&] { return graphics.DrawPath(pen, path); }},
+            {"FillPath", [&] { return graphics.FillPath(brush, path); }},
+            {"FillRegion", [&] { return graphics.FillRegion(brush, region); }},
+            {"SetClipPath", [&] { return graphics.SetClipPath(path, 0); }},
+            {"SetClipRegion", [&] { return graphics.SetClipRegion(region, 0); }},
+        };
+        for (const Call& c : calls) {
+            SCOPED_TRACE(c.name);
+            EXPECT_EQ(c.run(), held);
+            EXPECT_EQ(plus::LastStatus(), expected);
+            graphics.ResetClip();
+        }
+        const plus::ARGB centre = bitmap.GetPixel(3, 3);
+        // Only the held shapes were filled (the region held is infinite: the whole bitmap).
+        EXPECT_EQ(centre, held ? 0xFF00FF00u : 0u);
     }
 }
