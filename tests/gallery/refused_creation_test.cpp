@@ -70,14 +70,25 @@ std::vector<int> FirstOfEachSite(const std::vector<Site>& all, int depth) {
     return points;
 }
 
+// `count` of `points`, spread evenly from the first to the last.
+std::vector<int> Spread(const std::vector<int>& points, std::size_t count) {
+    if (points.size() <= count || count < 2) return points;
+    std::vector<int> chosen;
+    for (std::size_t i = 0; i < count; ++i)
+        chosen.push_back(points[i * (points.size() - 1) / (count - 1)]);
+    return chosen;
+}
+
 // The creation points to refuse. A life of the gallery takes seconds under Wine and asks for
-// some 1,200 (opaque) or 1,500 (translucent) drawing objects, so by default each kind of drawing
-// object is refused where the cycle first asks for it. VARNEL_REFUSALS=sites refuses the first
-// creation at every place in the code that makes one (about 110 lives a mode), =all every
-// creation of the cycle, =from-to a range (to look into one finding).
+// some 1,200 (opaque) or 1,500 (translucent) drawing objects, so the suite's run refuses three
+// of them a mode: the first creation of the first, a middle and the last kind of drawing object
+// the cycle asks for. VARNEL_REFUSALS=kinds refuses the first creation of every kind (about 18
+// lives a mode), =sites the first at every place in the code that makes one (about 110), =all
+// every creation of the cycle, =from-to a range (to look into one finding).
 std::vector<int> PointsToRefuse(const std::vector<Site>& all) {
     const std::string chosen = std::getenv("VARNEL_REFUSALS") ? std::getenv("VARNEL_REFUSALS") : "";
     if (chosen == "sites") return FirstOfEachSite(all, 2);
+    if (chosen == "kinds") return FirstOfEachSite(all, 1);
     int from = 1, to = static_cast<int>(all.size());
     if (chosen == "all" || std::sscanf(chosen.c_str(), "%d-%d", &from, &to) == 2) {
         std::vector<int> points;
@@ -85,7 +96,7 @@ std::vector<int> PointsToRefuse(const std::vector<Site>& all) {
             points.push_back(n);
         return points;
     }
-    return FirstOfEachSite(all, 1);
+    return Spread(FirstOfEachSite(all, 1), 3);
 }
 
 class RefusedCreation : public SkinTest, public testing::WithParamInterface<ControlMode> {
