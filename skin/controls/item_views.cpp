@@ -72,11 +72,12 @@ void PaintFrameOf(HWND window, std::optional<bool> hot = std::nullopt) {
                        ListPositionOf(window), hot);
 }
 
-LRESULT OnNcPaint(HWND window, LPARAM lParam) {
+LRESULT OnNcPaint(HWND window, ItemViewRecord& record, LPARAM lParam) {
     PaintFrameOf(window);
     if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoRegion, lParam);
-    gdi::Region bars(ScrollBarRegion(window));
-    return DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(bars.get()), lParam);
+    // The bars are the skin's: the system is not asked to paint them.
+    PaintScrollBars(window, record.ScrollBars, true);
+    return 0;
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc, WPARAM wParam, LPARAM lParam) {
@@ -198,10 +199,10 @@ void SkinItemViews(int windowIndex, HWND parent) {
     ForEachChild(parent, "SysDateTimePick32", [&](HWND c) { Install(windowIndex, list, c); });
 }
 
-LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ItemViewRecord* record = ItemViewRecordOf(window);
-    // In system colours the control is the system's to paint.
-    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+namespace {
+
+LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
     const bool translucent = TranslucentMode();
 
     switch (message) {
@@ -217,7 +218,7 @@ LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_ERASEBKGND:
             if (!translucent) break;
             return OnEraseBackground(window, reinterpret_cast<HDC>(wParam), wParam, lParam);
-        case WM_NCPAINT: return OnNcPaint(window, lParam);
+        case WM_NCPAINT: return OnNcPaint(window, *record, lParam);
         case WM_KEYDOWN:
             if (wParam >= VK_LEFT && wParam <= VK_DOWN) record->ArrowKeyDown = true;
             break;
@@ -259,6 +260,20 @@ LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     // The record may have gone with the control's skin while the message was handled.
     if (ItemViewRecord* still = ItemViewRecordOf(window)) still->Scrolling = wasScrolling;
     if (scrollMessage || !(OriginOf(window) == before)) InvalidateRect(window, nullptr, TRUE);
+    return result;
+}
+
+} // namespace
+
+LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ItemViewRecord* record = ItemViewRecordOf(window);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const std::optional<LRESULT> answered =
+        AnswerScrollBarMessage(window, record->ScrollBars, message, wParam, lParam);
+    const LRESULT result =
+        answered ? *answered : ItemViewMessage(window, record, message, wParam, lParam);
+    RepaintScrollBarsAfter(window, message, wParam, &WindowRecord::ItemViews);
     return result;
 }
 

@@ -8,6 +8,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/controls/scroll_bars.h"
+
 #include <optional>
 
 namespace skin {
@@ -21,6 +23,7 @@ struct ItemViewRecord {
     // In translucent mode, while the control handles a scroll message: the paints it asks for
     // are put off, since the whole control is repainted once the scroll is done.
     bool Scrolling = false;
+    ScrollBarState ScrollBars;
 };
 
 // Installs the item views among the direct children of `parent` (each once): list boxes, the
