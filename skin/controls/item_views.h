@@ -8,7 +8,7 @@
 #pragma once
 #include <windows.h>
 
-#include "skin/controls/scroll_bars.h"
+#include "skin/core/scroll_bar_types.h"
 
 #include <optional>
 

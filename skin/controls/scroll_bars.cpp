@@ -63,8 +63,7 @@ Span SpanOf(const ScrollBarLook& bar, ScrollPart part) {
         case ScrollPart::ArrowBefore: return {0, bar.Arrow};
         case ScrollPart::PageBefore: return thumb ? Span{bar.Arrow, bar.ThumbStart} : Span{};
         case ScrollPart::Thumb: return {bar.ThumbStart, bar.ThumbEnd};
-        case ScrollPart::PageAfter:
-            return thumb ? Span{bar.ThumbEnd, length - bar.Arrow} : Span{};
+        case ScrollPart::PageAfter: return thumb ? Span{bar.ThumbEnd, length - bar.Arrow} : Span{};
         case ScrollPart::ArrowAfter: return {length - bar.Arrow, length};
         case ScrollPart::None: break;
     }
@@ -127,16 +126,16 @@ void DrawBar(HDC dc, const ScrollBarLook& bar) {
     // The channel between the arrows.
     const float across = bar.Vertical ? w : h;
     const float arrow = static_cast<float>(bar.Arrow);
-    const plus::RectF channel = bar.Vertical
-                                    ? plus::RectF{0, arrow, w, h - 2 * arrow}
-                                    : plus::RectF{arrow, 0, w - 2 * arrow, h};
+    const plus::RectF channel = bar.Vertical ? plus::RectF{0, arrow, w, h - 2 * arrow}
+                                             : plus::RectF{arrow, 0, w - 2 * arrow, h};
     FillPlate(g, channel, std::max(1.0f, across / 2 - 3), ToArgb(kBlack, kChannelAlpha));
     for (ScrollPart part : {ScrollPart::ArrowBefore, ScrollPart::ArrowAfter}) {
         if (bar.Arrow <= 0) break;
         const bool disabled =
             part == ScrollPart::ArrowBefore ? bar.BeforeDisabled : bar.AfterDisabled;
         if (!disabled && (bar.Hot == part || bar.Pressed == part))
-            FillPlate(g, PartRect(bar, part), 1, ToArgb(Engine.AccentColour, StateAlpha(bar, part, 0)));
+            FillPlate(g, PartRect(bar, part), 1,
+                      ToArgb(Engine.AccentColour, StateAlpha(bar, part, 0)));
         DrawArrowGlyph(g, bar, part, disabled);
     }
     if (bar.Disabled || bar.ThumbEnd <= bar.ThumbStart) return;
@@ -303,14 +302,15 @@ UINT ScrollBarRepaintMessage() {
 }
 
 std::optional<LRESULT> AnswerScrollBarMessage(HWND control, ScrollBarState& state, UINT message,
-                                              WPARAM wParam, LPARAM lParam) {
+                                              WPARAM wParam, LPARAM lParam,
+                                              PassOnProcedure passOn) {
     if (message == ScrollBarRepaintMessage()) {
         if (HasScrollBars(control)) PaintScrollBars(control, state, false);
         return 0;
     }
     switch (message) {
         case WM_NCMOUSEMOVE: {
-            const LONG bar = wParam == HTVSCROLL ? OBJID_VSCROLL
+            const LONG bar = wParam == HTVSCROLL   ? OBJID_VSCROLL
                              : wParam == HTHSCROLL ? OBJID_HSCROLL
                                                    : 0;
             ScrollPart part = ScrollPart::None;
@@ -345,7 +345,7 @@ std::optional<LRESULT> AnswerScrollBarMessage(HWND control, ScrollBarState& stat
             // be gone when the loop returns: the family's repaint after the message looks the
             // record up again.
             TrackingScope tracking(control);
-            return CallSavedProcedure(control, message, wParam, lParam);
+            return passOn(control, message, wParam, lParam);
         }
         default: break;
     }

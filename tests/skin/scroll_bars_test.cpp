@@ -58,9 +58,10 @@ TEST(ScrollPartAt, EachPointFindsItsPartAlongEitherBar) {
     for (const Case& c : cases) {
         const POINT p = c.bar->Vertical ? POINT{108, c.bar->Bar.top + c.along}
                                         : POINT{c.bar->Bar.left + c.along, 108};
-        EXPECT_EQ(skin::ScrollPartAt(*c.bar, p), c.part)
-            << (c.bar == &h ? "horizontal " : c.bar == &bare ? "no thumb " : "vertical ")
-            << c.along;
+        EXPECT_EQ(skin::ScrollPartAt(*c.bar, p), c.part) << (c.bar == &h      ? "horizontal "
+                                                             : c.bar == &bare ? "no thumb "
+                                                                              : "vertical ")
+                                                         << c.along;
     }
     EXPECT_EQ(skin::ScrollPartAt(v, POINT{99, 50}), ScrollPart::None) << "left of the bar";
     skin::ScrollBarLook hidden = v;
@@ -89,8 +90,7 @@ protected:
         skin::Engine.AccentColour = kAccent;
         window_ = TopLevel(20, 20, 520, 420);
     }
-    HWND Make(HWND parent, const char* cls, DWORD style, int x, int y, int w = 160,
-              int h = 120) {
+    HWND Make(HWND parent, const char* cls, DWORD style, int x, int y, int w = 160, int h = 120) {
         return Keep(CreateWindowExA(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_VISIBLE | style, x, y,
                                     w, h, parent, nullptr, GetModuleHandleA(nullptr), nullptr));
     }
@@ -119,7 +119,8 @@ protected:
             case Kind::Edit: {
                 c = Make(parent, "Edit", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, x, y);
                 std::string text;
-                for (int i = 0; i < rows; ++i) text += "line " + std::to_string(i) + "\r\n";
+                for (int i = 0; i < rows; ++i)
+                    text += "line " + std::to_string(i) + "\r\n";
                 SetWindowTextA(c, text.c_str());
                 break;
             }
@@ -147,8 +148,8 @@ protected:
     // The pixel at the middle of a part of a bar, as the window shows it.
     static COLORREF PartPixel(HWND c, ScrollPart part, bool vertical = true) {
         const skin::ScrollBarLook bar = Bar(c, vertical);
-        const int across = vertical ? (bar.Bar.left + bar.Bar.right) / 2
-                                    : (bar.Bar.top + bar.Bar.bottom) / 2;
+        const int across =
+            vertical ? (bar.Bar.left + bar.Bar.right) / 2 : (bar.Bar.top + bar.Bar.bottom) / 2;
         const int length = vertical ? bar.Bar.bottom - bar.Bar.top : bar.Bar.right - bar.Bar.left;
         int along = 0;
         switch (part) {
@@ -168,7 +169,8 @@ protected:
 TEST_F(ScrollBarTest, TheSkinsBarComesBackAfterEveryWayTheControlScrolls) {
     const Kind kinds[] = {Kind::ListBox, Kind::ListView, Kind::Edit};
     HWND controls[3];
-    for (int i = 0; i < 3; ++i) controls[i] = Scroller(window_, kinds[i], 10 + 170 * i, 40);
+    for (int i = 0; i < 3; ++i)
+        controls[i] = Scroller(window_, kinds[i], 10 + 170 * i, 40);
     Install();
     for (HWND c : controls) {
         SCOPED_TRACE(skin::ClassNameOf(c));
@@ -219,7 +221,8 @@ TEST_F(ScrollBarTest, HotAndDisabledPartsShowTheirOwnLook) {
     EXPECT_LT(GetGValue(glyph), 110) << "an arrow that can scroll is dark";
     EnableScrollBar(list, SB_VERT, ESB_DISABLE_BOTH);
     SendMessageA(list, WM_USER, 0, 0); // any message puts the skin back
-    EXPECT_GT(GetGValue(PartPixel(list, ScrollPart::ArrowAfter)), 180) << "a disabled arrow is pale";
+    EXPECT_GT(GetGValue(PartPixel(list, ScrollPart::ArrowAfter)), 180)
+        << "a disabled arrow is pale";
     EXPECT_LT(Tint(WholeWindowPixel(list, (bar.Bar.left + bar.Bar.right) / 2,
                                     bar.Bar.top + (bar.ThumbStart + bar.ThumbEnd) / 2)),
               6)
@@ -238,11 +241,14 @@ TEST_F(ScrollBarTest, BarsComeAndGoWithTheContentAndBothMeetAtAWhiteSizeBox) {
     }
     Install();
     EXPECT_FALSE(Bar(list).Shown) << "three rows need no bar";
-    for (int i = 3; i < 40; ++i) SendMessageA(list, LB_ADDSTRING, 0, (LPARAM) "more");
+    for (int i = 3; i < 40; ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM) "more");
     Pump(20);
     ASSERT_TRUE(Bar(list).Shown);
-    EXPECT_NEAR(Tint(PartPixel(list, ScrollPart::Thumb)), 90, 12) << "a bar that appears is skinned";
-    while (SendMessageA(list, LB_GETCOUNT, 0, 0) > 2) SendMessageA(list, LB_DELETESTRING, 0, 0);
+    EXPECT_NEAR(Tint(PartPixel(list, ScrollPart::Thumb)), 90, 12)
+        << "a bar that appears is skinned";
+    while (SendMessageA(list, LB_GETCOUNT, 0, 0) > 2)
+        SendMessageA(list, LB_DELETESTRING, 0, 0);
     Pump(20);
     EXPECT_FALSE(Bar(list).Shown);
 
@@ -252,7 +258,8 @@ TEST_F(ScrollBarTest, BarsComeAndGoWithTheContentAndBothMeetAtAWhiteSizeBox) {
     ASSERT_FALSE(IsRectEmpty(&both.SizeBox));
     EXPECT_EQ(both.SizeBox.left, both.Vertical.Bar.left);
     EXPECT_EQ(both.SizeBox.top, both.Horizontal.Bar.top);
-    EXPECT_EQ(WholeWindowPixel(wide, both.SizeBox.left + 3, both.SizeBox.top + 3), RGB(255, 255, 255));
+    EXPECT_EQ(WholeWindowPixel(wide, both.SizeBox.left + 3, both.SizeBox.top + 3),
+              RGB(255, 255, 255));
 }
 
 TEST_F(ScrollBarTest, TranslucentBarsLieOverTheWashedBackground) {
@@ -278,9 +285,9 @@ TEST_F(ScrollBarTest, ScrollingPathsMoveTheContentAsTheyDoUnskinned) {
     ShowWindow(plain, SW_SHOWNOACTIVATE);
     const auto where = [](HWND c) { return GetScrollPos(c, SB_VERT); };
     const std::pair<UINT, WPARAM> steps[] = {
-        {WM_VSCROLL, SB_LINEDOWN},   {WM_VSCROLL, SB_PAGEDOWN},   {WM_VSCROLL, SB_LINEUP},
-        {WM_MOUSEWHEEL, 0},          {WM_KEYDOWN, VK_NEXT},       {WM_KEYDOWN, VK_END},
-        {WM_VSCROLL, SB_PAGEUP},     {WM_VSCROLL, SB_TOP},        {WM_VSCROLL, SB_BOTTOM}};
+        {WM_VSCROLL, SB_LINEDOWN}, {WM_VSCROLL, SB_PAGEDOWN}, {WM_VSCROLL, SB_LINEUP},
+        {WM_MOUSEWHEEL, 0},        {WM_KEYDOWN, VK_NEXT},     {WM_KEYDOWN, VK_END},
+        {WM_VSCROLL, SB_PAGEUP},   {WM_VSCROLL, SB_TOP},      {WM_VSCROLL, SB_BOTTOM}};
     for (int i = 0; i < 3; ++i)
         for (auto [message, wParam] : steps) {
             const WPARAM w = message == WM_MOUSEWHEEL ? MAKEWPARAM(0, -WHEEL_DELTA) : wParam;
@@ -316,7 +323,8 @@ void Press(POINT from, POINT to, int holdMs, const std::function<void()>& during
         if (during) during();
         if (to.x != from.x || to.y != from.y) {
             for (int step = 1; step <= 4; ++step) {
-                SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
+                SetCursorPos(from.x + (to.x - from.x) * step / 4,
+                             from.y + (to.y - from.y) * step / 4);
                 Mouse(MOUSEEVENTF_MOVE);
                 Sleep(40);
             }
@@ -337,7 +345,8 @@ TEST_F(ScrollBarTest, RealPressesOnArrowPageAndThumbScrollAsTheyDoUnskinned) {
     const auto screenOf = [](HWND c, const skin::ScrollBarLook& bar, int along) {
         RECT outer{};
         GetWindowRect(c, &outer);
-        return POINT{outer.left + (bar.Bar.left + bar.Bar.right) / 2, outer.top + bar.Bar.top + along};
+        return POINT{outer.left + (bar.Bar.left + bar.Bar.right) / 2,
+                     outer.top + bar.Bar.top + along};
     };
     COLORREF pressedArrow = 0;
     for (HWND c : {skinned, bare}) {
@@ -359,7 +368,8 @@ TEST_F(ScrollBarTest, RealPressesOnArrowPageAndThumbScrollAsTheyDoUnskinned) {
     }
     EXPECT_GT(GetScrollPos(bare, SB_VERT), 10) << "the presses scrolled the plain list";
     EXPECT_EQ(GetScrollPos(skinned, SB_VERT), GetScrollPos(bare, SB_VERT));
-    EXPECT_EQ(SendMessageA(skinned, LVM_GETTOPINDEX, 0, 0), SendMessageA(bare, LVM_GETTOPINDEX, 0, 0));
+    EXPECT_EQ(SendMessageA(skinned, LVM_GETTOPINDEX, 0, 0),
+              SendMessageA(bare, LVM_GETTOPINDEX, 0, 0));
     // The held arrow showed its pressed plate (the accent at its strongest) around the glyph.
     const skin::ScrollBarLook bar = Bar(skinned);
     EXPECT_GT(Tint(pressedArrow), 0) << std::hex << pressedArrow;
@@ -381,11 +391,13 @@ TEST_F(ScrollBarTest, ScrollCyclesLeaveNoObjectBehind) {
                 RedrawWindow(c, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
             }
         };
-        for (int i = 0; i < 4; ++i) cycle(i);
+        for (int i = 0; i < 4; ++i)
+            cycle(i);
         const int gdi = testing_support::GdiObjectCount();
         const int wrappers = plus::LiveObjectCount();
         // A leak of one object per scroll, hover or frame repaint shows after a hundred cycles.
-        for (int i = 0; i < 100; ++i) cycle(i);
+        for (int i = 0; i < 100; ++i)
+            cycle(i);
         EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
         EXPECT_EQ(plus::LiveObjectCount(), wrappers);
         DestroyWindow(window_);
