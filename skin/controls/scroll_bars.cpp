@@ -38,10 +38,15 @@ ScrollBarLook ReadBar(HWND control, LONG id, LONG style, const RECT& window,
     look.Shown = true;
     look.Vertical = id == OBJID_VSCROLL;
     look.Bar = bar;
-    look.Arrow = std::max(0, info.dxyLineButton);
+    // The arrows are the system's arrow size long, or half the bar when it is shorter than two
+    // (dxyLineButton is the thumb's length, not an arrow's).
+    const int length = look.Vertical ? bar.bottom - bar.top : bar.right - bar.left;
+    look.Arrow =
+        std::min(GetSystemMetrics(look.Vertical ? SM_CYVSCROLL : SM_CXHSCROLL), length / 2);
     if (!(info.rgstate[3] & STATE_SYSTEM_INVISIBLE) && info.xyThumbBottom > info.xyThumbTop) {
         look.ThumbStart = info.xyThumbTop;
         look.ThumbEnd = info.xyThumbBottom;
+        look.Arrow = std::min(look.Arrow, look.ThumbStart);
     }
     look.Disabled = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0;
     look.BeforeDisabled = look.Disabled || (info.rgstate[1] & STATE_SYSTEM_UNAVAILABLE);
@@ -79,11 +84,15 @@ plus::RectF PartRect(const ScrollBarLook& bar, ScrollPart part) {
     return bar.Vertical ? plus::RectF{0, from, across, along} : plus::RectF{from, 0, along, across};
 }
 
-// A rounded plate filling `r` less `inset` on each side.
-void FillPlate(plus::PlusGraphics& g, plus::RectF r, float inset, plus::ARGB colour) {
-    const float w = r.width - 2 * inset, h = r.height - 2 * inset;
+// A rounded plate filling `r` less `inset` on each side (`insetAlong` at the two ends along the
+// bar, when given).
+void FillPlate(plus::PlusGraphics& g, bool vertical, plus::RectF r, float inset, plus::ARGB colour,
+               float insetAlong = -1) {
+    if (insetAlong < 0) insetAlong = inset;
+    const float dx = vertical ? inset : insetAlong, dy = vertical ? insetAlong : inset;
+    const float w = r.width - 2 * dx, h = r.height - 2 * dy;
     if (w <= 0 || h <= 0) return;
-    plus::PlusPath path = RoundedPath(r.x + inset, r.y + inset, w, h, std::min({w, h, 8.0f}));
+    plus::PlusPath path = RoundedPath(r.x + dx, r.y + dy, w, h, std::min({w, h, 8.0f}));
     plus::PlusSolidBrush brush;
     brush.Create(colour);
     g.FillPath(brush, path);
@@ -128,19 +137,21 @@ void DrawBar(HDC dc, const ScrollBarLook& bar) {
     const float arrow = static_cast<float>(bar.Arrow);
     const plus::RectF channel = bar.Vertical ? plus::RectF{0, arrow, w, h - 2 * arrow}
                                              : plus::RectF{arrow, 0, w - 2 * arrow, h};
-    FillPlate(g, channel, std::max(1.0f, across / 2 - 3), ToArgb(kBlack, kChannelAlpha));
+    FillPlate(g, bar.Vertical, channel, std::max(1.0f, across / 2 - 3),
+              ToArgb(kBlack, kChannelAlpha), 1);
     for (ScrollPart part : {ScrollPart::ArrowBefore, ScrollPart::ArrowAfter}) {
         if (bar.Arrow <= 0) break;
         const bool disabled =
             part == ScrollPart::ArrowBefore ? bar.BeforeDisabled : bar.AfterDisabled;
         if (!disabled && (bar.Hot == part || bar.Pressed == part))
-            FillPlate(g, PartRect(bar, part), 1,
+            FillPlate(g, bar.Vertical, PartRect(bar, part), 1,
                       ToArgb(Engine.AccentColour, StateAlpha(bar, part, 0)));
         DrawArrowGlyph(g, bar, part, disabled);
     }
     if (bar.Disabled || bar.ThumbEnd <= bar.ThumbStart) return;
-    FillPlate(g, PartRect(bar, ScrollPart::Thumb), 2,
-              ToArgb(Engine.AccentColour, StateAlpha(bar, ScrollPart::Thumb, kThumbAlpha)));
+    // The thumb keeps its whole length: a short one would shrink to a dot.
+    FillPlate(g, bar.Vertical, PartRect(bar, ScrollPart::Thumb), 2,
+              ToArgb(Engine.AccentColour, StateAlpha(bar, ScrollPart::Thumb, kThumbAlpha)), 0.5f);
 }
 
 // A new picture of the bar: on white, or in translucent mode on the washed background behind
@@ -273,9 +284,7 @@ bool MayDrawSystemBars(UINT message, WPARAM wParam) {
     switch (message) {
         case WM_NCHITTEST:
         case WM_SETCURSOR:
-        case WM_NCMOUSEMOVE:
         case WM_MOUSELEAVE:
-        case WM_NCMOUSELEAVE:
         case WM_MOUSEHOVER:
         case WM_GETTEXT:
         case WM_GETTEXTLENGTH:
@@ -290,7 +299,8 @@ bool MayDrawSystemBars(UINT message, WPARAM wParam) {
         case WM_NCPAINT:
         case WM_DESTROY:
         case WM_NCDESTROY: return false;
-        // An edit box scrolls while text is selected with a button held down.
+        // An edit box scrolls while text is selected with a button held down. (Over the bars
+        // themselves, WM_NCMOUSEMOVE and WM_NCMOUSELEAVE, this platform draws its hot parts.)
         case WM_MOUSEMOVE: return (wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) != 0;
         default: return true;
     }

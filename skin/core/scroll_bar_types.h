@@ -28,13 +28,21 @@ struct ScrollBarLook {
     bool BeforeDisabled = false, AfterDisabled = false;
     ScrollPart Hot = ScrollPart::None;
     ScrollPart Pressed = ScrollPart::None;
-    bool operator==(const ScrollBarLook&) const = default;
+    bool operator==(const ScrollBarLook& o) const {
+        return Shown == o.Shown && Vertical == o.Vertical && EqualRect(&Bar, &o.Bar) &&
+               Arrow == o.Arrow && ThumbStart == o.ThumbStart && ThumbEnd == o.ThumbEnd &&
+               Disabled == o.Disabled && BeforeDisabled == o.BeforeDisabled &&
+               AfterDisabled == o.AfterDisabled && Hot == o.Hot && Pressed == o.Pressed;
+    }
 };
 
 struct ScrollBarsLook {
     ScrollBarLook Vertical, Horizontal;
     RECT SizeBox{}; // empty unless both bars show
-    bool operator==(const ScrollBarsLook&) const = default;
+    bool operator==(const ScrollBarsLook& o) const {
+        return Vertical == o.Vertical && Horizontal == o.Horizontal &&
+               EqualRect(&SizeBox, &o.SizeBox);
+    }
 };
 
 // What a control's record keeps of its bars.
