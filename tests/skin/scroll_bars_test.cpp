@@ -96,7 +96,7 @@ protected:
         return Keep(CreateWindowExA(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_VISIBLE | style, x, y,
                                     w, h, parent, nullptr, GetModuleHandleA(nullptr), nullptr));
     }
-    enum class Kind { ListBox, ListView, Edit };
+    enum class Kind { ListBox, ListView, Edit, TreeView, RichEdit };
     HWND Scroller(HWND parent, Kind kind, int x, int y, int rows = 100) {
         HWND c = nullptr;
         switch (kind) {
@@ -127,6 +127,27 @@ protected:
                 std::string text;
                 for (int i = 0; i < rows; ++i)
                     text += "line " + std::to_string(i) + "\r\n";
+                SetWindowTextA(c, text.c_str());
+                break;
+            }
+            case Kind::TreeView:
+                c = Make(parent, WC_TREEVIEWA, 0, x, y);
+                for (int i = 0; i < rows; ++i) {
+                    const std::string text = "node " + std::to_string(i);
+                    TVINSERTSTRUCTA node{};
+                    node.hInsertAfter = TVI_LAST;
+                    node.item.mask = TVIF_TEXT;
+                    node.item.pszText = const_cast<char*>(text.c_str());
+                    SendMessageA(c, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&node));
+                }
+                break;
+            case Kind::RichEdit: {
+                static const HMODULE library = LoadLibraryA("riched20.dll");
+                (void)library;
+                c = Make(parent, "RichEdit20A", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, x, y);
+                std::string text;
+                for (int i = 0; i < rows; ++i)
+                    text += "rich " + std::to_string(i) + "\r\n";
                 SetWindowTextA(c, text.c_str());
                 break;
             }
@@ -173,11 +194,14 @@ protected:
 };
 
 TEST_F(ScrollBarTest, TheSkinsBarComesBackAfterEveryWayTheControlScrolls) {
-    const Kind kinds[] = {Kind::ListBox, Kind::ListView, Kind::Edit};
-    HWND controls[3];
-    for (int i = 0; i < 3; ++i)
-        controls[i] = Scroller(window_, kinds[i], 10 + 170 * i, 40);
+    const Kind kinds[] = {Kind::ListBox, Kind::ListView, Kind::Edit, Kind::TreeView,
+                          Kind::RichEdit};
+    HWND controls[5];
+    for (int i = 0; i < 5; ++i)
+        controls[i] = Scroller(window_, kinds[i], 10 + 170 * (i % 3), 40 + 150 * (i / 3));
     Install();
+    skin::TheSkin->SkinCommonControl(controls[4], GetSysColor(COLOR_WINDOW));
+    Pump();
     for (HWND c : controls) {
         SCOPED_TRACE(skin::ClassNameOf(c));
         ASSERT_TRUE(Bar(c).Shown);
@@ -318,6 +342,56 @@ TEST_F(ScrollBarTest, ScrollingPathsMoveTheContentAsTheyDoUnskinned) {
     EXPECT_EQ(info.nPage, plainInfo.nPage);
     EXPECT_EQ(SendMessageA(skinned[1], LVM_GETTOPINDEX, 0, 0),
               SendMessageA(bare[1], LVM_GETTOPINDEX, 0, 0));
+}
+
+TEST_F(ScrollBarTest, ProgramsSettingsShowingAndHitTestsAnswerAsTheSystemsDo) {
+    HWND list = Scroller(window_, Kind::ListBox, 10, 40);
+    Install();
+    const skin::ScrollBarLook bar = Bar(list);
+    // A point `along` the bar's length, `aside` pixels left of its middle, on the screen.
+    const auto at = [&](HWND c, int along, int aside = 0) {
+        RECT outer{};
+        GetWindowRect(c, &outer);
+        return MAKELPARAM(outer.left + (bar.Bar.left + bar.Bar.right) / 2 - aside,
+                          outer.top + bar.Bar.top + along);
+    };
+    for (int along : {bar.Arrow / 2, (bar.ThumbStart + bar.ThumbEnd) / 2, bar.ThumbEnd + 5})
+        EXPECT_EQ(SendMessageA(list, WM_NCHITTEST, 0, at(list, along)), HTVSCROLL) << along;
+    EXPECT_EQ(SendMessageA(list, WM_NCHITTEST, 0, at(list, 30, 30)), HTCLIENT);
+
+    // The program's own values are read back as it set them; the control's next message puts
+    // the skin's thumb where the system's is.
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = 60;
+    SetScrollInfo(list, SB_VERT, &info, TRUE);
+    EXPECT_EQ(GetScrollPos(list, SB_VERT), 60);
+    SendMessageA(list, WM_USER, 0, 0);
+    const skin::ScrollBarLook moved = Bar(list);
+    EXPECT_GT(moved.ThumbStart, bar.ThumbStart + 20);
+    EXPECT_NEAR(Tint(PartPixel(list, ScrollPart::Thumb)), 90, 12);
+    EXPECT_LT(Tint(WholeWindowPixel(list, (bar.Bar.left + bar.Bar.right) / 2,
+                                    bar.Bar.top + (bar.ThumbStart + bar.ThumbEnd) / 2)),
+              6)
+        << "no thumb left where it was";
+
+    // Hiding and showing the bar does what it does to the same list unskinned.
+    HWND plain = TopLevel(20, 20, 520, 420);
+    HWND bare = Scroller(plain, Kind::ListBox, 10, 40);
+    ShowWindow(plain, SW_SHOWNOACTIVATE);
+    SetScrollInfo(bare, SB_VERT, &info, TRUE);
+    for (BOOL show : {FALSE, TRUE}) {
+        for (HWND c : {list, bare})
+            ShowScrollBar(c, SB_VERT, show);
+        Pump(20);
+        EXPECT_EQ(Bar(list).Shown, Bar(bare).Shown) << show;
+        EXPECT_EQ(SendMessageA(list, WM_NCHITTEST, 0, at(list, bar.Arrow / 2)),
+                  SendMessageA(bare, WM_NCHITTEST, 0, at(bare, bar.Arrow / 2)))
+            << show;
+    }
+    ASSERT_TRUE(Bar(list).Shown);
+    EXPECT_NEAR(Tint(PartPixel(list, ScrollPart::Thumb)), 90, 12) << "shown again, skinned";
 }
 
 void Mouse(DWORD flags) {
