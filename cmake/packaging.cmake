@@ -29,7 +29,9 @@ set(VARNEL_PUBLIC_HEADERS
     skin/core/skin_types.h
     skin/core/window_properties.h
     skin/services/background_picture.h
-    skin/core/composition_types.h)
+    skin/core/composition_types.h
+    skin/core/scroll_bar_types.h
+    skin/core/gdi_owners.h)
 file(GLOB plus_headers RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plus/*.h)
 list(FILTER plus_headers EXCLUDE REGEX "/plus_internal\\.h$|/plus_wrapper_helpers\\.h$|/plus_faults\\.h$")
 list(APPEND VARNEL_PUBLIC_HEADERS ${plus_headers})

@@ -16,6 +16,7 @@
 #include "plus/plus_image.h"
 #include "plus/plus_object.h"
 #include "plus/plus_tooltip.h"
+#include "skin/core/scroll_bar_types.h"
 #include "skin/core/skin_types.h"
 
 namespace skin {
@@ -202,7 +203,8 @@ struct ContainerEntry {
 struct CommonControlEntry {
     HWND Control = nullptr;
     WNDPROC PreviousProc = nullptr;
-    COLORREF KeyColour = 0; // the control's own background colour, keyed out over the skin
+    COLORREF KeyColour = 0;    // the control's own background colour, keyed out over the skin
+    ScrollBarState ScrollBars; // a rich edit's
 };
 
 } // namespace skin
