@@ -7,7 +7,6 @@
 #include "plus/plus_region.h"
 
 #include <climits>
-#include <functional>
 #include <string>
 
 #include "support/gdi_count.h"
@@ -382,36 +381,4 @@ TEST_F(PathTest, CurveSegmentsOutsideThePointsAreRefused) {
             EXPECT_FLOAT_EQ(points.back().x, 10.0f + 20 * (c.offset + c.segments)) << label;
         }
     }
-}
-
-// A path or region wrapper that holds nothing (its creation was refused) is answered
-// InvalidParameter without reaching GDI+, which would read through the null handle; the canvas
-// and the graphics' clip stay as they were.
-TEST_F(RegionTest, ShapesThatHoldNothingAreRefusedBeforeGdiPlus) {
-    plus::PlusPath noPath;
-    plus::PlusRegion noRegion;
-    plus::PlusSolidBrush red;
-    ASSERT_TRUE(red.Create(0xFFFF0000));
-    plus::PlusPen pen;
-    ASSERT_TRUE(pen.CreatePen(0xFFFF0000, 3));
-    const struct {
-        const char* name;
-        std::function<bool()> call;
-    } calls[] = {
-        {"DrawPath", [&] { return g.DrawPath(pen, noPath); }},
-        {"FillPath", [&] { return g.FillPath(red, noPath); }},
-        {"FillRegion", [&] { return g.FillRegion(red, noRegion); }},
-        {"SetClipPath", [&] { return g.SetClipPath(noPath, 0); }},
-        {"SetClipRegion", [&] { return g.SetClipRegion(noRegion, 0); }},
-    };
-    for (const auto& c : calls) {
-        ASSERT_TRUE(g.SetClipRectI(10, 10, 50, 50, 0)); // leaves LastStatus() Ok
-        EXPECT_FALSE(c.call()) << c.name;
-        EXPECT_EQ(plus::LastStatus(), plus::InvalidParameter) << c.name;
-    }
-    // The clip set before the last call is still the one in force: a fill covers it alone.
-    ASSERT_TRUE(g.FillRectangle(red, 0.0f, 0.0f, 100.0f, 100.0f));
-    g.Flush();
-    EXPECT_EQ(surface.Rgb(30, 30), 0xFF0000u);
-    EXPECT_EQ(surface.Rgb(80, 80), 0xFFFFFFu);
 }
