@@ -519,17 +519,17 @@ TEST_F(ScrollBarTest, ScrollCyclesLeaveNoObjectBehind) {
         HWND edit = Scroller(window_, Kind::Edit, 200, 40, 100);
         Install();
         const LPARAM arrows[] = {arrowOf(list), arrowOf(edit)};
-        // A scroll each way in both controls; every twentieth cycle also hovers and repaints the
-        // frames, which renews the kept pictures.
+        // A scroll in one control or the other, each way in turn; every twentieth cycle also
+        // hovers over both bars and repaints their frames, which renews the kept pictures.
         const auto cycle = [&](int i) {
-            for (HWND c : {list, edit}) {
-                SendMessageA(c, WM_VSCROLL, i % 2 ? SB_PAGEDOWN : SB_LINEUP, 0);
-                if (i % 20 == 0) {
-                    SendMessageA(c, WM_NCMOUSEMOVE, HTVSCROLL, arrows[c == edit]);
-                    SendMessageA(c, WM_NCMOUSELEAVE, 0, 0);
-                    SendMessageA(c, WM_NCPAINT, 1, 0);
+            HWND c = i % 2 ? list : edit;
+            SendMessageA(c, WM_VSCROLL, i % 4 < 2 ? SB_PAGEDOWN : SB_LINEUP, 0);
+            if (i % 20 == 0)
+                for (HWND h : {list, edit}) {
+                    SendMessageA(h, WM_NCMOUSEMOVE, HTVSCROLL, arrows[h == edit]);
+                    SendMessageA(h, WM_NCMOUSELEAVE, 0, 0);
+                    SendMessageA(h, WM_NCPAINT, 1, 0);
                 }
-            }
         };
         for (int i = 0; i < 4; ++i)
             cycle(i * 20);
