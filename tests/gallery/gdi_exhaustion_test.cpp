@@ -54,11 +54,20 @@ protected:
         static const bool warmed = [this] {
             Open();
             gallery_.reset();
-            // The system makes the brush of its scroll-bar track the first time it draws a
-            // bar, and keeps it: a plain window's bars are drawn once here.
-            HWND plain = CreateWindowExA(0, "ListBox", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL |
-                                                                WS_HSCROLL | LBS_DISABLENOSCROLL,
+            // The system makes the brushes of its scroll bars (track, hot and pressed parts)
+            // the first time it draws one, and keeps them: a plain list's bars are drawn here,
+            // enabled, disabled and hot.
+            HWND plain = CreateWindowExA(0, "ListBox", "",
+                                         WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL |
+                                             LBS_DISABLENOSCROLL,
                                          0, 0, 120, 120, nullptr, nullptr, nullptr, nullptr);
+            UpdateWindow(plain);
+            for (int i = 0; i < 40; ++i)
+                SendMessageA(plain, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("row"));
+            SendMessageA(plain, LB_SETHORIZONTALEXTENT, 400, 0);
+            SendMessageA(plain, WM_VSCROLL, SB_PAGEDOWN, 0);
+            SendMessageA(plain, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(110, 5));
+            SendMessageA(plain, WM_NCMOUSELEAVE, 0, 0);
             UpdateWindow(plain);
             DestroyWindow(plain);
             Pump(50);
