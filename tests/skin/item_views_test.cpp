@@ -172,6 +172,7 @@ TEST_F(ItemViewTest, OutlineShowsTheStateAndLeavesTheClientAlone) {
         const char* name;
         bool translucent, focused, hot;
         COLORREF outer, inner;
+        UINT dpi = 96; // the owner's: the ring's widths are 96-dpi sizes
     } cases[] = {
         {"normal", false, false, false, Over(0, 90, white), white},
         {"focused", false, true, false, accent, white},
@@ -180,12 +181,18 @@ TEST_F(ItemViewTest, OutlineShowsTheStateAndLeavesTheClientAlone) {
         {"translucent", true, false, false, Over(0, 90, washed), washed},
         {"translucent hot", true, false, true, Over(kAccent, 200, washed),
          Over(kAccent, 200, washed)},
+        // From 144 dpi on (1.5 rounds to 2) the line is two pixels wide; the client still stays.
+        {"focused at 192 dpi", false, true, false, accent, accent, 192},
+        {"normal at 192 dpi", false, false, false, Over(0, 90, white), Over(0, 90, white), 192},
+        {"normal at 144 dpi", false, false, false, Over(0, 90, white), Over(0, 90, white), 144},
+        {"normal at 120 dpi", false, false, false, Over(0, 90, white), white, 120},
     };
     RECT r{};
     GetWindowRect(lbox, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
     for (const Case& c : cases) {
         skin::Engine.TranslucentControls = c.translucent;
+        skin::RecordAt(position_)->Dpi = c.dpi;
         FillWholeWindow(lbox, kMarker);
         skin::PaintItemViewFrame(position_, 1, c.hot, c.focused);
         for (const POINT& pt : {POINT{0, h / 2}, POINT{w - 1, h / 2}, POINT{w / 2, 0}})
@@ -201,7 +208,9 @@ TEST_F(ItemViewTest, OutlineShowsTheStateAndLeavesTheClientAlone) {
     }
     // The record's state is used when none is given.
     skin::Engine.TranslucentControls = 0;
+    skin::RecordAt(position_)->Dpi = 96;
     skin::ItemViewRecordOf(lbox)->Focused = true;
+    skin::ItemViewRecordOf(lbox)->Hot = false;
     skin::PaintItemViewFrame(position_, 1);
     EXPECT_TRUE(ColoursNear(WholeWindowPixel(lbox, 0, h / 2), accent, 3));
     EXPECT_EQ(WholeWindowPixel(lbox, 1, h / 2), white);
