@@ -394,7 +394,7 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
             SIZE size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
             if (rec->IsMaximized) size = MaximizedSize();
-            info->ptMinTrackSize = POINT{200, 150};
+            info->ptMinTrackSize = POINT{Px(*rec, 200), Px(*rec, 150)};
             info->ptMaxTrackSize = POINT{size.cx, size.cy};
             return 0;
         }

@@ -91,7 +91,7 @@ ButtonBox BoxOf(const CaptionButton& button) {
 
 // The button's outline: a rectangle, or for the close button one with a rounded top-right
 // corner of size 5.
-void AddButtonShape(plus::PlusPath& path, const ButtonBox& box, bool roundedCorner) {
+void AddButtonShape(plus::PlusPath& path, const ButtonBox& box, bool roundedCorner, float corner) {
     const float x = static_cast<float>(box.x);
     const float y = static_cast<float>(box.y);
     const float w = static_cast<float>(box.w);
@@ -101,9 +101,9 @@ void AddButtonShape(plus::PlusPath& path, const ButtonBox& box, bool roundedCorn
         return;
     }
     path.AddLine(x, y + h, x, y);
-    path.AddLine(x, y, x + w - 5, y);
-    path.AddArc(x + w - 5, y, 5, 5, 270, 90);
-    path.AddLine(x + w, y + 5, x + w, y + h);
+    path.AddLine(x, y, x + w - corner, y);
+    path.AddArc(x + w - corner, y, corner, corner, 270, 90);
+    path.AddLine(x + w, y + corner, x + w, y + h);
     path.CloseFigure();
 }
 
@@ -307,7 +307,7 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
     } else if (highlight) {
         plus::PlusPath shape;
         shape.CreatePath();
-        AddButtonShape(shape, box, closeButton);
+        AddButtonShape(shape, box, closeButton, PxF(*record, 5));
         plus::PlusLinearBrush fill;
         if (closeButton)
             fill.Create(plus::PointF{x, y}, plus::PointF{x, y + h}, ToArgb(kRed, 255, 1),
@@ -362,7 +362,7 @@ void SkinEngine::PaintCaptionButtonState(plus::PlusGraphics& graphics, int posit
 
     plus::PlusPath shape;
     shape.CreatePath();
-    AddButtonShape(shape, box, closeButton);
+    AddButtonShape(shape, box, closeButton, PxF(*record, 5));
 
     // A shadow deepening towards the bottom, then the hover colour rising from the bottom.
     plus::PlusLinearBrush shadow;
@@ -376,7 +376,7 @@ void SkinEngine::PaintCaptionButtonState(plus::PlusGraphics& graphics, int posit
     graphics.FillPath(fill, shape);
 
     plus::PlusPen edge;
-    edge.CreatePen(ToArgb(0xFFFFFF, static_cast<BYTE>(alpha * 4 / 5), 1), 1);
+    edge.CreatePen(ToArgb(0xFFFFFF, static_cast<BYTE>(alpha * 4 / 5), 1), PxF(*record, 1));
     graphics.DrawRectangle(edge, x + w * 0.1f, y + h * 0.1f, w * 0.8f, h * 0.8f);
 }
 
@@ -390,14 +390,16 @@ void SkinEngine::PaintCaptionButtonSeparators(int position, int button,
     const float height = static_cast<float>(record->ButtonsHeight);
     const auto separator = [&](float x, BYTE alpha) {
         plus::PlusLinearBrush fade;
-        fade.Create(plus::PointF{x, top}, plus::PointF{x, top + height - 3},
+        fade.Create(plus::PointF{x, top}, plus::PointF{x, top + height - PxF(*record, 3)},
                     ToArgb(0x000000, alpha, 1), ToArgb(0x000000, 0, 1));
         plus::PlusPen pen;
-        pen.CreatePenFromBrush(fade, 1);
-        graphics.DrawLine(pen, x, top + 1, x, top + height - 4);
+        pen.CreatePenFromBrush(fade, PxF(*record, 1));
+        graphics.DrawLine(pen, x, top + PxF(*record, 1), x, top + height - PxF(*record, 4));
     };
-    separator(face->Rect.x - 2, button == 1 ? 100 : 60);
-    if (const CaptionButton* next = ButtonAt(*record, button + 1)) separator(next->Rect.x - 2, 60);
+    // Each separator stands 2 pixels (at 96 dpi) left of its button.
+    separator(face->Rect.x - PxF(*record, 2), button == 1 ? 100 : 60);
+    if (const CaptionButton* next = ButtonAt(*record, button + 1))
+        separator(next->Rect.x - PxF(*record, 2), 60);
 }
 
 int SkinEngine::SetSystemButtonImages(HWND window, std::optional<ByteSet> minimizeImage,

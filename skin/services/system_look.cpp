@@ -63,37 +63,42 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
     LineTo(dc, x1, y1);
 }
 
-// The glyph of a system caption button, drawn with the DC's pen in the middle of `box`.
-void DrawGlyph(HDC dc, int kind, bool maximized, const RECT& box, COLORREF colour) {
+// The glyph of a system caption button, drawn with the DC's pen in the middle of `box`: its
+// coordinates are 96-dpi offsets from the middle, scaled by `px`, the strokes a scaled pixel wide.
+template <typename Px>
+void DrawGlyph(HDC dc, int kind, bool maximized, const RECT& box, COLORREF colour, Px px) {
     const int cx = (box.left + box.right) / 2;
     const int cy = (box.top + box.bottom) / 2;
-    gdi::Pen pen(CreatePen(PS_SOLID, 1, colour));
+    gdi::Pen pen(CreatePen(PS_SOLID, px(1), colour));
     gdi::Selection withPen(dc, pen.get());
     gdi::Selection noFill(dc, GetStockObject(NULL_BRUSH));
+    const auto line = [&](int x0, int y0, int x1, int y1) {
+        Line(dc, cx + px(x0), cy + px(y0), cx + px(x1), cy + px(y1));
+    };
     switch (kind) {
         case kCloseButton:
             for (int d = 0; d < 2; ++d) {
-                Line(dc, cx - 4 + d, cy - 4, cx + 5 + d, cy + 5);
-                Line(dc, cx + 4 + d, cy - 4, cx - 5 + d, cy + 5);
+                line(-4 + d, -4, 5 + d, 5);
+                line(4 + d, -4, -5 + d, 5);
             }
             break;
         case kMaximizeButton:
             if (maximized) {
-                Rectangle(dc, cx - 4, cy - 2, cx + 3, cy + 5);
-                Line(dc, cx - 2, cy - 4, cx + 5, cy - 4);
-                Line(dc, cx + 5, cy - 4, cx + 5, cy + 3);
+                Rectangle(dc, cx + px(-4), cy + px(-2), cx + px(3), cy + px(5));
+                line(-2, -4, 5, -4);
+                line(5, -4, 5, 3);
             } else {
-                Rectangle(dc, cx - 5, cy - 4, cx + 5, cy + 5);
-                Line(dc, cx - 5, cy - 3, cx + 5, cy - 3);
+                Rectangle(dc, cx + px(-5), cy + px(-4), cx + px(5), cy + px(5));
+                line(-5, -3, 5, -3);
             }
             break;
         case kMinimizeButton:
-            Line(dc, cx - 4, cy + 3, cx + 5, cy + 3);
-            Line(dc, cx - 4, cy + 4, cx + 5, cy + 4);
+            line(-4, 3, 5, 3);
+            line(-4, 4, 5, 4);
             break;
         case kHandlerBButton:
             for (int row = -3; row <= 3; row += 3)
-                Line(dc, cx - 5, cy + row, cx + 6, cy + row);
+                line(-5, row, 6, row);
             break;
         default: break;
     }
@@ -222,10 +227,11 @@ void PaintSystemCaptionButton(WindowRecord& record, plus::PlusGraphics& graphics
         FrameRect(dc, &box, edge.get());
     }
     if (face.Kind == kHandlerAButton) {
-        const gdi::Font font = MakeFont("Tahoma", box.bottom - box.top - 4, true);
+        const gdi::Font font = MakeFont("Tahoma", box.bottom - box.top - Px(record, 4), true);
         DrawTextIn(dc, "?", box, ink, font, DT_CENTER | DT_VCENTER);
     } else {
-        DrawGlyph(dc, face.Kind, record.IsMaximized != 0, box, ink);
+        DrawGlyph(dc, face.Kind, record.IsMaximized != 0, box, ink,
+                  [&record](int size) { return Px(record, size); });
     }
     GdiFlush();
     // An application button's own picture is all that tells it apart.

@@ -233,6 +233,11 @@ protected:
         EXPECT_EQ(r.StatusPaneRects[0].height, px(20));
         EXPECT_EQ(r.StatusPaneRects[1].x, frame + px(70));
         EXPECT_EQ(r.StatusPaneRects[1].width, client.right - px(70) - 2 * frame);
+        // The smallest size a drag leaves: 200 x 150 scaled.
+        MINMAXINFO limits{};
+        SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        EXPECT_EQ(limits.ptMinTrackSize.x, px(200));
+        EXPECT_EQ(limits.ptMinTrackSize.y, px(150));
         // Region: the rounded rectangle with a corner of 5 scaled.
         // (The same area: the system may split it into other bands than CreateRoundRectRgn.)
         const gdi::Region expected(

@@ -5,6 +5,7 @@
 #include "skin/services/system_look.h"
 #include "skin/services/back_buffer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -350,4 +351,57 @@ TEST_F(SystemLook, AnApplicationButtonKeepsItsPictureInsideItsFrame) {
     for (const auto& p : points)
         EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(w, p.x, p.y), p.colour, 8))
             << p.x << "," << p.y;
+}
+
+// The glyphs are 96-dpi drawings scaled to the window's DPI: at 192 dpi the minimize bars are
+// twice as long and twice as thick, and the close cross covers four times the pixels or more
+// (a pen wider than one pixel has round ends).
+TEST_F(SystemLook, CaptionGlyphsFollowTheWindowsDpi) {
+    struct Ink {
+        int width = 0, rows = 0, count = 0;
+    };
+    const auto inkOf = [](const Picture& picture, const skin::CaptionButton& button) {
+        const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+        // The face stands one pixel left of the button's rectangle.
+        const int x0 = static_cast<int>(button.Rect.x) - 1, y0 = static_cast<int>(button.Rect.y);
+        const int w = static_cast<int>(button.Rect.width), h = static_cast<int>(button.Rect.height);
+        Ink found;
+        int left = w, right = -1, top = h, bottom = -1;
+        // Inside the button's one-pixel frame, which is drawn in the same colour.
+        for (int y = 1; y < h - 1; ++y)
+            for (int x = 1; x < w - 1; ++x)
+                if (picture.at(x0 + x, y0 + y) == ink) {
+                    ++found.count;
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        found.width = right - left + 1;
+        found.rows = bottom - top + 1;
+        return found;
+    };
+    Ink minimize[2], close[2];
+    const UINT dpis[] = {96, 192};
+    highContrast = true;
+    for (int i = 0; i < 2; ++i) {
+        HWND w = Skinned(80 + 320 * i);
+        skin::WindowRecord& record = *skin::RecordAt(skin::FindWindowPosition(w));
+        RECT at{};
+        GetWindowRect(w, &at);
+        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(dpis[i], dpis[i]), reinterpret_cast<LPARAM>(&at));
+        Pump();
+        ASSERT_TRUE(skin::SystemLookOn());
+        ASSERT_EQ(record.Dpi, dpis[i]);
+        const Picture picture = GrabClient(w);
+        ASSERT_EQ(record.CaptionButtons.size(), 3u);
+        minimize[i] = inkOf(picture, record.CaptionButtons[0]);
+        close[i] = inkOf(picture, record.CaptionButtons[2]);
+    }
+    EXPECT_EQ(minimize[0].width, 9);
+    EXPECT_EQ(minimize[0].rows, 2);
+    EXPECT_EQ(minimize[1].width, 20); // 18, and the 2-pixel pen's round ends
+
+    EXPECT_EQ(minimize[1].rows, 4);
+    EXPECT_GT(close[0].count, 10);
+    EXPECT_GE(close[1].count, 4 * close[0].count);
+    EXPECT_LE(close[1].count, 7 * close[0].count);
 }
