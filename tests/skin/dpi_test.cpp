@@ -296,6 +296,28 @@ TEST_F(DpiWindow, StartsAtTheSystemDpiWithEverySizeScaled) {
         SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(zone.at.x, zone.at.y));
         EXPECT_EQ(g_command, zone.command) << "(" << zone.at.x << ", " << zone.at.y << ")";
     }
+    // The title's ink is as tall as the same title's at 96 dpi scaled (within a pixel of the
+    // font's own rounding), not as tall as at 96.
+    SetWindowTextA(window, "Hg");
+    const int position = skin::FindWindowPosition(window);
+    const auto titleInkRows = [&] {
+        skin::TheSkin->RebuildBackground(position, std::nullopt);
+        const skin::TextLayer& layer = RecordOf(window).TitleLayer;
+        int first = -1, last = -1;
+        for (int y = 0; y < layer.height; ++y)
+            for (int x = 0; x < layer.width; ++x)
+                if ((layer.pixels[static_cast<std::size_t>(y * layer.width + x)] >> 24) > 128) {
+                    if (first < 0) first = y;
+                    last = y;
+                    break;
+                }
+        return first < 0 ? 0 : last - first + 1;
+    };
+    const int rows = titleInkRows();
+    ChangeDpi(window, 96);
+    const int rowsAt96 = titleInkRows();
+    EXPECT_GT(rowsAt96, 8);
+    EXPECT_NEAR(rows, px(rowsAt96), 1) << rowsAt96 << " rows at 96 dpi";
 }
 
 TEST_F(DpiWindow, FollowsEachChangeAndKeepsTheDpiTheMessageSent) {
