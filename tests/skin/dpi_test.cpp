@@ -679,6 +679,12 @@ TEST_F(DpiWindow, DockedWindowsFollowTheDpi) {
         EXPECT_EQ(docked.right, px(2) + client.right - px(4));
         EXPECT_EQ(docked.bottom, client.bottom - px(20) - px(3));
     }
+    // A change that keeps the window's size (no WM_SIZE follows) lays them out as well.
+    RECT now{};
+    GetWindowRect(window, &now);
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&now));
+    EXPECT_EQ(placeIn(onWindow).top, skin::ScaleToDpi(40, 144));
+    EXPECT_EQ(placeIn(inContainer).top, skin::ScaleToDpi(20, 144));
 }
 
 // --- Awareness and DPI on systems of every kind (their DPI functions replaced) ---
