@@ -7,6 +7,7 @@
 #include "plus/plus_image.h"
 #include "skin/controls/buttons.h"
 #include "skin/controls/framework.h"
+#include "skin/controls/headers.h"
 #include "skin/core/dpi.h"
 #include "skin/images/skin_pictures.h"
 #include "skin/services/back_buffer.h"
@@ -970,3 +971,101 @@ TEST_F(DpiControls, TheCheckBoxIsItsScaledPictureCrisp) {
 }
 
 } // namespace
+
+namespace {
+
+// Pixels of a control's client area darker than mid grey: arrows, marks, outlines and text.
+int DarkInk(HWND control) {
+    const toplevel_testing::Picture picture = toplevel_testing::GrabClient(control);
+    int count = 0;
+    for (COLORREF c : picture.pixels)
+        count += Brightness(c) < 384;
+    return count;
+}
+
+// Pixels of a control's client area tinted by a red accent.
+int RedTint(HWND control) {
+    const toplevel_testing::Picture picture = toplevel_testing::GrabClient(control);
+    int count = 0;
+    for (COLORREF c : picture.pixels)
+        count += GetRValue(c) - GetGValue(c) > 60;
+    return count;
+}
+
+} // namespace
+
+// Each family draws its parts at the owner's DPI: the header's divider zones widen, a button's
+// default font grows, and the drawn parts of a drop-down list, an up-down and a track bar (each
+// made at the DPI's size, as a program laid out in 96-dpi units makes them) cover the scale's
+// square in pixels, where a part drawn at its 96-dpi size would cover the same as at 96.
+TEST_F(DpiControls, EachFamilysPartsFollowTheOwnersDpi) {
+    const UINT dpis[] = {96, 144, 192};
+    int combo[3] = {}, upDown[3] = {}, track[3] = {};
+    skin::Engine.AccentColour = RGB(255, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        const UINT dpi = dpis[i];
+        SCOPED_TRACE(testing::Message() << dpi << " dpi");
+        const auto px = [dpi](int size) { return skin::ScaleToDpi(size, dpi); };
+        HWND window = TopLevel(20, 20, 520, 360);
+        HWND header =
+            Keep(toplevel_testing::CreateChild(window, WC_HEADERA, "", 0, 10, 10, 300, px(24)));
+        HDITEMA item{};
+        item.mask = HDI_WIDTH | HDI_TEXT;
+        item.cxy = 100;
+        item.pszText = const_cast<char*>("A");
+        for (int k = 0; k < 2; ++k)
+            SendMessageA(header, HDM_INSERTITEMA, static_cast<WPARAM>(k),
+                         reinterpret_cast<LPARAM>(&item));
+        HWND list = Keep(toplevel_testing::CreateChild(
+            window, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 10, 60, px(120), px(160)));
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("A"));
+        SendMessageA(list, CB_SETCURSEL, 0, 0);
+        HWND arrows = Keep(
+            toplevel_testing::CreateChild(window, UPDOWN_CLASSA, "", 0, 10, 130, px(17), px(34)));
+        HWND bar = Keep(toplevel_testing::CreateChild(window, TRACKBAR_CLASSA, "", TBS_NOTICKS, 10,
+                                                      200, px(150), px(30)));
+        SendMessageA(bar, TBM_SETPOS, TRUE, 50);
+        HWND push = Keep(toplevel_testing::CreateChild(window, "BUTTON", "Push", BS_PUSHBUTTON, 330,
+                                                       10, 90, 30));
+        skin::TheSkin->SkinWindow(window, 30, 1, 0, 0, 0, 1, 0, 0);
+        const int p = skin::FindWindowPosition(window);
+        skin::RecordAt(p)->Dpi = dpi;
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        toplevel_testing::Pump();
+        // Header: 5 pixels either side of a divider hit no item.
+        const int zone = px(5);
+        EXPECT_EQ(skin::HeaderItemAt(p, 1, MAKELPARAM(100 + zone, 5)), 2);
+        EXPECT_EQ(skin::HeaderItemAt(p, 1, MAKELPARAM(100 + zone - 1, 5)), 0);
+        EXPECT_EQ(skin::HeaderItemAt(p, 1, MAKELPARAM(100 - zone, 5)), 1);
+        EXPECT_EQ(skin::HeaderItemAt(p, 1, MAKELPARAM(100 - zone + 1, 5)), 0);
+        // Button: the font read from the control at 96 dpi, scaled.
+        ASSERT_NE(skin::ButtonRecordOf(push), nullptr);
+        const skin::ButtonRecord& pushRecord = *skin::ButtonRecordOf(push);
+        EXPECT_EQ(skin::ButtonFontPixels(pushRecord, dpi),
+                  skin::ScaleBetweenDpi(skin::ButtonFontPixels(pushRecord, 96), 96, dpi));
+        EXPECT_GT(skin::ButtonFontPixels(pushRecord, 96), 8);
+        combo[i] = DarkInk(list);
+        upDown[i] = DarkInk(arrows);
+        track[i] = RedTint(bar);
+        DestroyWindow(window);
+    }
+    // The drop button and the up-down's arrows are the skin's own, in both directions; the
+    // track bar's value bar runs along the system's channel, whose thickness is the system's,
+    // so only its length (and the dot's size) follow.
+    const struct {
+        const char* name;
+        const int* ink;
+        int atLeastAt144, atLeastAt192; // in tenths of the ink at 96 dpi
+    } parts[] = {{"drop-down list", combo, 15, 25},
+                 {"up-down", upDown, 15, 25},
+                 {"track bar", track, 13, 20}};
+    for (const auto& part : parts) {
+        SCOPED_TRACE(part.name);
+        EXPECT_GT(part.ink[0], 10);
+        EXPECT_GE(part.ink[1] * 10, part.ink[0] * part.atLeastAt144) << part.ink[0] << " at 96";
+        EXPECT_GE(part.ink[2] * 10, part.ink[0] * part.atLeastAt192) << part.ink[0] << " at 96";
+        EXPECT_LE(part.ink[2], part.ink[0] * 6) << part.ink[0] << " at 96 dpi";
+    }
+}
