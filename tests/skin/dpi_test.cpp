@@ -1069,3 +1069,35 @@ TEST_F(DpiControls, EachFamilysPartsFollowTheOwnersDpi) {
         EXPECT_LE(part.ink[2], part.ink[0] * 6) << part.ink[0] << " at 96 dpi";
     }
 }
+
+// The close button pointed at, at 192 dpi: its red face reaches the bottom right of what shows
+// of it (it runs on past the window's edge), and the white edge inside it is 2 pixels wide.
+TEST_F(DpiWindow, TheCloseButtonsFaceIsScaled) {
+    HWND window = Skinned(96);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    ChangeDpi(window, 192);
+    const int position = skin::FindWindowPosition(window);
+    skin::WindowRecord& r = RecordOf(window);
+    ASSERT_EQ(r.CaptionButtons.size(), 3u);
+    const plus::RectF& close = r.CaptionButtons[2].Rect;
+    const int left = static_cast<int>(close.x) - 1, top = static_cast<int>(close.y);
+    const int h = static_cast<int>(close.height);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int shown = client.right - left;
+    const auto red = [&](int x, int y) {
+        const std::uint32_t p = skin::BackBufferPixels(r).Row(top + y)[left + x];
+        const int R = (p >> 16) & 0xFF, G = (p >> 8) & 0xFF, B = p & 0xFF;
+        return R - std::max(G, B) > 80;
+    };
+    skin::TheSkin->PaintCaptionButton(position, 3, nullptr, false, 255);
+    const int edge = static_cast<int>(close.width * 0.1f) - 1; // the edge's first column
+    const int y = h / 2 + 2;
+    EXPECT_TRUE(red(edge - 1, y));
+    EXPECT_FALSE(red(edge, y));
+    EXPECT_FALSE(red(edge + 1, y));
+    EXPECT_TRUE(red(edge + 2, y));
+    EXPECT_TRUE(red(shown - 2, h - 3));
+    EXPECT_TRUE(red(edge - 1, h - 3));
+}
