@@ -681,11 +681,17 @@ TEST_F(DpiWindow, DockedWindowsFollowTheDpi) {
         EXPECT_EQ(docked.bottom, client.bottom - px(20) - px(3));
     }
     // A change that keeps the window's size (no WM_SIZE follows) lays them out as well.
+    ChangeDpi(window, 96);
     RECT now{};
     GetWindowRect(window, &now);
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&now));
     EXPECT_EQ(placeIn(onWindow).top, skin::ScaleToDpi(40, 144));
     EXPECT_EQ(placeIn(inContainer).top, skin::ScaleToDpi(20, 144));
+    // And the caption buttons and status bar with them.
+    const skin::WindowRecord& r = RecordOf(window);
+    EXPECT_EQ(r.ButtonsHeight, skin::ScaleToDpi(22, 144));
+    EXPECT_FLOAT_EQ(r.CaptionButtons[2].Rect.width, static_cast<float>(skin::ScaleToDpi(40, 144)));
+    EXPECT_EQ(r.StatusRect.height, skin::ScaleToDpi(20, 144));
 }
 
 // --- Awareness and DPI on systems of every kind (their DPI functions replaced) ---
