@@ -70,6 +70,11 @@ protected:
             SendMessageA(plain, WM_NCMOUSELEAVE, 0, 0);
             UpdateWindow(plain);
             DestroyWindow(plain);
+            // The system's colour brushes are made the first time each is asked for and kept;
+            // which ones a round happens to ask for first depends on timing (a bar the system
+            // draws before the skin covers it), so all are asked for here.
+            for (int index = COLOR_SCROLLBAR; index <= COLOR_MENUBAR; ++index)
+                GetSysColorBrush(index);
             Pump(50);
             return true;
         }();

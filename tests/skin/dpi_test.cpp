@@ -1107,3 +1107,35 @@ TEST_F(DpiWindow, TheCloseButtonsFaceIsScaled) {
     EXPECT_TRUE(red(shown - 2, h - 3));
     EXPECT_TRUE(red(edge - 1, h - 3));
 }
+
+// A caller's picture for a caption button, made for 96 dpi, fills its button at 192 dpi too
+// (filtered up to twice its size), rather than a quarter of it.
+TEST_F(DpiWindow, ACallersCaptionPictureFillsItsButtonAtTheDpi) {
+    HWND window = Skinned(96);
+    ShowWindow(window, SW_SHOWNA);
+    toplevel_testing::Pump();
+    ChangeDpi(window, 192);
+    plus::PlusBitmap picture;
+    picture.Create(26, 18);
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 26; ++x)
+            picture.SetPixel(x, y, 0xFF00FF00u);
+    ASSERT_TRUE(
+        skin::TheSkin->AddCaptionButton(window, picture.SaveToBytes(plus::ImageFormatPNG), "tip"));
+    const int position = skin::FindWindowPosition(window);
+    skin::TheSkin->RebuildBackground(position, std::nullopt);
+    skin::WindowRecord& r = RecordOf(window);
+    const skin::CaptionButton* added = nullptr;
+    for (const skin::CaptionButton& b : r.CaptionButtons)
+        if (b.Kind == skin::kApplicationButton) added = &b;
+    ASSERT_NE(added, nullptr);
+    EXPECT_FLOAT_EQ(added->Rect.width, 52.0f);
+    const auto green = [&](float fx, float fy) {
+        const int x = static_cast<int>(added->Rect.x + added->Rect.width * fx);
+        const int y = static_cast<int>(added->Rect.y + added->Rect.height * fy);
+        const std::uint32_t p = skin::BackBufferPixels(r).Row(y)[x];
+        return ((p >> 8) & 0xFF) > 200 && ((p >> 16) & 0xFF) < 60;
+    };
+    EXPECT_TRUE(green(0.25f, 0.25f));
+    EXPECT_TRUE(green(0.75f, 0.75f));
+}

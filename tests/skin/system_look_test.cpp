@@ -51,11 +51,11 @@ protected:
         skin::Engine.AccentColour = savedAccent;
         SkinnedWindowTest::TearDown();
     }
-    HWND Skinned(int x = 80) {
+    HWND Skinned(int x = 80, int helpButton = 0) {
         HWND w = TopLevel(x, 80, 300, 200);
         SetWindowTextA(w, "系统颜色");
         std::vector<skin::StatusPane> panes{{100, "一", {}, 0}, {-1, "二", {}, 0}};
-        skin::TheSkin->SkinWindow(w, 30, 1, 1, 0, 0, 1, 1, 22, panes);
+        skin::TheSkin->SkinWindow(w, 30, 1, 1, helpButton, 0, 1, 1, 22, panes);
         ShowWindow(w, SW_SHOWNOACTIVATE);
         UpdateWindow(w);
         Pump();
@@ -379,11 +379,11 @@ TEST_F(SystemLook, CaptionGlyphsFollowTheWindowsDpi) {
         found.rows = bottom - top + 1;
         return found;
     };
-    Ink minimize[2], close[2];
+    Ink minimize[2], close[2], help[2];
     const UINT dpis[] = {96, 192};
     highContrast = true;
     for (int i = 0; i < 2; ++i) {
-        HWND w = Skinned(80 + 320 * i);
+        HWND w = Skinned(80 + 320 * i, 1);
         skin::WindowRecord& record = *skin::RecordAt(skin::FindWindowPosition(w));
         RECT at{};
         GetWindowRect(w, &at);
@@ -392,9 +392,16 @@ TEST_F(SystemLook, CaptionGlyphsFollowTheWindowsDpi) {
         ASSERT_TRUE(skin::SystemLookOn());
         ASSERT_EQ(record.Dpi, dpis[i]);
         const Picture picture = GrabClient(w);
-        ASSERT_EQ(record.CaptionButtons.size(), 3u);
-        minimize[i] = inkOf(picture, record.CaptionButtons[0]);
-        close[i] = inkOf(picture, record.CaptionButtons[2]);
+        const auto face = [&](int kind) -> const skin::CaptionButton& {
+            for (const skin::CaptionButton& b : record.CaptionButtons)
+                if (b.Kind == kind) return b;
+            ADD_FAILURE() << "no button of kind " << kind;
+            return record.CaptionButtons.front();
+        };
+        ASSERT_EQ(record.CaptionButtons.size(), 4u);
+        minimize[i] = inkOf(picture, face(skin::kMinimizeButton));
+        close[i] = inkOf(picture, face(skin::kCloseButton));
+        help[i] = inkOf(picture, face(skin::kHandlerAButton));
     }
     EXPECT_EQ(minimize[0].width, 9);
     EXPECT_EQ(minimize[0].rows, 2);
@@ -402,6 +409,11 @@ TEST_F(SystemLook, CaptionGlyphsFollowTheWindowsDpi) {
 
     EXPECT_EQ(minimize[1].rows, 4);
     EXPECT_GT(close[0].count, 10);
+    // The help button's "?" is set in a font 4 pixels (at 96 dpi) short of the button.
+    EXPECT_GE(help[0].rows, 8);
+    EXPECT_LE(help[0].rows, 12);
+    EXPECT_GE(help[1].rows, 2 * help[0].rows - 2);
+    EXPECT_LE(help[1].rows, 2 * help[0].rows + 2);
     EXPECT_GE(close[1].count, 4 * close[0].count);
     EXPECT_LE(close[1].count, 7 * close[0].count);
 }
