@@ -16,6 +16,9 @@
 #include "skin/images/skin_pictures.h"
 #include "skin/core/window_services.h"
 
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace skin {
@@ -25,6 +28,7 @@ using namespace plus;
 namespace {
 
 constexpr COLORREF kDotColour = 0x00808000;
+constexpr COLORREF kGreyText = 0x00808080; // a disabled caption
 constexpr const char* kDefaultFontFamily = "宋体";
 
 ARGB Argb(COLORREF colour, int alpha) {
@@ -54,13 +58,40 @@ bool IsChecked(HWND window) {
     return SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// A check box or radio button is drawn disabled when its window is, or when asked to be.
+bool DrawnDisabled(HWND window, UINT state) {
+    return (state & ODS_DISABLED) || !IsWindowEnabled(window);
+}
+
+// Greys the pixels of `box` in the 32-bit DIB section selected into `dc`: each becomes its
+// brightness lifted halfway to white, so a disabled mark reads grey whatever its colours.
+void GreyOut(HDC dc, RECT box) {
+    DIBSECTION dib{};
+    if (GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof dib, &dib) != sizeof dib ||
+        dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
+        return;
+    GdiFlush();
+    const int w = dib.dsBm.bmWidth, h = std::abs(dib.dsBmih.biHeight);
+    const bool topDown = dib.dsBmih.biHeight < 0;
+    const RECT whole{0, 0, w, h};
+    if (!IntersectRect(&box, &box, &whole)) return;
+    auto* bits = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
+    for (int y = box.top; y < box.bottom; ++y) {
+        const int row = topDown ? y : h - 1 - y;
+        std::uint8_t* p = bits + static_cast<size_t>(row) * dib.dsBm.bmWidthBytes + box.left * 4;
+        for (int x = box.left; x < box.right; ++x, p += 4) {
+            const int brightness = (p[2] * 77 + p[1] * 150 + p[0] * 29) >> 8;
+            p[0] = p[1] = p[2] = static_cast<std::uint8_t>(128 + brightness / 2);
+        }
+    }
+}
+
 // Caption step shared by the check-box and radio painters.
-void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF layout) {
+void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF layout,
+                 bool disabled) {
     PlusSolidBrush ink;
-    ink.Create(Argb(TextColourOf(window), 255));
-    PlusFont font;
-    font.CreateFromFamilyName(record.FontFamily, static_cast<float>(record.FontSize),
-                              record.FontStyle, plus::UnitPixel);
+    ink.Create(Argb(disabled ? kGreyText : TextColourOf(window), 255));
+    const PlusFont& font = ButtonCaptionFont(record);
     PlusStringFormat format;
     format.Create();
     format.SetAlign(0);
@@ -73,6 +104,12 @@ void FillHotGradient(PlusGraphics& g, PlusPath& path, PointF from, PointF to) {
     brush.Create(from, to, Argb(Engine.AccentColour, 100), Argb(kBlack, 0));
     g.FillPath(brush, path);
     DrawGlow(g, path, 2, kGlowColour, 30);
+}
+
+// The whole pixels a size x size mark at (x, y) touches.
+RECT MarkBox(float x, float y, int size) {
+    const int left = static_cast<int>(std::floor(x)), top = static_cast<int>(std::floor(y));
+    return RECT{left, top, left + size + 1, top + size + 1};
 }
 
 void CopyToWindow(HWND window, HDC picture, int w, int h) {
@@ -118,6 +155,23 @@ bool IsOwnerDrawnStyle(LONG style) {
     return (style | BS_OWNERDRAW) == style;
 }
 
+const PlusFont& ButtonCaptionFont(const ButtonRecord& record) {
+    return record.Font.Get(record.FontFamily, static_cast<float>(record.FontSize), record.FontStyle,
+                           plus::UnitPixel);
+}
+
+bool IsDefaultPushButton(HWND button) {
+    const ButtonRecord* record = ButtonRecordOf(button);
+    if (!record || record->Kind == kButtonRadio || record->Kind == kButtonCheckBox) return false;
+    // Only a dialog is asked: elsewhere DM_GETDEFID (WM_USER) may mean something else.
+    HWND parent = GetParent(button);
+    if (parent && ClassNameOf(parent) == "#32770") {
+        const LRESULT answer = SendMessageA(parent, DM_GETDEFID, 0, 0);
+        if (HIWORD(answer) == DC_HASDEFID) return LOWORD(answer) == GetDlgCtrlID(button);
+    }
+    return record->DefaultButton;
+}
+
 void StoreButtonFont(ButtonRecord& record, HWND window) {
     ControlFont font = ReadControlFont(window);
     record.FontFamily = font.family.empty() ? kDefaultFontFamily : font.family;
@@ -144,6 +198,7 @@ void SkinButtons(int windowIndex, HWND parent) {
         record.Window = b;
         record.Kind = kButtonStandardFace;
         record.Caption = WindowTextOf(b);
+        record.DefaultButton = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
         record.SavedProcedure = SubclassControl(b, position, windowIndex, ButtonProc);
         SetWindowLongA(b, GWL_STYLE, style | BS_OWNERDRAW);
         StoreButtonFont(record, b);
@@ -222,6 +277,16 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (WindowRecord* owner = OwnerRecordOf(window)) owner->HotControl = 0;
             break;
         case WM_LBUTTONDBLCLK: return 0;
+        case WM_ENABLE:
+            // The control draws its own look when enabled or disabled; the skin's replaces it.
+            return PassOnThenPaint(window, *record, message, wParam, lParam);
+        case BM_SETSTYLE:
+            if (record->Kind != kButtonRadio && record->Kind != kButtonCheckBox) {
+                // The default look moves with the style, and the button stays owner-drawn.
+                record->DefaultButton = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+                wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW;
+            }
+            break;
         case WM_MOUSELEAVE:
             EndHover(window);
             RepaintButton(window, (record->Focused ? ODS_FOCUS : 0) | HeldState(window));
@@ -254,6 +319,7 @@ void PaintRadioButton(HWND window, UINT state) {
     const float left = area.left, top = area.top;
     const int W = area.width, H = area.height;
     const float cy = top + (static_cast<float>(H) - 12) / 2;
+    const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
     {
@@ -283,7 +349,7 @@ void PaintRadioButton(HWND window, UINT state) {
                      Argb(kBlack, 0));
         g.FillPath(shade, disc);
 
-        if (state & ODS_HOTLIGHT)
+        if ((state & ODS_HOTLIGHT) && !disabled)
             FillHotGradient(g, disc, PointF{left + 3, cy + 1}, PointF{left + 11, cy + 12});
 
         if (IsChecked(window)) {
@@ -300,9 +366,13 @@ void PaintRadioButton(HWND window, UINT state) {
             g.DrawPath(dotPen, dot);
             g.FillPath(glow, dot);
         }
+        if (disabled) {
+            g.Flush(0);
+            GreyOut(background.dc(), MarkBox(left + 1, cy - 1, 14));
+        }
 
         DrawCaption(g, window, *record,
-                    RectF{left + 18, 2, static_cast<float>(W), static_cast<float>(H)});
+                    RectF{left + 18, 2, static_cast<float>(W), static_cast<float>(H)}, disabled);
     }
     CopyToWindow(window, background.dc(), W, H);
 }
@@ -314,31 +384,33 @@ void PaintCheckBox(HWND window, UINT state) {
     const float left = area.left, top = area.top;
     const int W = area.width, H = area.height;
     const float cy = top + (static_cast<float>(H) - 13) / 2;
+    const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
 
-        PlusImage box;
-        box.LoadFromStream(ToByteSet(CheckBoxImage));
-        g.DrawImage(box, left, cy);
-        if (IsChecked(window)) {
-            PlusImage tick;
-            tick.LoadFromStream(ToByteSet(CheckedBoxImage));
-            g.DrawImage(tick, left, cy);
-        }
+        if (PlusImage* box = ControlPicture(window, CheckBoxImage)) g.DrawImage(*box, left, cy);
+        if (IsChecked(window))
+            if (PlusImage* tick = ControlPicture(window, CheckedBoxImage))
+                g.DrawImage(*tick, left, cy);
 
-        if (state & ODS_HOTLIGHT) {
+        if ((state & ODS_HOTLIGHT) && !disabled) {
             PlusPath square;
             square.CreatePath();
             square.AddRectangle(left, cy, 13, 13);
             const float y0 = top + (static_cast<float>(H) - 12) / 2 + 1;
             FillHotGradient(g, square, PointF{left + 3, y0}, PointF{left + 11, y0 + 11});
         }
+        if (disabled) {
+            g.Flush(0);
+            GreyOut(background.dc(), MarkBox(left, cy, 13));
+        }
 
         DrawCaption(g, window, *record,
-                    RectF{left + 17, 2, static_cast<float>(W - 19), static_cast<float>(H)});
+                    RectF{left + 17, 2, static_cast<float>(W - 19), static_cast<float>(H)},
+                    disabled);
     }
     CopyToWindow(window, background.dc(), W, H);
 }

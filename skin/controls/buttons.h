@@ -11,8 +11,9 @@
 #include <string>
 
 namespace plus {
+class PlusFont;
 class PlusPath;
-}
+} // namespace plus
 
 namespace skin {
 
@@ -53,6 +54,10 @@ struct ButtonRecord {
     std::string FontFamily;
     int FontSize = 12;
     int FontStyle = 0;
+    // A push button that was BS_DEFPUSHBUTTON at install or by the last BM_SETSTYLE (the
+    // family's owner-draw type replaces the style's own type bits).
+    bool DefaultButton = false;
+    mutable FontCache Font; // the caption's font, made once rather than on every paint
 };
 
 // Type filters on the style's type bits.
@@ -63,6 +68,13 @@ bool IsOwnerDrawnStyle(LONG style); // (style | BS_OWNERDRAW) == style
 
 // Reads the button's font into the record (the family's defaults where the font tells none).
 void StoreButtonFont(ButtonRecord& record, HWND window);
+
+// The caption font the record names, as its cache keeps it.
+const plus::PlusFont& ButtonCaptionFont(const ButtonRecord& record);
+
+// Whether a skinned push button is its window's default button: the one a dialog names
+// (DM_GETDEFID) or, elsewhere, one with the default style.
+bool IsDefaultPushButton(HWND button);
 
 void SkinButtons(int windowIndex, HWND parent);
 void SkinCheckAndRadioButtons(int windowIndex, HWND parent);

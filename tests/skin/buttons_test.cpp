@@ -5,6 +5,8 @@
 #include "skin/controls/buttons.h"
 #include "skin/controls/framework.h"
 
+#include <algorithm>
+
 using namespace toplevel_testing;
 using testing_support::ColoursNear;
 
@@ -222,4 +224,104 @@ TEST_F(ButtonsTest, MessagesForAButtonWhoseWindowRecordIsGoneArePassedOn) {
     SendMessageA(check, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
     SetPropA(check, "Hw_FuID", owner);
+}
+
+namespace {
+
+// How far a colour is from grey: its largest channel less its smallest.
+int Colourfulness(COLORREF c) {
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    return std::max({r, g, b}) - std::min({r, g, b});
+}
+int Darkness(COLORREF c) {
+    return 255 - std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
+}
+
+// The most colourful and the darkest pixel of a rectangle of a picture.
+struct Extremes {
+    int colourful = 0;
+    int dark = 0;
+};
+Extremes ExtremesIn(const Picture& p, RECT r) {
+    Extremes e;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            e.colourful = std::max(e.colourful, Colourfulness(p.at(x, y)));
+            e.dark = std::max(e.dark, Darkness(p.at(x, y)));
+        }
+    return e;
+}
+
+} // namespace
+
+// A disabled check box or radio button shows its mark greyed (no colour, nothing darker than
+// mid grey) and its caption grey, whether disabled before the paint or by EnableWindow (whose
+// own repaint the system would otherwise draw in its look), in both control modes; a hot
+// repaint of a disabled one adds no accent.
+TEST_F(ButtonsTest, DisabledCheckBoxesAndRadioButtonsAreGreyedInBothModes) {
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80, 120, 24);
+    HWND radio = Button("选项", BS_AUTORADIOBUTTON, 10, 120, 120, 24);
+    SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(radio, BM_SETCHECK, BST_CHECKED, 0);
+    Install();
+    const RECT mark{0, 5, 17, 19};
+    const RECT caption{18, 0, 120, 24};
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        skin::Engine.TranslucentControls = translucent;
+        EnableWindow(check, TRUE);
+        EnableWindow(radio, TRUE);
+        for (HWND b : {check, radio}) {
+            skin::RepaintButton(b, 0);
+            const Picture on = GrabClient(b);
+            EXPECT_GT(ExtremesIn(on, mark).colourful, 60) << "the enabled mark has its colours";
+            EXPECT_GT(ExtremesIn(on, caption).dark, 200) << "the enabled caption is black";
+
+            EnableWindow(b, FALSE);
+            const Picture off = GrabClient(b);
+            EXPECT_LE(ExtremesIn(off, mark).colourful, 3);
+            EXPECT_LE(ExtremesIn(off, mark).dark, 128);
+            EXPECT_GT(ExtremesIn(off, mark).dark, 40) << "the mark is still drawn";
+            EXPECT_LE(ExtremesIn(off, caption).dark, 140) << "the caption is grey";
+            EXPECT_GT(ExtremesIn(off, caption).dark, 60) << "the caption is still drawn";
+
+            skin::Engine.AccentColour = RGB(255, 0, 0);
+            skin::RepaintButton(b, ODS_HOTLIGHT);
+            EXPECT_LE(ExtremesIn(GrabClient(b), mark).colourful, 3) << "no hot accent";
+            skin::Engine.AccentColour = 0x00DDCA22;
+        }
+    }
+}
+
+// Which push button is the default one: a dialog's own answer (DM_GETDEFID) where it has one,
+// else the style at install and every later BM_SETSTYLE, which leaves the button owner-drawn.
+TEST_F(ButtonsTest, TheDefaultButtonIsTheDialogsChoiceElseTheDefaultStyle) {
+    HWND plainDefault = Button("确定", BS_DEFPUSHBUTTON, 10, 40);
+    HWND plain = Button("取消", BS_PUSHBUTTON, 120, 40);
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80);
+    Install();
+    EXPECT_TRUE(skin::IsDefaultPushButton(plainDefault));
+    EXPECT_FALSE(skin::IsDefaultPushButton(plain));
+    EXPECT_FALSE(skin::IsDefaultPushButton(check));
+    EXPECT_FALSE(skin::IsDefaultPushButton(window_)) << "no button record";
+
+    SendMessageA(plainDefault, BM_SETSTYLE, BS_PUSHBUTTON, FALSE);
+    SendMessageA(plain, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+    EXPECT_FALSE(skin::IsDefaultPushButton(plainDefault));
+    EXPECT_TRUE(skin::IsDefaultPushButton(plain));
+    for (HWND b : {plainDefault, plain})
+        EXPECT_EQ(GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    SendMessageA(check, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+    EXPECT_FALSE(skin::IsDefaultPushButton(check));
+
+    // A dialog: the button it names wins over the style.
+    HWND dialog = Keep(CreateWindowExA(0, "#32770", "dialog", WS_POPUP, 40, 40, 300, 120, nullptr,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr));
+    HWND first = Keep(CreateChild(dialog, "BUTTON", "一", BS_DEFPUSHBUTTON, 10, 10, 80, 26, 1));
+    HWND second = Keep(CreateChild(dialog, "BUTTON", "二", BS_PUSHBUTTON, 100, 10, 80, 26, 2));
+    skin::SkinButtons(Adopt(dialog), dialog);
+    EXPECT_TRUE(skin::IsDefaultPushButton(first)) << "no choice made yet: the style decides";
+    SendMessageA(dialog, DM_SETDEFID, 2, 0);
+    EXPECT_FALSE(skin::IsDefaultPushButton(first));
+    EXPECT_TRUE(skin::IsDefaultPushButton(second));
 }
