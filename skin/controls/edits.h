@@ -11,6 +11,8 @@
 
 #include <optional>
 
+#include "skin/core/composition_types.h"
+
 namespace plus {
 class PlusGraphics;
 }
@@ -56,6 +58,11 @@ struct ComboRecord {
     HWND Window = nullptr;
     WNDPROC SavedProcedure = nullptr;
     bool Focused = false; // between WM_SETFOCUS and WM_KILLFOCUS
+    FontCache TextFont;   // a drop-down list's text font, made once
+    // Set while WM_PAINT's BeginPaint runs: the WM_NCPAINT it sends leaves the picture to the
+    // paint that follows.
+    bool BeginningPaint = false;
+    unsigned Paints = 0; // whole pictures drawn (one per ordinary repaint)
 };
 
 // Installs the edit boxes, then the combo boxes, among the direct children of `parent`.

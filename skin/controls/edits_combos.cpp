@@ -70,7 +70,8 @@ void PunchChildHoles(PlusGraphics& g, HWND combo, LONG style) {
     g.ResetClip();
 }
 
-void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool hot) {
+void DrawDropButton(PlusGraphics& g, ComboRecord& record, LONG style, int w, int h, bool hot) {
+    HWND combo = record.Window;
     const int bw = (style & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST ? 17 : 18;
     const float bx = static_cast<float>(w - bw - 2);
     const float by = 2;
@@ -95,22 +96,26 @@ void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool 
                      ToArgb(Engine.AccentColour, 30), ToArgb(Engine.AccentColour, 100));
     g.FillPath(gloss, path);
 
-    PlusImage arrow;
-    arrow.LoadFromStream(ToByteSet(ArrowDownImage));
-    // Whole pixels: a picture this small blurs at half-pixel places.
-    const int ax = (bw - static_cast<int>(arrow.GetWidth())) / 2;
-    const int ay = (static_cast<int>(bh) - static_cast<int>(arrow.GetHeight())) / 2;
-    g.DrawImageI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay);
+    if (PlusImage* arrow = ControlPicture(combo, ArrowDownImage)) {
+        // Whole pixels: a picture this small blurs at half-pixel places.
+        const int ax = (bw - static_cast<int>(arrow->GetWidth())) / 2;
+        const int ay = (static_cast<int>(bh) - static_cast<int>(arrow->GetHeight())) / 2;
+        g.DrawImageI(*arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay);
+    }
 
     if ((style & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST) return;
     PlusSolidBrush ink;
     ink.Create(ToArgb(TextColourOf(combo), 255));
-    PlusFont font;
-    font.CreateFromFamilyName(kTextFont, kTextSize, 0, kUnitWorld);
+    const PlusFont& font = record.TextFont.Get(kTextFont, kTextSize, 0, kUnitWorld);
     g.DrawString(WindowTextOf(combo), font, ink,
                  RectF{2, static_cast<float>(h - 12) / 2, static_cast<float>(w - 17),
                        static_cast<float>(h - 4)},
                  nullptr);
+}
+
+bool HasPendingClientPaint(HWND window) {
+    RECT r{};
+    return GetUpdateRect(window, &r, FALSE) != FALSE;
 }
 
 LRESULT OnColourEdit(HWND combo, HDC dc, HWND edit) {
@@ -188,14 +193,19 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             break;
         case WM_PAINT: {
             {
+                record->BeginningPaint = true;
                 gdi::PaintDC paint(window);
+                record->BeginningPaint = false;
                 PaintComboBox(owner, position, false);
             }
             return DefWindowProcA(window, WM_PAINT, wParam, lParam);
         }
         case WM_ERASEBKGND: SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT); return 1;
         case WM_NCPAINT:
-            PaintComboBox(owner, position, false);
+            // The skin paints the whole window either way: when a client paint is due (the
+            // frame and the client invalidated together), that paint draws it once.
+            if (!record->BeginningPaint && !HasPendingClientPaint(window))
+                PaintComboBox(owner, position, false);
             return DefWindowProcA(window, WM_NCPAINT, kNoUpdateRegion, lParam);
         case WM_COMMAND: OnCommand(wParam, lParam); break;
         case WM_CTLCOLOREDIT:
@@ -225,6 +235,7 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return;
     const LONG style = GetWindowLongA(combo, GWL_STYLE);
+    ++record->Paints;
 
     CapturedBackground background(combo, RECT{0, 0, w, h});
     {
@@ -240,7 +251,7 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
                                            : ToArgb(kBlack, kOutlineAlpha),
                           1);
         g.DrawRectangle(outline, 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1));
-        if (HasDropButton(style)) DrawDropButton(g, combo, style, w, h, hot);
+        if (HasDropButton(style)) DrawDropButton(g, *record, style, w, h, hot);
     }
     gdi::WindowDC dc = gdi::WindowDC::Whole(combo);
     CopyKeyed(dc.get(), background.dc(), w, h);

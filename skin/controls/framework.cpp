@@ -62,6 +62,11 @@ WindowRecord* OwnerRecordOf(HWND control) {
     return RecordAt(static_cast<int>(PropertyOf(control, kPropOwnerPosition)));
 }
 
+plus::PlusImage* ControlPicture(HWND control, std::span<const std::uint8_t> picture) {
+    WindowRecord* owner = OwnerRecordOf(control);
+    return owner ? owner->ControlPictures.Get(picture) : nullptr;
+}
+
 int OwnerIndexOf(HWND control) {
     return static_cast<int>(PropertyOf(control, kPropOwnerPosition));
 }

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,10 @@ WindowRecord* OwnerRecordOf(HWND control);
 
 // The control's "Hw_lbID".
 int ListPositionOf(HWND control);
+
+// A built-in skin picture decoded once and kept by the control's window record (freed with
+// it); null when the control has no window record or the picture does not decode.
+plus::PlusImage* ControlPicture(HWND control, std::span<const std::uint8_t> picture);
 
 // The control's "Hw_FuID": the position of its skinned window's record.
 int OwnerIndexOf(HWND control);

@@ -120,15 +120,16 @@ std::vector<size_t> CharacterEnds(const std::string& text) {
 // The text as it fits `width` in the font: whole when it fits, else its longest beginning that
 // fits with an ellipsis after it. The string format asks GDI+ for the same trimming, but not
 // every GDI+ does it, so the text is trimmed here.
-std::string FitWithEllipsis(const std::string& text, const ControlFont& font, int width) {
-    if (TextWidth(text, font.family, font.style, font.size) <= width) return text;
+std::string FitWithEllipsis(const std::string& text, const ControlFont& font, int width,
+                            TextWidthCache& widths) {
+    if (widths.Width(text, font.family, font.style, font.size) <= width) return text;
     static const std::string ellipsis = "…";
     const std::vector<size_t> ends = CharacterEnds(text);
     size_t low = 0, high = ends.size(); // characters kept: low fits, high does not
     while (high - low > 1) {
         const size_t mid = (low + high) / 2;
         const std::string candidate = text.substr(0, ends[mid - 1]) + ellipsis;
-        if (TextWidth(candidate, font.family, font.style, font.size) <= width)
+        if (widths.Width(candidate, font.family, font.style, font.size) <= width)
             low = mid;
         else
             high = mid;
@@ -201,7 +202,7 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
             iw = static_cast<int>(bitmap.GetWidth());
             ih = static_cast<int>(bitmap.GetHeight());
         }
-        const int tw = TextWidth(item.text, font.family, font.style, font.size);
+        const int tw = record.Widths.Width(item.text, font.family, font.style, font.size);
         int x0 = margin;
         const bool crowded = iw + margin + tw >= W;
         if (item.format & HDF_RIGHT)
@@ -212,16 +213,15 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
 
         const int box = W - iw - 2 * margin;
         if (!item.text.empty() && box > 0) {
-            PlusFont plusFont;
-            plusFont.CreateFromFamilyName(font.family, static_cast<float>(font.size), font.style,
-                                          kUnitWorld);
+            const PlusFont& plusFont = record.DrawingFont.Get(
+                font.family, static_cast<float>(font.size), font.style, kUnitWorld);
             PlusStringFormat format;
             format.Create(kNoWrap);
             format.SetTrimming(kTrimEllipsis);
             format.SetLineAlign(kAlignCentre);
             PlusSolidBrush ink;
             ink.Create(ToArgb(kBlack, 255, 1));
-            g.DrawString(FitWithEllipsis(item.text, font, box), plusFont, ink,
+            g.DrawString(FitWithEllipsis(item.text, font, box, record.Widths), plusFont, ink,
                          RectF{static_cast<float>(x0 + iw), 0, static_cast<float>(box), fh},
                          &format);
         }
@@ -333,6 +333,22 @@ void PaintHeader(int windowIndex, int position, HDC dc) {
     const ControlFont font = FontOf(*record);
     for (int i = 1; i <= count; ++i)
         PaintItem(*record, i, count, margin, font, dc);
+}
+
+int TextWidthCache::Width(const std::string& text, const std::string& family, int style, int size) {
+    if (family != family_ || style != style_ || size != size_) {
+        family_ = family;
+        style_ = style;
+        size_ = size;
+        widths_.clear();
+    }
+    if (auto found = widths_.find(text); found != widths_.end()) return found->second;
+    // Texts that change all the time (a counter in a column title) must not pile up.
+    constexpr size_t kMostKept = 256;
+    if (widths_.size() >= kMostKept) widths_.clear();
+    const int width = TextWidth(text, family, style, size);
+    widths_.emplace(text, width);
+    return width;
 }
 
 int TextWidth(const std::string& text, const std::string& family, int style, int size) {

@@ -83,12 +83,12 @@ void DrawHalf(PlusGraphics& g, const UpDownRecord& record, int half, int w, int 
 
     const auto picture = horizontal ? (half == 0 ? ArrowLeftImage : ArrowRightImage)
                                     : (half == 0 ? ArrowUpImage : ArrowDownImage);
-    PlusImage arrow;
-    arrow.LoadFromStream(ToByteSet(picture));
-    // Whole pixels: a picture this small blurs at half-pixel places.
-    const int ax = (hw - static_cast<int>(arrow.GetWidth())) / 2 + static_cast<int>(x);
-    const int ay = (hh - static_cast<int>(arrow.GetHeight())) / 2 + static_cast<int>(y);
-    g.DrawImageI(arrow, ax, ay);
+    if (PlusImage* arrow = ControlPicture(record.Window, picture)) {
+        // Whole pixels: a picture this small blurs at half-pixel places.
+        const int ax = (hw - static_cast<int>(arrow->GetWidth())) / 2 + static_cast<int>(x);
+        const int ay = (hh - static_cast<int>(arrow->GetHeight())) / 2 + static_cast<int>(y);
+        g.DrawImageI(*arrow, ax, ay);
+    }
 
     PlusPen pen;
     pen.CreatePen(line, 1);

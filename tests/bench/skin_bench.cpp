@@ -38,6 +38,7 @@
 
 #include "plus/plus_object.h"
 #include "skin/core/skin_engine.h"
+#include "skin/controls/buttons.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/headers.h"
 #include "skin/controls/item_views.h"
@@ -458,6 +459,21 @@ int main(int argc, char** argv) {
                             RedrawWindow(c, nullptr, nullptr,
                                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
                         });
+
+        // Check boxes and radio buttons (checked, so the tick and the dot are drawn).
+        auto small = [&](DWORD type, int x, int y) {
+            HWND b = CreateWindowExA(0, "BUTTON", "已选中", WS_CHILD | WS_VISIBLE | type, x, y, 150,
+                                     24, w.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+            SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0);
+            return b;
+        };
+        HWND check = small(BS_AUTOCHECKBOX, 20, 290);
+        HWND radio = small(BS_AUTORADIOBUTTON, 200, 290);
+        skin::SkinButtonFamily(w.position, w.window);
+        HWND plainCheck = small(BS_AUTOCHECKBOX, 20, 316);
+        HWND plainRadio = small(BS_AUTORADIOBUTTON, 200, 316);
+        CompareRepaints("  check box", 500 * scale, check, plainCheck, RedrawWhole);
+        CompareRepaints("  radio button", 500 * scale, radio, plainRadio, RedrawWhole);
 
         // A drag step of a track bar (the thumb follows the mouse, the control repaints) and a
         // progress-bar position step.

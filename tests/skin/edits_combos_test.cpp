@@ -548,3 +548,46 @@ TEST_F(EditComboTest, ComboEditLosingFocusRepaintsTheComboFrame) {
         }
     }
 }
+
+// A repaint of frame and client together (RedrawWindow with RDW_FRAME, or a window shown or
+// uncovered) draws the combo box once, in both modes: the WM_NCPAINT that BeginPaint sends
+// leaves the picture to the paint that follows. WM_NCPAINT alone still draws it, and one that
+// comes while a client paint is due leaves it to that paint.
+TEST_F(EditComboTest, AFrameAndClientRepaintDrawsTheComboOnce) {
+    HWND combo = Combo(CBS_DROPDOWNLIST, 20, 20, 160);
+    Install();
+    const skin::ComboRecord* record = skin::ComboRecordOf(combo);
+    ASSERT_NE(record, nullptr);
+    const RECT r = OuterRect(combo);
+    const POINT face{r.right / 3, 1};
+    auto cover = [&] {
+        HDC dc = GetWindowDC(combo);
+        FillDC(dc, r, kMarker);
+        ReleaseDC(combo, dc);
+    };
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        skin::Engine.TranslucentControls = translucent;
+        unsigned paints = record->Paints;
+        cover();
+        RedrawWindow(combo, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        EXPECT_EQ(record->Paints, paints + 1);
+        EXPECT_NE(WholeWindowPixel(combo, face.x, face.y), kMarker);
+
+        paints = record->Paints;
+        cover();
+        SendMessageA(combo, WM_NCPAINT, 1, 0);
+        EXPECT_EQ(record->Paints, paints + 1);
+        EXPECT_NE(WholeWindowPixel(combo, face.x, face.y), kMarker);
+
+        cover();
+        InvalidateRect(combo, nullptr, FALSE);
+        SendMessageA(combo, WM_NCPAINT, 1, 0);
+        EXPECT_EQ(record->Paints, paints + 1) << "left to the paint that is due";
+        EXPECT_EQ(WholeWindowPixel(combo, face.x, face.y), kMarker);
+        UpdateWindow(combo);
+        EXPECT_EQ(record->Paints, paints + 2);
+        EXPECT_NE(WholeWindowPixel(combo, face.x, face.y), kMarker);
+    }
+}
