@@ -63,27 +63,44 @@ bool DrawnDisabled(HWND window, UINT state) {
     return (state & ODS_DISABLED) || !IsWindowEnabled(window);
 }
 
-// Greys the pixels of `box` in the 32-bit DIB section selected into `dc`: each becomes its
-// brightness lifted halfway to white, so a disabled mark reads grey whatever its colours.
-void GreyOut(HDC dc, RECT box) {
+// Calls visit(pixel, index) for each pixel of `box` in the 32-bit DIB section selected into
+// `dc`, row by row (index counts from the box's top-left); nothing when the DC holds none.
+template <typename Visit> void VisitPixels(HDC dc, RECT box, Visit visit) {
     DIBSECTION dib{};
     if (GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof dib, &dib) != sizeof dib ||
         dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
         return;
     GdiFlush();
-    const int w = dib.dsBm.bmWidth, h = std::abs(dib.dsBmih.biHeight);
-    const bool topDown = dib.dsBmih.biHeight < 0;
-    const RECT whole{0, 0, w, h};
+    const int h = std::abs(dib.dsBmih.biHeight);
+    const RECT whole{0, 0, dib.dsBm.bmWidth, h};
     if (!IntersectRect(&box, &box, &whole)) return;
     auto* bits = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
+    size_t index = 0;
     for (int y = box.top; y < box.bottom; ++y) {
-        const int row = topDown ? y : h - 1 - y;
-        std::uint8_t* p = bits + static_cast<size_t>(row) * dib.dsBm.bmWidthBytes + box.left * 4;
-        for (int x = box.left; x < box.right; ++x, p += 4) {
-            const int brightness = (p[2] * 77 + p[1] * 150 + p[0] * 29) >> 8;
-            p[0] = p[1] = p[2] = static_cast<std::uint8_t>(128 + brightness / 2);
-        }
+        const int row = dib.dsBmih.biHeight < 0 ? y : h - 1 - y;
+        auto* line = reinterpret_cast<std::uint32_t*>(bits + static_cast<size_t>(row) *
+                                                                 dib.dsBm.bmWidthBytes);
+        for (int x = box.left; x < box.right; ++x)
+            visit(line[x], index++);
     }
+}
+
+std::vector<std::uint32_t> PixelsOf(HDC dc, RECT box) {
+    std::vector<std::uint32_t> pixels;
+    VisitPixels(dc, box, [&](std::uint32_t p, size_t) { pixels.push_back(p); });
+    return pixels;
+}
+
+// Greys what was drawn over `box` since its pixels were `before`: each changed pixel becomes
+// its brightness lifted halfway to white, so a disabled mark reads grey whatever its colours,
+// and the background around it stays as it was.
+void GreyOut(HDC dc, RECT box, const std::vector<std::uint32_t>& before) {
+    VisitPixels(dc, box, [&](std::uint32_t& p, size_t i) {
+        if (i < before.size() && p == before[i]) return;
+        const std::uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        const std::uint32_t grey = 128 + ((r * 77 + g * 150 + b * 29) >> 8) / 2;
+        p = (p & 0xFF000000) | (grey << 16) | (grey << 8) | grey;
+    });
 }
 
 // Caption step shared by the check-box and radio painters.
@@ -322,6 +339,9 @@ void PaintRadioButton(HWND window, UINT state) {
     const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
+    const RECT mark = MarkBox(left + 1, cy - 1, 14);
+    const std::vector<std::uint32_t> unmarked =
+        disabled ? PixelsOf(background.dc(), mark) : std::vector<std::uint32_t>();
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
@@ -368,7 +388,7 @@ void PaintRadioButton(HWND window, UINT state) {
         }
         if (disabled) {
             g.Flush(0);
-            GreyOut(background.dc(), MarkBox(left + 1, cy - 1, 14));
+            GreyOut(background.dc(), mark, unmarked);
         }
 
         DrawCaption(g, window, *record,
@@ -387,6 +407,9 @@ void PaintCheckBox(HWND window, UINT state) {
     const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
+    const RECT mark = MarkBox(left, cy, 13);
+    const std::vector<std::uint32_t> unmarked =
+        disabled ? PixelsOf(background.dc(), mark) : std::vector<std::uint32_t>();
     {
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
@@ -405,7 +428,7 @@ void PaintCheckBox(HWND window, UINT state) {
         }
         if (disabled) {
             g.Flush(0);
-            GreyOut(background.dc(), MarkBox(left, cy, 13));
+            GreyOut(background.dc(), mark, unmarked);
         }
 
         DrawCaption(g, window, *record,

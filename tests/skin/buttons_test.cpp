@@ -256,15 +256,16 @@ Extremes ExtremesIn(const Picture& p, RECT r) {
 
 // A disabled check box or radio button shows its mark greyed (no colour, nothing darker than
 // mid grey) and its caption grey, whether disabled before the paint or by EnableWindow (whose
-// own repaint the system would otherwise draw in its look), in both control modes; a hot
-// repaint of a disabled one adds no accent.
+// own repaint the system would otherwise draw in its look), in both control modes; the
+// window's picture around the mark stays as it is, and a hot repaint adds no accent.
 TEST_F(ButtonsTest, DisabledCheckBoxesAndRadioButtonsAreGreyedInBothModes) {
     HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80, 120, 24);
     HWND radio = Button("选项", BS_AUTORADIOBUTTON, 10, 120, 120, 24);
     SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
     SendMessageA(radio, BM_SETCHECK, BST_CHECKED, 0);
-    Install();
-    const RECT mark{0, 5, 17, 19};
+    const int p = Install();
+    FillDC(BackBufferOf(p), RECT{0, 0, 420, 320}, RGB(200, 225, 250));
+    const RECT mark{5, 9, 11, 15}; // inside the box and inside the radio button's disc
     const RECT caption{18, 0, 120, 24};
     for (int translucent : {0, 1}) {
         SCOPED_TRACE(translucent ? "translucent" : "opaque");
@@ -272,6 +273,8 @@ TEST_F(ButtonsTest, DisabledCheckBoxesAndRadioButtonsAreGreyedInBothModes) {
         EnableWindow(check, TRUE);
         EnableWindow(radio, TRUE);
         for (HWND b : {check, radio}) {
+            // Beside the mark, inside the square it is greyed in: the window's picture.
+            const POINT beside = b == check ? POINT{13, 10} : POINT{1, 5};
             skin::RepaintButton(b, 0);
             const Picture on = GrabClient(b);
             EXPECT_GT(ExtremesIn(on, mark).colourful, 60) << "the enabled mark has its colours";
@@ -282,6 +285,7 @@ TEST_F(ButtonsTest, DisabledCheckBoxesAndRadioButtonsAreGreyedInBothModes) {
             EXPECT_LE(ExtremesIn(off, mark).colourful, 3);
             EXPECT_LE(ExtremesIn(off, mark).dark, 128);
             EXPECT_GT(ExtremesIn(off, mark).dark, 40) << "the mark is still drawn";
+            EXPECT_EQ(off.at(beside.x, beside.y), RGB(200, 225, 250));
             EXPECT_LE(ExtremesIn(off, caption).dark, 140) << "the caption is grey";
             EXPECT_GT(ExtremesIn(off, caption).dark, 60) << "the caption is still drawn";
 
