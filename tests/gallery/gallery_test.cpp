@@ -721,12 +721,12 @@ TEST_F(GalleryTest, LabelsDisabledMarksAndTheDefaultButtonLookRightInBothModes) 
             ink += ((p >> 16) & 0xFF) < 60 && ((p >> 8) & 0xFF) < 60 && (p & 0xFF) < 60;
         EXPECT_GT(ink, 20) << "the title's text is drawn";
 
-        // The marks: the square both the 13-pixel box and the 12-pixel ring cover.
+        // The marks: a square inside both the 13-pixel box and the radio button's disc (the
+        // 24-pixel high controls centre them on row 12).
         auto markOf = [&](int id) {
             const RECT c = AreaOf(id);
-            const int top = c.top + (c.bottom - c.top - 13) / 2;
-            return testing_support::ScreenPixels(window,
-                                                 RECT{c.left + 1, top + 1, c.left + 14, top + 13});
+            return testing_support::ScreenPixels(
+                window, RECT{c.left + 5, c.top + 9, c.left + 11, c.top + 15});
         };
         EXPECT_GT(colourful(markOf(gallery::kCheckChecked)), 60);
         EXPECT_LE(colourful(markOf(gallery::kCheckDisabled)), 3);
