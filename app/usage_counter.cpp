@@ -33,7 +33,7 @@ Text DigitPattern() {
 
 Text CounterPageText(const ByteSet& body) {
     Text page = TextFromBytes(body);
-    if (page.size() > kCounterPageLimit) page.resize(kCounterPageLimit);
+    if (page.size() > kCounterPageLimit) return {};
     // Every digit image ends in "gif": what follows the last one can hold no match, and a page
     // without one needs no search at all.
     const std::size_t last = page.rfind("gif");
@@ -50,9 +50,19 @@ Text FetchUsageText(const Text& url) {
     if (!IsSuccessStatus(answer.status)) return result;
     const Text page = CounterPageText(answer.body);
     if (!digits.Compile(DigitPattern(), true)) return result;
+    std::vector<Text> names;
     for (const RegexMatch& match : digits.SearchAll(page))
-        result += MatchSubtext(match, page, 2);
-    return result;
+        names.push_back(MatchSubtext(match, page, 2));
+    return UsageTextOf(names);
+}
+
+Text UsageTextOf(const std::vector<Text>& digitNames) {
+    Text digits;
+    for (const Text& name : digitNames) {
+        digits += name;
+        if (digits.size() > kMaxCountDigits) return kUsagePrefix;
+    }
+    return kUsagePrefix + digits;
 }
 
 Text TitleLine(const Text& usageText) {

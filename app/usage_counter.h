@@ -14,12 +14,20 @@ namespace varnel {
 // the page cannot be fetched, the answer is not a 2xx, or the page holds no digit images.
 Text FetchUsageText(const Text& url);
 
-// The counter page as searched: the body up to its first NUL, no more than its first
-// kCounterPageLimit bytes, and nothing after the last "gif" (where no digit image can end).
-// The lazy digit pattern costs time growing with the square of a page full of pattern starts;
-// a counter page is a few hundred bytes.
+// The counter page as searched: the body up to its first NUL, and nothing after the last "gif"
+// (where no digit image can end). A page longer than kCounterPageLimit bytes is no counter page
+// and gives the empty text: searching only its start would show a wrong number, and the lazy
+// digit pattern costs time growing with the square of a page full of pattern starts. A counter
+// page is a few hundred bytes.
 inline constexpr std::size_t kCounterPageLimit = 8192;
 Text CounterPageText(const ByteSet& body);
+
+// More digits than any count can have: a page listing more is no counter page either.
+inline constexpr std::size_t kMaxCountDigits = 20;
+
+// The usage text for the digit names found in a counter page, in page order: the prefix and
+// the digits joined, or the bare prefix when they run past kMaxCountDigits characters.
+Text UsageTextOf(const std::vector<Text>& digitNames);
 
 // Pattern of one digit image of the counter page: the counter host taken as it stands (its
 // dots are not escaped), then "/img/<set>/<digit>.gif".

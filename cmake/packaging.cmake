@@ -22,16 +22,18 @@ install(TARGETS plus skin EXPORT VarnelTargets ARCHIVE DESTINATION lib COMPONENT
 
 # The public headers: what a program needs to start the engine, skin its windows and draw with
 # the wrappers. The rest of skin/ (window records, control families, painters) and the
-# wrappers' private helpers stay inside the libraries.
+# wrappers' private helpers and their fault seam for tests stay inside the libraries.
 set(VARNEL_PUBLIC_HEADERS
     skin/core/skin_engine.h
     skin/core/method_thunk.h
     skin/core/skin_types.h
     skin/core/window_properties.h
     skin/services/background_picture.h
-    skin/core/composition_types.h)
+    skin/core/composition_types.h
+    skin/core/scroll_bar_types.h
+    skin/core/gdi_owners.h)
 file(GLOB plus_headers RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plus/*.h)
-list(FILTER plus_headers EXCLUDE REGEX "/plus_internal\\.h$|/plus_wrapper_helpers\\.h$")
+list(FILTER plus_headers EXCLUDE REGEX "/plus_internal\\.h$|/plus_wrapper_helpers\\.h$|/plus_faults\\.h$")
 list(APPEND VARNEL_PUBLIC_HEADERS ${plus_headers})
 foreach(header ${VARNEL_PUBLIC_HEADERS})
   get_filename_component(folder ${header} DIRECTORY)

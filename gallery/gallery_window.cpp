@@ -254,8 +254,8 @@ void GalleryWindow::CreateDockedPanel() {
         return c;
     };
     HWND edit = child(kRichEdit, RICHEDIT_CLASSA, "",
-                      ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, 8, 6, 620, 58,
-                      WS_EX_CLIENTEDGE);
+                      ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_DISABLENOSCROLL | WS_TABSTOP,
+                      8, 6, 620, 58, WS_EX_CLIENTEDGE);
     if (edit) {
         const char text[] = "RTF 编辑框：粗体、斜体、下划线和彩色文字。这个面板停靠在窗口底部，"
                             "随窗口改变大小。";

@@ -123,19 +123,26 @@ void AddListAndTree(SectionBuilder& s) {
     HWND tree = s.Add(kTreeView, WC_TREEVIEWA, "",
                       TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | WS_TABSTOP, half, 96,
                       "树视图", WS_EX_CLIENTEDGE);
-    HTREEITEM parent = TVI_ROOT;
-    for (const char* text : {"中国", "广东", "广州", "天河"}) {
-        TVINSERTSTRUCTA insert{};
-        insert.hParent = parent;
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT;
-        insert.item.pszText = const_cast<char*>(text);
-        auto item = reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-        if (parent != TVI_ROOT)
-            SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
-        parent = item;
-    }
+    const auto insert = [tree](HTREEITEM parent, const char* text) {
+        TVINSERTSTRUCTA node{};
+        node.hParent = parent;
+        node.hInsertAfter = TVI_LAST;
+        node.item.mask = TVIF_TEXT;
+        node.item.pszText = const_cast<char*>(text);
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&node)));
+    };
+    HTREEITEM root = insert(TVI_ROOT, "中国");
+    HTREEITEM province = insert(root, "广东");
+    HTREEITEM city = insert(province, "广州");
+    insert(city, "天河");
+    // More cities than the view holds, so it scrolls.
+    for (const char* text : {"深圳", "珠海", "佛山", "东莞", "中山", "惠州"})
+        insert(province, text);
+    for (HTREEITEM open : {root, province, city})
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(open));
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(root));
+    SendMessageA(tree, WM_HSCROLL, SB_LEFT, 0);
 }
 
 void AddListView(SectionBuilder& s) {

@@ -36,6 +36,15 @@ GpMetafile* MetafileOf(const PlusObject& metafile) {
     return NativeOf<GpMetafile>(metafile);
 }
 
+// Wine's GDI+ reads a path or region argument without checking it for null (drawing an empty
+// path wrapper crashed inside GdipDrawPath). A wrapper whose creation was refused holds none:
+// such a call is answered InvalidParameter here, as GDI+ answers a missing graphics.
+bool Held(const PlusObject& shape) {
+    if (shape.GetHandle()) return true;
+    Record(InvalidParameter);
+    return false;
+}
+
 Gdiplus::MatrixOrder Order(int order) {
     return static_cast<Gdiplus::MatrixOrder>(order);
 }
@@ -394,6 +403,7 @@ bool PlusGraphics::DrawPolygonI(const PlusObject& pen, const std::vector<Point>&
 }
 
 bool PlusGraphics::DrawPath(const PlusObject& pen, const PlusObject& path) {
+    if (!Held(path)) return false;
     return Succeeded(gp::GdipDrawPath(G(native_), PenOf(pen), NativeOf<GpPath>(path)));
 }
 
@@ -528,6 +538,7 @@ bool PlusGraphics::FillPieI(const PlusObject& brush, int x, int y, int width, in
 }
 
 bool PlusGraphics::FillPath(const PlusObject& brush, const PlusObject& path) {
+    if (!Held(path)) return false;
     return Succeeded(gp::GdipFillPath(G(native_), BrushOf(brush), NativeOf<GpPath>(path)));
 }
 
@@ -558,6 +569,7 @@ bool PlusGraphics::FillClosedCurve2I(const PlusObject& brush, const std::vector<
 }
 
 bool PlusGraphics::FillRegion(const PlusObject& brush, const PlusObject& region) {
+    if (!Held(region)) return false;
     return Succeeded(gp::GdipFillRegion(G(native_), BrushOf(brush), NativeOf<GpRegion>(region)));
 }
 
@@ -907,6 +919,7 @@ bool PlusGraphics::SetClipGraphics(const PlusGraphics& graphics, int combineMode
 }
 
 bool PlusGraphics::SetClipPath(const PlusObject& path, int combineMode) {
+    if (!Held(path)) return false;
     return Succeeded(gp::GdipSetClipPath(G(native_), NativeOf<GpPath>(path), Combine(combineMode)));
 }
 
@@ -919,6 +932,7 @@ bool PlusGraphics::SetClipRectI(int x, int y, int width, int height, int combine
 }
 
 bool PlusGraphics::SetClipRegion(const PlusObject& region, int combineMode) {
+    if (!Held(region)) return false;
     return Succeeded(
         gp::GdipSetClipRegion(G(native_), NativeOf<GpRegion>(region), Combine(combineMode)));
 }

@@ -3,6 +3,7 @@
 // Only the flat functions are called (namespace gp); the SDK's C++ classes are not used.
 #pragma once
 
+#include "plus/plus_faults.h"
 #include "plus/plus_object.h"
 
 #include <objidl.h>
@@ -55,7 +56,7 @@ template <class Delete> bool ReleaseNative(PlusObject& self, void* native, Delet
 // (Calling TakeNative(GdipCreateX(&p), p) directly would read p before the call.)
 template <class T, class Create> bool CreateNative(PlusObject& target, Create create) {
     T* created = nullptr;
-    const GpStatus status = create(&created);
+    const GpStatus status = CreationRefused() ? Gdiplus::OutOfMemory : create(&created);
     return target.TakeNative(status, created);
 }
 

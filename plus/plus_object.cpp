@@ -87,6 +87,36 @@ int LiveObjectCount() {
     return static_cast<int>(natives.held.size()) + liveStreams.load();
 }
 
+namespace {
+std::atomic<int> creationsAsked{0};
+std::atomic<int> refusedCreation{0};
+std::atomic<int> outOfMemory{0};
+std::atomic<CreationWatcher> creationWatcher{nullptr};
+} // namespace
+
+void WatchCreations(CreationWatcher watcher) {
+    creationWatcher = watcher;
+}
+
+int CreationsOutOfMemory() {
+    return outOfMemory.load();
+}
+
+void RefuseCreation(int n) {
+    refusedCreation = n;
+    creationsAsked = 0;
+}
+
+int CreationsAsked() {
+    return creationsAsked.load();
+}
+
+bool CreationRefused() {
+    const int asked = ++creationsAsked;
+    if (const CreationWatcher watcher = creationWatcher.load()) watcher(asked);
+    return asked == refusedCreation.load();
+}
+
 void AdjustLiveCount(int delta) {
     liveStreams += delta;
 }
@@ -157,6 +187,7 @@ bool PlusObject::TakeNative(int status, NativeHandle created) {
         }
         SetHandle(created);
     }
+    if (status == OutOfMemory) ++outOfMemory;
     Record(status);
     return status == Ok;
 }

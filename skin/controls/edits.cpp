@@ -38,12 +38,13 @@ void Invalidate(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-LRESULT OnNcPaint(HWND window, LPARAM lParam) {
+LRESULT OnNcPaint(HWND window, EditRecord& record, LPARAM lParam) {
     PaintEditFrame(window);
     if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoUpdateRegion, lParam);
-    // Only the scroll bars (and the size box between them) are left to the system.
-    gdi::Region bars(ScrollBarRegion(window));
-    return DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(bars.get()), lParam);
+    // The bars (and the size box between them) are the skin's: the system is not asked to
+    // paint them.
+    PaintScrollBars(window, record.ScrollBars, true);
+    return 0;
 }
 
 void OnKillFocus(HWND window) {
@@ -82,16 +83,9 @@ void AppendEdit(int windowIndex, HWND edit) {
     InstallEdit(windowIndex, *list, edit);
 }
 
-LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    EditRecord* record = EditRecordOf(window);
-    // An edit whose window record is gone gets its messages passed on untouched.
-    if (!record) {
-        if (message == WM_DESTROY) ReleaseColourBrushes(window);
-        return CallSavedProcedure(window, message, wParam, lParam);
-    }
-    // In system colours the edit is the system's to paint.
-    if (SystemLookOn() && message != WM_DESTROY)
-        return CallSavedProcedure(window, message, wParam, lParam);
+namespace {
+
+LRESULT EditMessage(HWND window, EditRecord* record, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool translucent = TranslucentMode();
 
     switch (message) {
@@ -117,7 +111,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             PaintTranslucentBackground(window, reinterpret_cast<HDC>(wParam));
             return 1;
-        case WM_NCPAINT: return OnNcPaint(window, lParam);
+        case WM_NCPAINT: return OnNcPaint(window, *record, lParam);
         case WM_KEYDOWN:
             if (translucent && !HasScrollBars(window)) Invalidate(window);
             break;
@@ -141,6 +135,26 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         default: break;
     }
     return CallSavedProcedure(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    EditRecord* record = EditRecordOf(window);
+    // An edit whose window record is gone gets its messages passed on untouched.
+    if (!record) {
+        if (message == WM_DESTROY) ReleaseColourBrushes(window);
+        return CallSavedProcedure(window, message, wParam, lParam);
+    }
+    // In system colours the edit is the system's to paint.
+    if (SystemLookOn() && message != WM_DESTROY)
+        return CallSavedProcedure(window, message, wParam, lParam);
+    const std::optional<LRESULT> answered = AnswerScrollBarMessage(
+        window, record->ScrollBars, message, wParam, lParam, CallSavedProcedure);
+    const LRESULT result =
+        answered ? *answered : EditMessage(window, record, message, wParam, lParam);
+    RepaintScrollBarsAfter(window, message, wParam, &WindowRecord::Edits);
+    return result;
 }
 
 void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {

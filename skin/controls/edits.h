@@ -9,6 +9,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/scroll_bar_types.h"
+
 #include <optional>
 
 #include "skin/core/composition_types.h"
@@ -25,6 +27,7 @@ struct EditRecord {
     bool Focused = false;    // between WM_SETFOCUS and WM_KILLFOCUS
     bool Hot = false;        // read by the frame painter when no hot state is given
     bool ButtonDown = false; // between WM_LBUTTONDOWN and WM_LBUTTONUP
+    ScrollBarState ScrollBars;
 };
 
 // Installs the edit boxes among the direct children of `parent` (each once).

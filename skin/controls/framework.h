@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/controls/scroll_bars.h"
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/window_record.h"
@@ -176,6 +177,13 @@ bool HasScrollBars(HWND control);
 // included; null when it has none. The caller owns the region.
 HRGN ScrollBarRegion(HWND control);
 
+// After a message to a control whose family keeps scroll-bar state in its records (`member`):
+// the skin's bars go back over whatever the system drew while the message was handled. The
+// record is looked up again, since the message may have taken the control's skin away.
+template <typename Record>
+void RepaintScrollBarsAfter(HWND control, UINT message, WPARAM wParam,
+                            FamilyList<Record> WindowRecord::*member);
+
 // Covers the control's client area with the window background washed in white at
 // ControlAlpha: on `dc` at (0, 0) when one is given (a WM_ERASEBKGND DC), else on the window
 // DC at the client area's place.
@@ -229,6 +237,15 @@ Record* FamilyRecordOf(HWND control, FamilyList<Record> WindowRecord::*member) {
     if (!owner) return nullptr;
     Record* record = RecordAt(owner->*member, ListPositionOf(control));
     return record && record->Window == control ? record : nullptr;
+}
+
+template <typename Record>
+void RepaintScrollBarsAfter(HWND control, UINT message, WPARAM wParam,
+                            FamilyList<Record> WindowRecord::*member) {
+    if (!MayDrawSystemBars(message, wParam) || !IsWindow(control) || !HasScrollBars(control))
+        return;
+    if (Record* record = FamilyRecordOf(control, member))
+        PaintScrollBars(control, record->ScrollBars, false);
 }
 
 } // namespace skin

@@ -13,6 +13,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <array>
+
 #include <string>
 #include <utility>
 
@@ -72,11 +75,12 @@ void PaintFrameOf(HWND window, std::optional<bool> hot = std::nullopt) {
                        ListPositionOf(window), hot);
 }
 
-LRESULT OnNcPaint(HWND window, LPARAM lParam) {
+LRESULT OnNcPaint(HWND window, ItemViewRecord& record, LPARAM lParam) {
     PaintFrameOf(window);
     if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoRegion, lParam);
-    gdi::Region bars(ScrollBarRegion(window));
-    return DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(bars.get()), lParam);
+    // The bars are the skin's: the system is not asked to paint them.
+    PaintScrollBars(window, record.ScrollBars, true);
+    return 0;
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc, WPARAM wParam, LPARAM lParam) {
@@ -198,10 +202,10 @@ void SkinItemViews(int windowIndex, HWND parent) {
     ForEachChild(parent, "SysDateTimePick32", [&](HWND c) { Install(windowIndex, list, c); });
 }
 
-LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ItemViewRecord* record = ItemViewRecordOf(window);
-    // In system colours the control is the system's to paint.
-    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+namespace {
+
+LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
     const bool translucent = TranslucentMode();
 
     switch (message) {
@@ -217,7 +221,7 @@ LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_ERASEBKGND:
             if (!translucent) break;
             return OnEraseBackground(window, reinterpret_cast<HDC>(wParam), wParam, lParam);
-        case WM_NCPAINT: return OnNcPaint(window, lParam);
+        case WM_NCPAINT: return OnNcPaint(window, *record, lParam);
         case WM_KEYDOWN:
             if (wParam >= VK_LEFT && wParam <= VK_DOWN) record->ArrowKeyDown = true;
             break;
@@ -262,6 +266,108 @@ LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return result;
 }
 
+} // namespace
+
+LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ItemViewRecord* record = ItemViewRecordOf(window);
+    // In system colours the control is the system's to paint.
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const std::optional<LRESULT> answered = AnswerScrollBarMessage(
+        window, record->ScrollBars, message, wParam, lParam, CallSavedProcedure);
+    const LRESULT result =
+        answered ? *answered : ItemViewMessage(window, record, message, wParam, lParam);
+    RepaintScrollBarsAfter(window, message, wParam, &WindowRecord::ItemViews);
+    return result;
+}
+
+namespace {
+
+// The ring around the inner box on `dc` (the frame's size; the inner box gets the key colour).
+void DrawRing(HDC dc, const FrameGeometry& f, bool isHot, bool isFocused) {
+    PlusGraphics g;
+    g.CreateFromHDC(dc);
+    // The ring as four bands (top, bottom, left, right): filling the whole picture under an
+    // exclusive clip costs this platform's GDI+ far more.
+    const RECT bands[] = {{0, 0, f.w, f.oy},
+                          {0, f.oy + f.ih, f.w, f.h},
+                          {0, f.oy, f.ox, f.oy + f.ih},
+                          {f.ox + f.iw, f.oy, f.w, f.oy + f.ih}};
+    PlusSolidBrush wash;
+    wash.Create(TranslucentMode() ? ToArgb(kWhite, Engine.ControlAlpha, 1)
+                                  : ToArgb(kWhite, 255, 1));
+    for (const RECT& b : bands)
+        if (b.right > b.left && b.bottom > b.top)
+            g.FillRectangle(wash, static_cast<float>(b.left), static_cast<float>(b.top),
+                            static_cast<float>(b.right - b.left),
+                            static_cast<float>(b.bottom - b.top));
+    g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 0);
+    g.Clear(ToArgb(kKeyColour, 255, 1));
+    g.ResetClip();
+
+    const float w = static_cast<float>(f.w), h = static_cast<float>(f.h);
+    PlusPen pen;
+    if (isHot) {
+        pen.CreatePen(ToArgb(Engine.AccentColour, kAccentAlpha, 1), 2);
+        g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
+    } else {
+        pen.CreatePen(isFocused ? ToArgb(Engine.AccentColour, kAccentAlpha, 1)
+                                : ToArgb(kBlack, kOutlineAlpha, 1),
+                      1);
+        g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
+    }
+}
+
+// Where each band of the ring lies in the frame (`at`) and in the packed picture (`kept`).
+struct RingBand {
+    RECT at;
+    POINT kept;
+};
+std::array<RingBand, 4> RingBands(const FrameGeometry& f) {
+    const int below = f.h - f.oy - f.ih;
+    return {RingBand{{0, 0, f.w, f.oy}, {0, 0}}, RingBand{{0, f.oy + f.ih, f.w, f.h}, {0, f.oy}},
+            RingBand{{0, f.oy, f.ox, f.oy + f.ih}, {0, f.oy + below}},
+            RingBand{{f.ox + f.iw, f.oy, f.w, f.oy + f.ih}, {f.ox, f.oy + below}}};
+}
+
+bool IsEmptyBand(const RingBand& b) {
+    return b.at.right <= b.at.left || b.at.bottom <= b.at.top;
+}
+
+// The opaque ring hides whatever lies behind it, so it is drawn once on a scratch picture and
+// its bands kept; an empty bitmap when a picture could not be made.
+gdi::Bitmap KeepRing(HWND window, const FrameGeometry& f, bool isHot, bool isFocused) {
+    const int below = f.h - f.oy - f.ih;
+    const int packedHeight = f.oy + below + f.ih;
+    gdi::WindowDC screen = gdi::WindowDC::Whole(window);
+    gdi::MemoryDC scratch = gdi::MemoryDC::Create(screen.get());
+    gdi::MemoryDC packed = gdi::MemoryDC::Create(screen.get());
+    gdi::Bitmap whole = gdi::CreateArgbBitmap(f.w, f.h);
+    gdi::Bitmap ring = gdi::CreateArgbBitmap(f.w, std::max(1, packedHeight));
+    if (!scratch || !packed || !whole || !ring) return {};
+    gdi::Selection wholeIn(scratch.get(), whole.get());
+    gdi::Selection ringIn(packed.get(), ring.get());
+    DrawRing(scratch.get(), f, isHot, isFocused);
+    for (const RingBand& b : RingBands(f))
+        if (!IsEmptyBand(b))
+            BitBlt(packed.get(), b.kept.x, b.kept.y, b.at.right - b.at.left, b.at.bottom - b.at.top,
+                   scratch.get(), b.at.left, b.at.top, SRCCOPY);
+    return ring;
+}
+
+void PutRing(HWND window, const FrameGeometry& f, HBITMAP ring) {
+    if (!ring) return;
+    gdi::WindowDC dc = gdi::WindowDC::Whole(window);
+    gdi::MemoryDC packed = gdi::MemoryDC::Create(dc.get());
+    if (!dc || !packed) return;
+    gdi::Selection ringIn(packed.get(), ring);
+    for (const RingBand& b : RingBands(f))
+        if (!IsEmptyBand(b))
+            BitBlt(dc.get(), b.at.left, b.at.top, b.at.right - b.at.left, b.at.bottom - b.at.top,
+                   packed.get(), b.kept.x, b.kept.y, SRCCOPY);
+}
+
+} // namespace
+
 void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
                         std::optional<bool> focused) {
     WindowRecord* owner = RecordAt(windowIndex);
@@ -275,40 +381,19 @@ void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
     const FrameGeometry f = MeasureFrame(window);
     if (f.w <= 0 || f.h <= 0) return;
 
-    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
-    {
-        PlusGraphics g;
-        g.CreateFromHDC(background.dc());
-        // The ring around the inner box, as four bands (top, bottom, left, right): filling the
-        // whole picture under an exclusive clip costs this platform's GDI+ far more.
-        const RECT bands[] = {{0, 0, f.w, f.oy},
-                              {0, f.oy + f.ih, f.w, f.h},
-                              {0, f.oy, f.ox, f.oy + f.ih},
-                              {f.ox + f.iw, f.oy, f.w, f.oy + f.ih}};
-        PlusSolidBrush wash;
-        wash.Create(TranslucentMode() ? ToArgb(kWhite, Engine.ControlAlpha, 1)
-                                      : ToArgb(kWhite, 255, 1));
-        for (const RECT& b : bands)
-            if (b.right > b.left && b.bottom > b.top)
-                g.FillRectangle(wash, static_cast<float>(b.left), static_cast<float>(b.top),
-                                static_cast<float>(b.right - b.left),
-                                static_cast<float>(b.bottom - b.top));
-        g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 0);
-        g.Clear(ToArgb(kKeyColour, 255, 1));
-        g.ResetClip();
-
-        const float w = static_cast<float>(f.w), h = static_cast<float>(f.h);
-        PlusPen pen;
-        if (isHot) {
-            pen.CreatePen(ToArgb(Engine.AccentColour, kAccentAlpha, 1), 2);
-            g.DrawRectangle(pen, 1, 1, w - 2, h - 2);
-        } else {
-            pen.CreatePen(isFocused ? ToArgb(Engine.AccentColour, kAccentAlpha, 1)
-                                    : ToArgb(kBlack, kOutlineAlpha, 1),
-                          1);
-            g.DrawRectangle(pen, 0, 0, w - 1, h - 1);
+    if (!TranslucentMode()) {
+        const ItemViewRecord::FrameLook look{
+            f.w, f.h, f.ox, f.oy, f.iw, f.ih, isHot, isFocused, Engine.AccentColour};
+        if (!record->KeptFrame || !(record->KeptFrameLook == look)) {
+            record->KeptFrame = KeepRing(window, f, isHot, isFocused);
+            record->KeptFrameLook = look;
         }
+        PutRing(window, f, record->KeptFrame.get());
+        return;
     }
+    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
+    if (!background.dc()) return;
+    DrawRing(background.dc(), f, isHot, isFocused);
     gdi::WindowDC dc = gdi::WindowDC::Whole(window);
     ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
     CopyKeyed(dc.get(), background.dc(), f.w, f.h);

@@ -8,6 +8,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/scroll_bar_types.h"
+
 #include <optional>
 
 namespace skin {
@@ -21,6 +23,18 @@ struct ItemViewRecord {
     // In translucent mode, while the control handles a scroll message: the paints it asks for
     // are put off, since the whole control is repainted once the scroll is done.
     bool Scrolling = false;
+    ScrollBarState ScrollBars;
+    // The opaque frame's ring as last drawn, kept as its four bands packed in one bitmap (top
+    // and bottom across the top rows, left and right side by side below), and what it showed:
+    // a paint with the same look puts it back instead of drawing it again.
+    struct FrameLook {
+        int w = 0, h = 0, ox = 0, oy = 0, iw = 0, ih = 0;
+        bool hot = false, focused = false;
+        COLORREF accent = 0;
+        bool operator==(const FrameLook&) const = default;
+    };
+    FrameLook KeptFrameLook;
+    gdi::Bitmap KeptFrame;
 };
 
 // Installs the item views among the direct children of `parent` (each once): list boxes, the

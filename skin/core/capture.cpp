@@ -168,6 +168,18 @@ HDC CaptureBackground(HWND control, const BackgroundSource& source, const RECT& 
     // A cleared 32-bit DIB section: what the owner's picture does not cover stays transparent
     // black.
     HBITMAP bitmap = w > 0 && h > 0 ? gdi::CreateArgbBitmap(w, h).release() : nullptr;
+    // Without its bitmap (no GDI handles or memory left) a capture would hand out the DC's
+    // 1 x 1 stock bitmap, and the control would be shown black: no capture at all leaves the
+    // control's last picture on the screen instead.
+    if (w > 0 && h > 0 && !bitmap) {
+        // The owner's next paint composes again and has the system lay out its children anew
+        // (see RebuildBackground), which it may have failed to clip right while short too.
+        if (WindowRecord* owner = RecordAt(source.position)) {
+            owner->ShortRebuild = true;
+            owner->BackgroundStale = 1;
+        }
+        return nullptr;
+    }
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) {
         if (bitmap) DeleteObject(bitmap);
@@ -247,6 +259,7 @@ RECT ClientRectInWindow(HWND control) {
 }
 
 HBITMAP DcToBitmap(HDC dc, int width, int height) {
+    if (!dc) return nullptr; // no capture (see CaptureBackground): no picture
     HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
     {
         gdi::MemoryDC mem = gdi::MemoryDC::Create(dc);

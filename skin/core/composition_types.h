@@ -17,6 +17,7 @@
 #include "plus/plus_image.h"
 #include "plus/plus_object.h"
 #include "plus/plus_tooltip.h"
+#include "skin/core/scroll_bar_types.h"
 #include "skin/core/skin_types.h"
 
 namespace skin {
@@ -50,17 +51,9 @@ public:
     PictureCache& operator=(PictureCache&&) noexcept = default;
 
     // The picture of `bytes`, decoded when they differ from the last bytes asked for; null for
-    // empty bytes or bytes that do not decode.
-    plus::PlusImage* Get(const ByteSet& bytes) {
-        if (bytes.empty()) return nullptr;
-        if (bytes != source_ || !decoded_) {
-            source_ = bytes;
-            image_ = std::make_unique<plus::PlusImage>();
-            if (!image_->LoadFromStream(source_)) image_.reset();
-            decoded_ = true;
-        }
-        return image_.get();
-    }
+    // empty bytes or bytes that do not decode. A decode refused for want of memory is not the
+    // answer for those bytes: the next request tries again.
+    plus::PlusImage* Get(const ByteSet& bytes);
 
 private:
     ByteSet source_;
@@ -118,18 +111,9 @@ public:
     FontCache& operator=(FontCache&&) noexcept = default;
 
     // The font, made when the request differs from the last one; a font holding nothing when
-    // it cannot be made (text drawn with it draws nothing).
-    const plus::PlusFont& Get(const std::string& family, float size, int style, int unit) {
-        if (!made_ || family != family_ || size != size_ || style != style_ || unit != unit_) {
-            family_ = family;
-            size_ = size;
-            style_ = style;
-            unit_ = unit;
-            font_.CreateFromFamilyName(family, size, style, unit); // holds nothing on failure
-            made_ = true;
-        }
-        return font_;
-    }
+    // it cannot be made (text drawn with it draws nothing). One refused for want of memory is
+    // asked for again next time.
+    const plus::PlusFont& Get(const std::string& family, float size, int style, int unit);
 
 private:
     std::string family_;
@@ -254,7 +238,8 @@ struct ContainerEntry {
 struct CommonControlEntry {
     HWND Control = nullptr;
     WNDPROC PreviousProc = nullptr;
-    COLORREF KeyColour = 0; // the control's own background colour, keyed out over the skin
+    COLORREF KeyColour = 0;    // the control's own background colour, keyed out over the skin
+    ScrollBarState ScrollBars; // a rich edit's
 };
 
 } // namespace skin

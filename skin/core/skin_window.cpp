@@ -70,8 +70,11 @@ LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
             // painting is left to the default procedure below
         } else if (!rec.BackgroundStale) {
             engine.ShowBackBuffer(p, GetDC(window));
+        } else if (Engine.FirstPaint == 0) {
+            // Leaves the window stale when it could not get its back buffer, so the next
+            // paint tries again.
+            engine.RebuildBackground(p, GetDC(window));
         } else {
-            if (Engine.FirstPaint == 0) engine.RebuildBackground(p, GetDC(window));
             rec.BackgroundStale = 0;
         }
     }

@@ -159,7 +159,10 @@ struct WindowRecord {
     int HoverTimer = 0;  // the 20 ms animation timer runs
 
     // --- Back buffer (back-buffer code): BackBufferDC, caption and status strips ---
-    int BackgroundStale = 0;      // rebuild the back buffer before the next paint
+    int BackgroundStale = 0; // rebuild the back buffer before the next paint
+    // A rebuild ran short (no handles or memory): the next whole one also has the system lay
+    // out the window's children again, whose clipping it may have failed to update meanwhile.
+    bool ShortRebuild = false;
     gdi::MemoryDC BackBufferDC;   // the composed window image ("Ck_Ycjdx", "Ck_wtjbdx")
     gdi::MemoryDC CaptionStripDC; // clean copy of the top CaptionHeight rows
     gdi::MemoryDC StatusStripDC;  // clean copy of StatusRect

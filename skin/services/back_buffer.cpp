@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "plus/plus_brush.h"
+#include "plus/plus_faults.h"
 #include "plus/plus_graphics.h"
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
@@ -43,22 +44,31 @@ std::vector<RECT> RectsOutside(HRGN region, int width, int height) {
     return RegionRects(outside.get());
 }
 
+// A bitmap of `held` size keeps serving a window of `size` while it holds it without wasting
+// more than half of it.
+bool Serves(SIZE held, SIZE size) {
+    return held.cx >= size.cx && held.cy >= size.cy &&
+           static_cast<long long>(held.cx) * held.cy <=
+               2 * std::max<long long>(static_cast<long long>(size.cx) * size.cy, 64 * 64);
+}
+
 // Fresh memory is costly to touch the first time here (tens of microseconds a page under this
 // Wine: some 35 ms for a 1280 x 800 image), far more than composing into it. So a bitmap that
 // is replaced because its window was resized is made with room to grow, and is kept while the
-// window's new size fits it without wasting more than half of it.
+// window's new size fits it without wasting more than half of it. The room never goes past the
+// screen, nor past what Serves keeps (a long thin window, 16000 x 60, would otherwise get a
+// bitmap that the next rebuild at the same size throws away).
 SIZE RoomToGrow(SIZE size) {
     const auto grow = [](LONG length, int screen) {
         return std::max(length, std::min<LONG>(length + std::max<LONG>(64, length / 4), screen));
     };
-    return SIZE{grow(size.cx, GetSystemMetrics(SM_CXVIRTUALSCREEN)),
-                grow(size.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
+    const SIZE grown{grow(size.cx, GetSystemMetrics(SM_CXVIRTUALSCREEN)),
+                     grow(size.cy, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
+    return Serves(grown, size) ? grown : size;
 }
 
 bool Holds(const PixelRows& held, SIZE size) {
-    return held && held.width >= size.cx && held.height >= size.cy &&
-           static_cast<long long>(held.width) * held.height <=
-               2 * std::max<long long>(static_cast<long long>(size.cx) * size.cy, 64 * 64);
+    return held && Serves(SIZE{held.width, held.height}, size);
 }
 
 // Makes `dc` hold a bitmap of at least `size` (a new one, with room to grow when `roomToGrow`,
@@ -192,6 +202,28 @@ bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outlin
     return true;
 }
 
+// Shows what a rebuild that could not get its back buffer leaves: the last good image where
+// it still fits, and the system's face colour (a stock brush, no new handle) around it. The
+// DC given to the rebuild is released as the rebuild would.
+void ShowLastGoodImage(const WindowRecord& record, std::optional<HDC> dc) {
+    if (!dc) return;
+    const HWND window = record.Window;
+    if (*dc) ReleaseDC(window, *dc);
+    gdi::WindowDC screen = ChildSafeWindowDC(window);
+    if (!screen) return;
+    const RECT rc = ClientRectOf(window);
+    const PixelRows held = BackBufferPixels(record);
+    const LONG width = held ? std::min<LONG>(held.width, rc.right) : 0;
+    const LONG height = held ? std::min<LONG>(held.height, rc.bottom) : 0;
+    if (width > 0 && height > 0)
+        BitBlt(screen.get(), 0, 0, width, height, record.BackBufferDC.get(), 0, 0, SRCCOPY);
+    const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    const RECT right{width, 0, rc.right, rc.bottom};
+    const RECT below{0, height, width, rc.bottom};
+    if (right.left < right.right) FillRect(screen.get(), &right, face);
+    if (below.top < below.bottom) FillRect(screen.get(), &below, face);
+}
+
 } // namespace
 
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
@@ -237,26 +269,28 @@ PixelRows DirectPixels(plus::PlusGraphics& graphics) {
     return canvas ? canvas->pixels : PixelRows{};
 }
 
-void SetRoundRegion(HWND window) {
+bool SetRoundRegion(HWND window) {
     const RECT rc = ClientRectOf(window);
     gdi::Region region(CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, 5, 5));
+    if (!region) return false;
     // A rebuild at an unchanged size (a theme change, a restored window) keeps the region the
     // window has: setting it again costs a round trip to the display for nothing.
     gdi::Region current(CreateRectRgn(0, 0, 0, 0));
     gdi::Region difference(CreateRectRgn(0, 0, 0, 0));
-    if (region && GetWindowRgn(window, current.get()) != ERROR &&
+    if (current && difference && GetWindowRgn(window, current.get()) != ERROR &&
         CombineRgn(difference.get(), current.get(), region.get(), RGN_XOR) == NULLREGION)
-        return;
+        return true;
     // The window has no frame of its own, so its client rectangle does not depend on the
     // region: the new region replaces the old one in one step.
-    if (region && SetWindowRgn(window, region.get(), TRUE)) region.release();
+    if (!SetWindowRgn(window, region.get(), TRUE)) return false;
+    region.release();
+    return true;
 }
 
 void SetRoundRegion(WindowRecord& record) {
     const RECT rc = ClientRectOf(record.Window);
     if (record.RegionSize.cx == rc.right && record.RegionSize.cy == rc.bottom) return;
-    SetRoundRegion(record.Window);
-    record.RegionSize = SIZE{rc.right, rc.bottom};
+    record.RegionSize = SetRoundRegion(record.Window) ? SIZE{rc.right, rc.bottom} : SIZE{-1, -1};
 }
 
 void ExcludeOpaqueChildren(HWND window, HDC dc) {
@@ -294,6 +328,14 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (!record) return;
     const HWND window = record->Window;
     const RECT rc = ClientRectOf(window);
+    if (rc.right <= 0 || rc.bottom <= 0 || IsIconic(window)) {
+        // Nothing to show (no client, or minimized): the image, its bitmap and the region stay
+        // those of the last size, right at once when the window is restored, and the window
+        // stays stale until it has a size to compose for.
+        if (dc && *dc) ReleaseDC(window, *dc);
+        record->BackgroundStale = 1;
+        return;
+    }
     SetRoundRegion(*record);
 
     // The DC is made once and keeps its bitmap for the window's life, and the bitmap is kept
@@ -309,11 +351,32 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (HoldAtLeast(record->BackBufferDC, size, !first && record->BackBufferDC.bitmap()))
         SetPropValue(window, kPropBackBufferBitmap,
                      reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
+    const PixelRows held = PixelRowsOf(record->BackBufferDC.bitmap());
+    const bool fits = held && held.width >= size.cx && held.height >= size.cy;
+    if (!fits && size.cx > 0 && size.cy > 0) {
+        // No bitmap of the new size could be made (the process is out of GDI handles or
+        // memory): the last good image stays as it is and the window stays stale, so the next
+        // paint tries again.
+        ShowLastGoodImage(*record, dc);
+        record->BackgroundStale = 1;
+        record->ShortRebuild = true;
+        return;
+    }
     record->BackBufferSize = size;
     const HDC buffer = record->BackBufferDC.get();
+    // A drawing object refused on the way leaves the image incomplete: it is shown, and the
+    // window stays stale, so the next paint composes it again.
+    const int refusedBefore = plus::CreationsOutOfMemory();
+    bool whole = true;
 
     {
         BackBufferCanvas canvas(*record);
+        if (!canvas.ready()) {
+            // Nothing can be composed: a plain face rather than whatever the bitmap held.
+            const RECT all{0, 0, size.cx, size.cy};
+            FillRect(buffer, &all, GetSysColorBrush(COLOR_BTNFACE));
+            whole = false;
+        }
         plus::PlusGraphics& graphics = canvas.graphics();
         PaintBackground(position, graphics);
 
@@ -352,9 +415,23 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         graphics.Flush(1);
         FillSpans(pixels, outside, kMagenta);
     }
+    if (record->RegionSize.cx != rc.right || record->RegionSize.cy != rc.bottom) whole = false;
+    if (record->HasCaption && !record->CaptionStripDC.bitmap()) whole = false;
+    if (record->StatusHeight > 0 && !record->StatusStripDC.bitmap()) whole = false;
+    if (plus::CreationsOutOfMemory() != refusedBefore) whole = false;
+    const int stale = whole ? 0 : 1;
+    if (!whole) {
+        record->ShortRebuild = true;
+    } else if (record->ShortRebuild) {
+        // While the handles were short the system may have left the children clipped to the
+        // sizes the window had then (Wine does): a frame change makes it lay them out again.
+        record->ShortRebuild = false;
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     if (!dc) {
-        record->BackgroundStale = 0;
+        record->BackgroundStale = stale;
         return;
     }
     if (*dc) ReleaseDC(window, *dc);
@@ -362,7 +439,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         gdi::WindowDC screen = ChildSafeWindowDC(window);
         BitBlt(screen.get(), 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
     }
-    record->BackgroundStale = 0;
+    record->BackgroundStale = stale;
     if (Engine.FirstPaint == 0) InvalidateSkinnedControls(position);
 }
 

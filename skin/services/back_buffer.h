@@ -34,6 +34,8 @@ public:
     BackBufferCanvas& operator=(const BackBufferCanvas&) = delete;
 
     plus::PlusGraphics& graphics() { return graphics_; }
+    // False when no graphics could be made (GDI+ or the system out of memory or handles).
+    bool ready() const { return graphics_.GetHandle() != nullptr; }
 
     // The graphics of a canvas, which knows the pixels it draws on.
     class Graphics : public plus::PlusGraphics {
@@ -52,9 +54,12 @@ PixelRows DirectPixels(plus::PlusGraphics& graphics);
 
 // Gives the window the rounded region of its client size: CreateRoundRectRgn(0, 0, width + 1,
 // height + 1, 5, 5), unless it has that region already. The system owns the region afterwards.
-void SetRoundRegion(HWND window);
+// False when the region could not be made or set (no GDI handles left): the window keeps the
+// region it had.
+bool SetRoundRegion(HWND window);
 // The same for a skinned window, which remembers the size it was given a region for and asks
-// the system nothing while the size stays.
+// the system nothing while the size stays. A size whose region could not be set is not
+// remembered, so the next rebuild tries again.
 void SetRoundRegion(WindowRecord& record);
 
 // The image pixels of the window's back buffer: the top-left BackBufferSize of its bitmap,

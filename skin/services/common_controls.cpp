@@ -10,6 +10,7 @@
 #include "skin/services/direct_pixels.h"
 #include "skin/core/window_services.h"
 
+#include <optional>
 #include <string>
 
 namespace skin {
@@ -98,11 +99,8 @@ LRESULT PaintThenKey(HWND control, const CommonControlEntry& entry, LPARAM lPara
     return result;
 }
 
-} // namespace
-
-LRESULT CALLBACK CommonControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    const CommonControlEntry* entry = EntryOf(control);
-    if (!entry || SystemLookOn()) return PassOn(control, message, wParam, lParam);
+LRESULT CommonControlMessage(HWND control, const CommonControlEntry* entry, UINT message,
+                             WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOVE:
             if (Engine.TranslucentControls) InvalidateRect(control, nullptr, FALSE);
@@ -119,9 +117,34 @@ LRESULT CALLBACK CommonControlProc(HWND control, UINT message, WPARAM wParam, LP
             if (!Engine.ControlSkinsEnabled) break;
             return PaintsIntoGivenDC(ClassNameOf(control)) ? PaintOverWash(control, *entry, lParam)
                                                            : PaintThenKey(control, *entry, lParam);
+        case WM_NCPAINT: {
+            // The frame is the system's; the scroll bars (a rich edit's) are the skin's.
+            const LRESULT result = PassOn(control, message, wParam, lParam);
+            if (CommonControlEntry* still = EntryOf(control); still && HasScrollBars(control))
+                PaintScrollBars(control, still->ScrollBars, true);
+            return result;
+        }
         default: break;
     }
     return PassOn(control, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK CommonControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    CommonControlEntry* entry = EntryOf(control);
+    if (!entry || SystemLookOn()) return PassOn(control, message, wParam, lParam);
+    if (!HasScrollBars(control))
+        return CommonControlMessage(control, entry, message, wParam, lParam);
+    const std::optional<LRESULT> answered =
+        AnswerScrollBarMessage(control, entry->ScrollBars, message, wParam, lParam, PassOn);
+    const LRESULT result =
+        answered ? *answered : CommonControlMessage(control, entry, message, wParam, lParam);
+    // The entry may have gone (or moved, as the list grew) while the message was handled.
+    if (MayDrawSystemBars(message, wParam) && IsWindow(control) && HasScrollBars(control))
+        if (CommonControlEntry* still = EntryOf(control))
+            PaintScrollBars(control, still->ScrollBars, false);
+    return result;
 }
 
 int SkinEngine::SkinCommonControl(HWND control, std::optional<COLORREF> keyColour,

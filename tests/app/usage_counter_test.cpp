@@ -134,10 +134,18 @@ TEST(CounterPageText, SearchesOnlyWhereADigitImageCanBe) {
     const Case cases[] = {
         {page, tail},                   // nothing after the last image
         {"<html>no images</html>", ""}, // nothing to search at all
-        {std::string(kCounterPageLimit - 3, ' ') + "gif!",
+        // At the limit the page is searched; one byte more and it is no counter page at all,
+        // even where the part within the limit holds digit images.
+        {std::string(kCounterPageLimit - 4, ' ') + "gif!",
+         std::string(kCounterPageLimit - 4, ' ') + "gif"},
+        {std::string(kCounterPageLimit - 3, ' ') + "gif",
          std::string(kCounterPageLimit - 3, ' ') + "gif"},
-        {std::string(kCounterPageLimit - 2, ' ') + "gif", ""}, // its "gif" lies past the limit
-        {"a.gif" + std::string(1, '\0') + "b.gif", "a.gif"},   // up to the first NUL
+        {std::string(kCounterPageLimit - 3, ' ') + "gif!", ""},
+        {std::string(kCounterPageLimit - 2, ' ') + "gif", ""},
+        {page + std::string(kCounterPageLimit, ' '), ""},
+        {"a.gif" + std::string(1, '\0') + "b.gif", "a.gif"}, // up to the first NUL
+        // What follows the first NUL does not make the page too long.
+        {page + std::string(1, '\0') + std::string(kCounterPageLimit, ' '), tail},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CounterPageText(bytes(c.body)), c.searched) << c.body.substr(0, 40);
@@ -154,9 +162,66 @@ TEST(FetchUsageText, AHostilePageOfPatternStartsCostsLittle) {
     server.Answer("/hostile", HttpAnswer::Page(hostile));
     // A real counter page well inside the bound still counts in full.
     server.Answer("/real", HttpAnswer::Page(std::string(6000, ' ') + Digit("d1", "9") +
-                                            Digit("d1", "0") + hostile.substr(0, 100000)));
+                                            Digit("d1", "0") + hostile.substr(0, 1000)));
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_EQ(FetchUsageText(server.Url("/hostile")), "已使用次数：");
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
     EXPECT_EQ(FetchUsageText(server.Url("/real")), "已使用次数：90");
+}
+
+TEST(FetchUsageText, APageOverTheLimitShowsNoNumber) {
+    // Searching the start of such a page showed the digits found there: a wrong number.
+    const std::string digits = Digit("d1", "9") + Digit("d1", "8");
+    std::string twentyThousand;
+    for (int i = 0; i < 20000; ++i)
+        twentyThousand += Digit("d1", std::to_string(i % 10));
+    struct Case {
+        const char* target;
+        std::string body;
+        const char* usage;
+    };
+    const Case cases[] = {
+        {"/big", std::string(kCounterPageLimit - 200, ' ') + digits + std::string(10 << 20, ' '),
+         "已使用次数："},
+        {"/many", twentyThousand, "已使用次数："},
+        // The same digits on a page just inside the limit do count.
+        {"/inside", std::string(kCounterPageLimit - digits.size(), ' ') + digits, "已使用次数：98"},
+        {"/over", std::string(kCounterPageLimit - digits.size() + 1, ' ') + digits, "已使用次数："},
+    };
+    LoopbackHttpServer server;
+    for (const Case& c : cases) {
+        server.Answer(c.target, HttpAnswer::Page(c.body));
+        EXPECT_EQ(FetchUsageText(server.Url(c.target)), c.usage) << c.target;
+    }
+}
+
+TEST(UsageTextOf, MoreDigitsThanACountCanHaveShowNoNumber) {
+    struct Case {
+        std::vector<Text> names;
+        const char* usage;
+    };
+    const std::string twenty(kMaxCountDigits, '7');
+    const Case cases[] = {
+        {{}, "已使用次数："},
+        {{"4", "2"}, "已使用次数：42"},
+        {{twenty}, "已使用次数：77777777777777777777"},
+        {{twenty.substr(1), "10"}, "已使用次数："}, // names of two characters count as two
+        {{twenty, "1"}, "已使用次数："},
+        {{twenty + "1"}, "已使用次数："},
+        {{twenty.substr(2), "10"}, "已使用次数：77777777777777777710"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UsageTextOf(c.names), c.usage) << c.names.size();
+}
+
+TEST(FetchUsageText, TwentyDigitsCountTwentyOneDoNot) {
+    std::string twenty, twentyOne;
+    for (std::size_t i = 0; i < kMaxCountDigits; ++i)
+        twenty += Digit("d1", std::to_string(i % 10));
+    twentyOne = twenty + Digit("d1", "5");
+    LoopbackHttpServer server;
+    server.Answer("/20", HttpAnswer::Page(twenty));
+    server.Answer("/21", HttpAnswer::Page(twentyOne));
+    EXPECT_EQ(FetchUsageText(server.Url("/20")), "已使用次数：01234567890123456789");
+    EXPECT_EQ(FetchUsageText(server.Url("/21")), "已使用次数：");
 }

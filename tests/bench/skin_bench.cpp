@@ -16,8 +16,9 @@
 //   control repaints       an edit box's frame (WM_NCPAINT) and a whole combo box repaint,
 //                          skinned next to the same control unskinned, as a ratio; the
 //                          1,000-row list view's repaint after a one-page scroll (opaque and
-//                          translucent), a header's and an up-down's repaint; target for the
-//                          scroll repaint within 3x
+//                          translucent) and after a one-line step (the scroll bar drawn again
+//                          with it), a header's and an up-down's repaint; targets for the
+//                          page scroll within 3x, for the line step within 2x
 //   theme image            SetTheme with a large PNG (timed once per placement mode: it is the
 //                          slow step) and the full rebuild over it afterwards. Runs when the
 //                          environment names the image in VARNEL_BENCH_THEME_IMAGE (scripts/
@@ -201,6 +202,13 @@ HWND Spinner(HWND parent, int x) {
 void ScrollOnePage(HWND list) {
     static int turn = 0;
     SendMessageA(list, WM_VSCROLL, (turn++ % 2) ? SB_PAGEUP : SB_PAGEDOWN, 0);
+    UpdateWindow(list);
+}
+
+// One step of an arrow held down: a line each way in turn, the scroll bar drawn again with it.
+void ScrollOneLine(HWND list) {
+    static int turn = 0;
+    SendMessageA(list, WM_VSCROLL, (turn++ % 2) ? SB_LINEUP : SB_LINEDOWN, 0);
     UpdateWindow(list);
 }
 
@@ -532,6 +540,8 @@ int main(int argc, char** argv) {
                         translucent ? "translucent" : "opaque");
             CompareRepaints("  1,000-row list view, one-page scroll (<= 3 x)", 200 * scale, list,
                             plainList, ScrollOnePage);
+            CompareRepaints("  the same, one-line scroll step (<= 2 x)", 300 * scale, list,
+                            plainList, ScrollOneLine);
             CompareRepaints("  header, three items", 300 * scale, header, plainHeader, RedrawWhole);
             CompareRepaints("  up-down", 300 * scale, spin, plainSpin, RedrawWhole);
             for (HWND c : {list, header, spin, plainList, plainHeader, plainSpin})

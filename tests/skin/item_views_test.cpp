@@ -202,6 +202,7 @@ TEST_F(ItemViewTest, OutlineShowsTheStateAndLeavesTheClientAlone) {
     // The record's state is used when none is given.
     skin::Engine.TranslucentControls = 0;
     skin::ItemViewRecordOf(lbox)->Focused = true;
+    skin::ItemViewRecordOf(lbox)->Hot = false;
     skin::PaintItemViewFrame(position_, 1);
     EXPECT_TRUE(ColoursNear(WholeWindowPixel(lbox, 0, h / 2), accent, 3));
     EXPECT_EQ(WholeWindowPixel(lbox, 1, h / 2), white);
