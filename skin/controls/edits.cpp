@@ -158,18 +158,18 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {
-    if (const EditRecord* record = EditRecordOf(window)) {
+    EditRecord* record = EditRecordOf(window);
+    if (record) {
         if (!focused) focused = record->Focused;
         if (!hot) hot = record->Hot;
     }
     const FrameGeometry f = MeasureFrame(window);
     if (f.w <= 0 || f.h <= 0) return;
-
-    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
-    {
+    // Only the ring between the window's edge and the inner box is painted: white under the
+    // border, or the washed background in translucent mode.
+    const auto drawRing = [&](HDC dc) {
         PlusGraphics g;
-        g.CreateFromHDC(background.dc());
-        // Only the ring between the window's edge and the inner box is painted.
+        g.CreateFromHDC(dc);
         g.SetClipRectI(0, 0, f.w, f.h, 0);
         g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 3);
         if (TranslucentMode()) {
@@ -180,7 +180,16 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
             g.Clear(ToArgb(kWhite, 255));
         }
         DrawEditBorder(window, focused.value_or(false), hot.value_or(false), g);
+    };
+    // Opaque, the ring hides what lies behind it: a listed edit puts back the one it drew.
+    if (record && !TranslucentMode()) {
+        PutKeptRing(window, f, hot.value_or(false), focused.value_or(false), record->Ring,
+                    drawRing);
+        return;
     }
+    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
+    if (!background.dc()) return;
+    drawRing(background.dc());
     gdi::WindowDC dc = gdi::WindowDC::Whole(window);
     ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
     BitBlt(dc.get(), 0, 0, f.w, f.h, background.dc(), 0, 0, SRCCOPY);

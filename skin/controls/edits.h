@@ -9,6 +9,7 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_ring.h"
 #include "skin/core/scroll_bar_types.h"
 
 #include <optional>
@@ -28,6 +29,7 @@ struct EditRecord {
     bool Hot = false;        // read by the frame painter when no hot state is given
     bool ButtonDown = false; // between WM_LBUTTONDOWN and WM_LBUTTONUP
     ScrollBarState ScrollBars;
+    KeptRing Ring; // the opaque frame's ring, put back while its look holds
 };
 
 // Installs the edit boxes among the direct children of `parent` (each once).

@@ -13,6 +13,7 @@
 #include "skin/core/window_services.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -211,6 +212,69 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
     gdi::WindowDC whole = gdi::WindowDC::Whole(control);
     BitBlt(whole.get(), r.left, r.top, background.width(), background.height(), background.dc(), 0,
            0, SRCCOPY);
+}
+
+namespace {
+
+// Where each band of the ring lies in the frame (`at`) and in the packed picture (`kept`).
+struct RingBand {
+    RECT at;
+    POINT kept;
+};
+std::array<RingBand, 4> RingBands(const FrameGeometry& f) {
+    const int below = f.h - f.oy - f.ih;
+    return {RingBand{{0, 0, f.w, f.oy}, {0, 0}}, RingBand{{0, f.oy + f.ih, f.w, f.h}, {0, f.oy}},
+            RingBand{{0, f.oy, f.ox, f.oy + f.ih}, {0, f.oy + below}},
+            RingBand{{f.ox + f.iw, f.oy, f.w, f.oy + f.ih}, {f.ox, f.oy + below}}};
+}
+
+bool IsEmptyBand(const RingBand& b) {
+    return b.at.right <= b.at.left || b.at.bottom <= b.at.top;
+}
+
+// The ring drawn by `draw` on a scratch picture, its bands packed; an empty bitmap when a
+// picture could not be made.
+gdi::Bitmap KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)>& draw) {
+    const int below = f.h - f.oy - f.ih;
+    const int packedHeight = f.oy + below + f.ih;
+    gdi::WindowDC screen = gdi::WindowDC::Whole(window);
+    gdi::MemoryDC scratch = gdi::MemoryDC::Create(screen.get());
+    gdi::MemoryDC packed = gdi::MemoryDC::Create(screen.get());
+    gdi::Bitmap whole = gdi::CreateArgbBitmap(f.w, f.h);
+    gdi::Bitmap ring = gdi::CreateArgbBitmap(f.w, std::max(1, packedHeight));
+    if (!scratch || !packed || !whole || !ring) return {};
+    gdi::Selection wholeIn(scratch.get(), whole.get());
+    gdi::Selection ringIn(packed.get(), ring.get());
+    draw(scratch.get());
+    for (const RingBand& b : RingBands(f))
+        if (!IsEmptyBand(b))
+            BitBlt(packed.get(), b.kept.x, b.kept.y, b.at.right - b.at.left, b.at.bottom - b.at.top,
+                   scratch.get(), b.at.left, b.at.top, SRCCOPY);
+    return ring;
+}
+
+void PutRing(HWND window, const FrameGeometry& f, HBITMAP ring) {
+    if (!ring) return;
+    gdi::WindowDC dc = gdi::WindowDC::Whole(window);
+    gdi::MemoryDC packed = gdi::MemoryDC::Create(dc.get());
+    if (!dc || !packed) return;
+    gdi::Selection ringIn(packed.get(), ring);
+    for (const RingBand& b : RingBands(f))
+        if (!IsEmptyBand(b))
+            BitBlt(dc.get(), b.at.left, b.at.top, b.at.right - b.at.left, b.at.bottom - b.at.top,
+                   packed.get(), b.kept.x, b.kept.y, SRCCOPY);
+}
+
+} // namespace
+
+void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
+                 const std::function<void(HDC)>& draw) {
+    const KeptRing::Look look{f.w, f.h, f.ox, f.oy, f.iw, f.ih, hot, focused, Engine.AccentColour};
+    if (!kept.Bands || !(kept.Shown == look)) {
+        kept.Bands = KeepRing(control, f, draw);
+        kept.Shown = look;
+    }
+    PutRing(control, f, kept.Bands.get());
 }
 
 void CopyKeyed(HDC target, HDC picture, int w, int h) {

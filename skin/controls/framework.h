@@ -8,10 +8,12 @@
 #include "skin/controls/scroll_bars.h"
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/kept_ring.h"
 #include "skin/core/window_record.h"
 #include "plus/plus_object.h"
 #include "plus/plus_path.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -169,6 +171,13 @@ struct FrameGeometry {
 // The inner box is the client area widened by the vertical scroll bar and heightened by the
 // horizontal one (each only when its style bit is set), centred in the window rectangle.
 FrameGeometry MeasureFrame(HWND control);
+
+// Puts an opaque frame ring on the control's window, the inner box left alone: from `kept`
+// while the look (geometry, `hot`, `focused`, the accent) is the one it holds, else drawn by
+// `draw` on a picture of the frame's size first and its four bands kept. The ring must hide
+// whatever lies behind it (nothing translucent), since the picture is drawn on nothing.
+void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
+                 const std::function<void(HDC)>& draw);
 
 // True when the style has WS_VSCROLL or WS_HSCROLL.
 bool HasScrollBars(HWND control);

@@ -462,6 +462,11 @@ int main(int argc, char** argv) {
         std::printf("  control repaints (skinned, then the same control unskinned):\n");
         CompareRepaints("  edit frame (WM_NCPAINT)", 500 * scale, edit, plainEdit,
                         [](HWND c) { SendMessageA(c, WM_NCPAINT, 1, 0); });
+        CompareRepaints("  edit box (frame and text, as the system sends them)", 500 * scale, edit,
+                        plainEdit, [](HWND c) {
+                            RedrawWindow(c, nullptr, nullptr,
+                                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+                        });
         CompareRepaints("  combo box (frame, face and text)", 500 * scale, combo, plainCombo,
                         [](HWND c) {
                             RedrawWindow(c, nullptr, nullptr,

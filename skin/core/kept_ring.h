@@ -1,0 +1,24 @@
+// A control's opaque frame ring as last drawn, and the look it showed: a plain type held by the
+// records of the families that draw a ring (the painting is skin/controls/framework.cpp).
+#pragma once
+#include <windows.h>
+
+#include "skin/core/gdi_owners.h"
+
+namespace skin {
+
+struct KeptRing {
+    // Everything the ring's picture depends on: the frame's geometry, the state and the accent.
+    struct Look {
+        int w = 0, h = 0, ox = 0, oy = 0, iw = 0, ih = 0;
+        bool hot = false, focused = false;
+        COLORREF accent = 0;
+        bool operator==(const Look&) const = default;
+    };
+    Look Shown;
+    // The four bands packed in one bitmap: top and bottom across the first rows, left and right
+    // side by side below them. Empty until drawn, and when a picture could not be made.
+    gdi::Bitmap Bands;
+};
+
+} // namespace skin
