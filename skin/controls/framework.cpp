@@ -216,53 +216,62 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
 
 namespace {
 
-// Where each band of the ring lies in the frame (`at`) and in the packed picture (`kept`).
+// Where each band of the ring lies in the frame (`at`), and in which kept picture (`sides`:
+// the left and right bands side by side, else the top and bottom bands one above the other)
+// at which place (`kept`).
 struct RingBand {
     RECT at;
+    bool sides;
     POINT kept;
 };
 std::array<RingBand, 4> RingBands(const FrameGeometry& f) {
-    const int below = f.h - f.oy - f.ih;
-    return {RingBand{{0, 0, f.w, f.oy}, {0, 0}}, RingBand{{0, f.oy + f.ih, f.w, f.h}, {0, f.oy}},
-            RingBand{{0, f.oy, f.ox, f.oy + f.ih}, {0, f.oy + below}},
-            RingBand{{f.ox + f.iw, f.oy, f.w, f.oy + f.ih}, {f.ox, f.oy + below}}};
+    return {RingBand{{0, 0, f.w, f.oy}, false, {0, 0}},
+            RingBand{{0, f.oy + f.ih, f.w, f.h}, false, {0, f.oy}},
+            RingBand{{0, f.oy, f.ox, f.oy + f.ih}, true, {0, 0}},
+            RingBand{{f.ox + f.iw, f.oy, f.w, f.oy + f.ih}, true, {f.ox, 0}}};
 }
 
 bool IsEmptyBand(const RingBand& b) {
     return b.at.right <= b.at.left || b.at.bottom <= b.at.top;
 }
 
-// The ring drawn by `draw` on a scratch picture, its bands packed; an empty bitmap when a
-// picture could not be made.
-gdi::Bitmap KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)>& draw) {
-    const int below = f.h - f.oy - f.ih;
-    const int packedHeight = f.oy + below + f.ih;
+// The ring drawn by `draw` on a scratch picture of the frame's size, its bands copied into the
+// two kept pictures (each no larger than its bands). False when a picture could not be made.
+bool KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)>& draw,
+              KeptRing& kept) {
+    const int below = f.h - f.oy - f.ih, right = f.w - f.ox - f.iw;
     gdi::WindowDC screen = gdi::WindowDC::Whole(window);
     gdi::MemoryDC scratch = gdi::MemoryDC::Create(screen.get());
-    gdi::MemoryDC packed = gdi::MemoryDC::Create(screen.get());
+    gdi::MemoryDC target = gdi::MemoryDC::Create(screen.get());
     gdi::Bitmap whole = gdi::CreateArgbBitmap(f.w, f.h);
-    gdi::Bitmap ring = gdi::CreateArgbBitmap(f.w, std::max(1, packedHeight));
-    if (!scratch || !packed || !whole || !ring) return {};
-    gdi::Selection wholeIn(scratch.get(), whole.get());
-    gdi::Selection ringIn(packed.get(), ring.get());
-    draw(scratch.get());
-    for (const RingBand& b : RingBands(f))
-        if (!IsEmptyBand(b))
-            BitBlt(packed.get(), b.kept.x, b.kept.y, b.at.right - b.at.left, b.at.bottom - b.at.top,
-                   scratch.get(), b.at.left, b.at.top, SRCCOPY);
-    return ring;
+    kept.Across = gdi::CreateArgbBitmap(f.w, std::max(1, f.oy + below));
+    kept.Sides = gdi::CreateArgbBitmap(std::max(1, f.ox + right), std::max(1, f.ih));
+    if (!scratch || !target || !whole || !kept.Across || !kept.Sides) return false;
+    {
+        gdi::Selection wholeIn(scratch.get(), whole.get());
+        draw(scratch.get());
+        for (const bool sides : {false, true}) {
+            gdi::Selection keptIn(target.get(), sides ? kept.Sides.get() : kept.Across.get());
+            for (const RingBand& b : RingBands(f))
+                if (b.sides == sides && !IsEmptyBand(b))
+                    BitBlt(target.get(), b.kept.x, b.kept.y, b.at.right - b.at.left,
+                           b.at.bottom - b.at.top, scratch.get(), b.at.left, b.at.top, SRCCOPY);
+        }
+    }
+    return true;
 }
 
-void PutRing(HWND window, const FrameGeometry& f, HBITMAP ring) {
-    if (!ring) return;
+void PutRing(HWND window, const FrameGeometry& f, const KeptRing& kept) {
     gdi::WindowDC dc = gdi::WindowDC::Whole(window);
-    gdi::MemoryDC packed = gdi::MemoryDC::Create(dc.get());
-    if (!dc || !packed) return;
-    gdi::Selection ringIn(packed.get(), ring);
-    for (const RingBand& b : RingBands(f))
-        if (!IsEmptyBand(b))
-            BitBlt(dc.get(), b.at.left, b.at.top, b.at.right - b.at.left, b.at.bottom - b.at.top,
-                   packed.get(), b.kept.x, b.kept.y, SRCCOPY);
+    gdi::MemoryDC source = gdi::MemoryDC::Create(dc.get());
+    if (!dc || !source) return;
+    for (const bool sides : {false, true}) {
+        gdi::Selection keptIn(source.get(), sides ? kept.Sides.get() : kept.Across.get());
+        for (const RingBand& b : RingBands(f))
+            if (b.sides == sides && !IsEmptyBand(b))
+                BitBlt(dc.get(), b.at.left, b.at.top, b.at.right - b.at.left,
+                       b.at.bottom - b.at.top, source.get(), b.kept.x, b.kept.y, SRCCOPY);
+    }
 }
 
 } // namespace
@@ -270,11 +279,17 @@ void PutRing(HWND window, const FrameGeometry& f, HBITMAP ring) {
 void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
                  const std::function<void(HDC)>& draw) {
     const KeptRing::Look look{f.w, f.h, f.ox, f.oy, f.iw, f.ih, hot, focused, Engine.AccentColour};
-    if (!kept.Bands || !(kept.Shown == look)) {
-        kept.Bands = KeepRing(control, f, draw);
+    if (!kept.Across || !kept.Sides || !(kept.Shown == look)) {
         kept.Shown = look;
+        if (!KeepRing(control, f, draw, kept)) {
+            // No pictures to keep (handles or memory short): nothing is put back, and the next
+            // paint tries again.
+            kept.Across.reset();
+            kept.Sides.reset();
+            return;
+        }
     }
-    PutRing(control, f, kept.Bands.get());
+    PutRing(control, f, kept);
 }
 
 void CopyKeyed(HDC target, HDC picture, int w, int h) {

@@ -16,9 +16,10 @@ struct KeptRing {
         bool operator==(const Look&) const = default;
     };
     Look Shown;
-    // The four bands packed in one bitmap: top and bottom across the first rows, left and right
-    // side by side below them. Empty until drawn, and when a picture could not be made.
-    gdi::Bitmap Bands;
+    // The ring's four bands, in two pictures no larger than they are: the top and bottom bands
+    // one above the other (as wide as the frame), the left and right bands side by side (as high
+    // as the inner box). Empty until drawn, and when a picture could not be made.
+    gdi::Bitmap Across, Sides;
 };
 
 } // namespace skin

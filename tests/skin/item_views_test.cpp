@@ -214,6 +214,48 @@ TEST_F(ItemViewTest, OutlineShowsTheStateAndLeavesTheClientAlone) {
     EXPECT_EQ(WholeWindowPixel(bare, 1, 10), kMarker);
 }
 
+// The opaque ring is drawn once and put back while its look holds: a new size or accent draws
+// it again, and only its bands are kept.
+TEST_F(ItemViewTest, TheKeptRingFollowsSizeAndAccentAndHoldsOnlyItsBands) {
+    HWND lbox = ListBox(20, 20, 3, 0, 160, 100);
+    Install();
+    skin::Engine.TranslucentControls = 0;
+    const auto paint = [&] {
+        FillWholeWindow(lbox, kMarker);
+        skin::PaintItemViewFrame(position_, 1, false, false);
+    };
+    const auto size = [](HBITMAP b) {
+        BITMAP info{};
+        GetObject(b, sizeof info, &info);
+        return SIZE{info.bmWidth, info.bmHeight};
+    };
+    paint();
+    const skin::FrameGeometry f = skin::MeasureFrame(lbox);
+    const skin::KeptRing& ring = skin::ItemViewRecordOf(lbox)->Ring;
+    EXPECT_EQ(size(ring.Across.get()).cx, f.w);
+    EXPECT_EQ(size(ring.Across.get()).cy, f.h - f.ih);
+    EXPECT_EQ(size(ring.Sides.get()).cx, f.w - f.iw);
+    EXPECT_EQ(size(ring.Sides.get()).cy, f.ih);
+    const COLORREF outline = WholeWindowPixel(lbox, f.w - 1, f.h / 2);
+    EXPECT_NE(outline, kMarker);
+    EXPECT_EQ(WholeWindowPixel(lbox, f.w / 2, f.h - 1), outline) << "the bottom band is put back";
+
+    SetWindowPos(lbox, nullptr, 0, 0, 200, 130, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    paint();
+    const skin::FrameGeometry g = skin::MeasureFrame(lbox); // whole rows: about 130 high
+    ASSERT_EQ(g.w, 200);
+    for (const POINT& pt :
+         {POINT{g.w - 1, g.h / 2}, POINT{g.w / 2, g.h - 1}, POINT{0, g.h / 2}, POINT{g.w / 2, 0}})
+        EXPECT_EQ(WholeWindowPixel(lbox, pt.x, pt.y), outline) << pt.x << "," << pt.y;
+    EXPECT_EQ(WholeWindowPixel(lbox, g.w / 2, g.h / 2), kMarker) << "the inner box is left alone";
+
+    skin::Engine.AccentColour = RGB(0, 0, 255);
+    skin::PaintItemViewFrame(position_, 1, false, true);
+    const COLORREF focused = WholeWindowPixel(lbox, 0, g.h / 2);
+    EXPECT_GT(GetBValue(focused), GetRValue(focused) + 40)
+        << "the new accent " << std::hex << focused;
+}
+
 TEST_F(ItemViewTest, HoverPaintsOnceFocusAndLeavingDrawTheMatchingOutline) {
     HWND lbox = ListBox(20, 20, 3, 0, 160, 100);
     HWND tree = Tree(200, 20);
