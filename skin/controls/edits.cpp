@@ -149,12 +149,8 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     // In system colours the edit is the system's to paint.
     if (SystemLookOn() && message != WM_DESTROY)
         return CallSavedProcedure(window, message, wParam, lParam);
-    const std::optional<LRESULT> answered = AnswerScrollBarMessage(
-        window, record->ScrollBars, message, wParam, lParam, CallSavedProcedure);
-    const LRESULT result =
-        answered ? *answered : EditMessage(window, record, message, wParam, lParam);
-    RepaintScrollBarsAfter(window, message, wParam, &WindowRecord::Edits);
-    return result;
+    return WithScrollBars(window, *record, message, wParam, lParam, &WindowRecord::Edits,
+                          [&] { return EditMessage(window, record, message, wParam, lParam); });
 }
 
 void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {

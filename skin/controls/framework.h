@@ -193,6 +193,19 @@ template <typename Record>
 void RepaintScrollBarsAfter(HWND control, UINT message, WPARAM wParam,
                             FamilyList<Record> WindowRecord::*member);
 
+// A family procedure's handling of one message with the skin's scroll bars around it: the bars'
+// own messages are answered first, every other message goes to `family()`, and afterwards the
+// bars go back over whatever the system drew.
+template <typename Record, typename Family>
+LRESULT WithScrollBars(HWND control, Record& record, UINT message, WPARAM wParam, LPARAM lParam,
+                       FamilyList<Record> WindowRecord::*member, Family&& family) {
+    const std::optional<LRESULT> answered = AnswerScrollBarMessage(
+        control, record.ScrollBars, message, wParam, lParam, CallSavedProcedure);
+    const LRESULT result = answered ? *answered : family();
+    RepaintScrollBarsAfter(control, message, wParam, member);
+    return result;
+}
+
 // Covers the control's client area with the window background washed in white at
 // ControlAlpha: on `dc` at (0, 0) when one is given (a WM_ERASEBKGND DC), else on the window
 // DC at the client area's place.

@@ -272,12 +272,8 @@ LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     ItemViewRecord* record = ItemViewRecordOf(window);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    const std::optional<LRESULT> answered = AnswerScrollBarMessage(
-        window, record->ScrollBars, message, wParam, lParam, CallSavedProcedure);
-    const LRESULT result =
-        answered ? *answered : ItemViewMessage(window, record, message, wParam, lParam);
-    RepaintScrollBarsAfter(window, message, wParam, &WindowRecord::ItemViews);
-    return result;
+    return WithScrollBars(window, *record, message, wParam, lParam, &WindowRecord::ItemViews,
+                          [&] { return ItemViewMessage(window, record, message, wParam, lParam); });
 }
 
 namespace {

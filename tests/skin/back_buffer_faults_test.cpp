@@ -44,6 +44,12 @@ TEST_F(CompositionTest, WithoutABitmapOfTheNewSizeTheLastImageStaysAndTheWindowS
         ASSERT_GT(hog.TakeAll(), 1000u);
         // Larger than the room the first bitmap had: a new one is needed and refused.
         Resize(w.hwnd(), 600, 500);
+        {
+            const HDC screen = GetDC(w.hwnd());
+            const RECT all{0, 0, 600, 500};
+            FillRect(screen, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            ReleaseDC(w.hwnd(), screen);
+        }
         skin::TheSkin->RebuildBackground(w.position(), GetDC(w.hwnd()));
         EXPECT_EQ(record.BackBufferDC.bitmap(), first);
         EXPECT_EQ(record.BackBufferSize.cx, 200);
@@ -54,6 +60,10 @@ TEST_F(CompositionTest, WithoutABitmapOfTheNewSizeTheLastImageStaysAndTheWindowS
         EXPECT_EQ(record.RegionSize.cx, -1);
         EXPECT_TRUE(ColoursNear(w.BufferPixel(100, 75), kTheme, 2));
     }
+    // What the short rebuild showed over the blackened window: the last good image, from the
+    // window's corner (the region is still the old size's, so nothing beside it shows).
+    for (const POINT& pt : {POINT{0, 75}, POINT{100, 75}, POINT{199, 75}, POINT{100, 149}})
+        EXPECT_TRUE(ColoursNear(w.ScreenPixel(pt.x, pt.y), kTheme, 2)) << pt.x << "," << pt.y;
     skin::TheSkin->RebuildBackground(w.position(), GetDC(w.hwnd()));
     EXPECT_NE(record.BackBufferDC.bitmap(), first);
     EXPECT_EQ(record.BackBufferSize.cx, 600);
@@ -99,6 +109,8 @@ TEST_F(CompositionTest, ADrawingObjectRefusedWhileComposingLeavesTheWindowStale)
         skin::TheSkin->RebuildBackground(w.position());
         plus::RefuseCreation(0);
         EXPECT_EQ(record.BackgroundStale, c.stale);
+        // A short rebuild is remembered until a whole one has the children laid out again.
+        EXPECT_EQ(record.ShortRebuild, c.stale == 1);
     }
 }
 
@@ -174,6 +186,11 @@ TEST(PlusFaults, CachesRetryARefusalButNotABadPicture) {
         EXPECT_NE(fonts.Get("Tahoma", 12, 0, 2).GetHandle(), nullptr);
         EXPECT_EQ(plus::CreationsAsked(), 2);
     }
+    // A refused request for another font leaves none, not the last one standing in for it.
+    plus::RefuseCreation(1);
+    EXPECT_EQ(fonts.Get("Tahoma", 20, 0, 2).GetHandle(), nullptr);
+    plus::RefuseCreation(0);
+    EXPECT_NE(fonts.Get("Tahoma", 20, 0, 2).GetHandle(), nullptr);
 }
 
 // A path or region whose creation was refused is never handed to GDI+ (Wine's reads it without a

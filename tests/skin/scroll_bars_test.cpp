@@ -208,6 +208,13 @@ TEST_F(ScrollBarTest, TheSkinsBarComesBackAfterEveryWayTheControlScrolls) {
         // The thumb is the accent at its normal strength; the page beside it has none.
         EXPECT_NEAR(Tint(PartPixel(c, ScrollPart::Thumb)), 90, 12);
         EXPECT_LT(Tint(PartPixel(c, ScrollPart::PageAfter)), 6);
+        // The thumb stands two pixels in from each side.
+        {
+            const skin::ScrollBarLook bar = Bar(c);
+            const int middle = bar.Bar.top + (bar.ThumbStart + bar.ThumbEnd) / 2;
+            EXPECT_LT(Tint(WholeWindowPixel(c, bar.Bar.left, middle)), 6);
+            EXPECT_LT(Tint(WholeWindowPixel(c, bar.Bar.right - 1, middle)), 6);
+        }
         const int thumbBefore = Bar(c).ThumbStart;
         // Each of these has the system draw its own bar straight onto the window.
         const std::pair<UINT, WPARAM> scrolls[] = {
@@ -244,7 +251,14 @@ TEST_F(ScrollBarTest, HotAndDisabledPartsShowTheirOwnLook) {
     EXPECT_NEAR(Tint(PartPixel(list, ScrollPart::Thumb)), 90, 12) << "the thumb let go";
     EXPECT_GT(Tint(WholeWindowPixel(list, bar.Bar.left + 3, bar.Bar.top + 3)), 100)
         << "the arrow under the pointer has its plate";
+    // Off the bar (over the client) nothing is hot any more.
+    SendMessageA(list, WM_NCMOUSEMOVE, HTCLIENT, MAKELPARAM(outer.left + 20, outer.top + 20));
+    EXPECT_EQ(skin::ItemViewRecordOf(list)->ScrollBars.HotBar, 0);
+    EXPECT_EQ(skin::ItemViewRecordOf(list)->ScrollBars.HotPart, ScrollPart::None);
+    EXPECT_LT(Tint(WholeWindowPixel(list, bar.Bar.left + 3, bar.Bar.top + 3)), 6);
+    over(bar.Arrow / 2);
     SendMessageA(list, WM_NCMOUSELEAVE, 0, 0);
+    EXPECT_EQ(skin::ItemViewRecordOf(list)->ScrollBars.HotBar, 0);
     EXPECT_LT(Tint(WholeWindowPixel(list, bar.Bar.left + 3, bar.Bar.top + 3)), 6);
 
     const COLORREF glyph = PartPixel(list, ScrollPart::ArrowAfter);
@@ -288,6 +302,10 @@ TEST_F(ScrollBarTest, BarsComeAndGoWithTheContentAndBothMeetAtAWhiteSizeBox) {
 
     ASSERT_TRUE(Bar(wide, false).Shown);
     EXPECT_NEAR(Tint(PartPixel(wide, ScrollPart::Thumb, false)), 90, 12) << "horizontal thumb";
+    const skin::ScrollBarLook across = Bar(wide, false);
+    const int middle = across.Bar.left + (across.ThumbStart + across.ThumbEnd) / 2;
+    EXPECT_LT(Tint(WholeWindowPixel(wide, middle, across.Bar.top)), 6) << "two pixels in";
+    EXPECT_LT(Tint(WholeWindowPixel(wide, middle, across.Bar.bottom - 1)), 6) << "two pixels in";
     const skin::ScrollBarsLook both = skin::ReadScrollBars(wide, skin::ScrollBarState{});
     ASSERT_FALSE(IsRectEmpty(&both.SizeBox));
     EXPECT_EQ(both.SizeBox.left, both.Vertical.Bar.left);
@@ -300,8 +318,10 @@ TEST_F(ScrollBarTest, TranslucentBarsLieOverTheWashedBackground) {
     HWND list = Scroller(window_, Kind::ListBox, 10, 40);
     Install(true);
     const COLORREF page = PartPixel(list, ScrollPart::PageAfter);
-    // White at ControlAlpha 160 over blue, then the channel's faint grey: blue shows through.
+    // White at ControlAlpha 160 over blue, then the channel's faint grey: blue shows through the
+    // wash.
     EXPECT_GT(GetBValue(page), GetRValue(page) + 40) << std::hex << page;
+    EXPECT_NEAR(GetRValue(page), 150, 15) << "washed " << std::hex << page;
     const COLORREF thumb = PartPixel(list, ScrollPart::Thumb);
     EXPECT_GT(GetRValue(thumb), GetGValue(thumb) + 40) << "the thumb is still the accent";
 }
@@ -499,17 +519,17 @@ TEST_F(ScrollBarTest, ScrollCyclesLeaveNoObjectBehind) {
         HWND edit = Scroller(window_, Kind::Edit, 200, 40, 100);
         Install();
         const LPARAM arrows[] = {arrowOf(list), arrowOf(edit)};
-        // A scroll each way in both controls; every twentieth cycle also hovers and repaints the
-        // frames, which renews the kept pictures.
+        // A scroll in one control or the other, each way in turn; every twentieth cycle also
+        // hovers over both bars and repaints their frames, which renews the kept pictures.
         const auto cycle = [&](int i) {
-            for (HWND c : {list, edit}) {
-                SendMessageA(c, WM_VSCROLL, i % 2 ? SB_PAGEDOWN : SB_LINEUP, 0);
-                if (i % 20 == 0) {
-                    SendMessageA(c, WM_NCMOUSEMOVE, HTVSCROLL, arrows[c == edit]);
-                    SendMessageA(c, WM_NCMOUSELEAVE, 0, 0);
-                    SendMessageA(c, WM_NCPAINT, 1, 0);
+            HWND c = i % 2 ? list : edit;
+            SendMessageA(c, WM_VSCROLL, i % 4 < 2 ? SB_PAGEDOWN : SB_LINEUP, 0);
+            if (i % 20 == 0)
+                for (HWND h : {list, edit}) {
+                    SendMessageA(h, WM_NCMOUSEMOVE, HTVSCROLL, arrows[h == edit]);
+                    SendMessageA(h, WM_NCMOUSELEAVE, 0, 0);
+                    SendMessageA(h, WM_NCPAINT, 1, 0);
                 }
-            }
         };
         for (int i = 0; i < 4; ++i)
             cycle(i * 20);
