@@ -8,6 +8,7 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
@@ -106,6 +107,7 @@ void GreyOut(HDC dc, RECT box, const std::vector<std::uint32_t>& before) {
 // Caption step shared by the check-box and radio painters.
 void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF layout,
                  bool disabled) {
+    const PhaseClock clock(PaintPhase::Text);
     PlusSolidBrush ink;
     ink.Create(Argb(disabled ? kGreyText : TextColourOf(window), 255));
     const PlusFont& font = ButtonCaptionFont(record);
@@ -130,8 +132,18 @@ RECT MarkBox(float x, float y, int size) {
 }
 
 void CopyToWindow(HWND window, HDC picture, int w, int h) {
+    const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc(window);
     BitBlt(dc.get(), 0, 0, w, h, picture, 0, 0, SRCCOPY);
+}
+
+// Everything a check box's or radio button's picture is drawn from besides its background.
+Look LookOf(HWND window, const ButtonRecord& record, UINT state, bool disabled, int w, int h) {
+    Look look;
+    look << record.Kind << w << h << IsChecked(window) << disabled << ((state & ODS_HOTLIGHT) != 0)
+         << record.Caption << record.FontFamily << record.FontSize << record.FontStyle
+         << TextColourOf(window) << Engine.AccentColour;
+    return look;
 }
 
 // The ButtonProc cases that paint after the button's own handling (a press, a check change).
@@ -330,7 +342,8 @@ void RepaintButton(HWND window, UINT state) {
 }
 
 void PaintRadioButton(HWND window, UINT state) {
-    const ButtonRecord* record = ButtonRecordOf(window);
+    const PhaseClock painter(PaintPhase::Painter);
+    ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
     const SmallButtonBox area(window);
     const float left = area.left, top = area.top;
@@ -339,10 +352,16 @@ void PaintRadioButton(HWND window, UINT state) {
     const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
+    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H),
+                       background.dc(), W, H)) {
+        CopyToWindow(window, background.dc(), W, H);
+        return;
+    }
     const RECT mark = MarkBox(left + 1, cy - 1, 14);
     const std::vector<std::uint32_t> unmarked =
         disabled ? PixelsOf(background.dc(), mark) : std::vector<std::uint32_t>();
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         g.SetSmoothingMode(4);
@@ -394,11 +413,13 @@ void PaintRadioButton(HWND window, UINT state) {
         DrawCaption(g, window, *record,
                     RectF{left + 18, 2, static_cast<float>(W), static_cast<float>(H)}, disabled);
     }
+    KeepPicture(record->Kept, background.dc(), W, H);
     CopyToWindow(window, background.dc(), W, H);
 }
 
 void PaintCheckBox(HWND window, UINT state) {
-    const ButtonRecord* record = ButtonRecordOf(window);
+    const PhaseClock painter(PaintPhase::Painter);
+    ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
     const SmallButtonBox area(window);
     const float left = area.left, top = area.top;
@@ -407,10 +428,16 @@ void PaintCheckBox(HWND window, UINT state) {
     const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
+    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H),
+                       background.dc(), W, H)) {
+        CopyToWindow(window, background.dc(), W, H);
+        return;
+    }
     const RECT mark = MarkBox(left, cy, 13);
     const std::vector<std::uint32_t> unmarked =
         disabled ? PixelsOf(background.dc(), mark) : std::vector<std::uint32_t>();
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
 
@@ -435,6 +462,7 @@ void PaintCheckBox(HWND window, UINT state) {
                     RectF{left + 17, 2, static_cast<float>(W - 19), static_cast<float>(H)},
                     disabled);
     }
+    KeepPicture(record->Kept, background.dc(), W, H);
     CopyToWindow(window, background.dc(), W, H);
 }
 

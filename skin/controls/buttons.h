@@ -6,6 +6,7 @@
 
 #include "skin/core/skin_types.h"
 #include "skin/core/composition_types.h"
+#include "skin/core/kept_picture.h"
 
 #include <array>
 #include <string>
@@ -58,6 +59,9 @@ struct ButtonRecord {
     // family's owner-draw type replaces the style's own type bits).
     bool DefaultButton = false;
     mutable FontCache Font; // the caption's font, made once rather than on every paint
+    // A check box's or radio button's last picture, put back while its look and the
+    // background under it stay the same.
+    KeptPicture Kept;
 };
 
 // Type filters on the style's type bits.

@@ -4,6 +4,7 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_pen.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -154,6 +155,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {
+    const PhaseClock painter(PaintPhase::Painter);
     EditRecord* record = EditRecordOf(window);
     if (record) {
         if (!focused) focused = record->Focused;
@@ -164,6 +166,7 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
     // Only the ring between the window's edge and the inner box is painted: white under the
     // border, or the washed background in translucent mode.
     const auto drawRing = [&](HDC dc) {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(dc);
         g.SetClipRectI(0, 0, f.w, f.h, 0);
@@ -186,6 +189,7 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
     CapturedBackground background(window, RECT{0, 0, f.w, f.h});
     if (!background.dc()) return;
     drawRing(background.dc());
+    const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(window);
     ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
     BitBlt(dc.get(), 0, 0, f.w, f.h, background.dc(), 0, 0, SRCCOPY);

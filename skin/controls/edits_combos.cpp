@@ -9,6 +9,7 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -104,6 +105,7 @@ void DrawDropButton(PlusGraphics& g, ComboRecord& record, LONG style, int w, int
     }
 
     if ((style & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST) return;
+    const PhaseClock clock(PaintPhase::Text);
     PlusSolidBrush ink;
     ink.Create(ToArgb(TextColourOf(combo), 255));
     const PlusFont& font = record.TextFont.Get(kTextFont, kTextSize, 0, kUnitWorld);
@@ -111,6 +113,20 @@ void DrawDropButton(PlusGraphics& g, ComboRecord& record, LONG style, int w, int
                  RectF{2, static_cast<float>(h - 12) / 2, static_cast<float>(w - 17),
                        static_cast<float>(h - 4)},
                  nullptr);
+}
+
+// Everything the combo's picture is drawn from besides its background.
+Look LookOf(HWND combo, LONG style, int w, int h, bool hot, bool focused) {
+    Look look;
+    look << style << w << h << hot << focused << TranslucentMode() << Engine.ControlAlpha
+         << Engine.AccentColour << WindowTextOf(combo) << TextColourOf(combo);
+    // Where the children lie: their places are punched out of the picture.
+    for (HWND child = FindWindowExA(combo, nullptr, nullptr, nullptr); child;
+         child = FindWindowExA(combo, child, nullptr, nullptr)) {
+        const RECT r = ChildRect(child);
+        look << r.left << r.top << r.right << r.bottom;
+    }
+    return look;
 }
 
 bool HasPendingClientPaint(HWND window) {
@@ -224,6 +240,7 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> focused) {
+    const PhaseClock painter(PaintPhase::Painter);
     FamilyList<ComboRecord>* list = ComboListAt(windowIndex);
     ComboRecord* record = list ? RecordAt(*list, position) : nullptr;
     if (!record || !record->Window) return;
@@ -238,7 +255,9 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
     ++record->Paints;
 
     CapturedBackground background(combo, RECT{0, 0, w, h});
-    {
+    if (!PutKeptPicture(record->Kept, LookOf(combo, style, w, h, hot, isFocused), background.dc(),
+                        w, h)) {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         PlusSolidBrush face;
@@ -252,6 +271,8 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
                           1);
         g.DrawRectangle(outline, 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1));
         if (HasDropButton(style)) DrawDropButton(g, *record, style, w, h, hot);
+        g.DeleteGraphics();
+        KeepPicture(record->Kept, background.dc(), w, h);
     }
     gdi::WindowDC dc = gdi::WindowDC::Whole(combo);
     CopyKeyed(dc.get(), background.dc(), w, h);

@@ -1,6 +1,7 @@
 #include "skin/controls/framework.h"
 
 #include "plus/plus_brush.h"
+#include "plus/plus_faults.h"
 #include "plus/plus_font.h"
 #include "plus/plus_font_family.h"
 #include "plus/plus_graphics.h"
@@ -8,6 +9,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/core/window_services.h"
@@ -200,6 +202,7 @@ HRGN ScrollBarRegion(HWND control) {
 }
 
 void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
+    const PhaseClock clock(PaintPhase::Capture);
     const RECT r = ClientRectInWindow(control);
     // Owner, record, attached entry and offset are looked up once for the whole paint.
     const BackgroundSource source = ResolveBackgroundSource(control);
@@ -249,7 +252,11 @@ bool KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)
     if (!scratch || !target || !whole || !kept.Across || !kept.Sides) return false;
     {
         gdi::Selection wholeIn(scratch.get(), whole.get());
+        // A step that failed on the way (a drawing object refused, a clip the system could not
+        // make when short of handles) leaves the ring incomplete: it is not kept.
+        const int failedBefore = plus::CallsFailed();
         draw(scratch.get());
+        if (plus::CallsFailed() != failedBefore) return false;
         for (const bool sides : {false, true}) {
             gdi::Selection keptIn(target.get(), sides ? kept.Sides.get() : kept.Across.get());
             for (const RingBand& b : RingBands(f))
@@ -278,6 +285,7 @@ void PutRing(HWND window, const FrameGeometry& f, const KeptRing& kept) {
 
 void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
                  const std::function<void(HDC)>& draw) {
+    const PhaseClock clock(PaintPhase::Ring);
     const KeptRing::Look look{f.w, f.h, f.ox, f.oy, f.iw, f.ih, hot, focused, Engine.AccentColour};
     if (!kept.Across || !kept.Sides || !(kept.Shown == look)) {
         kept.Shown = look;
@@ -293,6 +301,7 @@ void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, K
 }
 
 void CopyKeyed(HDC target, HDC picture, int w, int h) {
+    const PhaseClock clock(PaintPhase::Copy);
     TransparentBlt(target, 0, 0, w, h, picture, 0, 0, w, h, kKeyColour);
 }
 
@@ -319,6 +328,7 @@ DibRows DibPixels(HDC dc, int w, int h) {
 } // namespace
 
 void LayKeyedOnto(HDC target, HDC picture, int w, int h) {
+    const PhaseClock clock(PaintPhase::Copy);
     const DibRows to = DibPixels(target, w, h), from = DibPixels(picture, w, h);
     if (!to.first || !from.first) {
         CopyKeyed(target, picture, w, h);
@@ -344,8 +354,67 @@ void LayKeyedOnto(HDC target, HDC picture, int w, int h) {
     }
 }
 
+namespace {
+
+// Calls visit(row pointer) for each of the h rows of the w x h DIB section in `dc`; false, with
+// nothing visited, when the DC holds none of that size.
+template <typename Visit> bool VisitRows(HDC dc, int w, int h, Visit visit) {
+    const DibRows rows = DibPixels(dc, w, h);
+    if (!rows.first || w <= 0 || h <= 0) return false;
+    GdiFlush();
+    for (int y = 0; y < h; ++y)
+        visit(reinterpret_cast<std::uint32_t*>(rows.Row(y)), static_cast<std::size_t>(y) * w);
+    return true;
+}
+
+std::vector<std::uint32_t> RowsOf(HDC dc, int w, int h) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(std::max(0, w * h)));
+    if (!VisitRows(dc, w, h, [&](const std::uint32_t* row, std::size_t at) {
+            std::copy(row, row + w, pixels.begin() + static_cast<std::ptrdiff_t>(at));
+        }))
+        pixels.clear();
+    return pixels;
+}
+
+} // namespace
+
+bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, int h) {
+    const PhaseClock clock(PaintPhase::Kept);
+    const std::size_t size = static_cast<std::size_t>(std::max(0, w * h));
+    bool same = !kept.Shown.empty() && kept.Shown == look.bytes && kept.Under.size() == size &&
+                kept.Picture.size() == size;
+    if (same) {
+        const bool read = VisitRows(captured, w, h, [&](const std::uint32_t* row, std::size_t at) {
+            same = same && std::equal(row, row + w, kept.Under.begin() + at);
+        });
+        same = same && read;
+    }
+    if (same) {
+        VisitRows(captured, w, h, [&](std::uint32_t* row, std::size_t at) {
+            std::copy_n(kept.Picture.begin() + static_cast<std::ptrdiff_t>(at), w, row);
+        });
+        return true;
+    }
+    kept.Shown = look.bytes;
+    kept.Under = RowsOf(captured, w, h);
+    kept.Picture.clear();
+    kept.FailedBefore = plus::CallsFailed();
+    return false;
+}
+
+void KeepPicture(KeptPicture& kept, HDC captured, int w, int h) {
+    const PhaseClock clock(PaintPhase::Kept);
+    if (plus::CallsFailed() != kept.FailedBefore || kept.Under.empty()) {
+        kept.Shown.clear();
+        return;
+    }
+    kept.Picture = RowsOf(captured, w, h);
+    if (kept.Picture.empty()) kept.Shown.clear();
+}
+
 WashedClientPicture::WashedClientPicture(HWND control)
     : background_(control, ClientRectInWindow(control)) {
+    const PhaseClock clock(PaintPhase::Capture);
     WashPicture(background_.dc(), background_.width(), background_.height());
 }
 

@@ -8,6 +8,7 @@
 #include "skin/controls/scroll_bars.h"
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/kept_picture.h"
 #include "skin/core/kept_ring.h"
 #include "skin/core/window_record.h"
 #include "plus/plus_object.h"
@@ -178,6 +179,19 @@ FrameGeometry MeasureFrame(HWND control);
 // whatever lies behind it (nothing translucent), since the picture is drawn on nothing.
 void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
                  const std::function<void(HDC)>& draw);
+
+// --- Kept pictures ---
+
+// Before a painter draws over the w x h background captured in `captured` (a 32-bit DIB
+// section exactly h high, as CaptureBackground makes): when `kept` holds the picture of `look`
+// over this same background, writes that picture into `captured` and returns true, so the
+// drawing is left out. Otherwise returns false, leaving `captured` as it is, and notes the
+// look and the background for KeepPicture.
+bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, int h);
+
+// After the drawing that PutKeptPicture did not spare: keeps the picture now in `captured`,
+// unless a drawing step failed on the way (an incomplete picture is drawn again next time).
+void KeepPicture(KeptPicture& kept, HDC captured, int w, int h);
 
 // True when the style has WS_VSCROLL or WS_HSCROLL.
 bool HasScrollBars(HWND control);

@@ -8,12 +8,15 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/core/window_services.h"
+
+#include <optional>
 
 #include <vector>
 
@@ -168,6 +171,7 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
 
     CapturedBackground picture(header, r);
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(picture.dc());
         PlusPath path;
@@ -215,6 +219,7 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
         if (!item.text.empty() && box > 0) {
             const PlusFont& plusFont = record.DrawingFont.Get(
                 font.family, static_cast<float>(font.size), font.style, kUnitWorld);
+            const PhaseClock text(PaintPhase::Text);
             PlusStringFormat format;
             format.Create(kNoWrap);
             format.SetTrimming(kTrimEllipsis);
@@ -226,6 +231,7 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
                          &format);
         }
     }
+    const PhaseClock clock(PaintPhase::Copy);
     BitBlt(target, r.left, r.top, W, H, picture.dc(), 0, 0, SRCCOPY);
 }
 
@@ -319,6 +325,7 @@ LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void PaintHeader(int windowIndex, int position, HDC dc) {
+    const PhaseClock painter(PaintPhase::Painter);
     const HeaderRecord* record = RecordIn(windowIndex, position);
     if (!record) return;
     HWND header = record->Window;
@@ -335,6 +342,27 @@ void PaintHeader(int windowIndex, int position, HDC dc) {
         PaintItem(*record, i, count, margin, font, dc);
 }
 
+namespace {
+
+// The text's width in the font, or nothing when it could not be measured (no DC, graphics or
+// font to measure with, as when the process is short of handles).
+std::optional<int> MeasuredWidth(const std::string& text, const std::string& family, int style,
+                                 int size) {
+    if (text.empty()) return 0;
+    gdi::MemoryDC dc = gdi::MemoryDC::Create();
+    if (!dc) return std::nullopt;
+    PlusGraphics g;
+    PlusFont font;
+    RectF box{};
+    if (!g.CreateFromHDC(dc.get()) ||
+        !font.CreateFromFamilyName(family, static_cast<float>(size), style, kUnitWorld) ||
+        !g.MeasureString(text, font, RectF{0, 0, 10000, 10000}, nullptr, box))
+        return std::nullopt;
+    return static_cast<int>(box.width);
+}
+
+} // namespace
+
 int TextWidthCache::Width(const std::string& text, const std::string& family, int style, int size) {
     if (family != family_ || style != style_ || size != size_) {
         family_ = family;
@@ -343,24 +371,18 @@ int TextWidthCache::Width(const std::string& text, const std::string& family, in
         widths_.clear();
     }
     if (auto found = widths_.find(text); found != widths_.end()) return found->second;
+    const std::optional<int> width = MeasuredWidth(text, family, style, size);
+    // A width that could not be measured is not kept: the next paint measures again.
+    if (!width) return 0;
     // Texts that change all the time (a counter in a column title) must not pile up.
     constexpr size_t kMostKept = 256;
     if (widths_.size() >= kMostKept) widths_.clear();
-    const int width = TextWidth(text, family, style, size);
-    widths_.emplace(text, width);
-    return width;
+    widths_.emplace(text, *width);
+    return *width;
 }
 
 int TextWidth(const std::string& text, const std::string& family, int style, int size) {
-    if (text.empty()) return 0;
-    gdi::MemoryDC dc = gdi::MemoryDC::Create();
-    PlusGraphics g;
-    g.CreateFromHDC(dc.get());
-    PlusFont font;
-    font.CreateFromFamilyName(family, static_cast<float>(size), style, kUnitWorld);
-    RectF box{};
-    g.MeasureString(text, font, RectF{0, 0, 10000, 10000}, nullptr, box);
-    return static_cast<int>(box.width);
+    return MeasuredWidth(text, family, style, size).value_or(0);
 }
 
 } // namespace skin

@@ -4,6 +4,7 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_pen.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -118,6 +119,7 @@ LRESULT PaintTreeOnWash(HWND window, LPARAM lParam) {
     if (client.right > 0 && client.bottom > 0) {
         WashedClientPicture wash(window);
         DrawKeyedOnto(window, wash.dc(), client.right, client.bottom);
+        const PhaseClock clock(PaintPhase::Copy);
         gdi::WindowDC dc = ClientDCWithoutChildren(window);
         BitBlt(dc.get(), 0, 0, client.right, client.bottom, wash.dc(), 0, 0, SRCCOPY);
     }
@@ -136,6 +138,7 @@ LRESULT PaintListOnWash(HWND window, LPARAM lParam, bool keyed) {
             DrawKeyedOnto(window, wash.dc(), wash.width(), wash.height());
         else
             CallSavedProcedure(window, WM_PAINT, reinterpret_cast<WPARAM>(wash.dc()), 0);
+        const PhaseClock clock(PaintPhase::Copy);
         BitBlt(paint.get(), 0, 0, wash.width(), wash.height(), wash.dc(), 0, 0, SRCCOPY);
     }
     InvalidateChildren(window);
@@ -280,6 +283,7 @@ namespace {
 
 // The ring around the inner box on `dc` (the frame's size; the inner box gets the key colour).
 void DrawRing(HDC dc, const FrameGeometry& f, bool isHot, bool isFocused) {
+    const PhaseClock clock(PaintPhase::Shapes);
     PlusGraphics g;
     g.CreateFromHDC(dc);
     // The ring as four bands (top, bottom, left, right): filling the whole picture under an
@@ -317,6 +321,7 @@ void DrawRing(HDC dc, const FrameGeometry& f, bool isHot, bool isFocused) {
 
 void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
                         std::optional<bool> focused) {
+    const PhaseClock painter(PaintPhase::Painter);
     WindowRecord* owner = RecordAt(windowIndex);
     ItemViewRecord* record = owner ? RecordAt(owner->ItemViews, position) : nullptr;
     if (!record || !record->Window) return;

@@ -6,6 +6,7 @@
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -165,6 +166,7 @@ LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
                  std::optional<bool> pressed, std::optional<LPARAM> mouse) {
+    const PhaseClock painter(PaintPhase::Painter);
     UpDownRecord* record = RecordIn(windowIndex, position);
     if (!record) return;
     const SIZE size = SizeOf(record->Window);
@@ -179,6 +181,7 @@ void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
 
     CapturedBackground background(record->Window, RECT{0, 0, w, h});
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         g.SetSmoothingMode(kSmoothingAntiAlias);
@@ -195,6 +198,7 @@ void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
             DrawHalf(g, *record, half, w, h, hw, hh, active, isPressed);
         }
     }
+    const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(record->Window);
     BitBlt(dc.get(), 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
 }

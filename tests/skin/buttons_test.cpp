@@ -3,9 +3,11 @@
 #include "toplevel_fixture.h"
 
 #include "skin/controls/buttons.h"
+#include "plus/plus_faults.h"
 #include "skin/controls/framework.h"
 
 #include <algorithm>
+#include <functional>
 
 using namespace toplevel_testing;
 using testing_support::ColoursNear;
@@ -330,4 +332,57 @@ TEST_F(ButtonsTest, TheDefaultButtonIsTheDialogsChoiceElseTheDefaultStyle) {
     SendMessageA(dialog, DM_SETDEFID, 2, 0);
     EXPECT_FALSE(skin::IsDefaultPushButton(first));
     EXPECT_TRUE(skin::IsDefaultPushButton(second));
+}
+
+// A check box or radio button puts its last picture back while nothing it is drawn from has
+// changed (no drawing object is made), and after each change draws what a first paint draws.
+// The changes add up, so the accent shows on a hot mark and the last one disables.
+TEST_F(ButtonsTest, TheKeptPictureFollowsEverythingTheMarkIsDrawnFrom) {
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80, 120, 24);
+    HWND radio = Button("选项", BS_AUTORADIOBUTTON, 10, 120, 120, 24);
+    const int p = Install();
+    for (int x = 1; x < 420; x += 2)
+        FillDC(BackBufferOf(p), RECT{x, 0, x + 1, 320}, RGB(210, 230, 245));
+    const int gdiBefore = testing_support::GdiObjectCount();
+    for (HWND b : {check, radio}) {
+        SCOPED_TRACE(b == check ? "check box" : "radio button");
+        UINT state = 0;
+        const struct {
+            const char* what;
+            std::function<void()> change;
+        } changes[] = {
+            {"checked", [&] { SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0); }},
+            {"hot", [&] { state = ODS_HOTLIGHT; }},
+            {"accent", [&] { skin::Engine.AccentColour = RGB(255, 0, 0); }},
+            {"caption", [&] { SetWindowTextA(b, "另一个选项"); }},
+            {"text colour", [&] { skin::SetPropValue(b, skin::kPropTextColour, RGB(0, 0, 255)); }},
+            {"background",
+             [&] {
+                 FillDC(BackBufferOf(p), RECT{0, 0, 420, 320},
+                        b == check ? RGB(90, 60, 30) : RGB(30, 60, 90));
+             }},
+            {"size", [&] { SetWindowPos(b, nullptr, 0, 0, 110, 20, SWP_NOMOVE | SWP_NOZORDER); }},
+            {"enabled", [&] { EnableWindow(b, FALSE); }},
+        };
+        skin::RepaintButton(b, state);
+        Picture before = GrabClient(b);
+        for (const auto& c : changes) {
+            SCOPED_TRACE(c.what);
+            c.change();
+            skin::RepaintButton(b, state);
+            const Picture after = GrabClient(b);
+            EXPECT_NE(after.pixels, before.pixels) << "the change shows";
+            Record(b)->Kept = skin::KeptPicture{};
+            skin::RepaintButton(b, state);
+            EXPECT_EQ(GrabClient(b).pixels, after.pixels) << "as a first paint draws it";
+
+            const int asked = plus::CreationsAsked();
+            skin::RepaintButton(b, state);
+            EXPECT_EQ(plus::CreationsAsked(), asked) << "put back, not drawn";
+            EXPECT_EQ(GrabClient(b).pixels, after.pixels);
+            before = after;
+        }
+        skin::Engine.AccentColour = 0x00DDCA22;
+    }
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore) << "kept as pixels, no GDI object";
 }
