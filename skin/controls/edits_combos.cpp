@@ -275,7 +275,7 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
         KeepPicture(record->Kept, background.dc(), w, h);
     }
     gdi::WindowDC dc = gdi::WindowDC::Whole(combo);
-    CopyKeyed(dc.get(), background.dc(), w, h);
+    CopyKeptOrKeyed(dc.get(), record->Kept, background.dc(), w, h);
 }
 
 } // namespace skin

@@ -410,6 +410,18 @@ void KeepPicture(KeptPicture& kept, HDC captured, int w, int h) {
     }
     kept.Picture = RowsOf(captured, w, h);
     if (kept.Picture.empty()) kept.Shown.clear();
+    kept.Keyed = std::any_of(kept.Picture.begin(), kept.Picture.end(), [](std::uint32_t p) {
+        return (p & 0xFFFFFF) == (kKeyColour & 0xFFFFFF); // red and blue: the same either way
+    });
+}
+
+void CopyKeptOrKeyed(HDC target, const KeptPicture& kept, HDC picture, int w, int h) {
+    if (!kept.Shown.empty() && !kept.Keyed) {
+        const PhaseClock clock(PaintPhase::Copy);
+        BitBlt(target, 0, 0, w, h, picture, 0, 0, SRCCOPY);
+        return;
+    }
+    CopyKeyed(target, picture, w, h);
 }
 
 WashedClientPicture::WashedClientPicture(HWND control)

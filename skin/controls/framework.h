@@ -193,6 +193,10 @@ bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, in
 // unless a drawing step failed on the way (an incomplete picture is drawn again next time).
 void KeepPicture(KeptPicture& kept, HDC captured, int w, int h);
 
+// Copies the w x h `picture` to (0, 0) of `target` as CopyKeyed does, with one plain copy when
+// it is the kept picture and holds no pixel of the key colour (the same result, much cheaper).
+void CopyKeptOrKeyed(HDC target, const KeptPicture& kept, HDC picture, int w, int h);
+
 // True when the style has WS_VSCROLL or WS_HSCROLL.
 bool HasScrollBars(HWND control);
 

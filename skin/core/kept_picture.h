@@ -30,6 +30,7 @@ struct KeptPicture {
     std::vector<std::uint32_t> Under;   // the background it was drawn over
     std::vector<std::uint32_t> Picture; // the finished picture
     int FailedBefore = 0;               // plus::CallsFailed() when the drawing began
+    bool Keyed = false;                 // some pixel of the picture has the key colour
 };
 
 } // namespace skin

@@ -6,8 +6,10 @@
 #include "skin/controls/framework.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/skin_window.h"
+#include "plus/plus_faults.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 using namespace toplevel_testing;
@@ -590,4 +592,80 @@ TEST_F(EditComboTest, AFrameAndClientRepaintDrawsTheComboOnce) {
         EXPECT_EQ(record->Paints, paints + 2);
         EXPECT_NE(WholeWindowPixel(combo, face.x, face.y), kMarker);
     }
+}
+
+// A combo box puts its last picture back while nothing it is drawn from has changed (no
+// drawing object is made), and after each change draws what a first paint draws. A drop-down
+// combo's edit field is keyed out of the picture either way. The changes add up (the
+// background shows once the face is translucent).
+TEST_F(EditComboTest, TheKeptComboPictureFollowsEverythingItIsDrawnFrom) {
+    HWND list = Combo(CBS_DROPDOWNLIST, 20, 20, 160);
+    HWND drop = Combo(CBS_DROPDOWN, 20, 80, 160);
+    SendMessageA(list, CB_SETCURSEL, 1, 0);
+    const int p = Install();
+    HWND field = FindWindowExA(drop, nullptr, "Edit", nullptr);
+    ASSERT_NE(field, nullptr);
+    const int gdiBefore = testing_support::GdiObjectCount();
+    for (HWND combo : {list, drop}) {
+        SCOPED_TRACE(combo == list ? "drop-down list" : "drop-down");
+        const int position = skin::ListPositionOf(combo);
+        skin::ComboRecord& record = *skin::ComboRecordOf(combo);
+        bool hot = false, focused = false;
+        const auto grab = [&] {
+            const RECT r = OuterRect(combo);
+            std::vector<COLORREF> pixels;
+            HDC dc = GetWindowDC(combo);
+            for (int y = 0; y < r.bottom; ++y)
+                for (int x = 0; x < r.right; ++x)
+                    pixels.push_back(GetPixel(dc, x, y));
+            ReleaseDC(combo, dc);
+            return pixels;
+        };
+        const struct {
+            const char* what;
+            std::function<void()> change;
+        } changes[] = {
+            {"hot", [&] { hot = true; }},
+            {"focused", [&] { hot = false, focused = true; }},
+            {"accent", [&] { skin::Engine.AccentColour = RGB(0, 160, 0); }},
+            // Drawn by a drop-down list only; a drop-down's edit field shows its own.
+            {"text", [&] { SendMessageA(combo, CB_SETCURSEL, 2, 0); }},
+            {"translucent", [&] { skin::Engine.TranslucentControls = 1; }},
+            {"background",
+             [&] {
+                 FillDC(BackBufferOf(p), RECT{0, 0, 460, 360},
+                        combo == list ? RGB(200, 120, 40) : RGB(40, 120, 200));
+             }},
+            {"size",
+             [&] { SetWindowPos(combo, nullptr, 0, 0, 120, 160, SWP_NOMOVE | SWP_NOZORDER); }},
+        };
+        skin::PaintComboBox(p, position, hot, focused);
+        std::vector<COLORREF> before = grab();
+        for (const auto& c : changes) {
+            SCOPED_TRACE(c.what);
+            c.change();
+            // The field keeps what it shows: the picture goes around it.
+            if (field) FillWholeWindow(field, kMarker);
+            skin::PaintComboBox(p, position, hot, focused);
+            const std::vector<COLORREF> after = grab();
+            if (combo == list || std::string(c.what) != "text") {
+                EXPECT_NE(after, before) << "the change shows";
+            }
+            record.Kept = skin::KeptPicture{};
+            skin::PaintComboBox(p, position, hot, focused);
+            EXPECT_EQ(grab(), after) << "as a first paint draws it";
+
+            const int asked = plus::CreationsAsked();
+            skin::PaintComboBox(p, position, hot, focused);
+            EXPECT_EQ(plus::CreationsAsked(), asked) << "put back, not drawn";
+            EXPECT_EQ(grab(), after);
+            if (combo == drop) {
+                EXPECT_EQ(WholeWindowPixel(field, 2, 2), kMarker) << "the field is left alone";
+            }
+            before = after;
+        }
+        skin::Engine.AccentColour = kAccent;
+        skin::Engine.TranslucentControls = 0;
+    }
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore) << "kept as pixels, no GDI object";
 }

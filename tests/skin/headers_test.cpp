@@ -4,6 +4,7 @@
 // work.
 #include "toplevel_fixture.h"
 
+#include "plus/plus_faults.h"
 #include "skin/controls/framework.h"
 #include "skin/controls/headers.h"
 #include "skin/core/skin_window.h"
@@ -471,4 +472,26 @@ TEST_F(HeaderTest, TextWidthsAreKeptPerFontAndRepaintsMeasureNothingNew) {
     for (int i = 0; i < 3; ++i)
         skin::PaintHeader(position_, 1);
     EXPECT_EQ(record->Widths.size(), measured);
+}
+
+// A width that could not be measured (each drawing object the measuring needs refused in turn,
+// as when the process is short of memory or handles) reads 0 and is not kept: once measuring
+// works again the text gets its real width.
+TEST_F(HeaderTest, AWidthThatCouldNotBeMeasuredIsNotKept) {
+    const int real = skin::TextWidth("mmm", "Tahoma", 0, 12);
+    ASSERT_GT(real, 0);
+    plus::RefuseCreation(0);
+    skin::TextWidth("mmm", "Tahoma", 0, 12);
+    const int creations = plus::CreationsAsked();
+    ASSERT_GE(creations, 2) << "graphics and font";
+    for (int refused = 1; refused <= creations; ++refused) {
+        SCOPED_TRACE(refused);
+        skin::TextWidthCache widths;
+        plus::RefuseCreation(refused);
+        EXPECT_EQ(widths.Width("mmm", "Tahoma", 0, 12), 0);
+        EXPECT_EQ(widths.size(), 0u);
+        plus::RefuseCreation(0);
+        EXPECT_EQ(widths.Width("mmm", "Tahoma", 0, 12), real);
+        EXPECT_EQ(widths.size(), 1u);
+    }
 }

@@ -3,6 +3,7 @@
 // and the keyboard keep working and leave no smeared rows.
 #include "toplevel_fixture.h"
 
+#include "plus/plus_faults.h"
 #include "skin/controls/framework.h"
 #include "skin/controls/item_views.h"
 #include "skin/core/skin_window.h"
@@ -533,4 +534,33 @@ TEST_F(ItemViewTest, ChildrenAreLeftOutOfTheCopyAndRepaintAfterIt) {
     InvalidateRect(list, nullptr, TRUE);
     SendMessageA(list, WM_PAINT, 0, 0);
     EXPECT_TRUE(HasPendingPaint(header)) << "the header repaints after the list";
+}
+
+// A ring whose drawing had a step fail (each drawing object refused in turn) is neither kept nor
+// put on the window: the next paint draws it again, whole, and keeps that one.
+TEST_F(ItemViewTest, ARingDrawnWithAFailedStepIsNotKept) {
+    HWND lbox = ListBox(20, 20, 3, 0, 160, 100);
+    Install();
+    skin::Engine.TranslucentControls = 0;
+    skin::KeptRing& ring = skin::ItemViewRecordOf(lbox)->Ring;
+    const skin::FrameGeometry f = skin::MeasureFrame(lbox);
+    skin::PaintItemViewFrame(position_, 1, false, false);
+    const COLORREF outline = WholeWindowPixel(lbox, f.w - 1, f.h / 2);
+    ring = skin::KeptRing{};
+    plus::RefuseCreation(0);
+    skin::PaintItemViewFrame(position_, 1, false, false);
+    const int creations = plus::CreationsAsked();
+    ASSERT_GE(creations, 2) << "graphics, brush and pen";
+    for (int refused = 1; refused <= creations; ++refused) {
+        SCOPED_TRACE(refused);
+        ring = skin::KeptRing{};
+        plus::RefuseCreation(refused);
+        skin::PaintItemViewFrame(position_, 1, false, false);
+        EXPECT_FALSE(ring.Across || ring.Sides);
+        plus::RefuseCreation(0);
+        FillWholeWindow(lbox, kMarker);
+        skin::PaintItemViewFrame(position_, 1, false, false);
+        EXPECT_TRUE(ring.Across && ring.Sides);
+        EXPECT_EQ(WholeWindowPixel(lbox, f.w - 1, f.h / 2), outline);
+    }
 }
