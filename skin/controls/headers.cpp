@@ -1,6 +1,7 @@
 #include "skin/controls/headers.h"
 
 #include "plus/plus_brush.h"
+#include "plus/plus_faults.h"
 #include "plus/plus_font.h"
 #include "plus/plus_graphics.h"
 #include "plus/plus_image.h"
@@ -344,21 +345,23 @@ void PaintHeader(int windowIndex, int position, HDC dc) {
 
 namespace {
 
-// The text's width in the font, or nothing when it could not be measured (no DC, graphics or
-// font to measure with, as when the process is short of handles).
+// The text's width in the font, or nothing when it could not be measured for want of handles
+// or memory (no DC or graphics to measure with, a drawing object refused). A font that does not
+// exist measures 0, which holds.
 std::optional<int> MeasuredWidth(const std::string& text, const std::string& family, int style,
                                  int size) {
     if (text.empty()) return 0;
     gdi::MemoryDC dc = gdi::MemoryDC::Create();
-    if (!dc) return std::nullopt;
     PlusGraphics g;
+    if (!dc || !g.CreateFromHDC(dc.get())) return std::nullopt;
+    const int refusedBefore = plus::CreationsOutOfMemory();
     PlusFont font;
     RectF box{};
-    if (!g.CreateFromHDC(dc.get()) ||
-        !font.CreateFromFamilyName(family, static_cast<float>(size), style, kUnitWorld) ||
-        !g.MeasureString(text, font, RectF{0, 0, 10000, 10000}, nullptr, box))
-        return std::nullopt;
-    return static_cast<int>(box.width);
+    if (font.CreateFromFamilyName(family, static_cast<float>(size), style, kUnitWorld) &&
+        g.MeasureString(text, font, RectF{0, 0, 10000, 10000}, nullptr, box))
+        return static_cast<int>(box.width);
+    if (plus::CreationsOutOfMemory() != refusedBefore) return std::nullopt;
+    return 0;
 }
 
 } // namespace
