@@ -254,9 +254,9 @@ bool KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)
         gdi::Selection wholeIn(scratch.get(), whole.get());
         // A step that failed on the way (a drawing object refused, a clip the system could not
         // make when short of handles) leaves the ring incomplete: it is not kept.
-        const int failedBefore = plus::CallsFailed();
+        kept.FailedBefore = plus::CallsFailed();
         draw(scratch.get());
-        if (plus::CallsFailed() != failedBefore) return false;
+        if (plus::CallsFailed() != kept.FailedBefore || !HandlesToSpare()) return false;
         for (const bool sides : {false, true}) {
             gdi::Selection keptIn(target.get(), sides ? kept.Sides.get() : kept.Across.get());
             for (const RingBand& b : RingBands(f))
@@ -287,7 +287,8 @@ void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, K
                  const std::function<void(HDC)>& draw) {
     const PhaseClock clock(PaintPhase::Ring);
     const KeptRing::Look look{f.w, f.h, f.ox, f.oy, f.iw, f.ih, hot, focused, Engine.AccentColour};
-    if (!kept.Across || !kept.Sides || !(kept.Shown == look)) {
+    if (!kept.Across || !kept.Sides || !(kept.Shown == look) ||
+        plus::CallsFailed() != kept.FailedBefore) {
         kept.Shown = look;
         if (!KeepRing(control, f, draw, kept)) {
             // No pictures to keep (handles or memory short): nothing is put back, and the next
@@ -378,11 +379,23 @@ std::vector<std::uint32_t> RowsOf(HDC dc, int w, int h) {
 
 } // namespace
 
+bool HandlesToSpare() {
+    // Regions are the cheapest GDI objects to make; 32 of them stand for what a drawing's text
+    // and pictures need inside GDI+.
+    constexpr int kHeadroom = 32;
+    std::array<gdi::Region, kHeadroom> probe;
+    for (gdi::Region& r : probe) {
+        r.reset(CreateRectRgn(0, 0, 0, 0));
+        if (!r) return false;
+    }
+    return true;
+}
+
 bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, int h) {
     const PhaseClock clock(PaintPhase::Kept);
     const std::size_t size = static_cast<std::size_t>(std::max(0, w * h));
     bool same = !kept.Shown.empty() && kept.Shown == look.bytes && kept.Under.size() == size &&
-                kept.Picture.size() == size;
+                kept.Picture.size() == size && plus::CallsFailed() == kept.FailedBefore;
     if (same) {
         const bool read = VisitRows(captured, w, h, [&](const std::uint32_t* row, std::size_t at) {
             same = same && std::equal(row, row + w, kept.Under.begin() + at);
@@ -404,7 +417,7 @@ bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, in
 
 void KeepPicture(KeptPicture& kept, HDC captured, int w, int h) {
     const PhaseClock clock(PaintPhase::Kept);
-    if (plus::CallsFailed() != kept.FailedBefore || kept.Under.empty()) {
+    if (plus::CallsFailed() != kept.FailedBefore || kept.Under.empty() || !HandlesToSpare()) {
         kept.Shown.clear();
         return;
     }

@@ -184,13 +184,19 @@ void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, K
 
 // Before a painter draws over the w x h background captured in `captured` (a 32-bit DIB
 // section exactly h high, as CaptureBackground makes): when `kept` holds the picture of `look`
-// over this same background, writes that picture into `captured` and returns true, so the
-// drawing is left out. Otherwise returns false, leaving `captured` as it is, and notes the
-// look and the background for KeepPicture.
+// over this same background, and no wrapper call has failed since it was drawn, writes that
+// picture into `captured` and returns true, so the drawing is left out. Otherwise returns false,
+// leaving `captured` as it is, and notes the look and the background for KeepPicture.
 bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, int h);
 
+// True when the process can still make a few dozen GDI objects. Short of handles, this
+// platform's GDI+ can leave a part out of a picture (a text) and still answer Ok, so nothing
+// drawn then is kept.
+bool HandlesToSpare();
+
 // After the drawing that PutKeptPicture did not spare: keeps the picture now in `captured`,
-// unless a drawing step failed on the way (an incomplete picture is drawn again next time).
+// unless a drawing step failed on the way or the process is short of handles (such a picture
+// may be incomplete; it is drawn again next time).
 void KeepPicture(KeptPicture& kept, HDC captured, int w, int h);
 
 // Copies the w x h `picture` to (0, 0) of `target` as CopyKeyed does, with one plain copy when

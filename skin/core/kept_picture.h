@@ -29,8 +29,11 @@ struct KeptPicture {
     std::string Shown;                  // the look's bytes; empty when nothing is kept
     std::vector<std::uint32_t> Under;   // the background it was drawn over
     std::vector<std::uint32_t> Picture; // the finished picture
-    int FailedBefore = 0;               // plus::CallsFailed() when the drawing began
-    bool Keyed = false;                 // some pixel of the picture has the key colour
+    // plus::CallsFailed() when the drawing began. The picture holds only while no call has
+    // failed since: short of handles, this platform's GDI+ can leave out a part (a text, a
+    // picture) and still answer Ok, so whatever was kept around a failure is drawn again.
+    int FailedBefore = 0;
+    bool Keyed = false; // some pixel of the picture has the key colour
 };
 
 } // namespace skin

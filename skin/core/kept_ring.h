@@ -16,6 +16,9 @@ struct KeptRing {
         bool operator==(const Look&) const = default;
     };
     Look Shown;
+    // plus::CallsFailed() when the ring was drawn: it holds only while no call has failed
+    // since (short of handles, GDI+ can leave out a part and still answer Ok).
+    int FailedBefore = 0;
     // The ring's four bands, in two pictures no larger than they are: the top and bottom bands
     // one above the other (as wide as the frame), the left and right bands side by side (as high
     // as the inner box). Empty until drawn, and when a picture could not be made.

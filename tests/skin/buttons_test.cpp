@@ -3,7 +3,9 @@
 #include "toplevel_fixture.h"
 
 #include "skin/controls/buttons.h"
+#include "plus/plus_brush.h"
 #include "plus/plus_faults.h"
+#include "support/gdi_hog.h"
 #include "skin/controls/framework.h"
 
 #include <algorithm>
@@ -385,4 +387,39 @@ TEST_F(ButtonsTest, TheKeptPictureFollowsEverythingTheMarkIsDrawnFrom) {
         skin::Engine.AccentColour = 0x00DDCA22;
     }
     EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore) << "kept as pixels, no GDI object";
+}
+
+// A kept picture holds only while no drawing call has failed since it was drawn, and one drawn
+// with few handles to spare is not kept (GDI+ may have left a part out).
+TEST_F(ButtonsTest, AFailedCallDrawsTheKeptPictureAgain) {
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80, 120, 24);
+    Install();
+    const auto drawn = [&] {
+        const int asked = plus::CreationsAsked();
+        skin::RepaintButton(check, 0);
+        return plus::CreationsAsked() != asked;
+    };
+    drawn();
+    EXPECT_FALSE(drawn());
+    {
+        plus::RefuseCreation(1);
+        plus::PlusSolidBrush refused;
+        EXPECT_FALSE(refused.Create(0xFF000000));
+        plus::RefuseCreation(0);
+    }
+    EXPECT_TRUE(drawn()) << "after a failed call";
+    EXPECT_FALSE(drawn());
+
+    {
+        testing_support::GdiHog hog;
+        ASSERT_GT(hog.TakeAll(), 1000u);
+        hog.Free(16); // enough to draw, too few to keep what was drawn
+        EXPECT_FALSE(skin::HandlesToSpare());
+        SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0); // a look not kept yet
+        EXPECT_TRUE(drawn());
+        EXPECT_TRUE(drawn()) << "not kept";
+    }
+    EXPECT_TRUE(skin::HandlesToSpare());
+    drawn();
+    EXPECT_FALSE(drawn()) << "kept again";
 }
