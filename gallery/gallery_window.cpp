@@ -515,8 +515,9 @@ void GalleryWindow::OnCommand(HWND control, int id, int code) {
 }
 
 LRESULT GalleryWindow::LabelColour(HWND label, HDC dc) {
-    // Opaque mode (translucent labels get the engine's washed brush before this is reached):
-    // the label shows the window's background unwashed, as if its text were drawn on it.
+    // Opaque mode (in translucent mode the engine answers labels before this is reached, with
+    // the same picture): the label shows the window's background unwashed, as if its text were
+    // drawn on it.
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
     RECT r{};

@@ -16,6 +16,11 @@ int CreationsAsked();
 // picture is whole.
 int CreationsOutOfMemory();
 
+// Calls through the wrappers that answered another status than Ok since the process started:
+// code that keeps a picture compares it before and after drawing, and keeps only a picture
+// whose every step succeeded.
+int CallsFailed();
+
 // Called on every creation or clone with its number since the last RefuseCreation, before the
 // refusal is decided (null: none): a test learns there where each creation is asked for.
 using CreationWatcher = void (*)(int number);

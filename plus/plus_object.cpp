@@ -16,6 +16,7 @@ namespace {
 ULONG_PTR gdiPlusToken = 0;
 std::vector<ULONG_PTR> liveTokens;
 int lastStatus = Ok;
+std::atomic<int> callsFailed{0}; // statuses other than Ok, counted by Record
 std::atomic<int> liveStreams{0};
 
 // The natives are kept by address, not counted by wrapper: a wrapper that drops or replaces a
@@ -74,6 +75,7 @@ int LastStatus() {
 
 int Record(int status) {
     lastStatus = status;
+    if (status != Ok) ++callsFailed;
     return status;
 }
 
@@ -100,6 +102,10 @@ void WatchCreations(CreationWatcher watcher) {
 
 int CreationsOutOfMemory() {
     return outOfMemory.load();
+}
+
+int CallsFailed() {
+    return callsFailed.load();
 }
 
 void RefuseCreation(int n) {

@@ -2,7 +2,8 @@
 # Builds the x64 composition benchmark and the program and runs them under Wine on a private
 # Xvfb (large enough for a 1280 x 800 window); it prints the medians of its measurements.
 # Extra arguments go to the composition program (a number scales the runs; a group name after
-# it runs that group alone, "startup" the program's start-up alone).
+# it runs that group alone, "startup" the program's start-up alone, "all" every group; "detail"
+# after the group adds where each control repaint's time goes).
 # The theme-image group uses a 20000 x 20000 PNG (900 KB) written here at run time. The
 # start-up group runs the program against the loopback demo server on the configured port.
 set -euo pipefail
@@ -18,7 +19,7 @@ if [ "$group" != startup ]; then
   VARNEL_BENCH_THEME_IMAGE="Z:$root/$image" \
       bash scripts/with-xvfb.sh bash scripts/wine-run.sh build/x64/tests/bench/skin_bench.exe "$@"
 fi
-if [ -z "$group" ] || [ "$group" = startup ]; then
+if [ -z "$group" ] || [ "$group" = all ] || [ "$group" = startup ]; then
   port=$(sed -n 's/^VARNEL_DEMO_PORT:STRING=//p' build/x64/CMakeCache.txt)
   log=$(mktemp)
   python3 scripts/demo_server.py --port "${port:-8931}" --log "$log" >/dev/null 2>&1 &

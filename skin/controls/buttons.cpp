@@ -8,6 +8,7 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
@@ -16,6 +17,9 @@
 #include "skin/images/skin_pictures.h"
 #include "skin/core/window_services.h"
 
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace skin {
@@ -25,6 +29,7 @@ using namespace plus;
 namespace {
 
 constexpr COLORREF kDotColour = 0x00808000;
+constexpr COLORREF kGreyText = 0x00808080; // a disabled caption
 constexpr const char* kDefaultFontFamily = "宋体";
 
 ARGB Argb(COLORREF colour, int alpha) {
@@ -54,14 +59,58 @@ bool IsChecked(HWND window) {
     return SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// A check box or radio button is drawn disabled when its window is, or when asked to be.
+bool DrawnDisabled(HWND window, UINT state) {
+    return (state & ODS_DISABLED) || !IsWindowEnabled(window);
+}
+
+// Calls visit(pixel, index) for each pixel of `box` in the 32-bit DIB section selected into
+// `dc`, row by row (index counts from the box's top-left); nothing when the DC holds none.
+template <typename Visit> void VisitPixels(HDC dc, RECT box, Visit visit) {
+    DIBSECTION dib{};
+    if (GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof dib, &dib) != sizeof dib ||
+        dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
+        return;
+    GdiFlush();
+    const int h = std::abs(dib.dsBmih.biHeight);
+    const RECT whole{0, 0, dib.dsBm.bmWidth, h};
+    if (!IntersectRect(&box, &box, &whole)) return;
+    auto* bits = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
+    size_t index = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        const int row = dib.dsBmih.biHeight < 0 ? y : h - 1 - y;
+        auto* line = reinterpret_cast<std::uint32_t*>(bits + static_cast<size_t>(row) *
+                                                                 dib.dsBm.bmWidthBytes);
+        for (int x = box.left; x < box.right; ++x)
+            visit(line[x], index++);
+    }
+}
+
+std::vector<std::uint32_t> PixelsOf(HDC dc, RECT box) {
+    std::vector<std::uint32_t> pixels;
+    VisitPixels(dc, box, [&](std::uint32_t p, size_t) { pixels.push_back(p); });
+    return pixels;
+}
+
+// Greys what was drawn over `box` since its pixels were `before`: each changed pixel becomes
+// its brightness lifted halfway to white, so a disabled mark reads grey whatever its colours,
+// and the background around it stays as it was.
+void GreyOut(HDC dc, RECT box, const std::vector<std::uint32_t>& before) {
+    VisitPixels(dc, box, [&](std::uint32_t& p, size_t i) {
+        if (i < before.size() && p == before[i]) return;
+        const std::uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        const std::uint32_t grey = 128 + ((r * 77 + g * 150 + b * 29) >> 8) / 2;
+        p = (p & 0xFF000000) | (grey << 16) | (grey << 8) | grey;
+    });
+}
+
 // Caption step shared by the check-box and radio painters.
-void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF layout) {
+void DrawCaption(PlusGraphics& g, HWND window, const ButtonRecord& record, RectF layout,
+                 bool disabled) {
+    const PhaseClock clock(PaintPhase::Text);
     PlusSolidBrush ink;
-    ink.Create(Argb(TextColourOf(window), 255));
-    PlusFont font;
-    font.CreateFromFamilyName(record.FontFamily,
-                              static_cast<float>(ButtonFontPixels(record, ControlDpi(window))),
-                              record.FontStyle, plus::UnitPixel);
+    ink.Create(Argb(disabled ? kGreyText : TextColourOf(window), 255));
+    const PlusFont& font = ButtonCaptionFont(record, ControlDpi(window));
     PlusStringFormat format;
     format.Create();
     format.SetAlign(0);
@@ -76,9 +125,25 @@ void FillHotGradient(PlusGraphics& g, PlusPath& path, PointF from, PointF to, UI
     DrawGlow(g, path, 2, kGlowColour, 30, static_cast<float>(ScaleToDpi(2, dpi)) / 2);
 }
 
+// The whole pixels a size x size mark at (x, y) touches.
+RECT MarkBox(float x, float y, int size) {
+    const int left = static_cast<int>(std::floor(x)), top = static_cast<int>(std::floor(y));
+    return RECT{left, top, left + size + 1, top + size + 1};
+}
+
 void CopyToWindow(HWND window, HDC picture, int w, int h) {
+    const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc(window);
     BitBlt(dc.get(), 0, 0, w, h, picture, 0, 0, SRCCOPY);
+}
+
+// Everything a check box's or radio button's picture is drawn from besides its background.
+Look LookOf(HWND window, const ButtonRecord& record, UINT state, bool disabled, int w, int h) {
+    Look look;
+    look << record.Kind << w << h << IsChecked(window) << disabled << ((state & ODS_HOTLIGHT) != 0)
+         << record.Caption << record.FontFamily << record.FontSize << record.FontStyle
+         << TextColourOf(window) << Engine.AccentColour << ControlDpi(window) << record.FontDpi;
+    return look;
 }
 
 // The ButtonProc cases that paint after the button's own handling (a press, a check change).
@@ -119,6 +184,23 @@ bool IsOwnerDrawnStyle(LONG style) {
     return (style | BS_OWNERDRAW) == style;
 }
 
+const PlusFont& ButtonCaptionFont(const ButtonRecord& record, UINT dpi) {
+    return record.Font.Get(record.FontFamily, static_cast<float>(ButtonFontPixels(record, dpi)),
+                           record.FontStyle, plus::UnitPixel);
+}
+
+bool IsDefaultPushButton(HWND button) {
+    const ButtonRecord* record = ButtonRecordOf(button);
+    if (!record || record->Kind == kButtonRadio || record->Kind == kButtonCheckBox) return false;
+    // Only a dialog is asked: elsewhere DM_GETDEFID (WM_USER) may mean something else.
+    HWND parent = GetParent(button);
+    if (parent && ClassNameOf(parent) == "#32770") {
+        const LRESULT answer = SendMessageA(parent, DM_GETDEFID, 0, 0);
+        if (HIWORD(answer) == DC_HASDEFID) return LOWORD(answer) == GetDlgCtrlID(button);
+    }
+    return record->DefaultButton;
+}
+
 void StoreButtonFont(ButtonRecord& record, HWND window) {
     ControlFont font = ReadControlFont(window);
     record.FontFamily = font.family.empty() ? kDefaultFontFamily : font.family;
@@ -152,6 +234,7 @@ void SkinButtons(int windowIndex, HWND parent) {
         record.Window = b;
         record.Kind = kButtonStandardFace;
         record.Caption = WindowTextOf(b);
+        record.DefaultButton = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
         record.SavedProcedure = SubclassControl(b, position, windowIndex, ButtonProc);
         SetWindowLongA(b, GWL_STYLE, style | BS_OWNERDRAW);
         StoreButtonFont(record, b);
@@ -242,6 +325,16 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (WindowRecord* owner = OwnerRecordOf(window)) owner->HotControl = 0;
             break;
         case WM_LBUTTONDBLCLK: return 0;
+        case WM_ENABLE:
+            // The control draws its own look when enabled or disabled; the skin's replaces it.
+            return PassOnThenPaint(window, *record, message, wParam, lParam);
+        case BM_SETSTYLE:
+            if (record->Kind != kButtonRadio && record->Kind != kButtonCheckBox) {
+                // The default look moves with the style, and the button stays owner-drawn.
+                record->DefaultButton = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+                wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW;
+            }
+            break;
         case WM_MOUSELEAVE:
             EndHover(window);
             RepaintButton(window, (record->Focused ? ODS_FOCUS : 0) | HeldState(window));
@@ -268,7 +361,8 @@ void RepaintButton(HWND window, UINT state) {
 }
 
 void PaintRadioButton(HWND window, UINT state) {
-    const ButtonRecord* record = ButtonRecordOf(window);
+    const PhaseClock painter(PaintPhase::Painter);
+    ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
     const SmallButtonBox area(window);
     const float left = area.left, top = area.top;
@@ -276,9 +370,19 @@ void PaintRadioButton(HWND window, UINT state) {
     const UINT dpi = ControlDpi(window);
     const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
     const float cy = top + (static_cast<float>(H) - px(12)) / 2;
+    const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
+    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H),
+                       background.dc(), W, H)) {
+        CopyToWindow(window, background.dc(), W, H);
+        return;
+    }
+    const RECT mark = MarkBox(left + px(1), cy - px(1), ScaleToDpi(14, dpi));
+    const std::vector<std::uint32_t> unmarked =
+        disabled ? PixelsOf(background.dc(), mark) : std::vector<std::uint32_t>();
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         g.SetSmoothingMode(4);
@@ -306,7 +410,7 @@ void PaintRadioButton(HWND window, UINT state) {
                      Argb(kBlack, 100), Argb(kBlack, 0));
         g.FillPath(shade, disc);
 
-        if (state & ODS_HOTLIGHT)
+        if ((state & ODS_HOTLIGHT) && !disabled)
             FillHotGradient(g, disc, PointF{left + px(3), cy + px(1)},
                             PointF{left + px(11), cy + px(12)}, dpi);
 
@@ -324,15 +428,22 @@ void PaintRadioButton(HWND window, UINT state) {
             g.DrawPath(dotPen, dot);
             g.FillPath(glow, dot);
         }
+        if (disabled) {
+            g.Flush(0);
+            GreyOut(background.dc(), mark, unmarked);
+        }
 
         DrawCaption(g, window, *record,
-                    RectF{left + px(18), px(2), static_cast<float>(W), static_cast<float>(H)});
+                    RectF{left + px(18), px(2), static_cast<float>(W), static_cast<float>(H)},
+                    disabled);
     }
+    KeepPicture(record->Kept, background.dc(), W, H);
     CopyToWindow(window, background.dc(), W, H);
 }
 
 void PaintCheckBox(HWND window, UINT state) {
-    const ButtonRecord* record = ButtonRecordOf(window);
+    const PhaseClock painter(PaintPhase::Painter);
+    ButtonRecord* record = ButtonRecordOf(window);
     if (!record) return;
     const SmallButtonBox area(window);
     const float left = area.left, top = area.top;
@@ -341,18 +452,29 @@ void PaintCheckBox(HWND window, UINT state) {
     const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
     const float side = px(13);
     const float cy = top + (static_cast<float>(H) - side) / 2;
+    const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
+    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H),
+                       background.dc(), W, H)) {
+        CopyToWindow(window, background.dc(), W, H);
+        return;
+    }
+    const RECT mark = MarkBox(left, cy, ScaleToDpi(13, dpi));
+    const std::vector<std::uint32_t> unmarked =
+        disabled ? PixelsOf(background.dc(), mark) : std::vector<std::uint32_t>();
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
 
         // The pictures are drawn at the box's size for the DPI, from the one made for the
-        // nearest scale at or above it.
-        DrawSkinPicture(g, CheckBoxImage, dpi, left, cy, side, side);
-        if (IsChecked(window)) DrawSkinPicture(g, CheckedBoxImage, dpi, left, cy, side, side);
+        // nearest scale at or above it, decoded once per window.
+        DrawSkinPicture(g, window, CheckBoxImage, dpi, left, cy, side, side);
+        if (IsChecked(window))
+            DrawSkinPicture(g, window, CheckedBoxImage, dpi, left, cy, side, side);
 
-        if (state & ODS_HOTLIGHT) {
+        if ((state & ODS_HOTLIGHT) && !disabled) {
             PlusPath square;
             square.CreatePath();
             square.AddRectangle(left, cy, side, side);
@@ -360,11 +482,17 @@ void PaintCheckBox(HWND window, UINT state) {
             FillHotGradient(g, square, PointF{left + px(3), y0}, PointF{left + px(11), y0 + px(11)},
                             dpi);
         }
+        if (disabled) {
+            g.Flush(0);
+            GreyOut(background.dc(), mark, unmarked);
+        }
 
         DrawCaption(
             g, window, *record,
-            RectF{left + px(17), px(2), static_cast<float>(W) - px(19), static_cast<float>(H)});
+            RectF{left + px(17), px(2), static_cast<float>(W) - px(19), static_cast<float>(H)},
+            disabled);
     }
+    KeepPicture(record->Kept, background.dc(), W, H);
     CopyToWindow(window, background.dc(), W, H);
 }
 

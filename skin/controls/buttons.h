@@ -7,13 +7,15 @@
 #include "skin/core/skin_types.h"
 #include "skin/core/composition_types.h"
 #include "skin/core/dpi.h"
+#include "skin/core/kept_picture.h"
 
 #include <array>
 #include <string>
 
 namespace plus {
+class PlusFont;
 class PlusPath;
-}
+} // namespace plus
 
 namespace skin {
 
@@ -55,6 +57,13 @@ struct ButtonRecord {
     int FontSize = 12;         // pixels at FontDpi
     UINT FontDpi = kDesignDpi; // the control's DPI when its font was read (96 for the default)
     int FontStyle = 0;
+    // A push button that was BS_DEFPUSHBUTTON at install or by the last BM_SETSTYLE (the
+    // family's owner-draw type replaces the style's own type bits).
+    bool DefaultButton = false;
+    mutable FontCache Font; // the caption's font, made once rather than on every paint
+    // A check box's or radio button's last picture, put back while its look and the
+    // background under it stay the same.
+    KeptPicture Kept;
 };
 
 // The caption font's pixel size at `dpi`: the size read from the control, scaled from the DPI
@@ -71,6 +80,13 @@ bool IsOwnerDrawnStyle(LONG style); // (style | BS_OWNERDRAW) == style
 // Reads the button's font into the record (the family's defaults where the font tells none),
 // with the control's DPI it belongs to.
 void StoreButtonFont(ButtonRecord& record, HWND window);
+
+// The caption font the record names at `dpi` (see ButtonFontPixels), as its cache keeps it.
+const plus::PlusFont& ButtonCaptionFont(const ButtonRecord& record, UINT dpi);
+
+// Whether a skinned push button is its window's default button: the one a dialog names
+// (DM_GETDEFID) or, elsewhere, one with the default style.
+bool IsDefaultPushButton(HWND button);
 
 void SkinButtons(int windowIndex, HWND parent);
 void SkinCheckAndRadioButtons(int windowIndex, HWND parent);

@@ -54,13 +54,6 @@ void FillSolid(PlusGraphics& g, PlusPath& path, ARGB colour) {
     g.FillPath(brush, path);
 }
 
-PlusFont CaptionFont(const ButtonRecord& record, UINT dpi) {
-    PlusFont font;
-    font.CreateFromFamilyName(record.FontFamily, static_cast<float>(ButtonFontPixels(record, dpi)),
-                              record.FontStyle, plus::UnitPixel);
-    return font;
-}
-
 // The record the faces read; an unknown button gets a blank one so the face still paints.
 const ButtonRecord& RecordOrBlank(HWND button) {
     static const ButtonRecord blank{};
@@ -118,6 +111,7 @@ void PaintStandardButtonFace(HWND button, HDC dc, UINT state, const RECT& rect) 
             AddRoundedTop(gloss, x, y, w - 1, h * 0.5f, radius);
             FillGradient(g, gloss, {x, y}, {x, y + h * 0.5f}, Argb(kWhite, 50), Argb(kWhite, 10));
 
+            const bool isDefault = IsDefaultPushButton(button);
             if (state & kStateHot) {
                 FillGradient(g, body, {x, y}, {x, y + h - 1}, Argb(accent, 60), Argb(accent, 10));
                 Outline(g, body, Argb(accent, 255), px(1));
@@ -125,7 +119,14 @@ void PaintStandardButtonFace(HWND button, HDC dc, UINT state, const RECT& rect) 
                 DrawGlow(g, body, 3, kGlowColour, 120, px(3) / 3);
                 Outline(g, body, Argb(kBlack, 70), px(1));
             } else {
-                Outline(g, body, Argb(kBlack, 120), px(1));
+                Outline(g, body, isDefault ? Argb(accent, 255) : Argb(kBlack, 120), px(1));
+            }
+            if (isDefault) {
+                // The default button: an accent ring inside its outline in every state, so
+                // Enter's target shows while the pointer and the focus are elsewhere.
+                PlusPath ring = RoundedRect(x + px(1), y + px(1), w - 1 - 2 * px(1),
+                                            h - 1 - 2 * px(1), radius - px(1));
+                Outline(g, ring, Argb(accent, 220), px(1));
             }
 
             if (state & kStateSelected) {
@@ -137,7 +138,7 @@ void PaintStandardButtonFace(HWND button, HDC dc, UINT state, const RECT& rect) 
 
         PlusSolidBrush ink;
         ink.Create(Argb(TextColourOf(button), 255));
-        PlusFont font = CaptionFont(record, dpi);
+        const PlusFont& font = ButtonCaptionFont(record, dpi);
         PlusStringFormat format;
         format.Create();
         format.SetAlign(1);
@@ -260,7 +261,7 @@ void PaintSingleImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
 
         PlusSolidBrush ink;
         ink.Create(Argb(TextColourOf(button), 255));
-        PlusFont font = CaptionFont(record, dpi);
+        const PlusFont& font = ButtonCaptionFont(record, dpi);
         PlusStringFormat format;
         format.Create();
         format.SetAlign(1);

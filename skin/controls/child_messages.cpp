@@ -54,17 +54,37 @@ void RepaintAfterTreeChange(LPARAM lParam) {
         InvalidateRect(header.hwndFrom, nullptr, TRUE);
 }
 
-} // namespace
-
-LRESULT TranslucentBrush(HWND control, HDC dc) {
+// A pattern brush of the window's picture behind the control's client area, washed or as it
+// is, kept with its bitmap on the control until the next answer or its destruction.
+LRESULT BackgroundBrush(HWND control, HDC dc, bool washed) {
     SetTextColor(dc, TextColourOf(control));
     SetBkMode(dc, TRANSPARENT);
     ReleaseColourBrushes(control);
-    HBITMAP bitmap = WashedBackgroundBitmap(control);
+    HBITMAP bitmap = nullptr;
+    if (washed) {
+        bitmap = WashedBackgroundBitmap(control);
+    } else {
+        CapturedBackground background(control, ClientRectInWindow(control));
+        bitmap = background.TakeBitmap();
+    }
     HBRUSH brush = CreatePatternBrush(bitmap);
     SetPropA(control, kPropColourBrush, brush);
     SetPropA(control, kPropColourBrushBitmap, bitmap);
     return reinterpret_cast<LRESULT>(brush);
+}
+
+bool IsLabel(HWND control) {
+    return lstrcmpiA(ClassNameOf(control).c_str(), "Static") == 0;
+}
+
+} // namespace
+
+LRESULT TranslucentBrush(HWND control, HDC dc) {
+    return BackgroundBrush(control, dc, true);
+}
+
+LRESULT LabelBrush(HWND label, HDC dc) {
+    return BackgroundBrush(label, dc, false);
 }
 
 std::optional<LRESULT> AnswerChildMessage(int position, UINT message, WPARAM wParam,
@@ -81,7 +101,9 @@ std::optional<LRESULT> AnswerChildMessage(int position, UINT message, WPARAM wPa
                 return TranslucentBrush(control, dc);
             break;
         case WM_CTLCOLORSTATIC:
-            if (TranslucentControlsOn()) return TranslucentBrush(control, dc);
+            // A label has no face to wash: its text lies on the window's picture as it is.
+            if (TranslucentControlsOn())
+                return IsLabel(control) ? LabelBrush(control, dc) : TranslucentBrush(control, dc);
             break;
         case WM_CTLCOLORLISTBOX: {
             const LONG style = GetWindowLongA(control, GWL_STYLE);

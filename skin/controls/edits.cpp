@@ -4,6 +4,7 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_pen.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -154,18 +155,20 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {
-    if (const EditRecord* record = EditRecordOf(window)) {
+    const PhaseClock painter(PaintPhase::Painter);
+    EditRecord* record = EditRecordOf(window);
+    if (record) {
         if (!focused) focused = record->Focused;
         if (!hot) hot = record->Hot;
     }
     const FrameGeometry f = MeasureFrame(window);
     if (f.w <= 0 || f.h <= 0) return;
-
-    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
-    {
+    // Only the ring between the window's edge and the inner box is painted: white under the
+    // border, or the washed background in translucent mode.
+    const auto drawRing = [&](HDC dc) {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
-        g.CreateFromHDC(background.dc());
-        // Only the ring between the window's edge and the inner box is painted.
+        g.CreateFromHDC(dc);
         g.SetClipRectI(0, 0, f.w, f.h, 0);
         g.SetClipRectI(f.ox, f.oy, f.iw, f.ih, 3);
         if (TranslucentMode()) {
@@ -176,7 +179,17 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
             g.Clear(ToArgb(kWhite, 255));
         }
         DrawEditBorder(window, focused.value_or(false), hot.value_or(false), g);
+    };
+    // Opaque, the ring hides what lies behind it: a listed edit puts back the one it drew.
+    if (record && !TranslucentMode()) {
+        PutKeptRing(window, f, hot.value_or(false), focused.value_or(false), record->Ring,
+                    drawRing);
+        return;
     }
+    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
+    if (!background.dc()) return;
+    drawRing(background.dc());
+    const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(window);
     ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
     BitBlt(dc.get(), 0, 0, f.w, f.h, background.dc(), 0, 0, SRCCOPY);

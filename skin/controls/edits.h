@@ -9,9 +9,13 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_picture.h"
+#include "skin/core/kept_ring.h"
 #include "skin/core/scroll_bar_types.h"
 
 #include <optional>
+
+#include "skin/core/composition_types.h"
 
 namespace plus {
 class PlusGraphics;
@@ -26,6 +30,7 @@ struct EditRecord {
     bool Hot = false;        // read by the frame painter when no hot state is given
     bool ButtonDown = false; // between WM_LBUTTONDOWN and WM_LBUTTONUP
     ScrollBarState ScrollBars;
+    KeptRing Ring; // the opaque frame's ring, put back while its look holds
 };
 
 // Installs the edit boxes among the direct children of `parent` (each once).
@@ -59,6 +64,13 @@ struct ComboRecord {
     HWND Window = nullptr;
     WNDPROC SavedProcedure = nullptr;
     bool Focused = false; // between WM_SETFOCUS and WM_KILLFOCUS
+    FontCache TextFont;   // a drop-down list's text font, made once
+    // Set while WM_PAINT's BeginPaint runs: the WM_NCPAINT it sends leaves the picture to the
+    // paint that follows.
+    bool BeginningPaint = false;
+    unsigned Paints = 0; // whole pictures drawn (one per ordinary repaint)
+    // The last picture, put back while its look and the background under it stay the same.
+    KeptPicture Kept;
 };
 
 // Installs the edit boxes, then the combo boxes, among the direct children of `parent`.

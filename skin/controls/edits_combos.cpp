@@ -9,6 +9,7 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -70,7 +71,8 @@ void PunchChildHoles(PlusGraphics& g, HWND combo, LONG style) {
     g.ResetClip();
 }
 
-void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool hot) {
+void DrawDropButton(PlusGraphics& g, ComboRecord& record, LONG style, int w, int h, bool hot) {
+    HWND combo = record.Window;
     const UINT dpi = ControlDpi(combo);
     const auto px = [dpi](int size) { return ScaleToDpi(size, dpi); };
     const int bw = px((style & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST ? 17 : 18);
@@ -97,26 +99,47 @@ void DrawDropButton(PlusGraphics& g, HWND combo, LONG style, int w, int h, bool 
                      ToArgb(Engine.AccentColour, 30), ToArgb(Engine.AccentColour, 100));
     g.FillPath(gloss, path);
 
-    PlusImage arrow;
-    arrow.LoadFromStream(ToByteSet(SkinPictureForDpi(ArrowDownImage, dpi)));
-    // Whole pixels: a picture this small blurs at half-pixel places. Its drawing for the DPI
-    // is used at its own size (the arrow's size at the nearest scale at or above).
-    const int ax = (bw - static_cast<int>(arrow.GetWidth())) / 2;
-    const int ay = (static_cast<int>(bh) - static_cast<int>(arrow.GetHeight())) / 2;
-    // Given its size, so the graphics' own DPI (the system's) does not resize it again.
-    g.DrawImageRectI(arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay,
-                     static_cast<int>(arrow.GetWidth()), static_cast<int>(arrow.GetHeight()));
+    if (PlusImage* arrow = ControlPicture(combo, ArrowDownImage, dpi)) {
+        // Whole pixels: a picture this small blurs at half-pixel places. Its drawing for the
+        // DPI is used at its own size (the arrow's size at the nearest scale at or above),
+        // given that size, so the graphics' own DPI (the system's) does not resize it again.
+        const int aw = static_cast<int>(arrow->GetWidth());
+        const int ah = static_cast<int>(arrow->GetHeight());
+        const int ax = (bw - aw) / 2;
+        const int ay = (static_cast<int>(bh) - ah) / 2;
+        g.DrawImageRectI(*arrow, static_cast<int>(bx) + ax, static_cast<int>(by) + ay, aw, ah);
+    }
 
     if ((style & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST) return;
+    const PhaseClock clock(PaintPhase::Text);
     PlusSolidBrush ink;
     ink.Create(ToArgb(TextColourOf(combo), 255));
-    PlusFont font;
     const int textSize = px(static_cast<int>(kTextSize));
-    font.CreateFromFamilyName(kTextFont, static_cast<float>(textSize), 0, kUnitWorld);
+    const PlusFont& font =
+        record.TextFont.Get(kTextFont, static_cast<float>(textSize), 0, kUnitWorld);
     g.DrawString(WindowTextOf(combo), font, ink,
                  RectF{static_cast<float>(px(2)), static_cast<float>(h - textSize) / 2,
                        static_cast<float>(w - px(17)), static_cast<float>(h - 2 * px(2))},
                  nullptr);
+}
+
+// Everything the combo's picture is drawn from besides its background.
+Look LookOf(HWND combo, LONG style, int w, int h, bool hot, bool focused) {
+    Look look;
+    look << style << w << h << hot << focused << TranslucentMode() << Engine.ControlAlpha
+         << Engine.AccentColour << WindowTextOf(combo) << TextColourOf(combo) << ControlDpi(combo);
+    // Where the children lie: their places are punched out of the picture.
+    for (HWND child = FindWindowExA(combo, nullptr, nullptr, nullptr); child;
+         child = FindWindowExA(combo, child, nullptr, nullptr)) {
+        const RECT r = ChildRect(child);
+        look << r.left << r.top << r.right << r.bottom;
+    }
+    return look;
+}
+
+bool HasPendingClientPaint(HWND window) {
+    RECT r{};
+    return GetUpdateRect(window, &r, FALSE) != FALSE;
 }
 
 LRESULT OnColourEdit(HWND combo, HDC dc, HWND edit) {
@@ -194,14 +217,19 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             break;
         case WM_PAINT: {
             {
+                record->BeginningPaint = true;
                 gdi::PaintDC paint(window);
+                record->BeginningPaint = false;
                 PaintComboBox(owner, position, false);
             }
             return DefWindowProcA(window, WM_PAINT, wParam, lParam);
         }
         case WM_ERASEBKGND: SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT); return 1;
         case WM_NCPAINT:
-            PaintComboBox(owner, position, false);
+            // The skin paints the whole window either way: when a client paint is due (the
+            // frame and the client invalidated together), that paint draws it once.
+            if (!record->BeginningPaint && !HasPendingClientPaint(window))
+                PaintComboBox(owner, position, false);
             return DefWindowProcA(window, WM_NCPAINT, kNoUpdateRegion, lParam);
         case WM_COMMAND: OnCommand(wParam, lParam); break;
         case WM_CTLCOLOREDIT:
@@ -220,6 +248,7 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> focused) {
+    const PhaseClock painter(PaintPhase::Painter);
     FamilyList<ComboRecord>* list = ComboListAt(windowIndex);
     ComboRecord* record = list ? RecordAt(*list, position) : nullptr;
     if (!record || !record->Window) return;
@@ -231,9 +260,12 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return;
     const LONG style = GetWindowLongA(combo, GWL_STYLE);
+    ++record->Paints;
 
     CapturedBackground background(combo, RECT{0, 0, w, h});
-    {
+    if (!PutKeptPicture(record->Kept, LookOf(combo, style, w, h, hot, isFocused), background.dc(),
+                        w, h)) {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         PlusSolidBrush face;
@@ -246,10 +278,12 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
                                            : ToArgb(kBlack, kOutlineAlpha),
                           1);
         g.DrawRectangle(outline, 0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1));
-        if (HasDropButton(style)) DrawDropButton(g, combo, style, w, h, hot);
+        if (HasDropButton(style)) DrawDropButton(g, *record, style, w, h, hot);
+        g.DeleteGraphics();
+        KeepPicture(record->Kept, background.dc(), w, h);
     }
     gdi::WindowDC dc = gdi::WindowDC::Whole(combo);
-    CopyKeyed(dc.get(), background.dc(), w, h);
+    CopyKeptOrKeyed(dc.get(), record->Kept, background.dc(), w, h);
 }
 
 } // namespace skin

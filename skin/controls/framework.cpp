@@ -1,6 +1,7 @@
 #include "skin/controls/framework.h"
 
 #include "plus/plus_brush.h"
+#include "plus/plus_faults.h"
 #include "plus/plus_font.h"
 #include "plus/plus_font_family.h"
 #include "plus/plus_graphics.h"
@@ -9,12 +10,14 @@
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/core/window_services.h"
 #include "skin/images/skin_pictures.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -73,25 +76,33 @@ float ControlPx(HWND control, int size) {
     return static_cast<float>(ScaleToDpi(size, ControlDpi(control)));
 }
 
+plus::PlusImage* ControlPicture(HWND control, std::span<const std::uint8_t> picture, UINT dpi) {
+    WindowRecord* owner = OwnerRecordOf(control);
+    return owner ? owner->ControlPictures.Get(SkinPictureForDpi(picture, dpi)) : nullptr;
+}
+
 constexpr int kInterpolationHighQualityBicubic = 7;
 
-void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture, UINT dpi,
-                     float x, float y, float width, float height) {
-    plus::PlusImage image;
+void DrawSkinPicture(plus::PlusGraphics& graphics, HWND control,
+                     std::span<const std::uint8_t> picture, UINT dpi, float x, float y, float width,
+                     float height) {
+    // Kept by the control's window record; decoded here for a control that has none.
+    plus::PlusImage own;
+    plus::PlusImage* image = ControlPicture(control, picture, dpi);
+    if (!image && own.LoadFromStream(ToByteSet(SkinPictureForDpi(picture, dpi)))) image = &own;
+    if (!image) return;
     if (dpi <= kDesignDpi) {
         // Given its own size: drawn without one, GDI+ would scale it by the graphics' DPI,
         // which is the system's, not this window's.
-        if (image.LoadFromStream(ToByteSet(picture)))
-            graphics.DrawImageRect(image, x, y, static_cast<float>(image.GetWidth()),
-                                   static_cast<float>(image.GetHeight()));
+        graphics.DrawImageRect(*image, x, y, static_cast<float>(image->GetWidth()),
+                               static_cast<float>(image->GetHeight()));
         return;
     }
-    if (!image.LoadFromStream(ToByteSet(SkinPictureForDpi(picture, dpi)))) return;
-    const bool fits = static_cast<float>(image.GetWidth()) == width &&
-                      static_cast<float>(image.GetHeight()) == height;
+    const bool fits = static_cast<float>(image->GetWidth()) == width &&
+                      static_cast<float>(image->GetHeight()) == height;
     const int mode = graphics.GetInterpolationMode();
     if (!fits) graphics.SetInterpolationMode(kInterpolationHighQualityBicubic);
-    graphics.DrawImageRect(image, x, y, width, height);
+    graphics.DrawImageRect(*image, x, y, width, height);
     if (!fits) graphics.SetInterpolationMode(mode);
 }
 
@@ -227,6 +238,7 @@ HRGN ScrollBarRegion(HWND control) {
 }
 
 void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
+    const PhaseClock clock(PaintPhase::Capture);
     const RECT r = ClientRectInWindow(control);
     // Owner, record, attached entry and offset are looked up once for the whole paint.
     const BackgroundSource source = ResolveBackgroundSource(control);
@@ -241,7 +253,93 @@ void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
            0, SRCCOPY);
 }
 
+namespace {
+
+// Where each band of the ring lies in the frame (`at`), and in which kept picture (`sides`:
+// the left and right bands side by side, else the top and bottom bands one above the other)
+// at which place (`kept`).
+struct RingBand {
+    RECT at;
+    bool sides;
+    POINT kept;
+};
+std::array<RingBand, 4> RingBands(const FrameGeometry& f) {
+    return {RingBand{{0, 0, f.w, f.oy}, false, {0, 0}},
+            RingBand{{0, f.oy + f.ih, f.w, f.h}, false, {0, f.oy}},
+            RingBand{{0, f.oy, f.ox, f.oy + f.ih}, true, {0, 0}},
+            RingBand{{f.ox + f.iw, f.oy, f.w, f.oy + f.ih}, true, {f.ox, 0}}};
+}
+
+bool IsEmptyBand(const RingBand& b) {
+    return b.at.right <= b.at.left || b.at.bottom <= b.at.top;
+}
+
+// The ring drawn by `draw` on a scratch picture of the frame's size, its bands copied into the
+// two kept pictures (each no larger than its bands). False when a picture could not be made.
+bool KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)>& draw,
+              KeptRing& kept) {
+    const int below = f.h - f.oy - f.ih, right = f.w - f.ox - f.iw;
+    gdi::WindowDC screen = gdi::WindowDC::Whole(window);
+    gdi::MemoryDC scratch = gdi::MemoryDC::Create(screen.get());
+    gdi::MemoryDC target = gdi::MemoryDC::Create(screen.get());
+    gdi::Bitmap whole = gdi::CreateArgbBitmap(f.w, f.h);
+    kept.Across = gdi::CreateArgbBitmap(f.w, std::max(1, f.oy + below));
+    kept.Sides = gdi::CreateArgbBitmap(std::max(1, f.ox + right), std::max(1, f.ih));
+    if (!scratch || !target || !whole || !kept.Across || !kept.Sides) return false;
+    {
+        gdi::Selection wholeIn(scratch.get(), whole.get());
+        // A step that failed on the way (a drawing object refused, a clip the system could not
+        // make when short of handles) leaves the ring incomplete: it is not kept.
+        kept.FailedBefore = plus::CallsFailed();
+        draw(scratch.get());
+        if (plus::CallsFailed() != kept.FailedBefore || !HandlesToSpare()) return false;
+        for (const bool sides : {false, true}) {
+            gdi::Selection keptIn(target.get(), sides ? kept.Sides.get() : kept.Across.get());
+            for (const RingBand& b : RingBands(f))
+                if (b.sides == sides && !IsEmptyBand(b))
+                    BitBlt(target.get(), b.kept.x, b.kept.y, b.at.right - b.at.left,
+                           b.at.bottom - b.at.top, scratch.get(), b.at.left, b.at.top, SRCCOPY);
+        }
+    }
+    return true;
+}
+
+void PutRing(HWND window, const FrameGeometry& f, const KeptRing& kept) {
+    gdi::WindowDC dc = gdi::WindowDC::Whole(window);
+    gdi::MemoryDC source = gdi::MemoryDC::Create(dc.get());
+    if (!dc || !source) return;
+    for (const bool sides : {false, true}) {
+        gdi::Selection keptIn(source.get(), sides ? kept.Sides.get() : kept.Across.get());
+        for (const RingBand& b : RingBands(f))
+            if (b.sides == sides && !IsEmptyBand(b))
+                BitBlt(dc.get(), b.at.left, b.at.top, b.at.right - b.at.left,
+                       b.at.bottom - b.at.top, source.get(), b.kept.x, b.kept.y, SRCCOPY);
+    }
+}
+
+} // namespace
+
+void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
+                 const std::function<void(HDC)>& draw) {
+    const PhaseClock clock(PaintPhase::Ring);
+    const KeptRing::Look look{
+        f.w, f.h, f.ox, f.oy, f.iw, f.ih, hot, focused, Engine.AccentColour, ControlDpi(control)};
+    if (!kept.Across || !kept.Sides || !(kept.Shown == look) ||
+        plus::CallsFailed() != kept.FailedBefore) {
+        kept.Shown = look;
+        if (!KeepRing(control, f, draw, kept)) {
+            // No pictures to keep (handles or memory short): nothing is put back, and the next
+            // paint tries again.
+            kept.Across.reset();
+            kept.Sides.reset();
+            return;
+        }
+    }
+    PutRing(control, f, kept);
+}
+
 void CopyKeyed(HDC target, HDC picture, int w, int h) {
+    const PhaseClock clock(PaintPhase::Copy);
     TransparentBlt(target, 0, 0, w, h, picture, 0, 0, w, h, kKeyColour);
 }
 
@@ -268,6 +366,7 @@ DibRows DibPixels(HDC dc, int w, int h) {
 } // namespace
 
 void LayKeyedOnto(HDC target, HDC picture, int w, int h) {
+    const PhaseClock clock(PaintPhase::Copy);
     const DibRows to = DibPixels(target, w, h), from = DibPixels(picture, w, h);
     if (!to.first || !from.first) {
         CopyKeyed(target, picture, w, h);
@@ -293,8 +392,91 @@ void LayKeyedOnto(HDC target, HDC picture, int w, int h) {
     }
 }
 
+namespace {
+
+// Calls visit(row pointer) for each of the h rows of the w x h DIB section in `dc`; false, with
+// nothing visited, when the DC holds none of that size.
+template <typename Visit> bool VisitRows(HDC dc, int w, int h, Visit visit) {
+    const DibRows rows = DibPixels(dc, w, h);
+    if (!rows.first || w <= 0 || h <= 0) return false;
+    GdiFlush();
+    for (int y = 0; y < h; ++y)
+        visit(reinterpret_cast<std::uint32_t*>(rows.Row(y)), static_cast<std::size_t>(y) * w);
+    return true;
+}
+
+std::vector<std::uint32_t> RowsOf(HDC dc, int w, int h) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(std::max(0, w * h)));
+    if (!VisitRows(dc, w, h, [&](const std::uint32_t* row, std::size_t at) {
+            std::copy(row, row + w, pixels.begin() + static_cast<std::ptrdiff_t>(at));
+        }))
+        pixels.clear();
+    return pixels;
+}
+
+} // namespace
+
+bool HandlesToSpare() {
+    // Regions are the cheapest GDI objects to make; 32 of them stand for what a drawing's text
+    // and pictures need inside GDI+.
+    constexpr int kHeadroom = 32;
+    std::array<gdi::Region, kHeadroom> probe;
+    for (gdi::Region& r : probe) {
+        r.reset(CreateRectRgn(0, 0, 0, 0));
+        if (!r) return false;
+    }
+    return true;
+}
+
+bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, int h) {
+    const PhaseClock clock(PaintPhase::Kept);
+    const std::size_t size = static_cast<std::size_t>(std::max(0, w * h));
+    bool same = !kept.Shown.empty() && kept.Shown == look.bytes && kept.Under.size() == size &&
+                kept.Picture.size() == size && plus::CallsFailed() == kept.FailedBefore;
+    if (same) {
+        const bool read = VisitRows(captured, w, h, [&](const std::uint32_t* row, std::size_t at) {
+            same = same && std::equal(row, row + w, kept.Under.begin() + at);
+        });
+        same = same && read;
+    }
+    if (same) {
+        VisitRows(captured, w, h, [&](std::uint32_t* row, std::size_t at) {
+            std::copy_n(kept.Picture.begin() + static_cast<std::ptrdiff_t>(at), w, row);
+        });
+        return true;
+    }
+    kept.Shown = look.bytes;
+    kept.Under = RowsOf(captured, w, h);
+    kept.Picture.clear();
+    kept.FailedBefore = plus::CallsFailed();
+    return false;
+}
+
+void KeepPicture(KeptPicture& kept, HDC captured, int w, int h) {
+    const PhaseClock clock(PaintPhase::Kept);
+    if (plus::CallsFailed() != kept.FailedBefore || kept.Under.empty() || !HandlesToSpare()) {
+        kept.Shown.clear();
+        return;
+    }
+    kept.Picture = RowsOf(captured, w, h);
+    if (kept.Picture.empty()) kept.Shown.clear();
+    kept.Keyed = std::any_of(kept.Picture.begin(), kept.Picture.end(), [](std::uint32_t p) {
+        return (p & 0xFFFFFF) == (kKeyColour & 0xFFFFFF); // red and blue: the same either way
+    });
+}
+
+void CopyKeptOrKeyed(HDC target, const KeptPicture& kept, HDC picture, int w, int h) {
+    if (!kept.Shown.empty() && !kept.Keyed) {
+        const PhaseClock clock(PaintPhase::Copy);
+        BitBlt(target, 0, 0, w, h, picture, 0, 0, SRCCOPY);
+        return;
+    }
+    CopyKeyed(target, picture, w, h);
+}
+
 WashedClientPicture::WashedClientPicture(HWND control)
     : background_(control, ClientRectInWindow(control)) {
+    const PhaseClock clock(PaintPhase::Capture);
     WashPicture(background_.dc(), background_.width(), background_.height());
 }
 

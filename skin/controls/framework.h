@@ -8,10 +8,13 @@
 #include "skin/controls/scroll_bars.h"
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/kept_picture.h"
+#include "skin/core/kept_ring.h"
 #include "skin/core/window_record.h"
 #include "plus/plus_object.h"
 #include "plus/plus_path.h"
 
+#include <functional>
 #include <memory>
 #include <cstdint>
 #include <optional>
@@ -81,11 +84,18 @@ float ControlPx(HWND control, int size);
 // height): at 96 dpi the picture itself at its own size, otherwise its drawing for the
 // nearest scale at or above the DPI, reduced with high-quality filtering if it does not fit
 // the box exactly.
-void DrawSkinPicture(plus::PlusGraphics& graphics, std::span<const std::uint8_t> picture, UINT dpi,
-                     float x, float y, float width, float height);
+void DrawSkinPicture(plus::PlusGraphics& graphics, HWND control,
+                     std::span<const std::uint8_t> picture, UINT dpi, float x, float y, float width,
+                     float height);
 
 // The control's "Hw_lbID".
 int ListPositionOf(HWND control);
+
+// A built-in skin picture, its drawing for the scale at or above `dpi`, decoded once and kept
+// by the control's window record (freed with it); null when the control has no window record
+// or the picture does not decode.
+plus::PlusImage* ControlPicture(HWND control, std::span<const std::uint8_t> picture,
+                                UINT dpi = kDesignDpi);
 
 // The control's "Hw_FuID": the position of its skinned window's record.
 int OwnerIndexOf(HWND control);
@@ -179,6 +189,36 @@ struct FrameGeometry {
 // The inner box is the client area widened by the vertical scroll bar and heightened by the
 // horizontal one (each only when its style bit is set), centred in the window rectangle.
 FrameGeometry MeasureFrame(HWND control);
+
+// Puts an opaque frame ring on the control's window, the inner box left alone: from `kept`
+// while the look (geometry, `hot`, `focused`, the accent) is the one it holds, else drawn by
+// `draw` on a picture of the frame's size first and its four bands kept. The ring must hide
+// whatever lies behind it (nothing translucent), since the picture is drawn on nothing.
+void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
+                 const std::function<void(HDC)>& draw);
+
+// --- Kept pictures ---
+
+// Before a painter draws over the w x h background captured in `captured` (a 32-bit DIB
+// section exactly h high, as CaptureBackground makes): when `kept` holds the picture of `look`
+// over this same background, and no wrapper call has failed since it was drawn, writes that
+// picture into `captured` and returns true, so the drawing is left out. Otherwise returns false,
+// leaving `captured` as it is, and notes the look and the background for KeepPicture.
+bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, int h);
+
+// True when the process can still make a few dozen GDI objects. Short of handles, this
+// platform's GDI+ can leave a part out of a picture (a text) and still answer Ok, so nothing
+// drawn then is kept.
+bool HandlesToSpare();
+
+// After the drawing that PutKeptPicture did not spare: keeps the picture now in `captured`,
+// unless a drawing step failed on the way or the process is short of handles (such a picture
+// may be incomplete; it is drawn again next time).
+void KeepPicture(KeptPicture& kept, HDC captured, int w, int h);
+
+// Copies the w x h `picture` to (0, 0) of `target` as CopyKeyed does, with one plain copy when
+// it is the kept picture and holds no pixel of the key colour (the same result, much cheaper).
+void CopyKeptOrKeyed(HDC target, const KeptPicture& kept, HDC picture, int w, int h);
 
 // True when the style has WS_VSCROLL or WS_HSCROLL.
 bool HasScrollBars(HWND control);

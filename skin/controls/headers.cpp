@@ -1,6 +1,7 @@
 #include "skin/controls/headers.h"
 
 #include "plus/plus_brush.h"
+#include "plus/plus_faults.h"
 #include "plus/plus_font.h"
 #include "plus/plus_graphics.h"
 #include "plus/plus_image.h"
@@ -8,12 +9,15 @@
 #include "plus/plus_pen.h"
 #include "plus/plus_string_format.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/core/window_services.h"
+
+#include <optional>
 
 #include <vector>
 
@@ -126,15 +130,16 @@ std::vector<size_t> CharacterEnds(const std::string& text) {
 // The text as it fits `width` in the font: whole when it fits, else its longest beginning that
 // fits with an ellipsis after it. The string format asks GDI+ for the same trimming, but not
 // every GDI+ does it, so the text is trimmed here.
-std::string FitWithEllipsis(const std::string& text, const ControlFont& font, int width) {
-    if (TextWidth(text, font.family, font.style, font.size) <= width) return text;
+std::string FitWithEllipsis(const std::string& text, const ControlFont& font, int width,
+                            TextWidthCache& widths) {
+    if (widths.Width(text, font.family, font.style, font.size) <= width) return text;
     static const std::string ellipsis = "…";
     const std::vector<size_t> ends = CharacterEnds(text);
     size_t low = 0, high = ends.size(); // characters kept: low fits, high does not
     while (high - low > 1) {
         const size_t mid = (low + high) / 2;
         const std::string candidate = text.substr(0, ends[mid - 1]) + ellipsis;
-        if (TextWidth(candidate, font.family, font.style, font.size) <= width)
+        if (widths.Width(candidate, font.family, font.style, font.size) <= width)
             low = mid;
         else
             high = mid;
@@ -173,6 +178,7 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
 
     CapturedBackground picture(header, r);
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(picture.dc());
         PlusPath path;
@@ -207,7 +213,7 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
             iw = static_cast<int>(bitmap.GetWidth());
             ih = static_cast<int>(bitmap.GetHeight());
         }
-        const int tw = TextWidth(item.text, font.family, font.style, font.size);
+        const int tw = record.Widths.Width(item.text, font.family, font.style, font.size);
         int x0 = margin;
         const bool crowded = iw + margin + tw >= W;
         if (item.format & HDF_RIGHT)
@@ -218,20 +224,21 @@ void PaintItem(const HeaderRecord& record, int i, int count, int margin, const C
 
         const int box = W - iw - 2 * margin;
         if (!item.text.empty() && box > 0) {
-            PlusFont plusFont;
-            plusFont.CreateFromFamilyName(font.family, static_cast<float>(font.size), font.style,
-                                          kUnitWorld);
+            const PlusFont& plusFont = record.DrawingFont.Get(
+                font.family, static_cast<float>(font.size), font.style, kUnitWorld);
+            const PhaseClock text(PaintPhase::Text);
             PlusStringFormat format;
             format.Create(kNoWrap);
             format.SetTrimming(kTrimEllipsis);
             format.SetLineAlign(kAlignCentre);
             PlusSolidBrush ink;
             ink.Create(ToArgb(kBlack, 255, 1));
-            g.DrawString(FitWithEllipsis(item.text, font, box), plusFont, ink,
+            g.DrawString(FitWithEllipsis(item.text, font, box, record.Widths), plusFont, ink,
                          RectF{static_cast<float>(x0 + iw), 0, static_cast<float>(box), fh},
                          &format);
         }
     }
+    const PhaseClock clock(PaintPhase::Copy);
     BitBlt(target, r.left, r.top, W, H, picture.dc(), 0, 0, SRCCOPY);
 }
 
@@ -326,6 +333,7 @@ LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void PaintHeader(int windowIndex, int position, HDC dc) {
+    const PhaseClock painter(PaintPhase::Painter);
     const HeaderRecord* record = RecordIn(windowIndex, position);
     if (!record) return;
     HWND header = record->Window;
@@ -342,16 +350,49 @@ void PaintHeader(int windowIndex, int position, HDC dc) {
         PaintItem(*record, i, count, margin, font, dc);
 }
 
-int TextWidth(const std::string& text, const std::string& family, int style, int size) {
+namespace {
+
+// The text's width in the font, or nothing when it could not be measured for want of handles
+// or memory (no DC or graphics to measure with, a drawing object refused). A font that does not
+// exist measures 0, which holds.
+std::optional<int> MeasuredWidth(const std::string& text, const std::string& family, int style,
+                                 int size) {
     if (text.empty()) return 0;
     gdi::MemoryDC dc = gdi::MemoryDC::Create();
     PlusGraphics g;
-    g.CreateFromHDC(dc.get());
+    if (!dc || !g.CreateFromHDC(dc.get())) return std::nullopt;
+    const int refusedBefore = plus::CreationsOutOfMemory();
     PlusFont font;
-    font.CreateFromFamilyName(family, static_cast<float>(size), style, kUnitWorld);
     RectF box{};
-    g.MeasureString(text, font, RectF{0, 0, 10000, 10000}, nullptr, box);
-    return static_cast<int>(box.width);
+    if (font.CreateFromFamilyName(family, static_cast<float>(size), style, kUnitWorld) &&
+        g.MeasureString(text, font, RectF{0, 0, 10000, 10000}, nullptr, box))
+        return static_cast<int>(box.width);
+    if (plus::CreationsOutOfMemory() != refusedBefore) return std::nullopt;
+    return 0;
+}
+
+} // namespace
+
+int TextWidthCache::Width(const std::string& text, const std::string& family, int style, int size) {
+    if (family != family_ || style != style_ || size != size_) {
+        family_ = family;
+        style_ = style;
+        size_ = size;
+        widths_.clear();
+    }
+    if (auto found = widths_.find(text); found != widths_.end()) return found->second;
+    const std::optional<int> width = MeasuredWidth(text, family, style, size);
+    // A width that could not be measured is not kept: the next paint measures again.
+    if (!width) return 0;
+    // Texts that change all the time (a counter in a column title) must not pile up.
+    constexpr size_t kMostKept = 256;
+    if (widths_.size() >= kMostKept) widths_.clear();
+    widths_.emplace(text, *width);
+    return *width;
+}
+
+int TextWidth(const std::string& text, const std::string& family, int style, int size) {
+    return MeasuredWidth(text, family, style, size).value_or(0);
 }
 
 } // namespace skin

@@ -8,9 +8,26 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 
+#include "skin/core/composition_types.h"
+
 namespace skin {
+
+// Widths of texts measured in one font (TextWidth), kept between paints; a width asked in
+// another font starts the cache over.
+class TextWidthCache {
+public:
+    int Width(const std::string& text, const std::string& family, int style, int size);
+    size_t size() const { return widths_.size(); }
+
+private:
+    std::string family_;
+    int style_ = -1;
+    int size_ = -1;
+    std::map<std::string, int> widths_;
+};
 
 struct HeaderRecord {
     HWND Window = nullptr;
@@ -26,6 +43,10 @@ struct HeaderRecord {
     UINT FontDpi = 96;      // the header's DPI when the font was read
     int FontStyle = 0;
     HIMAGELIST ImageList = nullptr; // read once at install; owned by whoever set it
+    // The items' font and the widths of their texts (and of the trimmed texts tried), kept
+    // between paints rather than made and measured on every one.
+    mutable FontCache DrawingFont;
+    mutable TextWidthCache Widths;
 };
 
 // Installs the headers among the direct children of `parent` and the first header of each of

@@ -5,6 +5,7 @@
 #include "plus/plus_pen.h"
 #include "skin/controls/framework.h"
 #include "skin/core/dpi.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -119,6 +120,7 @@ LRESULT PaintTreeOnWash(HWND window, LPARAM lParam) {
     if (client.right > 0 && client.bottom > 0) {
         WashedClientPicture wash(window);
         DrawKeyedOnto(window, wash.dc(), client.right, client.bottom);
+        const PhaseClock clock(PaintPhase::Copy);
         gdi::WindowDC dc = ClientDCWithoutChildren(window);
         BitBlt(dc.get(), 0, 0, client.right, client.bottom, wash.dc(), 0, 0, SRCCOPY);
     }
@@ -137,6 +139,7 @@ LRESULT PaintListOnWash(HWND window, LPARAM lParam, bool keyed) {
             DrawKeyedOnto(window, wash.dc(), wash.width(), wash.height());
         else
             CallSavedProcedure(window, WM_PAINT, reinterpret_cast<WPARAM>(wash.dc()), 0);
+        const PhaseClock clock(PaintPhase::Copy);
         BitBlt(paint.get(), 0, 0, wash.width(), wash.height(), wash.dc(), 0, 0, SRCCOPY);
     }
     InvalidateChildren(window);
@@ -281,6 +284,7 @@ namespace {
 
 // The ring around the inner box on `dc` (the frame's size; the inner box gets the key colour).
 void DrawRing(HDC dc, const FrameGeometry& f, bool isHot, bool isFocused, UINT dpi) {
+    const PhaseClock clock(PaintPhase::Shapes);
     PlusGraphics g;
     g.CreateFromHDC(dc);
     // The ring as four bands (top, bottom, left, right): filling the whole picture under an
@@ -318,59 +322,11 @@ void DrawRing(HDC dc, const FrameGeometry& f, bool isHot, bool isFocused, UINT d
     }
 }
 
-// Where each band of the ring lies in the frame (`at`) and in the packed picture (`kept`).
-struct RingBand {
-    RECT at;
-    POINT kept;
-};
-std::array<RingBand, 4> RingBands(const FrameGeometry& f) {
-    const int below = f.h - f.oy - f.ih;
-    return {RingBand{{0, 0, f.w, f.oy}, {0, 0}}, RingBand{{0, f.oy + f.ih, f.w, f.h}, {0, f.oy}},
-            RingBand{{0, f.oy, f.ox, f.oy + f.ih}, {0, f.oy + below}},
-            RingBand{{f.ox + f.iw, f.oy, f.w, f.oy + f.ih}, {f.ox, f.oy + below}}};
-}
-
-bool IsEmptyBand(const RingBand& b) {
-    return b.at.right <= b.at.left || b.at.bottom <= b.at.top;
-}
-
-// The opaque ring hides whatever lies behind it, so it is drawn once on a scratch picture and
-// its bands kept; an empty bitmap when a picture could not be made.
-gdi::Bitmap KeepRing(HWND window, const FrameGeometry& f, bool isHot, bool isFocused, UINT dpi) {
-    const int below = f.h - f.oy - f.ih;
-    const int packedHeight = f.oy + below + f.ih;
-    gdi::WindowDC screen = gdi::WindowDC::Whole(window);
-    gdi::MemoryDC scratch = gdi::MemoryDC::Create(screen.get());
-    gdi::MemoryDC packed = gdi::MemoryDC::Create(screen.get());
-    gdi::Bitmap whole = gdi::CreateArgbBitmap(f.w, f.h);
-    gdi::Bitmap ring = gdi::CreateArgbBitmap(f.w, std::max(1, packedHeight));
-    if (!scratch || !packed || !whole || !ring) return {};
-    gdi::Selection wholeIn(scratch.get(), whole.get());
-    gdi::Selection ringIn(packed.get(), ring.get());
-    DrawRing(scratch.get(), f, isHot, isFocused, dpi);
-    for (const RingBand& b : RingBands(f))
-        if (!IsEmptyBand(b))
-            BitBlt(packed.get(), b.kept.x, b.kept.y, b.at.right - b.at.left, b.at.bottom - b.at.top,
-                   scratch.get(), b.at.left, b.at.top, SRCCOPY);
-    return ring;
-}
-
-void PutRing(HWND window, const FrameGeometry& f, HBITMAP ring) {
-    if (!ring) return;
-    gdi::WindowDC dc = gdi::WindowDC::Whole(window);
-    gdi::MemoryDC packed = gdi::MemoryDC::Create(dc.get());
-    if (!dc || !packed) return;
-    gdi::Selection ringIn(packed.get(), ring);
-    for (const RingBand& b : RingBands(f))
-        if (!IsEmptyBand(b))
-            BitBlt(dc.get(), b.at.left, b.at.top, b.at.right - b.at.left, b.at.bottom - b.at.top,
-                   packed.get(), b.kept.x, b.kept.y, SRCCOPY);
-}
-
 } // namespace
 
 void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
                         std::optional<bool> focused) {
+    const PhaseClock painter(PaintPhase::Painter);
     WindowRecord* owner = RecordAt(windowIndex);
     ItemViewRecord* record = owner ? RecordAt(owner->ItemViews, position) : nullptr;
     if (!record || !record->Window) return;
@@ -384,13 +340,8 @@ void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
     const UINT dpi = ControlDpi(window);
 
     if (!TranslucentMode()) {
-        const ItemViewRecord::FrameLook look{
-            f.w, f.h, f.ox, f.oy, f.iw, f.ih, isHot, isFocused, Engine.AccentColour, dpi};
-        if (!record->KeptFrame || !(record->KeptFrameLook == look)) {
-            record->KeptFrame = KeepRing(window, f, isHot, isFocused, dpi);
-            record->KeptFrameLook = look;
-        }
-        PutRing(window, f, record->KeptFrame.get());
+        PutKeptRing(window, f, isHot, isFocused, record->Ring,
+                    [&](HDC dc) { DrawRing(dc, f, isHot, isFocused, dpi); });
         return;
     }
     CapturedBackground background(window, RECT{0, 0, f.w, f.h});

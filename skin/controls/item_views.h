@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_ring.h"
 #include "skin/core/scroll_bar_types.h"
 
 #include <optional>
@@ -24,18 +25,7 @@ struct ItemViewRecord {
     // are put off, since the whole control is repainted once the scroll is done.
     bool Scrolling = false;
     ScrollBarState ScrollBars;
-    // The opaque frame's ring as last drawn, kept as its four bands packed in one bitmap (top
-    // and bottom across the top rows, left and right side by side below), and what it showed:
-    // a paint with the same look puts it back instead of drawing it again.
-    struct FrameLook {
-        int w = 0, h = 0, ox = 0, oy = 0, iw = 0, ih = 0;
-        bool hot = false, focused = false;
-        COLORREF accent = 0;
-        UINT dpi = 96;
-        bool operator==(const FrameLook&) const = default;
-    };
-    FrameLook KeptFrameLook;
-    gdi::Bitmap KeptFrame;
+    KeptRing Ring; // the opaque frame's ring, put back while its look holds
 };
 
 // Installs the item views among the direct children of `parent` (each once): list boxes, the

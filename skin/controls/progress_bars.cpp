@@ -3,6 +3,7 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_path.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -95,6 +96,7 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 void PaintProgressBar(int windowIndex, int position, HDC dc) {
+    const PhaseClock painter(PaintPhase::Painter);
     WindowRecord* owner = RecordAt(windowIndex);
     ProgressBarRecord* record = owner ? RecordAt(owner->ProgressBars, position) : nullptr;
     if (!record || !record->Window) return;
@@ -109,6 +111,7 @@ void PaintProgressBar(int windowIndex, int position, HDC dc) {
 
     CapturedBackground background(bar, RECT{0, 0, w, h});
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         g.SetSmoothingMode(SmoothingModeAntiAlias); // rounded trough and bar
@@ -121,6 +124,7 @@ void PaintProgressBar(int windowIndex, int position, HDC dc) {
                     record->Vertical ? RectF{0, fh - l, fw, l} : RectF{0, 0, l, fh});
         }
     }
+    const PhaseClock clock(PaintPhase::Copy);
     if (dc) {
         BitBlt(dc, 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
         return;

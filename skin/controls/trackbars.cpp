@@ -5,6 +5,7 @@
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -307,6 +308,7 @@ LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 void PaintTrackBar(int windowIndex, int position) {
+    const PhaseClock painter(PaintPhase::Painter);
     WindowRecord* owner = RecordAt(windowIndex);
     TrackBarRecord* record = owner ? RecordAt(owner->TrackBars, position) : nullptr;
     if (!record || !record->Window) return;
@@ -320,6 +322,7 @@ void PaintTrackBar(int windowIndex, int position) {
 
     CapturedBackground background(bar, RECT{0, 0, w, h});
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         g.SetSmoothingMode(SmoothingModeAntiAlias); // the thumb and the rounded ends
@@ -331,6 +334,7 @@ void PaintTrackBar(int windowIndex, int position) {
         if (record->SelectionRange) DrawSelection(g, bar, m, state);
         DrawValueBar(g, m, state);
     }
+    const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(bar);
     BitBlt(dc.get(), 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
 }

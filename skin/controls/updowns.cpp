@@ -6,6 +6,7 @@
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
 #include "skin/controls/framework.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/gdi_owners.h"
@@ -85,15 +86,15 @@ void DrawHalf(PlusGraphics& g, const UpDownRecord& record, int half, int w, int 
 
     const auto picture = horizontal ? (half == 0 ? ArrowLeftImage : ArrowRightImage)
                                     : (half == 0 ? ArrowUpImage : ArrowDownImage);
-    PlusImage arrow;
-    arrow.LoadFromStream(ToByteSet(SkinPictureForDpi(picture, dpi)));
-    // Whole pixels: a picture this small blurs at half-pixel places.
-    const int aw = static_cast<int>(arrow.GetWidth());
-    const int ah = static_cast<int>(arrow.GetHeight());
-    const int ax = (hw - aw) / 2 + static_cast<int>(x);
-    const int ay = (hh - ah) / 2 + static_cast<int>(y);
-    // Given its size, so the graphics' own DPI (the system's) does not resize it again.
-    g.DrawImageRectI(arrow, ax, ay, aw, ah);
+    if (PlusImage* arrow = ControlPicture(record.Window, picture, dpi)) {
+        // Whole pixels: a picture this small blurs at half-pixel places. Given its size, so the
+        // graphics' own DPI (the system's) does not resize it again.
+        const int aw = static_cast<int>(arrow->GetWidth());
+        const int ah = static_cast<int>(arrow->GetHeight());
+        const int ax = (hw - aw) / 2 + static_cast<int>(x);
+        const int ay = (hh - ah) / 2 + static_cast<int>(y);
+        g.DrawImageRectI(*arrow, ax, ay, aw, ah);
+    }
 
     PlusPen pen;
     pen.CreatePen(line, 1);
@@ -170,6 +171,7 @@ LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
                  std::optional<bool> pressed, std::optional<LPARAM> mouse) {
+    const PhaseClock painter(PaintPhase::Painter);
     UpDownRecord* record = RecordIn(windowIndex, position);
     if (!record) return;
     const SIZE size = SizeOf(record->Window);
@@ -184,6 +186,7 @@ void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
 
     CapturedBackground background(record->Window, RECT{0, 0, w, h});
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         g.SetSmoothingMode(kSmoothingAntiAlias);
@@ -200,6 +203,7 @@ void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
             DrawHalf(g, *record, half, w, h, hw, hh, active, isPressed);
         }
     }
+    const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(record->Window);
     BitBlt(dc.get(), 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
 }

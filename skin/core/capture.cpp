@@ -7,6 +7,7 @@
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/window_record.h"
 
 #include <algorithm>
@@ -116,6 +117,7 @@ int CapturedDCCount() {
 }
 
 bool ReleaseBackground(HDC dc) {
+    const PhaseClock clock(PaintPhase::Capture);
     if (!dc) return false;
     auto& list = CapturedDCs();
     auto it =
@@ -162,6 +164,7 @@ HDC CaptureBackground(HWND control, const RECT& rect) {
 }
 
 HDC CaptureBackground(HWND control, const BackgroundSource& source, const RECT& rect) {
+    const PhaseClock clock(PaintPhase::Capture);
     const int w = rect.right - rect.left;
     const int h = rect.bottom - rect.top;
 

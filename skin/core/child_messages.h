@@ -30,4 +30,8 @@ std::optional<LRESULT> AnswerChildMessage(int position, UINT message, WPARAM wPa
 // bitmap on the control ("Kj_dxjb", "Kj_wtjb") until the next answer or its destruction.
 LRESULT TranslucentBrush(HWND control, HDC dc);
 
+// The same for a label (a static control) in translucent mode: the background unwashed, so
+// its text lies on the window's picture as the skinned check boxes' captions do.
+LRESULT LabelBrush(HWND label, HDC dc);
+
 } // namespace skin

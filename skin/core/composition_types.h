@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +59,40 @@ private:
     ByteSet source_;
     std::unique_ptr<plus::PlusImage> image_;
     bool decoded_ = false;
+};
+
+// The built-in skin pictures the control painters draw (check boxes, arrows), each decoded the
+// first time it is drawn and kept by the window record, so a repaint decodes no PNG. Keyed by
+// the constant data, which lives as long as the program; a copy starts empty.
+class SkinPictureCache {
+public:
+    SkinPictureCache() = default;
+    SkinPictureCache(const SkinPictureCache&) {}
+    SkinPictureCache& operator=(const SkinPictureCache&) {
+        entries_.clear();
+        return *this;
+    }
+    SkinPictureCache(SkinPictureCache&&) noexcept = default;
+    SkinPictureCache& operator=(SkinPictureCache&&) noexcept = default;
+
+    // The decoded picture of `bytes`; null when they do not decode (asked again next time).
+    plus::PlusImage* Get(std::span<const std::uint8_t> bytes) {
+        for (Entry& e : entries_)
+            if (e.data == bytes.data() && e.size == bytes.size()) return e.image.get();
+        auto image = std::make_unique<plus::PlusImage>();
+        if (!image->LoadFromStream(ByteSet(bytes.begin(), bytes.end()))) return nullptr;
+        entries_.push_back(Entry{bytes.data(), bytes.size(), std::move(image)});
+        return entries_.back().image.get();
+    }
+    size_t size() const { return entries_.size(); }
+
+private:
+    struct Entry {
+        const std::uint8_t* data;
+        size_t size;
+        std::unique_ptr<plus::PlusImage> image;
+    };
+    std::vector<Entry> entries_;
 };
 
 // The GDI+ font of a family, size, style and unit, kept so that a text repainted again and

@@ -149,6 +149,8 @@ struct WindowRecord {
     int HotControl = 0;
     int HotFamily = 0;
     HWND HotEditParent = nullptr; // parent of the edit box last drawn hot
+    // The skin pictures the control painters draw (check boxes, arrows), decoded once.
+    SkinPictureCache ControlPictures;
 
     // --- Window procedure state ---
     struct HoverFade {

@@ -685,6 +685,67 @@ TEST_F(GalleryTest, TheModeSwitchRebuildsTheWindowWithTranslucentControlsAndBack
     EXPECT_EQ(WindowPixel(gallery_->Handle(), probe.x, probe.y), RGB(255, 255, 255));
 }
 
+// What a person sees at once, in both modes: a section title's text lies straight on the
+// window's picture (no washed bar), the disabled check box and radio button are grey where the
+// enabled ones have colour, and the default button carries its accent ring.
+TEST_F(GalleryTest, LabelsDisabledMarksAndTheDefaultButtonLookRightInBothModes) {
+    auto colourful = [](const Pixels& shot) {
+        int most = 0;
+        for (std::uint32_t p : shot) {
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            most = std::max(most, std::max({r, g, b}) - std::min({r, g, b}));
+        }
+        return most;
+    };
+    for (ControlMode mode : {ControlMode::Opaque, ControlMode::Translucent}) {
+        SCOPED_TRACE(GalleryWindow::ModeText(mode));
+        Open(mode);
+        HWND window = gallery_->Handle();
+        const HDC back = BackBufferOf(skin::FindWindowPosition(window));
+        ASSERT_NE(back, nullptr);
+
+        // The first section's title: right of its two characters the label shows the picture.
+        HWND title = GetDlgItem(window, gallery::kLabelId);
+        RECT r{};
+        GetWindowRect(title, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const POINT probe{r.right - 3, (r.top + r.bottom) / 2};
+        const COLORREF behind = GetPixel(back, probe.x, probe.y);
+        ASSERT_FALSE(testing_support::ColoursNear(
+            behind, Over(RGB(255, 255, 255), skin::Engine.ControlAlpha, behind), 12))
+            << "the probe must tell a washed label from an unwashed one";
+        EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(window, probe.x, probe.y), behind, 3))
+            << std::hex << WindowPixel(window, probe.x, probe.y) << " behind " << behind;
+        int ink = 0;
+        for (std::uint32_t p : testing_support::ScreenPixels(window, r))
+            ink += ((p >> 16) & 0xFF) < 60 && ((p >> 8) & 0xFF) < 60 && (p & 0xFF) < 60;
+        EXPECT_GT(ink, 20) << "the title's text is drawn";
+
+        // The marks: a square inside both the 13-pixel box and the radio button's disc (the
+        // 24-pixel high controls centre them on row 12).
+        auto markOf = [&](int id) {
+            const RECT c = AreaOf(id);
+            return testing_support::ScreenPixels(
+                window, RECT{c.left + 5, c.top + 9, c.left + 11, c.top + 15});
+        };
+        EXPECT_GT(colourful(markOf(gallery::kCheckChecked)), 60);
+        EXPECT_LE(colourful(markOf(gallery::kCheckDisabled)), 3);
+        EXPECT_GT(colourful(markOf(gallery::kRadioChecked)), 60);
+        EXPECT_LE(colourful(markOf(gallery::kRadioDisabled)), 3);
+
+        // The default button's ring, one pixel inside its top edge: the accent (low in red).
+        auto ringOf = [&](int id) {
+            const RECT b = AreaOf(id);
+            return WindowPixel(window, (b.left + b.right) / 2, b.top + 1);
+        };
+        EXPECT_LT(GetRValue(ringOf(gallery::kPushDefault)) + 60,
+                  GetRValue(ringOf(gallery::kPushNormal)))
+            << std::hex << ringOf(gallery::kPushDefault) << " vs " << ringOf(gallery::kPushNormal);
+        gallery_.reset();
+        Pump(30);
+    }
+}
+
 TEST_F(GalleryTest, ARebuildKeepsTheMessageLoopAndClosingTheProgramsWindowEndsIt) {
     gallery_ = std::make_unique<GalleryWindow>();
     ASSERT_TRUE(gallery_->Create()); // the program's window: closing it ends the loop

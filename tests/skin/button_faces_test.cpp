@@ -202,3 +202,44 @@ TEST_F(FacesTest, SingleImageFaceAboveCaptionIsSizedFromTheHeight) {
     EXPECT_FALSE(ColoursNear(face.at(60, 0), RGB(0, 0, 0), 40));
     EXPECT_FALSE(ColoursNear(face.at(60, 23), RGB(0, 0, 0), 40));
 }
+
+// The default button's own look: an accent ring one pixel inside its outline in every enabled
+// state (normal, hot, pressed, focused), and an accent outline where a normal button has its
+// black one, without the hot button's accent tint over the face; in both control modes. A
+// disabled default button looks like any disabled one.
+TEST_F(FacesTest, TheDefaultButtonHasAnAccentRingInEveryStateInBothModes) {
+    auto ringPixel = [](const Picture& p) { return p.at(kW / 2, 1); };
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        skin::Engine.TranslucentControls = translucent;
+        for (UINT state :
+             {0u, static_cast<UINT>(ODS_HOTLIGHT), static_cast<UINT>(ODS_SELECTED),
+              static_cast<UINT>(ODS_FOCUS), static_cast<UINT>(ODS_HOTLIGHT | ODS_SELECTED)}) {
+            SCOPED_TRACE(state);
+            SendMessageA(button_, BM_SETSTYLE, BS_PUSHBUTTON, FALSE);
+            const Picture plain = Face(state);
+            SendMessageA(button_, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+            const Picture chosen = Face(state);
+            // Red at alpha 220 over the face: green and blue fall to a fifth of the face's.
+            EXPECT_LT(GetGValue(ringPixel(chosen)), 110) << std::hex << ringPixel(chosen);
+            EXPECT_GT(GetRValue(ringPixel(chosen)), 180) << std::hex << ringPixel(chosen);
+            EXPECT_GT(GetGValue(ringPixel(plain)), 130) << std::hex << ringPixel(plain);
+            // Only the rim changes: the caption area is the same face.
+            EXPECT_TRUE(ColoursNear(chosen.at(6, kH / 2), plain.at(6, kH / 2), 4));
+        }
+        SendMessageA(button_, BM_SETSTYLE, BS_PUSHBUTTON, FALSE);
+        const Picture normal = Face(0), hot = Face(ODS_HOTLIGHT);
+        SendMessageA(button_, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+        const Picture chosen = Face(0);
+        EXPECT_TRUE(ColoursNear(chosen.at(kW / 2, 0), kRed, 40))
+            << std::hex << chosen.at(kW / 2, 0);
+        EXPECT_FALSE(Reddish(normal.at(kW / 2, 0)));
+        // Not the hot look: the face below the ring keeps the normal button's colour.
+        EXPECT_TRUE(ColoursNear(chosen.at(kW / 2, kH / 2 + 6), normal.at(kW / 2, kH / 2 + 6), 4));
+        EXPECT_FALSE(ColoursNear(hot.at(kW / 2, kH / 2 + 6), normal.at(kW / 2, kH / 2 + 6), 4));
+
+        const Picture disabledDefault = Face(ODS_DISABLED);
+        SendMessageA(button_, BM_SETSTYLE, BS_PUSHBUTTON, FALSE);
+        EXPECT_EQ(CountDifferences(disabledDefault, Face(ODS_DISABLED), 2), 0);
+    }
+}

@@ -3,7 +3,13 @@
 #include "toplevel_fixture.h"
 
 #include "skin/controls/buttons.h"
+#include "plus/plus_brush.h"
+#include "plus/plus_faults.h"
+#include "support/gdi_hog.h"
 #include "skin/controls/framework.h"
+
+#include <algorithm>
+#include <functional>
 
 using namespace toplevel_testing;
 using testing_support::ColoursNear;
@@ -222,4 +228,198 @@ TEST_F(ButtonsTest, MessagesForAButtonWhoseWindowRecordIsGoneArePassedOn) {
     SendMessageA(check, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
     SetPropA(check, "Hw_FuID", owner);
+}
+
+namespace {
+
+// How far a colour is from grey: its largest channel less its smallest.
+int Colourfulness(COLORREF c) {
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    return std::max({r, g, b}) - std::min({r, g, b});
+}
+int Darkness(COLORREF c) {
+    return 255 - std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
+}
+
+// The most colourful and the darkest pixel of a rectangle of a picture.
+struct Extremes {
+    int colourful = 0;
+    int dark = 0;
+};
+Extremes ExtremesIn(const Picture& p, RECT r) {
+    Extremes e;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            e.colourful = std::max(e.colourful, Colourfulness(p.at(x, y)));
+            e.dark = std::max(e.dark, Darkness(p.at(x, y)));
+        }
+    return e;
+}
+
+} // namespace
+
+// A disabled check box or radio button shows its mark greyed (no colour, nothing darker than
+// mid grey) and its caption grey, whether disabled before the paint or by EnableWindow (whose
+// own repaint the system would otherwise draw in its look), in both control modes; the
+// window's picture around the mark stays as it is, and a hot repaint adds no accent.
+TEST_F(ButtonsTest, DisabledCheckBoxesAndRadioButtonsAreGreyedInBothModes) {
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80, 120, 24);
+    HWND radio = Button("选项", BS_AUTORADIOBUTTON, 10, 120, 120, 24);
+    SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(radio, BM_SETCHECK, BST_CHECKED, 0);
+    const int p = Install();
+    // Columns of two light colours, so a pixel taken for its neighbour would show.
+    for (int x = 1; x < 420; x += 2)
+        FillDC(BackBufferOf(p), RECT{x, 0, x + 1, 320}, RGB(210, 230, 245));
+    const RECT mark{5, 9, 11, 15}; // inside the box and inside the radio button's disc
+    const RECT caption{18, 0, 120, 24};
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        skin::Engine.TranslucentControls = translucent;
+        EnableWindow(check, TRUE);
+        EnableWindow(radio, TRUE);
+        for (HWND b : {check, radio}) {
+            // Beside the mark, inside the square it is greyed in: the window's picture.
+            const POINT beside = b == check ? POINT{13, 10} : POINT{1, 5};
+            skin::RepaintButton(b, 0);
+            const Picture on = GrabClient(b);
+            EXPECT_GT(ExtremesIn(on, mark).colourful, 60) << "the enabled mark has its colours";
+            EXPECT_GT(ExtremesIn(on, caption).dark, 200) << "the enabled caption is black";
+
+            EnableWindow(b, FALSE);
+            const Picture off = GrabClient(b);
+            EXPECT_LE(ExtremesIn(off, mark).colourful, 3);
+            EXPECT_LE(ExtremesIn(off, mark).dark, 128);
+            EXPECT_GT(ExtremesIn(off, mark).dark, 40) << "the mark is still drawn";
+            EXPECT_EQ(off.at(beside.x, beside.y), on.at(beside.x, beside.y));
+            EXPECT_LE(ExtremesIn(off, caption).dark, 140) << "the caption is grey";
+            EXPECT_GT(ExtremesIn(off, caption).dark, 60) << "the caption is still drawn";
+
+            skin::Engine.AccentColour = RGB(255, 0, 0);
+            skin::RepaintButton(b, ODS_HOTLIGHT);
+            EXPECT_LE(ExtremesIn(GrabClient(b), mark).colourful, 3) << "no hot accent";
+            skin::Engine.AccentColour = 0x00DDCA22;
+        }
+    }
+}
+
+// Which push button is the default one: a dialog's own answer (DM_GETDEFID) where it has one,
+// else the style at install and every later BM_SETSTYLE, which leaves the button owner-drawn.
+TEST_F(ButtonsTest, TheDefaultButtonIsTheDialogsChoiceElseTheDefaultStyle) {
+    HWND plainDefault = Button("确定", BS_DEFPUSHBUTTON, 10, 40);
+    HWND plain = Button("取消", BS_PUSHBUTTON, 120, 40);
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80);
+    Install();
+    EXPECT_TRUE(skin::IsDefaultPushButton(plainDefault));
+    EXPECT_FALSE(skin::IsDefaultPushButton(plain));
+    EXPECT_FALSE(skin::IsDefaultPushButton(check));
+    EXPECT_FALSE(skin::IsDefaultPushButton(window_)) << "no button record";
+
+    SendMessageA(plainDefault, BM_SETSTYLE, BS_PUSHBUTTON, FALSE);
+    SendMessageA(plain, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+    EXPECT_FALSE(skin::IsDefaultPushButton(plainDefault));
+    EXPECT_TRUE(skin::IsDefaultPushButton(plain));
+    for (HWND b : {plainDefault, plain})
+        EXPECT_EQ(GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    SendMessageA(check, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+    EXPECT_FALSE(skin::IsDefaultPushButton(check));
+
+    // A dialog: the button it names wins over the style.
+    HWND dialog = Keep(CreateWindowExA(0, "#32770", "dialog", WS_POPUP, 40, 40, 300, 120, nullptr,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr));
+    HWND first = Keep(CreateChild(dialog, "BUTTON", "一", BS_DEFPUSHBUTTON, 10, 10, 80, 26, 1));
+    HWND second = Keep(CreateChild(dialog, "BUTTON", "二", BS_PUSHBUTTON, 100, 10, 80, 26, 2));
+    skin::SkinButtons(Adopt(dialog), dialog);
+    EXPECT_TRUE(skin::IsDefaultPushButton(first)) << "no choice made yet: the style decides";
+    SendMessageA(dialog, DM_SETDEFID, 2, 0);
+    EXPECT_FALSE(skin::IsDefaultPushButton(first));
+    EXPECT_TRUE(skin::IsDefaultPushButton(second));
+}
+
+// A check box or radio button puts its last picture back while nothing it is drawn from has
+// changed (no drawing object is made), and after each change draws what a first paint draws.
+// The changes add up, so the accent shows on a hot mark and the last one disables.
+TEST_F(ButtonsTest, TheKeptPictureFollowsEverythingTheMarkIsDrawnFrom) {
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80, 120, 24);
+    HWND radio = Button("选项", BS_AUTORADIOBUTTON, 10, 120, 120, 24);
+    const int p = Install();
+    for (int x = 1; x < 420; x += 2)
+        FillDC(BackBufferOf(p), RECT{x, 0, x + 1, 320}, RGB(210, 230, 245));
+    const int gdiBefore = testing_support::GdiObjectCount();
+    for (HWND b : {check, radio}) {
+        SCOPED_TRACE(b == check ? "check box" : "radio button");
+        UINT state = 0;
+        const struct {
+            const char* what;
+            std::function<void()> change;
+        } changes[] = {
+            {"checked", [&] { SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0); }},
+            {"hot", [&] { state = ODS_HOTLIGHT; }},
+            {"accent", [&] { skin::Engine.AccentColour = RGB(255, 0, 0); }},
+            {"caption", [&] { SetWindowTextA(b, "另一个选项"); }},
+            {"text colour", [&] { skin::SetPropValue(b, skin::kPropTextColour, RGB(0, 0, 255)); }},
+            {"background",
+             [&] {
+                 FillDC(BackBufferOf(p), RECT{0, 0, 420, 320},
+                        b == check ? RGB(90, 60, 30) : RGB(30, 60, 90));
+             }},
+            {"size", [&] { SetWindowPos(b, nullptr, 0, 0, 110, 20, SWP_NOMOVE | SWP_NOZORDER); }},
+            {"enabled", [&] { EnableWindow(b, FALSE); }},
+        };
+        skin::RepaintButton(b, state);
+        Picture before = GrabClient(b);
+        for (const auto& c : changes) {
+            SCOPED_TRACE(c.what);
+            c.change();
+            skin::RepaintButton(b, state);
+            const Picture after = GrabClient(b);
+            EXPECT_NE(after.pixels, before.pixels) << "the change shows";
+            Record(b)->Kept = skin::KeptPicture{};
+            skin::RepaintButton(b, state);
+            EXPECT_EQ(GrabClient(b).pixels, after.pixels) << "as a first paint draws it";
+
+            const int asked = plus::CreationsAsked();
+            skin::RepaintButton(b, state);
+            EXPECT_EQ(plus::CreationsAsked(), asked) << "put back, not drawn";
+            EXPECT_EQ(GrabClient(b).pixels, after.pixels);
+            before = after;
+        }
+        skin::Engine.AccentColour = 0x00DDCA22;
+    }
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore) << "kept as pixels, no GDI object";
+}
+
+// A kept picture holds only while no drawing call has failed since it was drawn, and one drawn
+// with few handles to spare is not kept (GDI+ may have left a part out).
+TEST_F(ButtonsTest, AFailedCallDrawsTheKeptPictureAgain) {
+    HWND check = Button("选项", BS_AUTOCHECKBOX, 10, 80, 120, 24);
+    Install();
+    const auto drawn = [&] {
+        const int asked = plus::CreationsAsked();
+        skin::RepaintButton(check, 0);
+        return plus::CreationsAsked() != asked;
+    };
+    drawn();
+    EXPECT_FALSE(drawn());
+    {
+        plus::RefuseCreation(1);
+        plus::PlusSolidBrush refused;
+        EXPECT_FALSE(refused.Create(0xFF000000));
+        plus::RefuseCreation(0);
+    }
+    EXPECT_TRUE(drawn()) << "after a failed call";
+    EXPECT_FALSE(drawn());
+
+    {
+        testing_support::GdiHog hog;
+        ASSERT_GT(hog.TakeAll(), 1000u);
+        hog.Free(16); // enough to draw, too few to keep what was drawn
+        EXPECT_FALSE(skin::HandlesToSpare());
+        SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0); // a look not kept yet
+        EXPECT_TRUE(drawn());
+        EXPECT_TRUE(drawn()) << "not kept";
+    }
+    EXPECT_TRUE(skin::HandlesToSpare());
+    drawn();
+    EXPECT_FALSE(drawn()) << "kept again";
 }

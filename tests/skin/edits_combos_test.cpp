@@ -6,8 +6,10 @@
 #include "skin/controls/framework.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/skin_window.h"
+#include "plus/plus_faults.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 using namespace toplevel_testing;
@@ -547,4 +549,123 @@ TEST_F(EditComboTest, ComboEditLosingFocusRepaintsTheComboFrame) {
             EXPECT_EQ(HasPendingPaint(edit), translucent && code != EN_SETFOCUS) << code;
         }
     }
+}
+
+// A repaint of frame and client together (RedrawWindow with RDW_FRAME, or a window shown or
+// uncovered) draws the combo box once, in both modes: the WM_NCPAINT that BeginPaint sends
+// leaves the picture to the paint that follows. WM_NCPAINT alone still draws it, and one that
+// comes while a client paint is due leaves it to that paint.
+TEST_F(EditComboTest, AFrameAndClientRepaintDrawsTheComboOnce) {
+    HWND combo = Combo(CBS_DROPDOWNLIST, 20, 20, 160);
+    Install();
+    const skin::ComboRecord* record = skin::ComboRecordOf(combo);
+    ASSERT_NE(record, nullptr);
+    const RECT r = OuterRect(combo);
+    const POINT face{r.right / 3, 1};
+    auto cover = [&] {
+        HDC dc = GetWindowDC(combo);
+        FillDC(dc, r, kMarker);
+        ReleaseDC(combo, dc);
+    };
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        skin::Engine.TranslucentControls = translucent;
+        unsigned paints = record->Paints;
+        cover();
+        RedrawWindow(combo, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        EXPECT_EQ(record->Paints, paints + 1);
+        EXPECT_NE(WholeWindowPixel(combo, face.x, face.y), kMarker);
+
+        paints = record->Paints;
+        cover();
+        SendMessageA(combo, WM_NCPAINT, 1, 0);
+        EXPECT_EQ(record->Paints, paints + 1);
+        EXPECT_NE(WholeWindowPixel(combo, face.x, face.y), kMarker);
+
+        cover();
+        InvalidateRect(combo, nullptr, FALSE);
+        SendMessageA(combo, WM_NCPAINT, 1, 0);
+        EXPECT_EQ(record->Paints, paints + 1) << "left to the paint that is due";
+        EXPECT_EQ(WholeWindowPixel(combo, face.x, face.y), kMarker);
+        UpdateWindow(combo);
+        EXPECT_EQ(record->Paints, paints + 2);
+        EXPECT_NE(WholeWindowPixel(combo, face.x, face.y), kMarker);
+    }
+}
+
+// A combo box puts its last picture back while nothing it is drawn from has changed (no
+// drawing object is made), and after each change draws what a first paint draws. A drop-down
+// combo's edit field is keyed out of the picture either way. The changes add up (the
+// background shows once the face is translucent).
+TEST_F(EditComboTest, TheKeptComboPictureFollowsEverythingItIsDrawnFrom) {
+    HWND list = Combo(CBS_DROPDOWNLIST, 20, 20, 160);
+    HWND drop = Combo(CBS_DROPDOWN, 20, 80, 160);
+    SendMessageA(list, CB_SETCURSEL, 1, 0);
+    const int p = Install();
+    HWND field = FindWindowExA(drop, nullptr, "Edit", nullptr);
+    ASSERT_NE(field, nullptr);
+    const int gdiBefore = testing_support::GdiObjectCount();
+    for (HWND combo : {list, drop}) {
+        SCOPED_TRACE(combo == list ? "drop-down list" : "drop-down");
+        const int position = skin::ListPositionOf(combo);
+        skin::ComboRecord& record = *skin::ComboRecordOf(combo);
+        bool hot = false, focused = false;
+        const auto grab = [&] {
+            const RECT r = OuterRect(combo);
+            std::vector<COLORREF> pixels;
+            HDC dc = GetWindowDC(combo);
+            for (int y = 0; y < r.bottom; ++y)
+                for (int x = 0; x < r.right; ++x)
+                    pixels.push_back(GetPixel(dc, x, y));
+            ReleaseDC(combo, dc);
+            return pixels;
+        };
+        const struct {
+            const char* what;
+            std::function<void()> change;
+        } changes[] = {
+            {"hot", [&] { hot = true; }},
+            {"focused", [&] { hot = false, focused = true; }},
+            {"accent", [&] { skin::Engine.AccentColour = RGB(0, 160, 0); }},
+            // Drawn by a drop-down list only; a drop-down's edit field shows its own.
+            {"text", [&] { SendMessageA(combo, CB_SETCURSEL, 2, 0); }},
+            {"translucent", [&] { skin::Engine.TranslucentControls = 1; }},
+            {"background",
+             [&] {
+                 FillDC(BackBufferOf(p), RECT{0, 0, 460, 360},
+                        combo == list ? RGB(200, 120, 40) : RGB(40, 120, 200));
+             }},
+            {"size",
+             [&] { SetWindowPos(combo, nullptr, 0, 0, 120, 160, SWP_NOMOVE | SWP_NOZORDER); }},
+        };
+        skin::PaintComboBox(p, position, hot, focused);
+        std::vector<COLORREF> before = grab();
+        for (const auto& c : changes) {
+            SCOPED_TRACE(c.what);
+            c.change();
+            // The field keeps what it shows: the picture goes around it.
+            if (field) FillWholeWindow(field, kMarker);
+            skin::PaintComboBox(p, position, hot, focused);
+            const std::vector<COLORREF> after = grab();
+            if (combo == list || std::string(c.what) != "text") {
+                EXPECT_NE(after, before) << "the change shows";
+            }
+            record.Kept = skin::KeptPicture{};
+            skin::PaintComboBox(p, position, hot, focused);
+            EXPECT_EQ(grab(), after) << "as a first paint draws it";
+
+            const int asked = plus::CreationsAsked();
+            skin::PaintComboBox(p, position, hot, focused);
+            EXPECT_EQ(plus::CreationsAsked(), asked) << "put back, not drawn";
+            EXPECT_EQ(grab(), after);
+            if (combo == drop) {
+                EXPECT_EQ(WholeWindowPixel(field, 2, 2), kMarker) << "the field is left alone";
+            }
+            before = after;
+        }
+        skin::Engine.AccentColour = kAccent;
+        skin::Engine.TranslucentControls = 0;
+    }
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore) << "kept as pixels, no GDI object";
 }

@@ -12,6 +12,8 @@
 #include "skin/controls/updowns.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/skin_window.h"
+#include "skin/images/skin_pictures.h"
+#include "plus/plus_image.h"
 
 #include <commctrl.h>
 
@@ -182,4 +184,89 @@ TEST_F(FamiliesTest, ChildColourRequestsAndTreeNotificationsAreAnsweredByMode) {
     };
     EXPECT_TRUE(updateAfter(static_cast<UINT>(-406)));
     EXPECT_FALSE(updateAfter(static_cast<UINT>(-402)));
+}
+
+// In translucent mode a label's colour request is answered with the window's picture behind
+// it as it is, so its text lies on the window as a skinned check box's caption does; other
+// WM_CTLCOLORSTATIC senders with a face of their own (a read-only edit) still get the wash.
+// In opaque mode both answers are the parent's.
+TEST_F(FamiliesTest, TranslucentLabelsShowThePictureUnwashedAndReadOnlyEditsWashed) {
+    constexpr COLORREF kBehind = RGB(40, 90, 160);
+    HWND label = Child("Static", SS_LEFT, 10, 10, 80, 24);
+    HWND readOnly = Child("Edit", ES_READONLY, 10, 40, 80, 24);
+    const int p = Adopt(window_, kBehind);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    // What the control's background shows when filled with the answered brush.
+    auto shownWith = [&](HWND control) -> COLORREF {
+        const auto answer = skin::AnswerChildMessage(
+            p, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+        if (!answer) return CLR_INVALID;
+        const RECT r{0, 0, 8, 8};
+        FillRect(dc, &r, reinterpret_cast<HBRUSH>(*answer));
+        return GetPixel(dc, 4, 4);
+    };
+    EXPECT_EQ(shownWith(label), CLR_INVALID);
+    EXPECT_EQ(shownWith(readOnly), CLR_INVALID);
+
+    skin::Engine.TranslucentControls = 1;
+    EXPECT_EQ(shownWith(label), kBehind);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    const COLORREF washed = Over(RGB(255, 255, 255), skin::Engine.ControlAlpha, kBehind);
+    const COLORREF edit = shownWith(readOnly);
+    EXPECT_TRUE(testing_support::ColoursNear(edit, washed, 3)) << std::hex << edit;
+
+    for (HWND control : {label, readOnly})
+        skin::ReleaseColourBrushes(control);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+// The skin pictures the control painters draw are decoded once per window, whichever families
+// share them (a combo box's and an up-down's down arrow), kept across repaints and freed with
+// the window's record (the fixture checks the GDI+ wrappers are back at their baseline).
+TEST_F(FamiliesTest, ControlPicturesAreDecodedOncePerWindowAndKeptAcrossRepaints) {
+    HWND check = Child("Button", BS_AUTOCHECKBOX, 10, 10, 100, 24);
+    HWND combo = Child("ComboBox", CBS_DROPDOWNLIST, 120, 10, 100, 120);
+    HWND updown = Child(UPDOWN_CLASSA, 0, 240, 10, 20, 40);
+    SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
+    const int p = Adopt(window_);
+    skin::SkinChildControls(p, window_);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    UpdateWindow(window_);
+    Pump();
+    const skin::SkinPictureCache& pictures = skin::RecordAt(p)->ControlPictures;
+    // Box and tick, the down arrow, the up arrow.
+    EXPECT_EQ(pictures.size(), 4u);
+    plus::PlusImage* arrow = skin::ControlPicture(combo, skin::ArrowDownImage);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(arrow->GetWidth(), 7u);
+    EXPECT_EQ(arrow->GetHeight(), 4u);
+    const int wrappers = plus::LiveObjectCount();
+    for (int i = 0; i < 3; ++i)
+        for (HWND control : {check, combo, updown})
+            RedrawWindow(control, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    EXPECT_EQ(pictures.size(), 4u);
+    EXPECT_EQ(plus::LiveObjectCount(), wrappers);
+    EXPECT_EQ(skin::ControlPicture(updown, skin::ArrowDownImage), arrow);
+    EXPECT_EQ(skin::ControlPicture(window_, skin::ArrowDownImage), nullptr) << "no owner record";
+
+    // Bytes that do not decode are not kept; a copy of a cache starts empty.
+    skin::SkinPictureCache cache;
+    const std::uint8_t junk[] = {1, 2, 3, 4};
+    EXPECT_EQ(cache.Get(junk), nullptr);
+    EXPECT_EQ(cache.size(), 0u);
+    plus::PlusImage* box = cache.Get(skin::CheckBoxImage);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetWidth(), 13u);
+    EXPECT_EQ(cache.Get(skin::CheckBoxImage), box);
+    EXPECT_NE(cache.Get(skin::CheckedBoxImage), box);
+    EXPECT_EQ(cache.size(), 2u);
+    const skin::SkinPictureCache copy(cache);
+    EXPECT_EQ(copy.size(), 0u);
 }

@@ -4,6 +4,7 @@
 // work.
 #include "toplevel_fixture.h"
 
+#include "plus/plus_faults.h"
 #include "skin/controls/framework.h"
 #include "skin/controls/headers.h"
 #include "skin/core/skin_window.h"
@@ -433,4 +434,64 @@ TEST_F(HeaderTest, TextWidthGrowsWithTheTextAndIsZeroForNone) {
     EXPECT_GT(three, 2 * one);
     EXPECT_EQ(skin::TextWidth("", font.family, 0, 12), 0);
     EXPECT_GT(skin::TextWidth("mmm", font.family, 0, 24), three) << "a larger size";
+}
+
+// Widths are kept per text for one font: asked again they are the same without measuring, a
+// new font starts over with its own widths, and texts that keep changing do not pile up.
+// A header's repaints measure its texts (the trimmed title's tries included) once.
+TEST_F(HeaderTest, TextWidthsAreKeptPerFontAndRepaintsMeasureNothingNew) {
+    skin::TextWidthCache widths;
+    const int three = skin::TextWidth("mmm", "Tahoma", 0, 12);
+    EXPECT_EQ(widths.Width("mmm", "Tahoma", 0, 12), three);
+    EXPECT_EQ(widths.Width("mmm", "Tahoma", 0, 12), three);
+    EXPECT_EQ(widths.Width("m", "Tahoma", 0, 12), skin::TextWidth("m", "Tahoma", 0, 12));
+    EXPECT_EQ(widths.size(), 2u);
+    EXPECT_EQ(widths.Width("mmm", "Tahoma", 0, 24), skin::TextWidth("mmm", "Tahoma", 0, 24));
+    EXPECT_EQ(widths.size(), 1u) << "another size starts over";
+    EXPECT_EQ(widths.Width("mmm", "Tahoma", 1, 24), skin::TextWidth("mmm", "Tahoma", 1, 24));
+    EXPECT_EQ(widths.Width("mmm", "Tahoma", 1, 24), skin::TextWidth("mmm", "Tahoma", 1, 24));
+    EXPECT_EQ(widths.size(), 1u) << "another style starts over";
+    widths.Width("mmm", "Arial", 1, 24);
+    EXPECT_EQ(widths.size(), 1u) << "another family starts over";
+    // 300 texts: more than the cache keeps (256), each measured right all the same.
+    for (int i = 0; i < 300; ++i) {
+        const std::string text = std::to_string(i);
+        ASSERT_EQ(widths.Width(text, "Tahoma", 0, 12), skin::TextWidth(text, "Tahoma", 0, 12));
+        ASSERT_LE(widths.size(), 256u);
+    }
+
+    HWND header = Header(10, 10, 300);
+    AddItem(header, "名称", 80);
+    AddItem(header, "这一列的标题很长，放不下", 90);
+    Install();
+    const skin::HeaderRecord* record = skin::HeaderRecordOf(header);
+    ASSERT_NE(record, nullptr);
+    skin::PaintHeader(position_, 1);
+    const size_t measured = record->Widths.size();
+    EXPECT_GT(measured, 3u) << "both titles and the trimmed title's tries";
+    for (int i = 0; i < 3; ++i)
+        skin::PaintHeader(position_, 1);
+    EXPECT_EQ(record->Widths.size(), measured);
+}
+
+// A width that could not be measured (each drawing object the measuring needs refused in turn,
+// as when the process is short of memory or handles) reads 0 and is not kept: once measuring
+// works again the text gets its real width.
+TEST_F(HeaderTest, AWidthThatCouldNotBeMeasuredIsNotKept) {
+    const int real = skin::TextWidth("mmm", "Tahoma", 0, 12);
+    ASSERT_GT(real, 0);
+    plus::RefuseCreation(0);
+    skin::TextWidth("mmm", "Tahoma", 0, 12);
+    const int creations = plus::CreationsAsked();
+    ASSERT_GE(creations, 2) << "graphics and font";
+    for (int refused = 1; refused <= creations; ++refused) {
+        SCOPED_TRACE(refused);
+        skin::TextWidthCache widths;
+        plus::RefuseCreation(refused);
+        EXPECT_EQ(widths.Width("mmm", "Tahoma", 0, 12), 0);
+        EXPECT_EQ(widths.size(), 0u);
+        plus::RefuseCreation(0);
+        EXPECT_EQ(widths.Width("mmm", "Tahoma", 0, 12), real);
+        EXPECT_EQ(widths.size(), 1u);
+    }
 }

@@ -3,6 +3,7 @@
 // and the keyboard keep working and leave no smeared rows.
 #include "toplevel_fixture.h"
 
+#include "plus/plus_faults.h"
 #include "skin/controls/framework.h"
 #include "skin/controls/item_views.h"
 #include "skin/core/skin_window.h"
@@ -220,6 +221,48 @@ TEST_F(ItemViewTest, OutlineShowsTheStateAndLeavesTheClientAlone) {
     skin::PaintItemViewFrame(position_, 2, true, true);
     EXPECT_EQ(WholeWindowPixel(bare, 0, 10), kMarker);
     EXPECT_EQ(WholeWindowPixel(bare, 1, 10), kMarker);
+}
+
+// The opaque ring is drawn once and put back while its look holds: a new size or accent draws
+// it again, and only its bands are kept.
+TEST_F(ItemViewTest, TheKeptRingFollowsSizeAndAccentAndHoldsOnlyItsBands) {
+    HWND lbox = ListBox(20, 20, 3, 0, 160, 100);
+    Install();
+    skin::Engine.TranslucentControls = 0;
+    const auto paint = [&] {
+        FillWholeWindow(lbox, kMarker);
+        skin::PaintItemViewFrame(position_, 1, false, false);
+    };
+    const auto size = [](HBITMAP b) {
+        BITMAP info{};
+        GetObject(b, sizeof info, &info);
+        return SIZE{info.bmWidth, info.bmHeight};
+    };
+    paint();
+    const skin::FrameGeometry f = skin::MeasureFrame(lbox);
+    const skin::KeptRing& ring = skin::ItemViewRecordOf(lbox)->Ring;
+    EXPECT_EQ(size(ring.Across.get()).cx, f.w);
+    EXPECT_EQ(size(ring.Across.get()).cy, f.h - f.ih);
+    EXPECT_EQ(size(ring.Sides.get()).cx, f.w - f.iw);
+    EXPECT_EQ(size(ring.Sides.get()).cy, f.ih);
+    const COLORREF outline = WholeWindowPixel(lbox, f.w - 1, f.h / 2);
+    EXPECT_NE(outline, kMarker);
+    EXPECT_EQ(WholeWindowPixel(lbox, f.w / 2, f.h - 1), outline) << "the bottom band is put back";
+
+    SetWindowPos(lbox, nullptr, 0, 0, 200, 130, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    paint();
+    const skin::FrameGeometry g = skin::MeasureFrame(lbox); // whole rows: about 130 high
+    ASSERT_EQ(g.w, 200);
+    for (const POINT& pt :
+         {POINT{g.w - 1, g.h / 2}, POINT{g.w / 2, g.h - 1}, POINT{0, g.h / 2}, POINT{g.w / 2, 0}})
+        EXPECT_EQ(WholeWindowPixel(lbox, pt.x, pt.y), outline) << pt.x << "," << pt.y;
+    EXPECT_EQ(WholeWindowPixel(lbox, g.w / 2, g.h / 2), kMarker) << "the inner box is left alone";
+
+    skin::Engine.AccentColour = RGB(0, 0, 255);
+    skin::PaintItemViewFrame(position_, 1, false, true);
+    const COLORREF focused = WholeWindowPixel(lbox, 0, g.h / 2);
+    EXPECT_GT(GetBValue(focused), GetRValue(focused) + 40)
+        << "the new accent " << std::hex << focused;
 }
 
 TEST_F(ItemViewTest, HoverPaintsOnceFocusAndLeavingDrawTheMatchingOutline) {
@@ -499,4 +542,33 @@ TEST_F(ItemViewTest, ChildrenAreLeftOutOfTheCopyAndRepaintAfterIt) {
     InvalidateRect(list, nullptr, TRUE);
     SendMessageA(list, WM_PAINT, 0, 0);
     EXPECT_TRUE(HasPendingPaint(header)) << "the header repaints after the list";
+}
+
+// A ring whose drawing had a step fail (each drawing object refused in turn) is neither kept nor
+// put on the window: the next paint draws it again, whole, and keeps that one.
+TEST_F(ItemViewTest, ARingDrawnWithAFailedStepIsNotKept) {
+    HWND lbox = ListBox(20, 20, 3, 0, 160, 100);
+    Install();
+    skin::Engine.TranslucentControls = 0;
+    skin::KeptRing& ring = skin::ItemViewRecordOf(lbox)->Ring;
+    const skin::FrameGeometry f = skin::MeasureFrame(lbox);
+    skin::PaintItemViewFrame(position_, 1, false, false);
+    const COLORREF outline = WholeWindowPixel(lbox, f.w - 1, f.h / 2);
+    ring = skin::KeptRing{};
+    plus::RefuseCreation(0);
+    skin::PaintItemViewFrame(position_, 1, false, false);
+    const int creations = plus::CreationsAsked();
+    ASSERT_GE(creations, 2) << "graphics, brush and pen";
+    for (int refused = 1; refused <= creations; ++refused) {
+        SCOPED_TRACE(refused);
+        ring = skin::KeptRing{};
+        plus::RefuseCreation(refused);
+        skin::PaintItemViewFrame(position_, 1, false, false);
+        EXPECT_FALSE(ring.Across || ring.Sides);
+        plus::RefuseCreation(0);
+        FillWholeWindow(lbox, kMarker);
+        skin::PaintItemViewFrame(position_, 1, false, false);
+        EXPECT_TRUE(ring.Across && ring.Sides);
+        EXPECT_EQ(WholeWindowPixel(lbox, f.w - 1, f.h / 2), outline);
+    }
 }
