@@ -83,12 +83,17 @@ ControlFont FontOf(const HeaderRecord& record) {
     return own;
 }
 
-// The right edge of the list view's client area in the header's coordinates, or 0 when the
-// header does not belong to a list view.
+// The right edge of the list view's client area in the header's coordinates, or the header's
+// own right edge when the header does not belong to a list view.
 int ListRightEdge(HWND header) {
     HWND list = GetParent(header);
-    if (ClassNameOf(list) != "SysListView32") return 0;
     RECT client{};
+    if (ClassNameOf(list) != "SysListView32") {
+        // A header of its own: the last item reaches its right edge, as in a list view, rather
+        // than leaving the rest unpainted.
+        GetClientRect(header, &client);
+        return client.right;
+    }
     GetClientRect(list, &client);
     POINT corner{client.right, 0};
     MapWindowPoints(list, header, &corner, 1);

@@ -243,3 +243,19 @@ TEST_F(FacesTest, TheDefaultButtonHasAnAccentRingInEveryStateInBothModes) {
         EXPECT_EQ(CountDifferences(disabledDefault, Face(ODS_DISABLED), 2), 0);
     }
 }
+
+// The plates' exact edges at 96 dpi: the pressed accent plate starts two pixels in and follows
+// the 5-pixel corner, the disabled wash reaches the column inside the right outline, and the
+// outline's corner leaves the top row's fourth pixel from the right to the plate.
+TEST_F(FacesTest, PressedAndDisabledPlatesMeetTheirOutlineWhereTheyShould) {
+    const auto accented = [](COLORREF c) { return GetRValue(c) > GetBValue(c) + 30; };
+    const Picture pressed = Face(ODS_SELECTED);
+    EXPECT_TRUE(accented(pressed.at(5, 2))) << std::hex << pressed.at(5, 2);
+    EXPECT_FALSE(accented(pressed.at(4, 2))) << std::hex << pressed.at(4, 2);
+    EXPECT_TRUE(accented(pressed.at(kW - 4, 2))) << std::hex << pressed.at(kW - 4, 2);
+    EXPECT_FALSE(accented(pressed.at(kW - 3, 2))) << std::hex << pressed.at(kW - 3, 2);
+    const Picture disabled = Face(ODS_DISABLED);
+    EXPECT_GT(GetRValue(disabled.at(kW - 2, 4)), 0xC4) << std::hex << disabled.at(kW - 2, 4);
+    EXPECT_GT(GetRValue(disabled.at(kW - 4, 0)), 0x88) << std::hex << disabled.at(kW - 4, 0);
+    EXPECT_LT(GetRValue(disabled.at(kW - 3, 0)), 0x88) << std::hex << disabled.at(kW - 3, 0);
+}

@@ -386,6 +386,8 @@ TEST_F(DpiWindow, ResizeZonesScale) {
         {{-2, -9}, {-3, -14}, 0xF008, 0xF008}, // bottom-right corner
         {{2, -11}, {2, -15}, 0xF001, 0xF007},  // edge at 96, corner at 144
         {{40, 40}, {60, 60}, 0, 0},            // inside: a caption drag
+        {{-5, 3}, {-5, 5}, 0, 0},              // the button row's first line: the buttons'
+        {{-5, 2}, {-5, 4}, 0xF005, 0xF005},    // the line above it: the corner's
     };
     for (UINT dpi : {96u, 144u}) {
         HWND window = Skinned(dpi, RecordingProcedure);

@@ -207,6 +207,11 @@ TEST_F(HeaderTest, FaceHotAndPressedLooksAndTheDivider) {
     // The divider: the last column of each item, darker than the face beside it at the top.
     const COLORREF divider = WindowPixel(buttons, 99, 2);
     EXPECT_LT(GetGValue(divider) + 20, GetGValue(WindowPixel(buttons, 97, 2)));
+    // A header of its own: the last item's face reaches its right edge (items end at 200).
+    for (HWND h : {buttons, plain}) {
+        const COLORREF lastItem = WindowPixel(h, 150, 2), pastIt = WindowPixel(h, 290, 2);
+        EXPECT_TRUE(ColoursNear(pastIt, lastItem, 6)) << std::hex << pastIt << " " << lastItem;
+    }
 
     struct Case {
         const char* name;

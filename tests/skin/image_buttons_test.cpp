@@ -234,6 +234,14 @@ TEST_F(ImageButtonTest, AStatePictureIsScaledToTheOwnersDpi) {
         EXPECT_TRUE(ColoursNear(WindowPixel(button, end - 2, 12), kRed)) << dpi;
         EXPECT_FALSE(ColoursNear(WindowPixel(button, end + 1, 12), kRed)) << dpi;
         EXPECT_TRUE(ColoursNear(WindowPixel(button, skin::ScaleToDpi(3, dpi), 12), kRed)) << dpi;
+        // Hot and pressed, with no pictures of their own, show the normal one on a plate.
+        for (UINT state : {skin::kStateHot, skin::kStateSelected}) {
+            skin::RepaintButton(button, state);
+            EXPECT_TRUE(ColoursNear(WindowPixel(button, end - 2, 12), kRed, 40))
+                << dpi << " dpi, state " << state;
+            EXPECT_FALSE(ColoursNear(WindowPixel(button, end + 2, 12), kRed, 40))
+                << dpi << " dpi, state " << state;
+        }
     }
 }
 

@@ -276,6 +276,20 @@ TEST_F(ScrollBarTest, HotAndDisabledPartsShowTheirOwnLook) {
     EXPECT_NEAR(Tint(PartPixel(list, ScrollPart::Thumb)), 90, 12) << "the thumb let go";
     EXPECT_GT(Tint(WholeWindowPixel(list, bar.Bar.left + 3, bar.Bar.top + 3)), 100)
         << "the arrow under the pointer has its plate";
+    // Across the arrow's middle row the plate stands one pixel in from each side (the glyph on
+    // it is dark red, still tinted); across a page row the channel is 6 pixels wide, centred.
+    const auto widthAcross = [&](int along, auto&& counted) {
+        int n = 0;
+        for (int x = bar.Bar.left; x < bar.Bar.right; ++x)
+            n += counted(WholeWindowPixel(list, x, bar.Bar.top + along));
+        return n;
+    };
+    EXPECT_EQ(widthAcross(bar.Arrow / 2, [](COLORREF c) { return Tint(c) > 20; }),
+              bar.Bar.right - bar.Bar.left - 2);
+    // Its rounded corners (8 pixels): the first row of the plate is 7 pixels wide.
+    EXPECT_EQ(widthAcross(1, [](COLORREF c) { return Tint(c) > 20; }), 7);
+    const int page = (bar.ThumbEnd + (bar.Bar.bottom - bar.Bar.top - bar.Arrow)) / 2;
+    EXPECT_EQ(widthAcross(page, [](COLORREF c) { return GetGValue(c) < 250; }), 6);
     // Off the bar (over the client) nothing is hot any more.
     SendMessageA(list, WM_NCMOUSEMOVE, HTCLIENT, MAKELPARAM(outer.left + 20, outer.top + 20));
     EXPECT_EQ(skin::ItemViewRecordOf(list)->ScrollBars.HotBar, 0);
