@@ -233,3 +233,64 @@ TEST_F(FrameworkTest, RecordsAreFoundOnlyThroughBothProperties) {
     SetPropA(first, "Kj_Ztys", reinterpret_cast<HANDLE>(0x00123456));
     EXPECT_EQ(skin::TextColourOf(first), 0x00123456u);
 }
+
+// A kept picture is put back only for the same look over the same background, after a whole
+// drawing was kept; a DC without a DIB section keeps nothing. The copy is plain unless the
+// picture holds the key colour.
+TEST_F(FrameworkTest, KeptPicturesHoldForTheirLookAndBackgroundOnly) {
+    const auto fill = [](HDC dc, COLORREF colour) {
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                SetPixel(dc, x, y, colour);
+    };
+    skin::KeptPicture kept;
+    skin::Look look, other;
+    look << 1 << std::string("选项");
+    other << 2 << std::string("选项");
+
+    gdi::MemoryDC bare = gdi::MemoryDC::Create(); // its stock 1 x 1 bitmap
+    EXPECT_FALSE(skin::PutKeptPicture(kept, look, bare.get(), 4, 2));
+    skin::KeepPicture(kept, bare.get(), 4, 2);
+    EXPECT_TRUE(kept.Shown.empty()) << "nothing kept without pixels";
+
+    gdi::MemoryDC captured = gdi::MemoryDC::Create();
+    captured.Adopt(gdi::CreateArgbBitmap(4, 2));
+    fill(captured.get(), RGB(10, 20, 30)); // the background
+    ASSERT_FALSE(skin::PutKeptPicture(kept, look, captured.get(), 4, 2));
+    SetPixel(captured.get(), 1, 1, RGB(200, 0, 0)); // the drawing
+    skin::KeepPicture(kept, captured.get(), 4, 2);
+    EXPECT_FALSE(kept.Keyed);
+
+    const struct {
+        const char* what;
+        const skin::Look& look;
+        COLORREF background;
+        bool put;
+    } rows[] = {
+        {"same look and background", look, RGB(10, 20, 30), true},
+        {"another background", look, RGB(10, 20, 31), false},
+        {"another look", other, RGB(10, 20, 30), false},
+        {"the other look again, never kept", other, RGB(10, 20, 30), false},
+        {"the kept one again", look, RGB(10, 20, 30), false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        fill(captured.get(), r.background);
+        EXPECT_EQ(skin::PutKeptPicture(kept, r.look, captured.get(), 4, 2), r.put);
+        EXPECT_EQ(GetPixel(captured.get(), 1, 1), r.put ? RGB(200, 0, 0) : r.background);
+        EXPECT_EQ(GetPixel(captured.get(), 0, 0), r.background);
+    }
+
+    // A key-coloured pixel: the copy leaves the target's pixel there.
+    fill(captured.get(), RGB(10, 20, 30));
+    ASSERT_FALSE(skin::PutKeptPicture(kept, other, captured.get(), 4, 2));
+    SetPixel(captured.get(), 2, 0, skin::kKeyColour);
+    skin::KeepPicture(kept, captured.get(), 4, 2);
+    EXPECT_TRUE(kept.Keyed);
+    gdi::MemoryDC target = gdi::MemoryDC::Create();
+    target.Adopt(gdi::CreateArgbBitmap(4, 2));
+    fill(target.get(), RGB(1, 2, 3));
+    skin::CopyKeptOrKeyed(target.get(), kept, captured.get(), 4, 2);
+    EXPECT_EQ(GetPixel(target.get(), 2, 0), RGB(1, 2, 3));
+    EXPECT_EQ(GetPixel(target.get(), 1, 0), RGB(10, 20, 30));
+}
