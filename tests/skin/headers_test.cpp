@@ -465,7 +465,8 @@ TEST_F(HeaderTest, TextWidthsAreKeptPerFontAndRepaintsMeasureNothingNew) {
         ASSERT_LE(widths.size(), 256u);
     }
 
-    HWND header = Header(10, 10, 300);
+    // As wide as its items: the last one stretches to the header's edge.
+    HWND header = Header(10, 10, 170);
     AddItem(header, "名称", 80);
     AddItem(header, "这一列的标题很长，放不下", 90);
     Install();
