@@ -37,6 +37,45 @@ int CountHandleTableEntries() {
 }
 #endif
 
+// What the object at table index `index` is, as far as GDI tells: "(brush style 0 #rrggbb)",
+// "(bitmap 16x16)", "(font Tahoma -11)"; empty where the handle cannot be read.
+std::string Describe([[maybe_unused]] int index) {
+#if defined(_WIN64)
+    const std::uint8_t* table = HandleTable();
+    if (!table) return {};
+    const std::uint8_t* entry = table + index * 24;
+    const auto unique = static_cast<unsigned>(entry[12] | entry[13] << 8);
+    const auto object = reinterpret_cast<HGDIOBJ>(static_cast<ULONG_PTR>(index | unique << 16));
+    char text[128] = {};
+    switch (GetObjectType(object)) {
+    case OBJ_BRUSH: {
+        LOGBRUSH brush{};
+        GetObjectA(object, sizeof(brush), &brush);
+        wsprintfA(text, "(brush style %u #%06x hatch %u)", brush.lbStyle,
+                  static_cast<unsigned>(brush.lbColor), static_cast<unsigned>(brush.lbHatch));
+        break;
+    }
+    case OBJ_BITMAP: {
+        BITMAP bitmap{};
+        GetObjectA(object, sizeof(bitmap), &bitmap);
+        wsprintfA(text, "(bitmap %dx%d)", bitmap.bmWidth, bitmap.bmHeight);
+        break;
+    }
+    case OBJ_FONT: {
+        LOGFONTA font{};
+        GetObjectA(object, sizeof(font), &font);
+        wsprintfA(text, "(font %s %d)", font.lfFaceName, static_cast<int>(font.lfHeight));
+        break;
+    }
+    default:
+        break;
+    }
+    return text;
+#else
+    return {};
+#endif
+}
+
 } // namespace
 
 int GdiObjectCount() {
@@ -68,7 +107,8 @@ std::string NewGdiHandles(const std::vector<std::pair<int, int>>& before,
             known = known || old == handle;
         if (known) continue;
         if (!listed.empty()) listed += ' ';
-        listed += std::to_string(handle.first) + ":" + std::to_string(handle.second);
+        listed += std::to_string(handle.first) + ":" + std::to_string(handle.second) +
+                  Describe(handle.first);
     }
     return listed;
 }
