@@ -61,8 +61,9 @@ struct ButtonRecord {
     // family's owner-draw type replaces the style's own type bits).
     bool DefaultButton = false;
     mutable FontCache Font; // the caption's font, made once rather than on every paint
-    // A check box's or radio button's last picture, put back while its look and the
-    // background under it stay the same.
+    // The pictures of the looks the button showed last (a push button's faces, a check box's
+    // or radio button's marks), each put back while its look and the background under it stay
+    // the same.
     KeptPicture Kept;
 };
 

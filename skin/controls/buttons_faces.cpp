@@ -11,6 +11,7 @@
 #include "skin/controls/framework.h"
 #include "skin/core/capture.h"
 #include "skin/core/drawing_helpers.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 
@@ -61,6 +62,35 @@ const ButtonRecord& RecordOrBlank(HWND button) {
     return record ? *record : blank;
 }
 
+// A listed button keeps the faces it shows in turn (normal, hot, focused, pressed): each is
+// drawn from its look (everything below, the caller's pictures by their bytes) and the
+// background under it. Puts the kept face for this look on `dc` and returns true, or notes the
+// look for KeepFace.
+bool PutKeptFace(HWND button, const ButtonRecord& record, UINT state, const RECT& rect,
+                 const CapturedBackground& background, HDC dc) {
+    ButtonRecord* listed = ButtonRecordOf(button);
+    if (!listed) return false;
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    RECT client{};
+    GetClientRect(button, &client);
+    Look look;
+    look << record.Kind << rect.left << rect.top << w << h << client.right << client.bottom << state
+         << IsDefaultPushButton(button) << record.Caption << record.FontFamily << record.FontSize
+         << record.FontStyle << record.FontDpi << record.Layout << TextColourOf(button)
+         << Engine.AccentColour << ControlDpi(button);
+    for (const ByteSet& image : record.Images)
+        look << std::string(image.begin(), image.end());
+    if (!PutKeptPicture(listed->Kept, look, background.dc(), w, h)) return false;
+    BitBlt(dc, 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
+    return true;
+}
+
+// Keeps the face just drawn over `background`, for the look PutKeptFace noted.
+void KeepFace(HWND button, const CapturedBackground& background) {
+    if (ButtonRecord* listed = ButtonRecordOf(button))
+        KeepPicture(listed->Kept, background.dc(), background.width(), background.height());
+}
+
 } // namespace
 
 void AddRoundedTop(PlusPath& path, float x, float y, float w, float h, float d) {
@@ -82,7 +112,9 @@ void PaintStandardButtonFace(HWND button, HDC dc, UINT state, const RECT& rect) 
     const float radius = px(5);
 
     CapturedBackground background(button, rect);
+    if (PutKeptFace(button, record, state, rect, background, dc)) return;
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
 
@@ -145,6 +177,7 @@ void PaintStandardButtonFace(HWND button, HDC dc, UINT state, const RECT& rect) 
         format.SetLineAlign(1);
         g.DrawString(record.Caption, font, ink, RectF{0, px(2), w, h}, &format);
     }
+    KeepFace(button, background);
     BitBlt(dc, 0, 0, wi, hi, background.dc(), 0, 0, SRCCOPY);
 }
 
@@ -154,7 +187,9 @@ void PaintStateImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
     const COLORREF accent = Engine.AccentColour;
 
     CapturedBackground background(button, rect);
+    if (PutKeptFace(button, record, state, rect, background, dc)) return;
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         // The pictures are the caller's, made for 96 dpi: at another DPI they are scaled with
@@ -206,6 +241,7 @@ void PaintStateImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
             g.DrawImageRect(normal, inset, inset, iw, ih);
         }
     }
+    KeepFace(button, background);
     BitBlt(dc, 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
 }
 
@@ -225,7 +261,9 @@ void PaintSingleImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
     const float one = px(1), two = px(2);
 
     CapturedBackground background(button, rect);
+    if (PutKeptFace(button, record, state, rect, background, dc)) return;
     {
+        const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
         // A picture drawn at another size than its own is filtered, not stretched.
@@ -292,6 +330,7 @@ void PaintSingleImageFace(HWND button, HDC dc, UINT state, const RECT& rect) {
                          &format);
         }
     }
+    KeepFace(button, background);
     BitBlt(dc, 0, 0, wi, hi, background.dc(), 0, 0, SRCCOPY);
 }
 

@@ -186,13 +186,9 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
                     drawRing);
         return;
     }
-    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
-    if (!background.dc()) return;
-    drawRing(background.dc());
-    const PhaseClock clock(PaintPhase::Copy);
-    gdi::WindowDC dc = gdi::WindowDC::Whole(window);
-    ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
-    BitBlt(dc.get(), 0, 0, f.w, f.h, background.dc(), 0, 0, SRCCOPY);
+    // An edit no skinned window lists draws its ring every time.
+    PutTranslucentRing(window, f, hot.value_or(false), focused.value_or(false),
+                       record ? &record->TranslucentRing : nullptr, drawRing, false);
 }
 
 void DrawEditBorder(HWND window, std::optional<bool> focused, std::optional<bool> hot,

@@ -30,7 +30,8 @@ struct EditRecord {
     bool Hot = false;        // read by the frame painter when no hot state is given
     bool ButtonDown = false; // between WM_LBUTTONDOWN and WM_LBUTTONUP
     ScrollBarState ScrollBars;
-    KeptRing Ring; // the opaque frame's ring, put back while its look holds
+    KeptRing Ring;               // the opaque frame's ring, put back while its look holds
+    KeptPicture TranslucentRing; // the same in translucent mode, with what lies under it
 };
 
 // Installs the edit boxes among the direct children of `parent` (each once).

@@ -277,7 +277,7 @@ bool IsEmptyBand(const RingBand& b) {
 // The ring drawn by `draw` on a scratch picture of the frame's size, its bands copied into the
 // two kept pictures (each no larger than its bands). False when a picture could not be made.
 bool KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)>& draw,
-              KeptRing& kept) {
+              KeptRing::Entry& kept) {
     const int below = f.h - f.oy - f.ih, right = f.w - f.ox - f.iw;
     gdi::WindowDC screen = gdi::WindowDC::Whole(window);
     gdi::MemoryDC scratch = gdi::MemoryDC::Create(screen.get());
@@ -304,7 +304,7 @@ bool KeepRing(HWND window, const FrameGeometry& f, const std::function<void(HDC)
     return true;
 }
 
-void PutRing(HWND window, const FrameGeometry& f, const KeptRing& kept) {
+void PutRing(HWND window, const FrameGeometry& f, const KeptRing::Entry& kept) {
     gdi::WindowDC dc = gdi::WindowDC::Whole(window);
     gdi::MemoryDC source = gdi::MemoryDC::Create(dc.get());
     if (!dc || !source) return;
@@ -324,18 +324,60 @@ void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, K
     const PhaseClock clock(PaintPhase::Ring);
     const KeptRing::Look look{
         f.w, f.h, f.ox, f.oy, f.iw, f.ih, hot, focused, Engine.AccentColour, ControlDpi(control)};
-    if (!kept.Across || !kept.Sides || !(kept.Shown == look) ||
-        plus::CallsFailed() != kept.FailedBefore) {
-        kept.Shown = look;
-        if (!KeepRing(control, f, draw, kept)) {
+    auto entry = std::find_if(kept.Entries.begin(), kept.Entries.end(),
+                              [&](const KeptRing::Entry& e) { return e.Shown == look; });
+    if (entry == kept.Entries.end()) {
+        // Rings of another frame (the control resized, or moved to another DPI) go at once:
+        // each holds two pictures.
+        std::erase_if(kept.Entries, [&](const KeptRing::Entry& e) {
+            const KeptRing::Look& o = e.Shown;
+            return o.w != look.w || o.h != look.h || o.ox != look.ox || o.oy != look.oy ||
+                   o.iw != look.iw || o.ih != look.ih || o.dpi != look.dpi;
+        });
+        if (kept.Entries.size() < KeptRing::kLooks) {
+            kept.Entries.emplace_back();
+            entry = kept.Entries.end() - 1;
+        } else {
+            entry = std::min_element(
+                kept.Entries.begin(), kept.Entries.end(),
+                [](const KeptRing::Entry& a, const KeptRing::Entry& b) { return a.Used < b.Used; });
+        }
+        entry->Across.reset();
+    }
+    entry->Used = ++kept.Clock;
+    if (!entry->Across || !entry->Sides || plus::CallsFailed() != entry->FailedBefore) {
+        entry->Shown = look;
+        if (!KeepRing(control, f, draw, *entry)) {
             // No pictures to keep (handles or memory short): nothing is put back, and the next
             // paint tries again.
-            kept.Across.reset();
-            kept.Sides.reset();
+            kept.Entries.erase(entry);
             return;
         }
     }
-    PutRing(control, f, kept);
+    PutRing(control, f, *entry);
+}
+
+void PutTranslucentRing(HWND control, const FrameGeometry& f, bool hot, bool focused,
+                        KeptPicture* kept, const std::function<void(HDC)>& draw, bool keyed) {
+    CapturedBackground background(control, RECT{0, 0, f.w, f.h});
+    if (!background.dc()) return;
+    Look look;
+    look << f.w << f.h << f.ox << f.oy << f.iw << f.ih << hot << focused << Engine.AccentColour
+         << Engine.ControlAlpha << ControlDpi(control);
+    if (!kept) {
+        draw(background.dc());
+    } else if (!PutKeptPicture(*kept, look, background.dc(), f.w, f.h)) {
+        draw(background.dc());
+        KeepPicture(*kept, background.dc(), f.w, f.h);
+    }
+    gdi::WindowDC dc = gdi::WindowDC::Whole(control);
+    ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
+    if (keyed) {
+        CopyKeyed(dc.get(), background.dc(), f.w, f.h);
+        return;
+    }
+    const PhaseClock clock(PaintPhase::Copy);
+    BitBlt(dc.get(), 0, 0, f.w, f.h, background.dc(), 0, 0, SRCCOPY);
 }
 
 void CopyKeyed(HDC target, HDC picture, int w, int h) {
@@ -431,42 +473,75 @@ bool HandlesToSpare() {
 bool PutKeptPicture(KeptPicture& kept, const Look& look, HDC captured, int w, int h) {
     const PhaseClock clock(PaintPhase::Kept);
     const std::size_t size = static_cast<std::size_t>(std::max(0, w * h));
-    bool same = !kept.Shown.empty() && kept.Shown == look.bytes && kept.Under.size() == size &&
-                kept.Picture.size() == size && plus::CallsFailed() == kept.FailedBefore;
-    if (same) {
-        const bool read = VisitRows(captured, w, h, [&](const std::uint32_t* row, std::size_t at) {
-            same = same && std::equal(row, row + w, kept.Under.begin() + at);
-        });
-        same = same && read;
+    // Pictures of another size are of no more use.
+    std::erase_if(kept.Entries,
+                  [&](const KeptPicture::Entry& e) { return e.Under.size() != size; });
+    // A look is kept once: the entry that holds it is put back, or drawn again over this
+    // background.
+    auto entry = std::find_if(kept.Entries.begin(), kept.Entries.end(),
+                              [&](const KeptPicture::Entry& e) { return e.Shown == look.bytes; });
+    if (entry != kept.Entries.end()) {
+        bool same = entry->Under.size() == size && entry->Picture.size() == size &&
+                    plus::CallsFailed() == entry->FailedBefore;
+        if (same) {
+            const bool read =
+                VisitRows(captured, w, h, [&](const std::uint32_t* row, std::size_t at) {
+                    same = same && std::equal(row, row + w, entry->Under.begin() + at);
+                });
+            same = same && read;
+        }
+        kept.Current = static_cast<std::size_t>(entry - kept.Entries.begin());
+        entry->Used = ++kept.Clock;
+        if (same) {
+            VisitRows(captured, w, h, [&](std::uint32_t* row, std::size_t at) {
+                std::copy_n(entry->Picture.begin() + static_cast<std::ptrdiff_t>(at), w, row);
+            });
+            return true;
+        }
+    } else {
+        // A large control keeps one look; a small one up to kLooks, the least recent making way.
+        const std::size_t most = size > KeptPicture::kManyLooksPixels ? 1 : KeptPicture::kLooks;
+        if (kept.Entries.size() > most) kept.Entries.resize(most);
+        if (kept.Entries.size() < most) {
+            kept.Entries.emplace_back();
+            entry = kept.Entries.end() - 1;
+        } else {
+            // An entry given up (its drawing failed) first, else the least recent.
+            entry = std::min_element(kept.Entries.begin(), kept.Entries.end(),
+                                     [](const KeptPicture::Entry& a, const KeptPicture::Entry& b) {
+                                         return std::pair(!a.Shown.empty(), a.Used) <
+                                                std::pair(!b.Shown.empty(), b.Used);
+                                     });
+        }
+        kept.Current = static_cast<std::size_t>(entry - kept.Entries.begin());
+        entry->Used = ++kept.Clock;
     }
-    if (same) {
-        VisitRows(captured, w, h, [&](std::uint32_t* row, std::size_t at) {
-            std::copy_n(kept.Picture.begin() + static_cast<std::ptrdiff_t>(at), w, row);
-        });
-        return true;
-    }
-    kept.Shown = look.bytes;
-    kept.Under = RowsOf(captured, w, h);
-    kept.Picture.clear();
-    kept.FailedBefore = plus::CallsFailed();
+    entry->Shown = look.bytes;
+    entry->Under = RowsOf(captured, w, h);
+    entry->Picture.clear();
+    entry->FailedBefore = plus::CallsFailed();
     return false;
 }
 
 void KeepPicture(KeptPicture& kept, HDC captured, int w, int h) {
     const PhaseClock clock(PaintPhase::Kept);
-    if (plus::CallsFailed() != kept.FailedBefore || kept.Under.empty() || !HandlesToSpare()) {
-        kept.Shown.clear();
+    if (kept.Current >= kept.Entries.size()) return;
+    KeptPicture::Entry& entry = kept.Entries[kept.Current];
+    if (plus::CallsFailed() != entry.FailedBefore || entry.Under.empty() || !HandlesToSpare()) {
+        entry.Shown.clear();
         return;
     }
-    kept.Picture = RowsOf(captured, w, h);
-    if (kept.Picture.empty()) kept.Shown.clear();
-    kept.Keyed = std::any_of(kept.Picture.begin(), kept.Picture.end(), [](std::uint32_t p) {
+    entry.Picture = RowsOf(captured, w, h);
+    if (entry.Picture.empty()) entry.Shown.clear();
+    entry.Keyed = std::any_of(entry.Picture.begin(), entry.Picture.end(), [](std::uint32_t p) {
         return (p & 0xFFFFFF) == (kKeyColour & 0xFFFFFF); // red and blue: the same either way
     });
 }
 
 void CopyKeptOrKeyed(HDC target, const KeptPicture& kept, HDC picture, int w, int h) {
-    if (!kept.Shown.empty() && !kept.Keyed) {
+    const KeptPicture::Entry* entry =
+        kept.Current < kept.Entries.size() ? &kept.Entries[kept.Current] : nullptr;
+    if (entry && !entry->Shown.empty() && !entry->Picture.empty() && !entry->Keyed) {
         const PhaseClock clock(PaintPhase::Copy);
         BitBlt(target, 0, 0, w, h, picture, 0, 0, SRCCOPY);
         return;

@@ -199,6 +199,14 @@ void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, K
 
 // --- Kept pictures ---
 
+struct KeptPicture;
+// Puts a frame ring drawn over what lies behind the control on its window, the inner box left
+// alone: drawn by `draw` over the captured background, or put back from `kept` (when given)
+// while the ring's look (geometry, `hot`, `focused`, accent, wash, DPI) and the background under
+// it hold. `keyed`: the picture is laid on through the key colour rather than copied.
+void PutTranslucentRing(HWND control, const FrameGeometry& f, bool hot, bool focused,
+                        KeptPicture* kept, const std::function<void(HDC)>& draw, bool keyed);
+
 // Before a painter draws over the w x h background captured in `captured` (a 32-bit DIB
 // section exactly h high, as CaptureBackground makes): when `kept` holds the picture of `look`
 // over this same background, and no wrapper call has failed since it was drawn, writes that

@@ -344,12 +344,9 @@ void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
                     [&](HDC dc) { DrawRing(dc, f, isHot, isFocused, dpi); });
         return;
     }
-    CapturedBackground background(window, RECT{0, 0, f.w, f.h});
-    if (!background.dc()) return;
-    DrawRing(background.dc(), f, isHot, isFocused, dpi);
-    gdi::WindowDC dc = gdi::WindowDC::Whole(window);
-    ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
-    CopyKeyed(dc.get(), background.dc(), f.w, f.h);
+    PutTranslucentRing(
+        window, f, isHot, isFocused, &record->TranslucentRing,
+        [&](HDC dc) { DrawRing(dc, f, isHot, isFocused, dpi); }, true);
 }
 
 } // namespace skin

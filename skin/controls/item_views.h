@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_picture.h"
 #include "skin/core/kept_ring.h"
 #include "skin/core/scroll_bar_types.h"
 
@@ -25,7 +26,8 @@ struct ItemViewRecord {
     // are put off, since the whole control is repainted once the scroll is done.
     bool Scrolling = false;
     ScrollBarState ScrollBars;
-    KeptRing Ring; // the opaque frame's ring, put back while its look holds
+    KeptRing Ring;               // the opaque frame's ring, put back while its look holds
+    KeptPicture TranslucentRing; // the same in translucent mode, with what lies under it
 };
 
 // Installs the item views among the direct children of `parent` (each once): list boxes, the

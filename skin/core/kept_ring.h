@@ -1,7 +1,10 @@
-// A control's opaque frame ring as last drawn, and the look it showed: a plain type held by the
+// A control's opaque frame rings as drawn, with the looks they show: a plain type held by the
 // records of the families that draw a ring (the painting is skin/controls/framework.cpp).
 #pragma once
 #include <windows.h>
+
+#include <cstddef>
+#include <vector>
 
 #include "skin/core/gdi_owners.h"
 
@@ -17,14 +20,23 @@ struct KeptRing {
         UINT dpi = 96;
         bool operator==(const Look&) const = default;
     };
-    Look Shown;
-    // plus::CallsFailed() when the ring was drawn: it holds only while no call has failed
-    // since (short of handles, GDI+ can leave out a part and still answer Ok).
-    int FailedBefore = 0;
-    // The ring's four bands, in two pictures no larger than they are: the top and bottom bands
-    // one above the other (as wide as the frame), the left and right bands side by side (as high
-    // as the inner box). Empty until drawn, and when a picture could not be made.
-    gdi::Bitmap Across, Sides;
+    // One ring per look the control shows in turn (normal, hot, focused), so the pointer or the
+    // focus coming and going puts a ring back rather than drawing it again.
+    struct Entry {
+        Look Shown;
+        // plus::CallsFailed() when the ring was drawn: it holds only while no call has failed
+        // since (short of handles, GDI+ can leave out a part and still answer Ok).
+        int FailedBefore = 0;
+        // The ring's four bands, in two pictures no larger than they are: the top and bottom
+        // bands one above the other (as wide as the frame), the left and right bands side by
+        // side (as high as the inner box). Empty until drawn, and when a picture could not be
+        // made.
+        gdi::Bitmap Across, Sides;
+        unsigned long long Used = 0; // when it was last put back (the least recent goes)
+    };
+    static constexpr std::size_t kLooks = 3;
+    std::vector<Entry> Entries;
+    unsigned long long Clock = 0;
 };
 
 } // namespace skin

@@ -19,6 +19,10 @@
 //                          translucent) and after a one-line step (the scroll bar drawn again
 //                          with it), a header's and an up-down's repaint; targets for the
 //                          page scroll within 3x, for the line step within 2x
+//   every family           a control of each family skinned, next to the same control left
+//                          to the system on the same window, opaque and translucent: its
+//                          repaint, the pointer coming and going, focus coming and going;
+//                          targets within 3x
 //   theme image            SetTheme with a large PNG (timed once per placement mode: it is the
 //                          slow step) and the full rebuild over it afterwards. Runs when the
 //                          environment names the image in VARNEL_BENCH_THEME_IMAGE (scripts/
@@ -33,6 +37,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -43,12 +48,14 @@
 
 #include "plus/plus_faults.h"
 #include "plus/plus_object.h"
+#include "skin/core/child_messages.h"
 #include "skin/core/dpi.h"
 #include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/controls/buttons.h"
 #include "skin/controls/edits.h"
+#include "skin/controls/framework.h"
 #include "skin/controls/headers.h"
 #include "skin/controls/item_views.h"
 #include "skin/controls/progress_bars.h"
@@ -256,6 +263,227 @@ void ScrollOneLine(HWND list) {
 
 void RedrawWhole(HWND control) {
     RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+}
+
+// One control of each family the skin draws, made twice on the same window: once before the
+// install (skinned) and once after it (left to the system).
+struct FamilySample {
+    const char* name;
+    const char* cls;
+    DWORD style;
+    DWORD exStyle;
+    int width;
+    int height;
+    void (*fill)(HWND);
+};
+
+void FillRows(HWND c) {
+    for (int i = 0; i < 30; ++i) {
+        const std::string text = "第 " + std::to_string(i) + " 行";
+        SendMessageA(c, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendMessageA(c, LB_SETCURSEL, 2, 0);
+}
+void FillCombo(HWND c) {
+    for (const char* item : {"北京", "上海", "广州"})
+        SendMessageA(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageA(c, CB_SETCURSEL, 1, 0);
+}
+void FillTree(HWND c) {
+    for (int i = 0; i < 20; ++i) {
+        const std::string text = "节点 " + std::to_string(i);
+        TVINSERTSTRUCTA item{};
+        item.hParent = TVI_ROOT;
+        item.hInsertAfter = TVI_LAST;
+        item.item.mask = TVIF_TEXT;
+        item.item.pszText = const_cast<char*>(text.c_str());
+        SendMessageA(c, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+void FillList(HWND c) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 120;
+    column.pszText = const_cast<char*>("名称");
+    SendMessageA(c, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    for (int i = 0; i < 30; ++i) {
+        const std::string text = "第 " + std::to_string(i) + " 行";
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(text.c_str());
+        SendMessageA(c, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+void FillHeader(HWND c) {
+    for (const char* text : {"名称", "大小", "修改日期"}) {
+        HDITEMA item{};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.fmt = HDF_STRING | HDF_LEFT;
+        item.cxy = 60;
+        item.pszText = const_cast<char*>(text);
+        SendMessageA(c, HDM_INSERTITEMA, 100, reinterpret_cast<LPARAM>(&item));
+    }
+}
+void Check(HWND c) {
+    SendMessageA(c, BM_SETCHECK, BST_CHECKED, 0);
+}
+void HalfWay(HWND c) {
+    SendMessageA(c, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageA(c, TBM_SETPOS, TRUE, 50);
+    SendMessageA(c, PBM_SETPOS, 50, 0);
+}
+
+constexpr FamilySample kFamilySamples[] = {
+    {"push button", "BUTTON", BS_PUSHBUTTON, 0, 100, 26, nullptr},
+    {"default push button", "BUTTON", BS_DEFPUSHBUTTON, 0, 100, 26, nullptr},
+    {"check box", "BUTTON", BS_AUTOCHECKBOX, 0, 150, 24, Check},
+    {"radio button", "BUTTON", BS_AUTORADIOBUTTON, 0, 150, 24, Check},
+    {"edit box", "Edit", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 160, 24, nullptr},
+    {"combo box, drop-down list", "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL, 0, 160, 160,
+     FillCombo},
+    {"combo box, drop-down", "ComboBox", CBS_DROPDOWN | WS_VSCROLL, 0, 160, 160, FillCombo},
+    {"list box", "ListBox", WS_VSCROLL | LBS_NOTIFY, WS_EX_CLIENTEDGE, 160, 90, FillRows},
+    {"tree view", WC_TREEVIEWA, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, WS_EX_CLIENTEDGE,
+     160, 90, FillTree},
+    {"list view", WC_LISTVIEWA, LVS_REPORT, WS_EX_CLIENTEDGE, 160, 90, FillList},
+    {"track bar", TRACKBAR_CLASSA, TBS_BOTH, 0, 160, 36, HalfWay},
+    {"progress bar", PROGRESS_CLASSA, 0, 0, 160, 18, HalfWay},
+    {"up-down", UPDOWN_CLASSA, 0, 0, 18, 40, nullptr},
+    {"header", WC_HEADERA, HDS_BUTTONS, 0, 180, 24, FillHeader},
+};
+
+HWND MakeSample(HWND parent, const FamilySample& sample, int x, int y) {
+    HWND c = CreateWindowExA(sample.exStyle, sample.cls, sample.name[0] == 'e' ? "" : "已选中",
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | sample.style, x, y, sample.width,
+                             sample.height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (sample.fill) sample.fill(c);
+    if (sample.name[0] == 'e') SetWindowTextA(c, "已使用次数：42");
+    return c;
+}
+
+// The pointer coming onto the control and leaving it again, as the system reports them.
+void HoverInAndOut(HWND c) {
+    RECT r{};
+    GetClientRect(c, &r);
+    SendMessageA(c, WM_MOUSEMOVE, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+    UpdateWindow(c);
+    SendMessageA(c, WM_MOUSELEAVE, 0, 0);
+    UpdateWindow(c);
+}
+
+// Focus coming to the control and going back to its window.
+void FocusInAndOut(HWND c) {
+    SetFocus(c);
+    UpdateWindow(c);
+    SetFocus(GetParent(c));
+    UpdateWindow(c);
+}
+
+// What the window system's calls a painter makes cost here, one call each (a round trip to
+// the window server under this platform's Wine for most of them).
+void CallTimes(int scale) {
+    BenchWindow w(376, 364);
+    HWND combo = Control(w.window, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL, 0, 180);
+    SetPropA(combo, "VarnelBenchProp", reinterpret_cast<HANDLE>(1));
+    char text[64];
+    RECT r{};
+    const std::pair<const char*, std::function<void()>> calls[] = {
+        {"GetPropA", [&] { GetPropA(combo, "VarnelBenchProp"); }},
+        {"GetWindowRect", [&] { GetWindowRect(combo, &r); }},
+        {"GetClientRect", [&] { GetClientRect(combo, &r); }},
+        {"GetWindowLongA (style)", [&] { GetWindowLongA(combo, GWL_STYLE); }},
+        {"GetWindowTextA", [&] { GetWindowTextA(combo, text, sizeof text); }},
+        {"GetClassNameA", [&] { GetClassNameA(combo, text, sizeof text); }},
+        {"FindWindowExA (children)", [&] { FindWindowExA(combo, nullptr, nullptr, nullptr); }},
+        {"GetUpdateRect", [&] { GetUpdateRect(combo, &r, FALSE); }},
+        {"the control's DPI (ControlDpi)", [&] { skin::ControlDpi(combo); }},
+        {"GetWindowDC + ReleaseDC", [&] { ReleaseDC(combo, GetWindowDC(combo)); }},
+        {"CreateCompatibleDC + DeleteDC", [&] { DeleteDC(CreateCompatibleDC(nullptr)); }},
+        {"32-bit DIB section 160 x 24, made and deleted",
+         [&] {
+             BITMAPINFO info{};
+             info.bmiHeader = {sizeof(BITMAPINFOHEADER), 160, -24, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+             void* bits = nullptr;
+             DeleteObject(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+         }},
+    };
+    std::printf("  window-system calls (one call each):\n");
+    for (const auto& [name, call] : calls)
+        std::printf("    %-48s %7.1f us\n", name, 1000.0 * MedianMs(2000 * scale, call));
+}
+
+// Every family's repaint, hover change and focus change, skinned against the same control
+// unskinned, in both modes. Where the system draws nothing for a hover change its figure is
+// the bare message; the ratio is then taken against the system's repaint of the control,
+// which is what showing a hot look costs it.
+void FamilyTimes(int scale) {
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&classes);
+    std::printf("  every family, skinned against unskinned (repaint, hover in and out, focus in "
+                "and out; targets <= 3 x):\n");
+    for (int translucent = 0; translucent <= 1; ++translucent) {
+        skin::Engine.TranslucentControls = translucent;
+        BenchWindow w(760, 620);
+        SetActiveWindow(w.window);
+        std::vector<HWND> mine;
+        std::vector<HWND> theirs;
+        int y = 130;
+        for (const FamilySample& sample : kFamilySamples) {
+            mine.push_back(MakeSample(w.window, sample, 20, y));
+            y += std::min(sample.height, 90) + 6;
+            if (y > 560) y = 130;
+        }
+        skin::SkinChildControls(w.position, w.window);
+        y = 130;
+        for (const FamilySample& sample : kFamilySamples) {
+            theirs.push_back(MakeSample(w.window, sample, 400, y));
+            y += std::min(sample.height, 90) + 6;
+            if (y > 560) y = 130;
+        }
+        UpdateWindow(w.window);
+        std::printf("  %s:\n", translucent ? "translucent" : "opaque");
+        std::printf("    %-28s %21s %21s %21s\n", "", "repaint", "hover", "focus");
+        int missed = 0;
+        // VARNEL_BENCH_FAMILY, when set, names the one family to time (part of its name).
+        const char* onlyFamily = std::getenv("VARNEL_BENCH_FAMILY");
+        for (std::size_t i = 0; i < std::size(kFamilySamples); ++i) {
+            if (onlyFamily && !std::strstr(kFamilySamples[i].name, onlyFamily)) continue;
+            const int runs = 200 * scale;
+            const double repaint[2] = {MedianMs(runs, [&] { RedrawWhole(mine[i]); }),
+                                       MedianMs(runs, [&] { RedrawWhole(theirs[i]); })};
+            const double hover[2] = {MedianMs(runs, [&] { HoverInAndOut(mine[i]); }),
+                                     MedianMs(runs, [&] { HoverInAndOut(theirs[i]); })};
+            const double focus[2] = {MedianMs(runs, [&] { FocusInAndOut(mine[i]); }),
+                                     MedianMs(runs, [&] { FocusInAndOut(theirs[i]); })};
+            // A hover change the system answers without drawing is set against its repaint.
+            const bool systemDrawsHover = hover[1] >= repaint[1] / 2;
+            const double ratios[3] = {repaint[0] / repaint[1],
+                                      hover[0] / (systemDrawsHover ? hover[1] : repaint[1]),
+                                      focus[0] / focus[1]};
+            std::printf("    %-28s", kFamilySamples[i].name);
+            const double* pairs[3] = {repaint, hover, focus};
+            for (int k = 0; k < 3; ++k) {
+                std::printf(" %6.3f/%6.3f %5.2fx%s", pairs[k][0], pairs[k][1], ratios[k],
+                            ratios[k] <= 3 ? " " : "!");
+                missed += ratios[k] > 3;
+            }
+            std::printf("%s\n", systemDrawsHover ? "" : "  (hover against the repaint)");
+            if (detailed) {
+                PrintBreakdown(runs, [&] { RedrawWhole(mine[i]); });
+                PrintBreakdown(runs, [&] { HoverInAndOut(mine[i]); });
+                PrintBreakdown(runs, [&] { FocusInAndOut(mine[i]); });
+            }
+        }
+        std::printf("    (ms skinned/unskinned, ratio; '!' marks a ratio above 3 x)\n");
+        std::printf("    %-44s %d of %zu: %s\n", "ratios above their target", missed,
+                    3 * std::size(kFamilySamples), missed ? "not met" : "met");
+        for (HWND c : mine)
+            DestroyWindow(c);
+        for (HWND c : theirs)
+            DestroyWindow(c);
+    }
+    skin::Engine.TranslucentControls = 0;
 }
 
 // A full rebuild next to its drawing steps, each timed alone on the finished back buffer (each
@@ -577,7 +805,8 @@ void ThemeImageTimes(const char* path, int scale) {
 
 int main(int argc, char** argv) {
     const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
-    // A second argument runs one group alone: "window", "items", "large", "resize", "dpi" or
+    // A second argument runs one group alone: "window", "items", "families", "calls", "large",
+    // "resize", "dpi" or
     // "theme" ("all" runs every group); "detail" after it adds where each control repaint's
     // time goes.
     const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
@@ -788,6 +1017,8 @@ int main(int argc, char** argv) {
         }
         skin::Engine.TranslucentControls = 0;
     }
+    if (runs("families")) FamilyTimes(scale);
+    if (runs("calls")) CallTimes(scale);
     if (runs("large")) {
         BenchWindow w(1280, 800);
         RebuildAndSteps(w, 50 * scale, "1280 x 800");

@@ -147,25 +147,36 @@ TEST_F(EditComboTest, FrameRingShowsTheStateAndLeavesTheClientAlone) {
         {"hot and focused", false, true, true, accent180, accent180},
         {"translucent", true, false, false, Over(RGB(0, 0, 0), 80, Over(white, 160, kBackground)),
          Over(white, 160, kBackground)},
+        {"translucent focused", true, true, false,
+         Over(kAccent, 180, Over(white, 160, kBackground)), Over(white, 160, kBackground)},
+        {"translucent hot", true, false, true, Over(kAccent, 180, Over(white, 160, kBackground)),
+         Over(kAccent, 180, Over(white, 160, kBackground))},
     };
-    for (const Case& c : cases) {
-        skin::Engine.TranslucentControls = c.translucent;
-        FillWholeWindow(edit, kMarker);
-        skin::PaintEditFrame(edit, c.focused, c.hot);
-        // Left, right, top and bottom edges, each at its middle.
-        const POINT outer[] = {{0, 12}, {119, 12}, {60, 0}, {60, 23}};
-        const POINT inner[] = {{1, 12}, {118, 12}, {60, 1}, {60, 22}};
-        for (const POINT& pt : outer)
-            EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), c.outer)
-                << c.name << " outer " << pt.x << "," << pt.y << std::hex << " "
-                << WholeWindowPixel(edit, pt.x, pt.y);
-        for (const POINT& pt : inner)
-            EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), c.inner)
-                << c.name << " inner " << pt.x << "," << pt.y << std::hex << " "
-                << WholeWindowPixel(edit, pt.x, pt.y);
-        for (const POINT& pt : {POINT{2, 2}, POINT{60, 12}, POINT{117, 21}})
-            EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), kMarker) << c.name << " client";
-    }
+    // The second time round every ring is put back as kept: the same pixels.
+    for (int round = 0; round < 2; ++round)
+        for (const Case& c : cases) {
+            skin::Engine.TranslucentControls = c.translucent;
+            FillWholeWindow(edit, kMarker);
+            skin::PaintEditFrame(edit, c.focused, c.hot);
+            // Left, right, top and bottom edges, each at its middle.
+            const POINT outer[] = {{0, 12}, {119, 12}, {60, 0}, {60, 23}};
+            const POINT inner[] = {{1, 12}, {118, 12}, {60, 1}, {60, 22}};
+            for (const POINT& pt : outer)
+                EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), c.outer)
+                    << c.name << " outer " << pt.x << "," << pt.y << std::hex << " "
+                    << WholeWindowPixel(edit, pt.x, pt.y);
+            for (const POINT& pt : inner)
+                EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), c.inner)
+                    << c.name << " inner " << pt.x << "," << pt.y << std::hex << " "
+                    << WholeWindowPixel(edit, pt.x, pt.y);
+            for (const POINT& pt : {POINT{2, 2}, POINT{60, 12}, POINT{117, 21}})
+                EXPECT_EQ(WholeWindowPixel(edit, pt.x, pt.y), kMarker) << c.name << " client";
+        }
+    EXPECT_EQ(skin::EditRecordOf(edit)->TranslucentRing.Entries.size(), 3u);
+    // A kept translucent ring follows the wash.
+    skin::Engine.ControlAlpha = 100;
+    skin::PaintEditFrame(edit, false, false);
+    EXPECT_EQ(WholeWindowPixel(edit, 1, 12), Over(white, 100, kBackground));
 }
 
 TEST_F(EditComboTest, ScrollBarsAreLeftToTheSystemAndOnlyTheirRegionIsPassedOn) {

@@ -251,7 +251,8 @@ TEST_F(FrameworkTest, KeptPicturesHoldForTheirLookAndBackgroundOnly) {
     gdi::MemoryDC bare = gdi::MemoryDC::Create(); // its stock 1 x 1 bitmap
     EXPECT_FALSE(skin::PutKeptPicture(kept, look, bare.get(), 4, 2));
     skin::KeepPicture(kept, bare.get(), 4, 2);
-    EXPECT_TRUE(kept.Shown.empty()) << "nothing kept without pixels";
+    ASSERT_EQ(kept.Entries.size(), 1u);
+    EXPECT_TRUE(kept.Entries[0].Shown.empty()) << "nothing kept without pixels";
 
     gdi::MemoryDC captured = gdi::MemoryDC::Create();
     captured.Adopt(gdi::CreateArgbBitmap(4, 2));
@@ -259,7 +260,8 @@ TEST_F(FrameworkTest, KeptPicturesHoldForTheirLookAndBackgroundOnly) {
     ASSERT_FALSE(skin::PutKeptPicture(kept, look, captured.get(), 4, 2));
     SetPixel(captured.get(), 1, 1, RGB(200, 0, 0)); // the drawing
     skin::KeepPicture(kept, captured.get(), 4, 2);
-    EXPECT_FALSE(kept.Keyed);
+    EXPECT_FALSE(kept.Entries[kept.Current].Keyed);
+    EXPECT_EQ(kept.Entries.size(), 1u) << "the look given up is the one taken again";
 
     const struct {
         const char* what;
@@ -286,11 +288,58 @@ TEST_F(FrameworkTest, KeptPicturesHoldForTheirLookAndBackgroundOnly) {
     ASSERT_FALSE(skin::PutKeptPicture(kept, other, captured.get(), 4, 2));
     SetPixel(captured.get(), 2, 0, skin::kKeyColour);
     skin::KeepPicture(kept, captured.get(), 4, 2);
-    EXPECT_TRUE(kept.Keyed);
+    EXPECT_TRUE(kept.Entries[kept.Current].Keyed);
     gdi::MemoryDC target = gdi::MemoryDC::Create();
     target.Adopt(gdi::CreateArgbBitmap(4, 2));
     fill(target.get(), RGB(1, 2, 3));
     skin::CopyKeptOrKeyed(target.get(), kept, captured.get(), 4, 2);
     EXPECT_EQ(GetPixel(target.get(), 2, 0), RGB(1, 2, 3));
     EXPECT_EQ(GetPixel(target.get(), 1, 0), RGB(10, 20, 30));
+}
+
+// A control shows a few looks in turn (normal, hot, focused, pressed): each is kept, the least
+// recent making way for a fifth; a picture of another size, and all but one look of a large
+// control, are not kept.
+TEST_F(FrameworkTest, KeptPicturesHoldAFewLooksEachWithItsOwnPicture) {
+    const auto draw = [](skin::KeptPicture& kept, int w, int h, int look, COLORREF background) {
+        gdi::MemoryDC dc = gdi::MemoryDC::Create();
+        dc.Adopt(gdi::CreateArgbBitmap(w, h));
+        const RECT all{0, 0, w, h};
+        gdi::Brush under(CreateSolidBrush(background));
+        FillRect(dc.get(), &all, under.get());
+        skin::Look l;
+        l << look;
+        const bool put = skin::PutKeptPicture(kept, l, dc.get(), w, h);
+        if (!put) {
+            SetPixel(dc.get(), 0, 0, RGB(look, 0, 0)); // each look's own drawing
+            skin::KeepPicture(kept, dc.get(), w, h);
+        }
+        return std::pair(put, GetPixel(dc.get(), 0, 0));
+    };
+    skin::KeptPicture kept;
+    const COLORREF grey = RGB(50, 50, 50);
+    for (int look : {1, 2, 3, 4})
+        EXPECT_FALSE(draw(kept, 8, 4, look, grey).first) << look;
+    for (int look : {4, 1, 3, 2}) {
+        EXPECT_EQ(draw(kept, 8, 4, look, grey), std::pair(true, RGB(look, 0, 0))) << look;
+    }
+    // A fifth look takes the place of the least recently shown (4), the others stay.
+    EXPECT_FALSE(draw(kept, 8, 4, 5, grey).first);
+    EXPECT_EQ(kept.Entries.size(), skin::KeptPicture::kLooks);
+    EXPECT_FALSE(draw(kept, 8, 4, 4, grey).first) << "the least recent went";
+    EXPECT_EQ(draw(kept, 8, 4, 5, grey), std::pair(true, RGB(5, 0, 0)));
+    // Over another background a look is drawn again; at another size every look goes.
+    EXPECT_FALSE(draw(kept, 8, 4, 2, RGB(51, 50, 50)).first);
+    EXPECT_EQ(draw(kept, 8, 4, 2, RGB(51, 50, 50)), std::pair(true, RGB(2, 0, 0)));
+    EXPECT_FALSE(draw(kept, 9, 4, 2, grey).first);
+    EXPECT_EQ(kept.Entries.size(), 1u);
+    // A large control keeps its last look alone.
+    skin::KeptPicture large;
+    const int side = 257; // 257 x 257 pixels: just over the limit for many looks
+    ASSERT_GT(static_cast<std::size_t>(side * side), skin::KeptPicture::kManyLooksPixels);
+    EXPECT_FALSE(draw(large, side, side, 1, grey).first);
+    EXPECT_FALSE(draw(large, side, side, 2, grey).first);
+    EXPECT_EQ(large.Entries.size(), 1u);
+    EXPECT_FALSE(draw(large, side, side, 1, grey).first);
+    EXPECT_EQ(draw(large, side, side, 1, grey), std::pair(true, RGB(1, 0, 0)));
 }

@@ -240,7 +240,9 @@ TEST_F(ItemViewTest, TheKeptRingFollowsSizeAndAccentAndHoldsOnlyItsBands) {
     };
     paint();
     const skin::FrameGeometry f = skin::MeasureFrame(lbox);
-    const skin::KeptRing& ring = skin::ItemViewRecordOf(lbox)->Ring;
+    const skin::KeptRing& kept = skin::ItemViewRecordOf(lbox)->Ring;
+    ASSERT_EQ(kept.Entries.size(), 1u);
+    const skin::KeptRing::Entry& ring = kept.Entries[0];
     EXPECT_EQ(size(ring.Across.get()).cx, f.w);
     EXPECT_EQ(size(ring.Across.get()).cy, f.h - f.ih);
     EXPECT_EQ(size(ring.Sides.get()).cx, f.w - f.iw);
@@ -249,8 +251,32 @@ TEST_F(ItemViewTest, TheKeptRingFollowsSizeAndAccentAndHoldsOnlyItsBands) {
     EXPECT_NE(outline, kMarker);
     EXPECT_EQ(WholeWindowPixel(lbox, f.w / 2, f.h - 1), outline) << "the bottom band is put back";
 
+    // Hot and focused rings are kept beside it: each state comes back without being drawn
+    // again (the same pictures), a fourth look takes the least recent one's place.
+    skin::PaintItemViewFrame(position_, 1, true, false);
+    skin::PaintItemViewFrame(position_, 1, false, true);
+    ASSERT_EQ(kept.Entries.size(), 3u);
+    std::vector<HBITMAP> pictures;
+    for (const skin::KeptRing::Entry& e : kept.Entries)
+        pictures.push_back(e.Across.get());
+    for (const auto& [hot, focused] : std::initializer_list<std::pair<bool, bool>>{
+             {false, false}, {true, false}, {false, true}}) {
+        FillWholeWindow(lbox, kMarker);
+        skin::PaintItemViewFrame(position_, 1, hot, focused);
+        EXPECT_NE(WholeWindowPixel(lbox, f.w - 1, f.h / 2), kMarker);
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(kept.Entries[i].Across.get(), pictures[i]) << i;
+    paint();                                            // the normal ring shown last
+    skin::PaintItemViewFrame(position_, 1, true, true); // the hot one was least recent
+    ASSERT_EQ(kept.Entries.size(), 3u);
+    EXPECT_EQ(kept.Entries[0].Across.get(), pictures[0]);
+    EXPECT_EQ(kept.Entries[2].Across.get(), pictures[2]);
+    EXPECT_TRUE(kept.Entries[1].Shown.hot && kept.Entries[1].Shown.focused);
+
     SetWindowPos(lbox, nullptr, 0, 0, 200, 130, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     paint();
+    EXPECT_EQ(kept.Entries.size(), 1u) << "rings of the old size go";
     const skin::FrameGeometry g = skin::MeasureFrame(lbox); // whole rows: about 130 high
     ASSERT_EQ(g.w, 200);
     for (const POINT& pt :
@@ -564,11 +590,12 @@ TEST_F(ItemViewTest, ARingDrawnWithAFailedStepIsNotKept) {
         ring = skin::KeptRing{};
         plus::RefuseCreation(refused);
         skin::PaintItemViewFrame(position_, 1, false, false);
-        EXPECT_FALSE(ring.Across || ring.Sides);
+        EXPECT_TRUE(ring.Entries.empty());
         plus::RefuseCreation(0);
         FillWholeWindow(lbox, kMarker);
         skin::PaintItemViewFrame(position_, 1, false, false);
-        EXPECT_TRUE(ring.Across && ring.Sides);
+        ASSERT_EQ(ring.Entries.size(), 1u);
+        EXPECT_TRUE(ring.Entries[0].Across && ring.Entries[0].Sides);
         EXPECT_EQ(WholeWindowPixel(lbox, f.w - 1, f.h / 2), outline);
     }
 }
