@@ -106,23 +106,24 @@ protected:
         Pump(50);
         // This platform's IP-address control and month calendar each keep a font after they
         // are destroyed, skinned or not (see the gallery's own leak test): two per window.
-        // Under load a run now and then ends with one more brush than that, and only a brush;
-        // where it comes from is not known yet (not a system colour brush: those are all made
-        // before the baseline). It is allowed, alone; any other object left fails.
+        // Under load a run now and then ends with one more object than that: a solid white
+        // brush, which the skin never makes (its only solid brushes are of the key colour and
+        // of a system colour, and live for one drawing); it is taken to be the system's, kept by
+        // one of its controls whose brush was made while the process was short of handles.
+        // That brush alone is allowed; any other object left fails.
         const auto handlesNow = testing_support::GdiHandleSnapshot();
         const int left = GdiObjectCount() - gdiBefore_;
         const int expected = kPlatformFontsPerWindow * windowsMade_ + brushesKept_;
         constexpr int kBrushType = 16; // as this platform numbers its GDI handle types
+        const std::string added = testing_support::NewGdiHandles(handlesBefore_, handlesNow);
         const bool oneStrayBrush =
             left == expected + 1 &&
-            TypeChange(handlesBefore_, handlesNow, kBrushType) == brushesKept_ + 1;
+            TypeChange(handlesBefore_, handlesNow, kBrushType) == brushesKept_ + 1 &&
+            added.find("(brush style 0 #ffffff") != std::string::npos;
         EXPECT_TRUE(left == expected || oneStrayBrush)
             << left << " GDI objects left after the gallery closed, " << expected
-            << " expected: " << TypeChanges(handlesBefore_, handlesNow) << "; new: "
-            << testing_support::NewGdiHandles(handlesBefore_, handlesNow);
-        if (oneStrayBrush)
-            std::printf("stray brush: %s\n",
-                        testing_support::NewGdiHandles(handlesBefore_, handlesNow).c_str());
+            << " expected: " << TypeChanges(handlesBefore_, handlesNow) << "; new: " << added;
+        if (oneStrayBrush) std::printf("a stray white brush was left: %s\n", added.c_str());
         SkinTest::TearDown();
     }
 
@@ -257,6 +258,9 @@ TEST_P(GalleryExhaustion, EveryStepAnswersAndTheNextPaintIsFullySkinned) {
         EXPECT_EQ(skin::RecordAt(skin::FindWindowPosition(Window())), record);
 
         hog_.FreeAll();
+        // Each control's hot and normal looks are kept again, as they were before the round:
+        // what a look kept short of handles was given up, and the count below includes them.
+        HoverEveryControl();
         Repaint(Window());
         // The first paint with handles again composes the whole image, gives the window its
         // region and leaves nothing stale.
