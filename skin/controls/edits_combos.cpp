@@ -124,10 +124,10 @@ void DrawDropButton(PlusGraphics& g, ComboRecord& record, LONG style, int w, int
 }
 
 // Everything the combo's picture is drawn from besides its background.
-Look LookOf(HWND combo, LONG style, int w, int h, bool hot, bool focused) {
+Look LookOf(HWND combo, LONG style, int w, int h, bool hot, bool focused, UINT dpi) {
     Look look;
     look << style << w << h << hot << focused << TranslucentMode() << Engine.ControlAlpha
-         << Engine.AccentColour << WindowTextOf(combo) << TextColourOf(combo) << ControlDpi(combo);
+         << Engine.AccentColour << WindowTextOf(combo) << TextColourOf(combo) << dpi;
     // Where the children lie: their places are punched out of the picture.
     for (HWND child = FindWindowExA(combo, nullptr, nullptr, nullptr); child;
          child = FindWindowExA(combo, child, nullptr, nullptr)) {
@@ -199,11 +199,9 @@ void SkinCombos(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ComboRecord* record = ComboRecordOf(window);
+    const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::Combos);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    const int owner = OwnerIndexOf(window);
-    const int position = ListPositionOf(window);
 
     switch (message) {
         case WM_MOVE: PaintComboBox(owner, position, false); break;
@@ -263,8 +261,10 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
     ++record->Paints;
 
     CapturedBackground background(combo, RECT{0, 0, w, h});
-    if (!PutKeptPicture(record->Kept, LookOf(combo, style, w, h, hot, isFocused), background.dc(),
-                        w, h)) {
+    // The owner's DPI is the control's (ControlDpi), read here without a property lookup.
+    const UINT dpi = list ? RecordAt(windowIndex)->Dpi : ControlDpi(combo);
+    if (!PutKeptPicture(record->Kept, LookOf(combo, style, w, h, hot, isFocused, dpi),
+                        background.dc(), w, h)) {
         const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());

@@ -63,6 +63,10 @@ LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcA(saved, control, message, wParam, lParam);
 }
 
+WindowRecord* OwnerRecordAt(int windowIndex) {
+    return RecordAt(windowIndex);
+}
+
 WindowRecord* OwnerRecordOf(HWND control) {
     return RecordAt(static_cast<int>(PropertyOf(control, kPropOwnerPosition)));
 }

@@ -73,6 +73,8 @@ LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
 
 // The window record whose position is in the control's "Hw_FuID", or null.
 WindowRecord* OwnerRecordOf(HWND control);
+// The window record at `windowIndex` (as RecordAt), for the templates below.
+WindowRecord* OwnerRecordAt(int windowIndex);
 
 // The DPI a control is drawn at: its owner's (WindowRecord::Dpi), else its top-level window's.
 // A family's metrics are 96-dpi sizes scaled by ControlPx, so they follow the owner's
@@ -112,6 +114,17 @@ inline const WPARAM kNoUpdateRegion = static_cast<WPARAM>(static_cast<INT_PTR>(-
 // found through "Hw_FuID" and "Hw_lbID"; null when the control is not (or no longer) there.
 template <typename Record>
 Record* FamilyRecordOf(HWND control, FamilyList<Record> WindowRecord::*member);
+
+// What a family's procedure reads of its control on each message, each property read once
+// (every read is a trip to the window server here): the owner's index ("Hw_FuID"), the
+// control's list position ("Hw_lbID") and its record as FamilyRecordOf finds it.
+template <typename Record> struct FamilyLookup {
+    int owner = 0;
+    int position = 0;
+    Record* record = nullptr;
+};
+template <typename Record>
+FamilyLookup<Record> LookUpFamily(HWND control, FamilyList<Record> WindowRecord::*member);
 
 // --- Hover tracking ---
 
@@ -308,6 +321,16 @@ Record* FamilyRecordOf(HWND control, FamilyList<Record> WindowRecord::*member) {
     if (!owner) return nullptr;
     Record* record = RecordAt(owner->*member, ListPositionOf(control));
     return record && record->Window == control ? record : nullptr;
+}
+
+template <typename Record>
+FamilyLookup<Record> LookUpFamily(HWND control, FamilyList<Record> WindowRecord::*member) {
+    FamilyLookup<Record> found{OwnerIndexOf(control), ListPositionOf(control), nullptr};
+    if (WindowRecord* owner = OwnerRecordAt(found.owner)) {
+        Record* record = RecordAt(owner->*member, found.position);
+        if (record && record->Window == control) found.record = record;
+    }
+    return found;
 }
 
 template <typename Record>

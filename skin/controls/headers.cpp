@@ -283,11 +283,9 @@ int HeaderItemAt(int windowIndex, int position, LPARAM mouse) {
 }
 
 LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    HeaderRecord* record = HeaderRecordOf(window);
+    const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::Headers);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    const int owner = static_cast<int>(GetPropValue(window, kPropOwnerPosition));
-    const int position = ListPositionOf(window);
 
     switch (message) {
         case WM_MOVE: PaintHeader(owner, position); break;

@@ -130,11 +130,9 @@ int UpDownHalf(int windowIndex, int position, LPARAM mouse) {
 }
 
 LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    UpDownRecord* record = UpDownRecordOf(window);
+    const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::UpDowns);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    const int owner = static_cast<int>(GetPropValue(window, kPropOwnerPosition));
-    const int position = ListPositionOf(window);
 
     switch (message) {
         case WM_MOVE: PaintUpDown(owner, position); break;
