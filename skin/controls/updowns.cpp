@@ -183,7 +183,10 @@ void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
     const int activeHalf = mouse ? HalfAt(record->Horizontal, size, *mouse) : record->HotHalf;
 
     CapturedBackground background(record->Window, RECT{0, 0, w, h});
-    {
+    Look look;
+    look << w << h << record->Horizontal << isHot << (isHot ? activeHalf : -1) << isPressed
+         << Engine.AccentColour << RecordAt(windowIndex)->Dpi;
+    if (!PutKeptPicture(record->Kept, look, background.dc(), w, h)) {
         const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
@@ -200,6 +203,8 @@ void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
             const bool active = isHot && half == activeHalf;
             DrawHalf(g, *record, half, w, h, hw, hh, active, isPressed);
         }
+        g.DeleteGraphics();
+        KeepPicture(record->Kept, background.dc(), w, h);
     }
     const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(record->Window);

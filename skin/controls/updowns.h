@@ -6,6 +6,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_picture.h"
+
 #include <optional>
 
 namespace skin {
@@ -18,6 +20,7 @@ struct UpDownRecord {
     bool ButtonDown = false;
     bool Horizontal = false;       // UDS_HORZ
     LPARAM LastButtonPosition = 0; // lParam of the last left press or release
+    KeptPicture Kept; // its pictures in the looks it showed last, with what lay under them
 };
 
 // Installs the up-down controls among the direct children of `parent` (each once).
