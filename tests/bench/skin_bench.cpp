@@ -517,8 +517,11 @@ void PumpMessages() {
 // sizing loop does, WM_ENTERSIZEMOVE comes first and WM_EXITSIZEMOVE last; each step is a
 // SetWindowPos with what it sends, then UpdateWindow, which paints the window and its children
 // as the loop would before the next pointer move. Appends each step's time; returns the time of
-// the end (WM_EXITSIZEMOVE and the paint after it).
-double DragPass(HWND window, SIZE start, std::vector<double>& times) {
+// the end (WM_EXITSIZEMOVE and the paint after it). With `phases`, the painters' phases of the
+// steps (not of the end) are added to it.
+double DragPass(HWND window, SIZE start, std::vector<double>& times,
+                skin::PaintPhaseTimes* phases = nullptr) {
+    if (phases) skin::CountPaintPhases(true);
     SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
     for (int k = 1; k <= 100; ++k) {
         const int d = k <= 25 ? k : k <= 75 ? 50 - k : k - 100;
@@ -528,6 +531,12 @@ double DragPass(HWND window, SIZE start, std::vector<double>& times) {
         UpdateWindow(window);
         GdiFlush();
         times.push_back(Now() - begin);
+    }
+    if (phases) {
+        const skin::PaintPhaseTimes counted = skin::CountedPaintPhases();
+        skin::CountPaintPhases(false);
+        for (std::size_t i = 0; i < phases->ms.size(); ++i)
+            phases->ms[i] += counted.ms[i];
     }
     const double begin = Now();
     SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
@@ -578,23 +587,13 @@ void LiveResize(int scale) {
     // steps that grow past a kept bitmap to show among the worst.
     const int passes = 2 * scale;
     std::vector<double> mine, theirs, myEnds, theirEnds;
-    double painters = 0;
     skin::PaintPhaseTimes phases{};
     for (int pass = 0; pass < passes; ++pass) {
         ShowWindow(plain.Handle(), SW_HIDE);
         ShowWindow(skinned.Handle(), SW_SHOWNOACTIVATE);
         UpdateWindow(skinned.Handle());
         PumpMessages();
-        if (detailed) skin::CountPaintPhases(true);
-        myEnds.push_back(DragPass(skinned.Handle(), start, mine));
-        if (detailed) {
-            const skin::PaintPhaseTimes counted = skin::CountedPaintPhases();
-            skin::CountPaintPhases(false);
-            for (std::size_t i = 0; i < phases.ms.size(); ++i) {
-                phases.ms[i] += counted.ms[i];
-                painters += counted.ms[i];
-            }
-        }
+        myEnds.push_back(DragPass(skinned.Handle(), start, mine, detailed ? &phases : nullptr));
         ShowWindow(skinned.Handle(), SW_HIDE);
         ShowWindow(plain.Handle(), SW_SHOWNOACTIVATE);
         UpdateWindow(plain.Handle());
@@ -632,8 +631,11 @@ void LiveResize(int scale) {
     if (detailed) {
         const double steps = static_cast<double>(mine.size());
         std::printf("      where a skinned step goes (mean):");
-        for (std::size_t i = 0; i < phases.ms.size(); ++i)
+        double painters = 0;
+        for (std::size_t i = 0; i < phases.ms.size(); ++i) {
+            painters += phases.ms[i];
             std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], phases.ms[i] / steps);
+        }
         std::printf(" the controls' painters %.3f of a mean step of %.3f ms\n", painters / steps,
                     std::accumulate(mine.begin(), mine.end(), 0.0) / steps);
     }
