@@ -577,6 +577,11 @@ void LiveResize(int scale) {
     ShowWindow(plain.Handle(), SW_HIDE);
     options.skinned = true;
     if (!skinned.Create(options)) return;
+    if (skin::FindWindowPosition(plain.Handle()) != 0 ||
+        skin::FindWindowPosition(skinned.Handle()) == 0) {
+        std::printf("  live resize: the plain gallery window was skinned, or the other not\n");
+        return;
+    }
     PumpMessages();
     RECT r{};
     GetWindowRect(skinned.Handle(), &r);
