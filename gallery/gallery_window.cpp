@@ -151,9 +151,11 @@ bool GalleryWindow::Create(const Options& options) {
     dpi_ = 96;
     RememberDesign();
     ApplyDpi(skin::SystemDpiOfWindow(window_));
-    HandToSkinEngine();
-    GiveImageButtonsPictures();
-    SkinContainersAndCommonControls();
+    if (options_.skinned) {
+        HandToSkinEngine();
+        GiveImageButtonsPictures();
+        SkinContainersAndCommonControls();
+    }
     SetTimer(window_, kProgressTimer, kProgressPeriod, nullptr);
     message_ = kHintText;
     ShowWindow(window_, SW_SHOWNORMAL);
@@ -554,7 +556,7 @@ LRESULT GalleryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (ready_) OnPointerOver(reinterpret_cast<HWND>(wParam));
             break;
         case WM_CTLCOLORSTATIC:
-            if (skin::TheSkin && IsLabel(reinterpret_cast<HWND>(lParam)))
+            if (skin::TheSkin && options_.skinned && IsLabel(reinterpret_cast<HWND>(lParam)))
                 return LabelColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
             break;
         case WM_TIMER:

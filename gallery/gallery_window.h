@@ -27,6 +27,9 @@ struct GalleryOptions {
     // Whether closing the window ends the thread's message loop (the program's window does; a
     // window made by a test does not). A rebuild never ends it.
     bool endsMessageLoop = true;
+    // Whether the skin engine takes the window. Left plain only to compare the two (the
+    // benchmark's live resize): the same window, controls and layout, drawn by the system.
+    bool skinned = true;
 };
 
 class GalleryWindow {

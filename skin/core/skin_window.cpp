@@ -369,6 +369,8 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             }
             LayoutDockedWindows(p);
             break;
+        case WM_ENTERSIZEMOVE:
+        case WM_EXITSIZEMOVE: AnswerSizeMoveMessage(p, message); break;
         case WM_QUERYOPEN: rec->Minimized = 0; break;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {

@@ -187,6 +187,12 @@ struct WindowRecord {
     // a bitmap larger than they need (the one made at the other DPI), since fresh memory is
     // what a rebuild at a new size spends most of its time on.
     int KeepLargerBitmaps = 0;
+    // Between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: the person is dragging the window's frame.
+    // Each step's rebuild would have every skinned control paint itself again over the new
+    // image, which the next step redoes; during the drag that repaint is owed (the controls
+    // keep what they show) and paid once when the drag ends.
+    bool LiveSizing = false;
+    bool ControlsOwed = false;
 
     // --- Containers, common controls and docked windows (container code); each list's first
     // entry starts empty and is filled by the first registration ---

@@ -1,7 +1,8 @@
 // Where the window procedure and the control families hand over to the skin services that make
 // a skinned window usable by assistive technology and by users who asked for system colours or
-// less motion. Each function is defined beside the service it serves (skin/services/
-// accessibility.cpp, skin/services/system_look.cpp), so core code needs no service header.
+// less motion, and that keep a drag of its frame cheap. Each function is defined beside the
+// service it serves (skin/services/accessibility.cpp, skin/services/system_look.cpp,
+// skin/services/back_buffer.cpp), so core code needs no service header.
 #pragma once
 #include <windows.h>
 
@@ -17,6 +18,13 @@ namespace skin {
 // for the window. nullopt when the message must still go its usual way.
 std::optional<LRESULT> AnswerAccessibilityMessage(int position, HWND window, UINT message,
                                                   WPARAM wParam, LPARAM lParam);
+
+// --- Back buffer (back_buffer.cpp) ---
+
+// WM_ENTERSIZEMOVE starts a drag of the frame (or of the window), WM_EXITSIZEMOVE ends it:
+// meanwhile a rebuild leaves the skinned controls as they are, and the end repaints them once
+// when some rebuild owed them that.
+void AnswerSizeMoveMessage(int position, UINT message);
 
 // --- System colours and motion (system_look.cpp) ---
 

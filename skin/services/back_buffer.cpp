@@ -21,6 +21,7 @@
 #include "plus/plus_pen.h"
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
+#include "skin/core/window_services.h"
 #include "skin/services/system_look.h"
 
 namespace skin {
@@ -447,7 +448,11 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         BitBlt(screen.get(), 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
     }
     record->BackgroundStale = stale;
-    if (Engine.FirstPaint == 0) InvalidateSkinnedControls(position);
+    if (Engine.FirstPaint != 0) return;
+    if (record->LiveSizing)
+        record->ControlsOwed = true;
+    else
+        InvalidateSkinnedControls(position);
 }
 
 void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
@@ -639,6 +644,20 @@ void ClipTo(plus::PlusGraphics& graphics, const RECT& area) {
 void InvalidateWithChildren(HWND window, bool includeChildren) {
     InvalidateRect(window, nullptr, TRUE);
     if (includeChildren) InvalidateChildren(window);
+}
+
+void AnswerSizeMoveMessage(int position, UINT message) {
+    WindowRecord* record = RecordAt(position);
+    if (!record) return;
+    if (message == WM_ENTERSIZEMOVE) {
+        record->LiveSizing = true;
+    } else if (message == WM_EXITSIZEMOVE) {
+        record->LiveSizing = false;
+        if (record->ControlsOwed) {
+            record->ControlsOwed = false;
+            InvalidateSkinnedControls(position);
+        }
+    }
 }
 
 void InvalidateSkinnedControls(int position) {

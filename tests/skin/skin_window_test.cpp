@@ -498,3 +498,98 @@ TEST_F(SkinWindowTest, PaintRebuildsOnlyAStaleBackBuffer) {
         EXPECT_EQ(skin::RecordAt(p)->BackgroundStale, 0);
     }
 }
+
+// A drag of the frame (between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE) leaves the skinned controls
+// as they are at each step's rebuild, and its end has them paint once; a move, which rebuilds
+// nothing, owes them nothing, and an end without a drag repaints nothing. The check box is
+// covered with magenta before the steps, so a repaint shows as its face coming back.
+TEST_F(SkinWindowTest, ADragOfTheFrameRepaintsTheControlsOnceAtItsEndAndLeavesNothing) {
+    const COLORREF magenta = RGB(255, 0, 255);
+    HWND window = TopLevel(30, 30, 400, 300);
+    HWND check = Keep(CreateChild(window, "BUTTON", "c", BS_AUTOCHECKBOX, 20, 60, 90, 24));
+    const int p = SkinAndShow(window);
+    skin::Engine.FirstPaint = 0; // as after the program's first WM_SIZE
+    // The control's pixels in one copy from the screen (a GetPixel each would take seconds).
+    const auto grab = [&] {
+        gdi::MemoryDC copy = gdi::MemoryDC::Create();
+        copy.Adopt(gdi::CreateArgbBitmap(90, 24));
+        HDC dc = GetDC(check);
+        BitBlt(copy.get(), 0, 0, 90, 24, dc, 0, 0, SRCCOPY);
+        ReleaseDC(check, dc);
+        return GrabDC(copy.get(), 90, 24);
+    };
+    const auto covered = [&] { return WindowPixel(check, 8, 12) == magenta; };
+    const auto cover = [&] {
+        UpdateWindow(window);
+        HDC dc = GetDC(check);
+        FillDC(dc, RECT{0, 0, 90, 24}, magenta);
+        ReleaseDC(check, dc);
+    };
+    const struct {
+        const char* name;
+        bool drag;
+        bool resize;
+        bool paintedAfterStep;
+        bool paintedAfterEnd;
+    } rows[] = {
+        {"resize outside a drag", false, true, true, false},
+        {"resize inside a drag", true, true, false, true},
+        {"move inside a drag", true, false, false, false},
+    };
+    for (const auto& row : rows) {
+        SetWindowPos(window, nullptr, 30, 30, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        cover();
+        ASSERT_TRUE(covered()) << row.name;
+        if (row.drag) SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+        // Two steps, as a drag's pointer moves; each step's paint is the one UpdateWindow sends.
+        for (int step = 1; step <= 2; ++step) {
+            if (row.resize)
+                SetWindowPos(window, nullptr, 0, 0, 400 + 6 * step, 300 + 4 * step,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            else
+                SetWindowPos(window, nullptr, 30 + 5 * step, 30, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            UpdateWindow(window);
+        }
+        EXPECT_EQ(covered(), !row.paintedAfterStep) << row.name;
+        EXPECT_EQ(skin::RecordAt(p)->LiveSizing, row.drag) << row.name;
+        EXPECT_EQ(skin::RecordAt(p)->ControlsOwed, row.drag && row.resize) << row.name;
+        // The window itself shows each step's new image all the same.
+        if (row.resize) {
+            EXPECT_NE(WindowPixel(window, 403, 150), magenta) << row.name;
+        }
+        cover();
+        SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        UpdateWindow(window);
+        EXPECT_EQ(covered(), !row.paintedAfterEnd) << row.name;
+        EXPECT_FALSE(skin::RecordAt(p)->LiveSizing) << row.name;
+        EXPECT_FALSE(skin::RecordAt(p)->ControlsOwed) << row.name;
+        // The drag's end shows what a repaint at the last size shows.
+        if (row.paintedAfterEnd) {
+            const Picture after = grab();
+            InvalidateRect(check, nullptr, TRUE);
+            UpdateWindow(check);
+            EXPECT_EQ(CountDifferences(after, grab(), 0), 0) << row.name;
+        }
+    }
+
+    // Drags leave no GDI object or GDI+ wrapper behind: the bitmaps grow in the first drag and
+    // are kept, so a second through the same sizes makes nothing new.
+    const auto drag = [&] {
+        SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+        // Four steps out and back: a step that made an object and lost it would show eight.
+        for (int step = 1; step <= 8; ++step) {
+            const int d = step <= 4 ? step : 8 - step;
+            SetWindowPos(window, nullptr, 0, 0, 400 + 6 * d, 300 + 4 * d,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            UpdateWindow(window);
+        }
+        SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        UpdateWindow(window);
+        Pump(20);
+    };
+    drag();
+    const Leftovers before;
+    drag();
+    before.ExpectBack();
+}
