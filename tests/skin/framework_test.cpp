@@ -225,6 +225,24 @@ TEST_F(FrameworkTest, RecordsAreFoundOnlyThroughBothProperties) {
     SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(99));
     EXPECT_EQ(skin::EditRecordOf(second), nullptr);
     SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+    // The lookup a procedure makes once per message finds the same, and hands back what it read.
+    const struct {
+        INT_PTR owner, position;
+        bool found;
+    } rows[] = {{p, 2, true},   {p, 1, false}, {p, 3, false}, {p, 0, false},
+                {99, 2, false}, {0, 2, false}, {-1, 2, false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.owner << ", " << r.position);
+        SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(r.owner));
+        SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(r.position));
+        const auto found = skin::LookUpFamily(second, &skin::WindowRecord::Edits);
+        EXPECT_EQ(found.owner, r.owner);
+        EXPECT_EQ(found.position, r.position);
+        EXPECT_EQ(found.record, r.found ? rec->Edits[1].get() : nullptr);
+        EXPECT_EQ(found.record, skin::EditRecordOf(second));
+    }
+    SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(2));
     // The text helpers.
     SetWindowTextA(first, "已使用次数：42");
     EXPECT_EQ(skin::WindowTextOf(first), "已使用次数：42");

@@ -118,24 +118,35 @@ TEST_F(UpDownTest, HotHalfIsAccentedAndPressingReversesItsGradient) {
             return c.horizontal ? WholeWindowPixel(spin, offset, 4)
                                 : WholeWindowPixel(spin, 4, offset);
         };
-        for (int half = 0; half <= 1; ++half) {
-            const LPARAM mouse =
-                c.horizontal ? MAKELPARAM(half ? 36 : 8, 12) : MAKELPARAM(12, half ? 36 : 8);
-            for (int pressed = 0; pressed <= 1; ++pressed) {
-                skin::PaintUpDown(position_, c.position, true, pressed == 1, mouse);
-                const int other = 1 - half;
-                const std::string what = std::string(c.name) + " half " + std::to_string(half) +
-                                         (pressed ? " pressed" : " hot");
-                // The accent runs from white alpha 100 to accent alpha 150 (reversed pressed).
-                const int nearEnd = Redness(at(half, 3)), farEnd = Redness(at(half, 20));
-                if (pressed)
-                    EXPECT_GT(nearEnd, farEnd + 40) << what;
-                else
-                    EXPECT_GT(farEnd, nearEnd + 40) << what;
-                EXPECT_GE(std::max(nearEnd, farEnd), 80) << what;
-                EXPECT_LT(Redness(at(other, 3)), std::max(nearEnd, farEnd) - 30) << what;
+        // The second round puts back the pictures the first kept: the same looks.
+        for (int round = 0; round < 2; ++round)
+            for (int half = 0; half <= 1; ++half) {
+                const LPARAM mouse =
+                    c.horizontal ? MAKELPARAM(half ? 36 : 8, 12) : MAKELPARAM(12, half ? 36 : 8);
+                for (int pressed = 0; pressed <= 1; ++pressed) {
+                    skin::PaintUpDown(position_, c.position, true, pressed == 1, mouse);
+                    const int other = 1 - half;
+                    const std::string what = std::string(c.name) + " half " + std::to_string(half) +
+                                             (pressed ? " pressed" : " hot");
+                    // The accent runs from white alpha 100 to accent alpha 150 (reversed pressed).
+                    const int nearEnd = Redness(at(half, 3)), farEnd = Redness(at(half, 20));
+                    if (pressed)
+                        EXPECT_GT(nearEnd, farEnd + 40) << what;
+                    else
+                        EXPECT_GT(farEnd, nearEnd + 40) << what;
+                    EXPECT_GE(std::max(nearEnd, farEnd), 80) << what;
+                    EXPECT_LT(Redness(at(other, 3)), std::max(nearEnd, farEnd) - 30) << what;
+                }
             }
-        }
+        const skin::KeptPicture& kept = skin::UpDownRecordOf(spin)->Kept;
+        EXPECT_EQ(kept.Entries.size(), 4u) << c.name;
+        // A kept picture follows the accent.
+        skin::Engine.AccentColour = RGB(0, 0, 255);
+        skin::PaintUpDown(position_, c.position, true, false,
+                          c.horizontal ? MAKELPARAM(8, 12) : MAKELPARAM(12, 8));
+        EXPECT_LT(Redness(at(0, 20)), 20) << c.name;
+        EXPECT_GT(GetBValue(at(0, 20)), GetRValue(at(0, 20)) + 60) << c.name;
+        skin::Engine.AccentColour = kAccent;
         // Not hot: neither half is active, even with the button down.
         skin::PaintUpDown(position_, c.position, false, true, MAKELPARAM(8, 8));
         EXPECT_LT(Redness(at(0, 3)), 60) << c.name;
