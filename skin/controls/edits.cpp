@@ -110,7 +110,7 @@ LRESULT EditMessage(HWND window, EditRecord* record, UINT message, WPARAM wParam
         case WM_ERASEBKGND:
             if (!translucent) break;
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-            PaintTranslucentBackground(window, reinterpret_cast<HDC>(wParam));
+            PaintTranslucentBackground(window, reinterpret_cast<HDC>(wParam), &record->KeptWash);
             return 1;
         case WM_NCPAINT: return OnNcPaint(window, *record, lParam);
         case WM_KEYDOWN:

@@ -32,6 +32,7 @@ struct EditRecord {
     ScrollBarState ScrollBars;
     KeptRing Ring;               // the opaque frame's ring, put back while its look holds
     KeptPicture TranslucentRing; // the same in translucent mode, with what lies under it
+    KeptPicture KeptWash;        // the client's washed background in translucent mode
 };
 
 // Installs the edit boxes among the direct children of `parent` (each once).

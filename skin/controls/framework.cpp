@@ -241,13 +241,31 @@ HRGN ScrollBarRegion(HWND control) {
     return horizontal ? horizontal.release() : vertical.release();
 }
 
-void PaintTranslucentBackground(HWND control, std::optional<HDC> dc) {
+namespace {
+
+// Washes the w x h picture in `dc`, or puts back the washed picture `kept` holds for this
+// background and wash.
+void WashOrPutBack(KeptPicture* kept, HDC dc, int w, int h) {
+    if (!kept) {
+        WashPicture(dc, w, h);
+        return;
+    }
+    Look look;
+    look << w << h << Engine.ControlAlpha;
+    if (PutKeptPicture(*kept, look, dc, w, h)) return;
+    WashPicture(dc, w, h);
+    KeepPicture(*kept, dc, w, h);
+}
+
+} // namespace
+
+void PaintTranslucentBackground(HWND control, std::optional<HDC> dc, KeptPicture* kept) {
     const PhaseClock clock(PaintPhase::Capture);
     const RECT r = ClientRectInWindow(control);
     // Owner, record, attached entry and offset are looked up once for the whole paint.
     const BackgroundSource source = ResolveBackgroundSource(control);
     CapturedBackground background(control, source, r);
-    WashPicture(background.dc(), background.width(), background.height());
+    WashOrPutBack(kept, background.dc(), background.width(), background.height());
     if (dc) {
         BitBlt(*dc, 0, 0, background.width(), background.height(), background.dc(), 0, 0, SRCCOPY);
         return;
@@ -553,10 +571,10 @@ void CopyKeptOrKeyed(HDC target, const KeptPicture& kept, HDC picture, int w, in
     CopyKeyed(target, picture, w, h);
 }
 
-WashedClientPicture::WashedClientPicture(HWND control)
+WashedClientPicture::WashedClientPicture(HWND control, KeptPicture* kept)
     : background_(control, ClientRectInWindow(control)) {
     const PhaseClock clock(PaintPhase::Capture);
-    WashPicture(background_.dc(), background_.width(), background_.height());
+    WashOrPutBack(kept, background_.dc(), background_.width(), background_.height());
 }
 
 gdi::WindowDC ClientDCWithoutChildren(HWND control) {

@@ -270,8 +270,10 @@ LRESULT WithScrollBars(HWND control, Record& record, UINT message, WPARAM wParam
 
 // Covers the control's client area with the window background washed in white at
 // ControlAlpha: on `dc` at (0, 0) when one is given (a WM_ERASEBKGND DC), else on the window
-// DC at the client area's place.
-void PaintTranslucentBackground(HWND control, std::optional<HDC> dc = std::nullopt);
+// DC at the client area's place. With `kept`, the washed picture is put back from it while the
+// background under it and the wash are the same.
+void PaintTranslucentBackground(HWND control, std::optional<HDC> dc = std::nullopt,
+                                KeptPicture* kept = nullptr);
 
 // Copies a w x h picture to (0, 0) of `target`, leaving the pixels of kKeyColour out.
 void CopyKeyed(HDC target, HDC picture, int w, int h);
@@ -284,10 +286,11 @@ void CopyKeyed(HDC target, HDC picture, int w, int h);
 void LayKeyedOnto(HDC target, HDC picture, int w, int h);
 
 // The background behind a control's client area washed in white at ControlAlpha: a picture of
-// the client's size for the control's own painting to land on. Released with the owner.
+// the client's size for the control's own painting to land on. Released with the owner. With
+// `kept`, the wash is put back from it while the background under it and the wash are the same.
 class WashedClientPicture {
 public:
-    explicit WashedClientPicture(HWND control);
+    explicit WashedClientPicture(HWND control, KeptPicture* kept = nullptr);
     HDC dc() const { return background_.dc(); }
     int width() const { return background_.width(); }
     int height() const { return background_.height(); }

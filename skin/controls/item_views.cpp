@@ -92,7 +92,8 @@ LRESULT OnEraseBackground(HWND window, HDC dc, WPARAM wParam, LPARAM lParam) {
     SetBkMode(dc, TRANSPARENT);
     // These paint their wash in WM_PAINT, over the whole client.
     if (kind != Kind::Other) return 1;
-    PaintTranslucentBackground(window, dc);
+    ItemViewRecord* record = ItemViewRecordOf(window);
+    PaintTranslucentBackground(window, dc, record ? &record->KeptWash : nullptr);
     SetTextColor(dc, TextColourOf(window));
     // The background is erased whatever colour the text had before.
     return 1;
@@ -118,7 +119,8 @@ LRESULT PaintTreeOnWash(HWND window, LPARAM lParam) {
     RECT client{};
     GetClientRect(window, &client);
     if (client.right > 0 && client.bottom > 0) {
-        WashedClientPicture wash(window);
+        ItemViewRecord* record = ItemViewRecordOf(window);
+        WashedClientPicture wash(window, record ? &record->KeptWash : nullptr);
         DrawKeyedOnto(window, wash.dc(), client.right, client.bottom);
         const PhaseClock clock(PaintPhase::Copy);
         gdi::WindowDC dc = ClientDCWithoutChildren(window);
@@ -133,7 +135,8 @@ LRESULT PaintTreeOnWash(HWND window, LPARAM lParam) {
 // the children (a list view's header) repaint themselves over it.
 LRESULT PaintListOnWash(HWND window, LPARAM lParam, bool keyed) {
     {
-        WashedClientPicture wash(window);
+        ItemViewRecord* record = ItemViewRecordOf(window);
+        WashedClientPicture wash(window, record ? &record->KeptWash : nullptr);
         gdi::PaintDC paint(window);
         if (keyed)
             DrawKeyedOnto(window, wash.dc(), wash.width(), wash.height());

@@ -328,16 +328,22 @@ TEST_F(EditComboTest, TranslucentEditErasesToTheWashedBackground) {
     HWND edit = Make("Edit", 0, 20, 20, 120, 24);
     skin::Engine.TranslucentControls = 1;
     Install();
-    HDC dc = GetDC(edit);
-    FillDC(dc, RECT{0, 0, 116, 20}, kMarker);
-    SetBkMode(dc, OPAQUE);
-    EXPECT_EQ(SendMessageA(edit, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
-    EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << "text is drawn over the wash";
-    ReleaseDC(edit, dc);
-    const COLORREF washed = Over(RGB(255, 255, 255), 160, kBackground);
-    EXPECT_TRUE(ColoursNear(WindowPixel(edit, 5, 5), washed, 3))
-        << std::hex << WindowPixel(edit, 5, 5);
-    EXPECT_TRUE(ColoursNear(WindowPixel(edit, 110, 15), washed, 3));
+    // The second erase puts back the wash the first kept; a new alpha washes again.
+    for (const int alpha : {160, 160, 100}) {
+        SCOPED_TRACE(alpha);
+        skin::Engine.ControlAlpha = alpha;
+        HDC dc = GetDC(edit);
+        FillDC(dc, RECT{0, 0, 116, 20}, kMarker);
+        SetBkMode(dc, OPAQUE);
+        EXPECT_EQ(SendMessageA(edit, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << "text is drawn over the wash";
+        ReleaseDC(edit, dc);
+        const COLORREF washed = Over(RGB(255, 255, 255), alpha, kBackground);
+        EXPECT_TRUE(ColoursNear(WindowPixel(edit, 5, 5), washed, 3))
+            << std::hex << WindowPixel(edit, 5, 5);
+        EXPECT_TRUE(ColoursNear(WindowPixel(edit, 110, 15), washed, 3));
+    }
+    EXPECT_EQ(skin::EditRecordOf(edit)->KeptWash.Entries.size(), 2u);
 }
 
 // Each colour request of a translucent edit gets a new pattern brush; the pair answered before
