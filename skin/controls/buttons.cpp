@@ -138,11 +138,17 @@ void CopyToWindow(HWND window, HDC picture, int w, int h) {
 }
 
 // Everything a check box's or radio button's picture is drawn from besides its background.
-Look LookOf(HWND window, const ButtonRecord& record, UINT state, bool disabled, int w, int h) {
+// The check state is asked of the system's own procedure: through the window it would pass the
+// skin's procedure too, whose record lookup costs two trips to the window server here.
+Look LookOf(HWND window, const ButtonRecord& record, UINT state, bool disabled, int w, int h,
+            UINT dpi) {
+    const bool checked = record.SavedProcedure ? CallWindowProcA(record.SavedProcedure, window,
+                                                                 BM_GETCHECK, 0, 0) == BST_CHECKED
+                                               : IsChecked(window);
     Look look;
-    look << record.Kind << w << h << IsChecked(window) << disabled << ((state & ODS_HOTLIGHT) != 0)
+    look << record.Kind << w << h << checked << disabled << ((state & ODS_HOTLIGHT) != 0)
          << record.Caption << record.FontFamily << record.FontSize << record.FontStyle
-         << TextColourOf(window) << Engine.AccentColour << ControlDpi(window) << record.FontDpi;
+         << TextColourOf(window) << Engine.AccentColour << dpi << record.FontDpi;
     return look;
 }
 
@@ -373,7 +379,7 @@ void PaintRadioButton(HWND window, UINT state) {
     const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
-    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H),
+    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H, dpi),
                        background.dc(), W, H)) {
         CopyToWindow(window, background.dc(), W, H);
         return;
@@ -455,7 +461,7 @@ void PaintCheckBox(HWND window, UINT state) {
     const bool disabled = DrawnDisabled(window, state);
 
     CapturedBackground background(window, area.client);
-    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H),
+    if (PutKeptPicture(record->Kept, LookOf(window, *record, state, disabled, W, H, dpi),
                        background.dc(), W, H)) {
         CopyToWindow(window, background.dc(), W, H);
         return;

@@ -124,10 +124,10 @@ void DrawDropButton(PlusGraphics& g, ComboRecord& record, LONG style, int w, int
 }
 
 // Everything the combo's picture is drawn from besides its background.
-Look LookOf(HWND combo, LONG style, int w, int h, bool hot, bool focused, UINT dpi) {
+Look LookOf(HWND combo, WNDPROC saved, LONG style, int w, int h, bool hot, bool focused, UINT dpi) {
     Look look;
     look << style << w << h << hot << focused << TranslucentMode() << Engine.ControlAlpha
-         << Engine.AccentColour << WindowTextOf(combo) << TextColourOf(combo) << dpi;
+         << Engine.AccentColour << WindowTextOf(combo, saved) << TextColourOf(combo) << dpi;
     // Where the children lie: their places are punched out of the picture.
     for (HWND child = FindWindowExA(combo, nullptr, nullptr, nullptr); child;
          child = FindWindowExA(combo, child, nullptr, nullptr)) {
@@ -263,7 +263,8 @@ void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> 
     CapturedBackground background(combo, RECT{0, 0, w, h});
     // The owner's DPI is the control's (ControlDpi), read here without a property lookup.
     const UINT dpi = list ? RecordAt(windowIndex)->Dpi : ControlDpi(combo);
-    if (!PutKeptPicture(record->Kept, LookOf(combo, style, w, h, hot, isFocused, dpi),
+    if (!PutKeptPicture(record->Kept,
+                        LookOf(combo, record->SavedProcedure, style, w, h, hot, isFocused, dpi),
                         background.dc(), w, h)) {
         const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;

@@ -189,6 +189,17 @@ std::string WindowTextOf(HWND window) {
     return text;
 }
 
+std::string WindowTextOf(HWND window, WNDPROC saved) {
+    if (!saved) return WindowTextOf(window);
+    const auto length = CallWindowProcA(saved, window, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const auto copied = CallWindowProcA(saved, window, WM_GETTEXT, static_cast<WPARAM>(length + 1),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? std::min(static_cast<size_t>(copied), text.size()) : 0);
+    return text;
+}
+
 COLORREF TextColourOf(HWND control) {
     return static_cast<COLORREF>(GetPropValue(control, kPropTextColour));
 }

@@ -185,6 +185,10 @@ ControlFont ReadControlFont(HWND window);
 
 // The window's text (code page 936 bytes).
 std::string WindowTextOf(HWND window);
+// The same, asked of `saved` (a skinned control's own procedure, the system's) rather than
+// through the window, whose skin procedure would look up its record first: two trips to the
+// window server here. WindowTextOf(window) when `saved` is null.
+std::string WindowTextOf(HWND window, WNDPROC saved);
 
 // The control's text colour ("Kj_Ztys"; 0 = black when not set).
 COLORREF TextColourOf(HWND control);
