@@ -279,6 +279,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     // A button whose window record is gone gets its messages passed on untouched.
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
         case WM_MOVE: InvalidateRect(window, nullptr, TRUE); break;
@@ -347,7 +348,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             break;
         default: break;
     }
-    return CallSavedProcedure(window, message, wParam, lParam);
+    return CallSavedProcedure(saved, window, message, wParam, lParam);
 }
 
 void RepaintButton(HWND window, UINT state) {

@@ -88,6 +88,7 @@ namespace {
 
 LRESULT EditMessage(HWND window, EditRecord* record, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool translucent = TranslucentMode();
+    const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
         case WM_DESTROY: ReleaseColourBrushes(window); break;
@@ -135,7 +136,7 @@ LRESULT EditMessage(HWND window, EditRecord* record, UINT message, WPARAM wParam
             break;
         default: break;
     }
-    return CallSavedProcedure(window, message, wParam, lParam);
+    return CallSavedProcedure(saved, window, message, wParam, lParam);
 }
 
 } // namespace

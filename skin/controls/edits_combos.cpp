@@ -202,6 +202,7 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::Combos);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
         case WM_MOVE: PaintComboBox(owner, position, false); break;
@@ -242,7 +243,7 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             break;
         default: break;
     }
-    return CallSavedProcedure(window, message, wParam, lParam);
+    return CallSavedProcedure(saved, window, message, wParam, lParam);
 }
 
 void PaintComboBox(int windowIndex, int position, bool hot, std::optional<bool> focused) {

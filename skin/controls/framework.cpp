@@ -63,6 +63,12 @@ LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcA(saved, control, message, wParam, lParam);
 }
 
+LRESULT CallSavedProcedure(WNDPROC saved, HWND control, UINT message, WPARAM wParam,
+                           LPARAM lParam) {
+    if (!saved) return CallSavedProcedure(control, message, wParam, lParam);
+    return CallWindowProcA(saved, control, message, wParam, lParam);
+}
+
 WindowRecord* OwnerRecordAt(int windowIndex) {
     return RecordAt(windowIndex);
 }

@@ -70,6 +70,10 @@ bool RunsProcedure(HWND control, WNDPROC procedure);
 
 // Passes a message on to the procedure saved in "Hw_hProc" (DefWindowProcA when none).
 LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+// The same with the procedure the control's record saved at its install (the one "Hw_hProc"
+// names), so the property is not read again: each read is a trip to the window server here.
+// Reads the property when `saved` is null.
+LRESULT CallSavedProcedure(WNDPROC saved, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window record whose position is in the control's "Hw_FuID", or null.
 WindowRecord* OwnerRecordOf(HWND control);

@@ -286,6 +286,7 @@ LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::Headers);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
         case WM_MOVE: PaintHeader(owner, position); break;
@@ -332,7 +333,7 @@ LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             break;
         default: break;
     }
-    return CallSavedProcedure(window, message, wParam, lParam);
+    return CallSavedProcedure(saved, window, message, wParam, lParam);
 }
 
 void PaintHeader(int windowIndex, int position, HDC dc) {

@@ -214,6 +214,7 @@ namespace {
 LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARAM wParam,
                         LPARAM lParam) {
     const bool translucent = TranslucentMode();
+    const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
         case WM_MOVE:
@@ -255,7 +256,7 @@ LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARA
             break;
         default: break;
     }
-    if (!translucent) return CallSavedProcedure(window, message, wParam, lParam);
+    if (!translucent) return CallSavedProcedure(saved, window, message, wParam, lParam);
 
     // In translucent mode the wash must be drawn again wherever the content moved: the control
     // scrolls by copying its pixels, wash included, which would smear the window behind it. A
@@ -265,7 +266,7 @@ LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARA
         message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL;
     const ScrollOrigin before = OriginOf(window);
     const bool wasScrolling = std::exchange(record->Scrolling, record->Scrolling || scrollMessage);
-    const LRESULT result = CallSavedProcedure(window, message, wParam, lParam);
+    const LRESULT result = CallSavedProcedure(saved, window, message, wParam, lParam);
     if (!IsWindow(window)) return result;
     // The record may have gone with the control's skin while the message was handled.
     if (ItemViewRecord* still = ItemViewRecordOf(window)) still->Scrolling = wasScrolling;

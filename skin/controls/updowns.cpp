@@ -133,6 +133,7 @@ LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::UpDowns);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
         case WM_MOVE: PaintUpDown(owner, position); break;
@@ -164,7 +165,7 @@ LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             break;
         default: break;
     }
-    return CallSavedProcedure(window, message, wParam, lParam);
+    return CallSavedProcedure(saved, window, message, wParam, lParam);
 }
 
 void PaintUpDown(int windowIndex, int position, std::optional<bool> hot,
