@@ -49,6 +49,30 @@ LRESULT Ask(const ProgressBarRecord& bar, UINT message, WPARAM wParam = 0, LPARA
     return CallWindowProcA(bar.SavedProcedure, bar.Window, message, wParam, lParam);
 }
 
+// The bar the last message was for and where its record is: a drag or a run of steps sends
+// all its messages to one bar, and each property look-up is a trip to the window server. The
+// place is only a hint: the record found there must be the bar's own.
+struct LastBar {
+    HWND window = nullptr;
+    int windowIndex = 0;
+    int position = 0;
+};
+thread_local LastBar lastBar;
+
+// The record of the progress bar `window`, or null when it has none (any more); `bar` is where it
+// is in its window record's list.
+ProgressBarRecord* FindBar(HWND window, LastBar& bar) {
+    for (bool asked = false;; asked = true) {
+        if (asked || lastBar.window != window)
+            lastBar = LastBar{window, OwnerIndexOf(window), ListPositionOf(window)};
+        bar = lastBar;
+        WindowRecord* owner = RecordAt(bar.windowIndex);
+        ProgressBarRecord* record = owner ? RecordAt(owner->ProgressBars, bar.position) : nullptr;
+        if (record && record->Window == window) return record;
+        if (asked) return nullptr;
+    }
+}
+
 } // namespace
 
 int ProgressLength(int position, int low, int high, int size) {
@@ -80,15 +104,12 @@ void SkinProgressBars(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The record is looked up from the two positions the bar carries (each look-up of a
-    // property is a trip to the window server, and every step sends a few messages).
-    const int windowIndex = OwnerIndexOf(window);
-    const int position = ListPositionOf(window);
-    WindowRecord* owner = RecordAt(windowIndex);
-    const ProgressBarRecord* record = owner ? RecordAt(owner->ProgressBars, position) : nullptr;
+    LastBar place;
+    const ProgressBarRecord* record = FindBar(window, place);
     // A bar whose window record is gone gets its messages passed on untouched.
-    if (!record || record->Window != window || SystemLookOn())
-        return CallSavedProcedure(window, message, wParam, lParam);
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const int windowIndex = place.windowIndex;
+    const int position = place.position;
 
     switch (message) {
         case WM_MOVE: PaintProgressBar(windowIndex, position); break;

@@ -827,3 +827,34 @@ TEST_F(BarTest, ProgressBarKeptTroughFollowsSizeAndBackground) {
     const Picture fresh = FreshShot(bar, record.Trough);
     EXPECT_EQ(CountDifferences(Shot(bar), fresh, 0), 0);
 }
+
+// Each bar's messages reach its own record, however they alternate, and once its window's
+// record is gone they go on to the control's own procedure (WM_NCPAINT answered 0, not the
+// skin's 1), even right after a message the skin answered.
+TEST_F(BarTest, MessagesReachEachBarsOwnRecordAndPassOnOnceItIsGone) {
+    HWND track = TrackBar(0, 10, 50, 200, 36);
+    HWND otherTrack = TrackBar(0, 10, 100, 200, 36);
+    HWND progress = Progress(0, 10, 150, 200, 20);
+    HWND otherProgress = Progress(0, 10, 180, 200, 20);
+    Install();
+    // New positions, painted (without a pump) only by the WM_NCPAINT each bar gets below.
+    SendMessageA(track, TBM_SETPOS, TRUE, 20);
+    SendMessageA(otherTrack, TBM_SETPOS, TRUE, 80);
+    SendMessageA(progress, PBM_SETPOS, 20, 0);
+    SendMessageA(otherProgress, PBM_SETPOS, 80, 0);
+    for (int round = 0; round < 2; ++round)
+        for (HWND bar : {track, otherTrack, progress, otherProgress})
+            EXPECT_EQ(SendMessageA(bar, WM_NCPAINT, 1, 0), 1);
+    // Each shows its own position: the accent half-way along only on the bars at 80.
+    auto accentHalfWay = [&](HWND bar) {
+        const bool isTrack = bar == track || bar == otherTrack;
+        return IsAccent(At(bar, 100, isTrack ? Channel(bar).top + 1 : 10));
+    };
+    EXPECT_FALSE(accentHalfWay(track));
+    EXPECT_TRUE(accentHalfWay(otherTrack));
+    EXPECT_FALSE(accentHalfWay(progress));
+    EXPECT_TRUE(accentHalfWay(otherProgress));
+    skin::RemoveWindowRecord(window_);
+    for (HWND bar : {track, otherTrack, progress, otherProgress})
+        EXPECT_EQ(SendMessageA(bar, WM_NCPAINT, 1, 0), 0);
+}
