@@ -858,3 +858,27 @@ TEST_F(BarTest, MessagesReachEachBarsOwnRecordAndPassOnOnceItIsGone) {
     for (HWND bar : {track, otherTrack, progress, otherProgress})
         EXPECT_EQ(SendMessageA(bar, WM_NCPAINT, 1, 0), 0);
 }
+
+// A hot bar's further moves (a drag's) leave the hover bookkeeping alone while it is still its
+// window's hot control; once another control has taken that, the next move takes it back.
+TEST_F(BarTest, MovesOverTheHotBarAskAgainOnlyWhenAnotherControlIsHot) {
+    HWND bar = TrackBar(0, 10, 50, 200, 36);
+    const int p = Install();
+    skin::WindowRecord& owner = *skin::RecordAt(p);
+    Hover(bar, true);
+    ASSERT_TRUE(skin::TrackBarRecordOf(bar)->Hot);
+    EXPECT_EQ(owner.PointedControl, 1);
+    owner.PointedControl = 0; // set again only when the move is tracked anew
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 10));
+    EXPECT_EQ(owner.PointedControl, 0);
+    owner.HotFamily = skin::kFamilyEdits;
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 10));
+    EXPECT_EQ(owner.PointedControl, 1);
+    EXPECT_EQ(owner.HotFamily, skin::kTrackBarHover.family);
+    owner.HotControl = 2;
+    owner.PointedControl = 0;
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 10));
+    EXPECT_EQ(owner.HotControl, 1);
+    EXPECT_EQ(owner.PointedControl, 1);
+    Hover(bar, false);
+}
