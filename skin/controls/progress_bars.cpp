@@ -42,6 +42,37 @@ void DrawBar(PlusGraphics& g, bool vertical, RectF bar) {
     StrokePath(g, path, Argb(Engine.AccentColour, 150));
 }
 
+// The control's answer to a question, from its own procedure: the skin's procedure adds
+// nothing to a question, and passing through it costs a few property look-ups each time.
+LRESULT Ask(const ProgressBarRecord& bar, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    if (!bar.SavedProcedure) return SendMessageA(bar.Window, message, wParam, lParam);
+    return CallWindowProcA(bar.SavedProcedure, bar.Window, message, wParam, lParam);
+}
+
+// The bar the last message was for and where its record is: a drag or a run of steps sends
+// all its messages to one bar, and each property look-up is a trip to the window server. The
+// place is only a hint: the record found there must be the bar's own.
+struct LastBar {
+    HWND window = nullptr;
+    int windowIndex = 0;
+    int position = 0;
+};
+thread_local LastBar lastBar;
+
+// The record of the progress bar `window`, or null when it has none (any more); `bar` is where it
+// is in its window record's list.
+ProgressBarRecord* FindBar(HWND window, LastBar& bar) {
+    for (bool asked = false;; asked = true) {
+        if (asked || lastBar.window != window)
+            lastBar = LastBar{window, OwnerIndexOf(window), ListPositionOf(window)};
+        bar = lastBar;
+        WindowRecord* owner = RecordAt(bar.windowIndex);
+        ProgressBarRecord* record = owner ? RecordAt(owner->ProgressBars, bar.position) : nullptr;
+        if (record && record->Window == window) return record;
+        if (asked) return nullptr;
+    }
+}
+
 } // namespace
 
 int ProgressLength(int position, int low, int high, int size) {
@@ -73,11 +104,12 @@ void SkinProgressBars(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LastBar place;
+    const ProgressBarRecord* record = FindBar(window, place);
     // A bar whose window record is gone gets its messages passed on untouched.
-    if (!ProgressBarRecordOf(window) || SystemLookOn())
-        return CallSavedProcedure(window, message, wParam, lParam);
-    const int windowIndex = OwnerIndexOf(window);
-    const int position = ListPositionOf(window);
+    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
+    const int windowIndex = place.windowIndex;
+    const int position = place.position;
 
     switch (message) {
         case WM_MOVE: PaintProgressBar(windowIndex, position); break;
@@ -92,7 +124,8 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_NCPAINT: PaintProgressBar(windowIndex, position); return 1;
         default: break;
     }
-    return CallSavedProcedure(window, message, wParam, lParam);
+    if (!record->SavedProcedure) return CallSavedProcedure(window, message, wParam, lParam);
+    return CallWindowProcA(record->SavedProcedure, window, message, wParam, lParam);
 }
 
 void PaintProgressBar(int windowIndex, int position, HDC dc) {
@@ -105,24 +138,35 @@ void PaintProgressBar(int windowIndex, int position, HDC dc) {
     GetWindowRect(bar, &outer);
     const int w = outer.right - outer.left, h = outer.bottom - outer.top;
     if (w <= 0 || h <= 0) return;
-    const int value = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    const int value = static_cast<int>(Ask(*record, PBM_GETPOS));
     PBRANGE range{};
-    SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    Ask(*record, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
 
     CapturedBackground background(bar, RECT{0, 0, w, h});
-    {
+    const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+    // The trough stays while the position moves: it comes from the kept picture when the size,
+    // the direction and the background are those it was drawn for.
+    Look look;
+    look << w << h << record->Vertical;
+    if (!PutKeptPicture(record->Trough, look, background.dc(), w, h)) {
+        {
+            const PhaseClock clock(PaintPhase::Shapes);
+            PlusGraphics g;
+            g.CreateFromHDC(background.dc());
+            g.SetSmoothingMode(SmoothingModeAntiAlias); // the rounded trough
+            DrawTrough(g, record->Vertical, fw, fh);
+        }
+        KeepPicture(record->Trough, background.dc(), w, h);
+    }
+    const int length = ProgressLength(value, range.iLow, range.iHigh, record->Vertical ? h : w);
+    if (length > 0) {
         const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
-        g.SetSmoothingMode(SmoothingModeAntiAlias); // rounded trough and bar
-        const float fw = static_cast<float>(w), fh = static_cast<float>(h);
-        DrawTrough(g, record->Vertical, fw, fh);
-        const int length = ProgressLength(value, range.iLow, range.iHigh, record->Vertical ? h : w);
-        if (length > 0) {
-            const float l = static_cast<float>(length);
-            DrawBar(g, record->Vertical,
-                    record->Vertical ? RectF{0, fh - l, fw, l} : RectF{0, 0, l, fh});
-        }
+        g.SetSmoothingMode(SmoothingModeAntiAlias); // the rounded bar
+        const float l = static_cast<float>(length);
+        DrawBar(g, record->Vertical,
+                record->Vertical ? RectF{0, fh - l, fw, l} : RectF{0, 0, l, fh});
     }
     const PhaseClock clock(PaintPhase::Copy);
     if (dc) {

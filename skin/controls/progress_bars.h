@@ -4,12 +4,17 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_picture.h"
+
 namespace skin {
 
 struct ProgressBarRecord {
     HWND Window = nullptr;
     WNDPROC SavedProcedure = nullptr;
     bool Vertical = false; // PBS_VERTICAL
+    // The empty trough over its background as last drawn: a position step puts it back and
+    // draws only the bar.
+    KeptPicture Trough;
 };
 
 // Installs the progress bars among the direct children of `parent` (each once).

@@ -16,7 +16,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace skin {
 
@@ -47,25 +49,27 @@ RectF Oriented(bool vertical, float along, float across, float length, float thi
                     : RectF{along, across, length, thickness};
 }
 
+// The control's answer to a question, from its own procedure: the skin's procedure adds
+// nothing to a question, and passing through it costs a few property look-ups each time.
+LRESULT Ask(const TrackBarRecord& bar, UINT message, LPARAM lParam = 0) {
+    if (!bar.SavedProcedure) return SendMessageA(bar.Window, message, 0, lParam);
+    return CallWindowProcA(bar.SavedProcedure, bar.Window, message, 0, lParam);
+}
+int AskNumber(const TrackBarRecord& bar, UINT message) {
+    return static_cast<int>(Ask(bar, message));
+}
+
 // The channel with its coordinates along the bar in left/right and across it in top/bottom.
 // For a vertical bar the system answers TBM_GETCHANNELRECT in that form already on some
 // versions and in window coordinates on others; the longer side tells which.
-RECT ChannelAlongAcross(HWND bar, bool vertical) {
+RECT ChannelAlongAcross(const TrackBarRecord& bar) {
     RECT c{};
-    SendMessageA(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
-    if (vertical && c.bottom - c.top > c.right - c.left) {
+    Ask(bar, TBM_GETCHANNELRECT, reinterpret_cast<LPARAM>(&c));
+    if (bar.Vertical && c.bottom - c.top > c.right - c.left) {
         std::swap(c.left, c.top);
         std::swap(c.right, c.bottom);
     }
     return c;
-}
-
-// The control's answer to a question that takes no parameters.
-LRESULT Ask(HWND bar, UINT message) {
-    return SendMessageA(bar, message, 0, 0);
-}
-int AskNumber(HWND bar, UINT message) {
-    return static_cast<int>(Ask(bar, message));
 }
 
 // Made only by ReadState, which sets every field.
@@ -76,7 +80,7 @@ struct BarState {
     bool AtMaximum() const { return position == maximum; }
 };
 
-BarState ReadState(HWND bar) {
+BarState ReadState(const TrackBarRecord& bar) {
     return BarState{AskNumber(bar, TBM_GETPOS), AskNumber(bar, TBM_GETRANGEMIN),
                     AskNumber(bar, TBM_GETRANGEMAX)};
 }
@@ -107,8 +111,7 @@ float Px(const BarGeometry& m, int size) {
     return static_cast<float>(ScaleToDpi(size, m.dpi));
 }
 
-BarGeometry Measure(const TrackBarRecord& record) {
-    const RECT c = ChannelAlongAcross(record.Window, record.Vertical);
+BarGeometry Measure(const TrackBarRecord& record, const RECT& c) {
     const UINT dpi = ControlDpi(record.Window);
     const float across = static_cast<float>(c.top), acrossEnd = static_cast<float>(c.bottom);
     // A selection range gets a thin band in the middle of the channel.
@@ -116,7 +119,7 @@ BarGeometry Measure(const TrackBarRecord& record) {
     const float band = record.SelectionRange ? across + (acrossEnd - across - thin) / 2 : across;
     const float bandThickness = record.SelectionRange ? thin : acrossEnd - across;
     RECT t{};
-    SendMessageA(record.Window, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
+    Ask(record, TBM_GETTHUMBRECT, reinterpret_cast<LPARAM>(&t));
     // The thumb with the bar's direction in top/bottom.
     const RECT thumb = record.Vertical ? t : RECT{t.top, t.left, t.bottom, t.right};
     return BarGeometry{record.Vertical,
@@ -142,11 +145,25 @@ int TickPlace(const BarGeometry& m, const BarState& state, int value) {
     return static_cast<int>(m.along) + static_cast<int>(offset) + m.thumbLength / 2;
 }
 
-// The tick marks the control asks for (TBS_AUTOTICKS, TBM_SETTIC), on the near side, the far
-// side or both as its style places them: one at the minimum and one at the maximum, and one at
-// each tick value of the control that lies within its range.
+// The control's tick values (TBS_AUTOTICKS, TBM_SETTIC) that lie between the ends of its range;
+// none when the bar shows no ticks.
+std::vector<int> InnerTicks(const TrackBarRecord& record, const BarState& state) {
+    std::vector<int> inner;
+    if (record.TickPlacement == kTicksNone) return inner;
+    // The control's array holds two fewer than its tick count.
+    const int count = AskNumber(record, TBM_GETNUMTICS) - 2;
+    const auto* values = reinterpret_cast<const DWORD*>(Ask(record, TBM_GETPTICS));
+    for (int i = 0; values && i < count; ++i) {
+        const int value = static_cast<int>(values[i]);
+        if (value > state.minimum && value < state.maximum) inner.push_back(value);
+    }
+    return inner;
+}
+
+// The tick marks the control asks for, on the near side, the far side or both as its style
+// places them: one at the minimum and one at the maximum, and one at each inner tick value.
 void DrawTicks(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry& m,
-               const BarState& state) {
+               const BarState& state, const std::vector<int>& inner) {
     if (record.TickPlacement == kTicksNone) return;
     const bool nearSide = record.TickPlacement != kTicksBottomRight;
     const bool farSide = record.TickPlacement != kTicksTopLeft;
@@ -170,13 +187,8 @@ void DrawTicks(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry&
     const int length = ScaleToDpi(kTickLength, m.dpi);
     mark(state.minimum, endLength);
     mark(state.maximum, endLength);
-    // The values between the ends: the control's array holds two fewer than its tick count.
-    const int count = AskNumber(record.Window, TBM_GETNUMTICS) - 2;
-    const auto* values = reinterpret_cast<const DWORD*>(Ask(record.Window, TBM_GETPTICS));
-    for (int i = 0; values && i < count; ++i) {
-        const int value = static_cast<int>(values[i]);
-        if (value > state.minimum && value < state.maximum) mark(value, length);
-    }
+    for (int value : inner)
+        mark(value, length);
 }
 
 void DrawChannel(PlusGraphics& g, const BarGeometry& m) {
@@ -215,7 +227,8 @@ void DrawThumb(PlusGraphics& g, const TrackBarRecord& record, const BarGeometry&
 
 // The selected span, placed and scaled like the positions it spans. A range without extent
 // has no place for it, and an empty or reversed selection draws nothing.
-void DrawSelection(PlusGraphics& g, HWND bar, const BarGeometry& m, const BarState& state) {
+void DrawSelection(PlusGraphics& g, const TrackBarRecord& bar, const BarGeometry& m,
+                   const BarState& state) {
     const int start = AskNumber(bar, TBM_GETSELSTART);
     const int end = AskNumber(bar, TBM_GETSELEND);
     const int range = state.maximum - state.minimum;
@@ -237,6 +250,45 @@ void DrawValueBar(PlusGraphics& g, const BarGeometry& m, const BarState& state) 
     PlusPen pen;
     pen.CreatePen(Argb(Engine.AccentColour, 200), 1);
     g.DrawRectangle(pen, r.x, r.y, r.width, r.height);
+}
+
+// Everything the kept base (background aside, which the kept picture compares itself) is drawn
+// from: the size, the DPI, the style's parts, the panel switch, the range, the channel and the
+// thumb's extent (the ticks are placed by both), and the inner tick values.
+Look BaseLook(const TrackBarRecord& record, const RECT& channel, const BarGeometry& m,
+              const BarState& state, const std::vector<int>& inner, int w, int h) {
+    Look look;
+    look << w << h << m.dpi << record.Vertical << record.TickPlacement << record.SelectionRange
+         << Engine.TrackBarFrame << state.minimum << state.maximum << channel.left << channel.top
+         << channel.right << channel.bottom << m.thumbLength << m.thumbNear << m.thumbFar
+         << static_cast<std::int64_t>(inner.size());
+    for (int value : inner)
+        look << value;
+    return look;
+}
+
+// The bar the last message was for and where its record is: a drag or a run of steps sends
+// all its messages to one bar, and each property look-up is a trip to the window server. The
+// place is only a hint: the record found there must be the bar's own.
+struct LastBar {
+    HWND window = nullptr;
+    int windowIndex = 0;
+    int position = 0;
+};
+thread_local LastBar lastBar;
+
+// The record of the track bar `window`, or null when it has none (any more); `bar` is where it is
+// in its window record's list.
+TrackBarRecord* FindBar(HWND window, LastBar& bar) {
+    for (bool asked = false;; asked = true) {
+        if (asked || lastBar.window != window)
+            lastBar = LastBar{window, OwnerIndexOf(window), ListPositionOf(window)};
+        bar = lastBar;
+        WindowRecord* owner = RecordAt(bar.windowIndex);
+        TrackBarRecord* record = owner ? RecordAt(owner->TrackBars, bar.position) : nullptr;
+        if (record && record->Window == window) return record;
+        if (asked) return nullptr;
+    }
 }
 
 } // namespace
@@ -273,12 +325,14 @@ void SkinTrackBars(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    TrackBarRecord* record = TrackBarRecordOf(window);
+    LastBar place;
+    TrackBarRecord* record = FindBar(window, place);
     // A bar whose window record is gone gets its messages passed on untouched.
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    const int windowIndex = OwnerIndexOf(window);
-    const int position = ListPositionOf(window);
+    const int windowIndex = place.windowIndex;
+    const int position = place.position;
+    const WindowRecord* owner = RecordAt(windowIndex);
 
     switch (message) {
         case WM_MOVE: PaintTrackBar(windowIndex, position); break;
@@ -292,6 +346,11 @@ LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_ERASEBKGND: SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT); return 1;
         case WM_NCPAINT: PaintTrackBar(windowIndex, position); return 1;
         case WM_MOUSEMOVE:
+            // A hot bar that is still its window's hot control is tracked already, until its
+            // WM_MOUSELEAVE: a drag's moves need not ask the window server again.
+            if (record->Hot && owner->HotFamily == kTrackBarHover.family &&
+                owner->HotControl == position)
+                break;
             if (TrackHover(window, kTrackBarHover)) {
                 record->Hot = true;
                 PaintTrackBar(windowIndex, position);
@@ -304,7 +363,8 @@ LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             break;
         default: break;
     }
-    return CallSavedProcedure(window, message, wParam, lParam);
+    if (!record->SavedProcedure) return CallSavedProcedure(window, message, wParam, lParam);
+    return CallWindowProcA(record->SavedProcedure, window, message, wParam, lParam);
 }
 
 void PaintTrackBar(int windowIndex, int position) {
@@ -317,21 +377,35 @@ void PaintTrackBar(int windowIndex, int position) {
     GetWindowRect(bar, &outer);
     const int w = outer.right - outer.left, h = outer.bottom - outer.top;
     if (w <= 0 || h <= 0) return;
-    const BarState state = ReadState(bar);
-    const BarGeometry m = Measure(*record);
+    const BarState state = ReadState(*record);
+    const RECT channel = ChannelAlongAcross(*record);
+    const BarGeometry m = Measure(*record, channel);
+    const std::vector<int> inner = InnerTicks(*record, state);
 
     CapturedBackground background(bar, RECT{0, 0, w, h});
+    // The parts that stay while the thumb moves come from the kept base when nothing they are
+    // drawn from has changed; the moving parts are drawn over them in the same order as ever.
+    const Look look = BaseLook(*record, channel, m, state, inner, w, h);
+    if (!PutKeptPicture(record->Base, look, background.dc(), w, h)) {
+        {
+            const PhaseClock clock(PaintPhase::Shapes);
+            PlusGraphics g;
+            g.CreateFromHDC(background.dc());
+            g.SetSmoothingMode(SmoothingModeAntiAlias); // the rounded ends
+            if (Engine.TrackBarFrame)
+                DrawPanel(g, record->Vertical, static_cast<float>(w), static_cast<float>(h));
+            DrawTicks(g, *record, m, state, inner);
+            DrawChannel(g, m);
+        }
+        KeepPicture(record->Base, background.dc(), w, h);
+    }
     {
         const PhaseClock clock(PaintPhase::Shapes);
         PlusGraphics g;
         g.CreateFromHDC(background.dc());
-        g.SetSmoothingMode(SmoothingModeAntiAlias); // the thumb and the rounded ends
-        if (Engine.TrackBarFrame)
-            DrawPanel(g, record->Vertical, static_cast<float>(w), static_cast<float>(h));
-        DrawTicks(g, *record, m, state);
-        DrawChannel(g, m);
+        g.SetSmoothingMode(SmoothingModeAntiAlias); // the round thumb
         DrawThumb(g, *record, m, state);
-        if (record->SelectionRange) DrawSelection(g, bar, m, state);
+        if (record->SelectionRange) DrawSelection(g, *record, m, state);
         DrawValueBar(g, m, state);
     }
     const PhaseClock clock(PaintPhase::Copy);

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_picture.h"
+
 namespace skin {
 
 struct TrackBarRecord {
@@ -14,6 +16,9 @@ struct TrackBarRecord {
     int TickPlacement = 0;       // 0 top/left, 1 bottom/right, 2 both, 3 none
     bool Hot = false;            // the mouse is over the control
     bool SelectionRange = false; // TBS_ENABLESELRANGE
+    // The bar without its moving parts (background, panel, ticks and channel) as last drawn:
+    // a drag step puts it back and draws only the thumb, the selection and the value bar.
+    KeptPicture Base;
 };
 
 // Tick placement codes of a track-bar record.

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 using namespace toplevel_testing;
@@ -669,4 +670,215 @@ TEST_F(BarTest, ProgressBarRepaintsWhenItsPositionChangesAndIgnoresHover) {
     SendMessageA(bar, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(CountDifferences(before, GrabClient(bar), 0), 0);
     EXPECT_EQ(skin::RecordAt(p)->HotFamily, skin::kFamilyEdits);
+}
+
+// --- Kept parts ---
+
+namespace {
+
+constexpr COLORREF kPoison = RGB(0, 255, 0); // painted nowhere by the bars or the background
+
+// Overwrites a kept picture with a colour no bar draws: a repaint that puts it back shows it.
+void Poison(skin::KeptPicture& kept) {
+    std::fill(kept.Picture.begin(), kept.Picture.end(), 0xFF00FF00u);
+}
+int PoisonedPixels(const Picture& p) {
+    return static_cast<int>(std::count(p.pixels.begin(), p.pixels.end(), kPoison));
+}
+Picture Shot(HWND bar) {
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return GrabClient(bar);
+}
+// The picture drawn with nothing kept, for comparison with one that used the kept part.
+Picture FreshShot(HWND bar, skin::KeptPicture& kept) {
+    kept.Shown.clear();
+    return Shot(bar);
+}
+
+// One state change of a bar with a kept part. Before it, the kept part put back gives the
+// picture drawn from nothing, and a poisoned kept part shows (it is put back while nothing
+// changes). After it: a change to something the kept part is drawn from draws the part again
+// (no poison, the picture drawn from nothing); any other keeps it (the poison stays), and the
+// moving parts still follow the change.
+void Check(const char* what, bool base, const std::function<void()>& change, HWND bar,
+           skin::KeptPicture& kept, int least) {
+    const Picture shown = FreshShot(bar, kept);
+    EXPECT_EQ(CountDifferences(Shot(bar), shown, 0), 0) << what << ": put back as drawn";
+    Poison(kept);
+    const Picture poisoned = Shot(bar);
+    EXPECT_GT(PoisonedPixels(poisoned), least) << what << ": put back";
+    change();
+    const Picture after = Shot(bar);
+    if (base) {
+        EXPECT_EQ(PoisonedPixels(after), 0) << what << ": drawn again";
+        EXPECT_NE(CountDifferences(shown, after, 0), 0) << what << ": the change shows";
+        EXPECT_EQ(CountDifferences(after, FreshShot(bar, kept), 0), 0) << what;
+    } else {
+        EXPECT_GT(PoisonedPixels(after), least) << what << ": kept through the change";
+        EXPECT_NE(CountDifferences(poisoned, after, 0), 0) << what << ": the change shows";
+    }
+}
+
+} // namespace
+
+// A track bar's kept base (background, panel, ticks, channel) is put back while nothing it is
+// drawn from changes, and drawn again after each change to something it is drawn from; the
+// moving parts follow their own states over it. Every picture matches one drawn from nothing.
+TEST_F(BarTest, TrackBarKeptBaseFollowsEachStateItIsDrawnFrom) {
+    HWND bar = TrackBar(TBS_AUTOTICKS | TBS_BOTH | TBS_ENABLESELRANGE, 10, 50, 200, 44);
+    SendMessageA(bar, TBM_SETTICFREQ, 25, 0);
+    const int p = Install();
+    skin::TrackBarRecord& record = *skin::TrackBarRecordOf(bar);
+    skin::WindowRecord& owner = *skin::RecordAt(p);
+    const Leftovers before;
+    struct Case {
+        const char* what;
+        bool base; // the base is drawn from it
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {"a tick added", true, [&] { SendMessageA(bar, TBM_SETTIC, 0, 40); }},
+        {"the range", true, [&] { SendMessageA(bar, TBM_SETRANGEMAX, FALSE, 150); }},
+        {"the panel switch", true, [] { skin::Engine.TrackBarFrame = 1; }},
+        {"the size", true,
+         [&] { SetWindowPos(bar, nullptr, 0, 0, 230, 48, SWP_NOMOVE | SWP_NOZORDER); }},
+        {"the background", true,
+         [&] {
+             FillDC(owner.BackBufferDC.get(), RECT{0, 0, 460, 360}, RGB(0, 0, 120));
+         }},
+        {"the DPI", true, [&] { owner.Dpi = 144; }},
+        {"the position", false, [&] { SendMessageA(bar, TBM_SETPOS, TRUE, 90); }},
+        {"the selection", false, [&] { SendMessageA(bar, TBM_SETSEL, FALSE, MAKELPARAM(5, 70)); }},
+        {"hover", false, [&] { Hover(bar, true); }},
+        {"the accent", false, [] { skin::Engine.AccentColour = RGB(255, 160, 0); }},
+    };
+    for (const Case& c : cases)
+        Check(c.what, c.base, c.change, bar, record.Base, 200);
+    // The last change's moving parts over a clean kept base: the picture drawn from nothing.
+    const Picture fresh = FreshShot(bar, record.Base);
+    EXPECT_EQ(CountDifferences(Shot(bar), fresh, 0), 0);
+    owner.Dpi = 96;
+    Hover(bar, false);
+    FreshShot(bar, record.Base);
+    before.ExpectBack();
+}
+
+// A drag's steps put the base back and draw the thumb where the control says it is, with the
+// pixels of a full drawing, and leave no GDI object or wrapper behind (20 steps: a per-step
+// leak shows after one).
+TEST_F(BarTest, TrackBarDragStepsDrawOverTheKeptBase) {
+    HWND bar = TrackBar(TBS_BOTH | TBS_ENABLESELRANGE, 10, 50, 200, 36, 0);
+    SendMessageA(bar, TBM_SETSEL, TRUE, MAKELPARAM(20, 60));
+    Install();
+    skin::TrackBarRecord& record = *skin::TrackBarRecordOf(bar);
+    const RECT c = Channel(bar);
+    RECT t = Thumb(bar);
+    const int cy = (t.top + t.bottom) / 2;
+    SendMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(t.left + 3, cy));
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(t.left + 3, cy));
+    const Leftovers before;
+    for (int step = 0; step < 20; ++step) {
+        const int x = c.left + 10 + step * 8;
+        SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, cy));
+        UpdateWindow(bar);
+    }
+    before.ExpectBack();
+    const Picture dragged = GrabClient(bar);
+    t = Thumb(bar);
+    EXPECT_GT(t.left, c.left + 100);
+    // The knob at the thumb's place, the value bar up to it (in the channel's rows).
+    EXPECT_TRUE(IsKnob(dragged.at((t.left + t.right) / 2, (c.top + c.bottom) / 2)));
+    auto accentIn = [&](int x) {
+        for (int y = c.top; y < c.bottom; ++y)
+            if (IsAccent(dragged.at(x, y))) return true;
+        return false;
+    };
+    EXPECT_TRUE(accentIn(t.left - 10));
+    EXPECT_FALSE(accentIn(t.right + 10));
+    EXPECT_EQ(CountDifferences(dragged, FreshShot(bar, record.Base), 0), 0);
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(t.left, cy));
+}
+
+// A progress bar's kept trough is put back while its size and background stay, the bar is
+// drawn over it at each position, and a change of either draws the trough again.
+TEST_F(BarTest, ProgressBarKeptTroughFollowsSizeAndBackground) {
+    HWND bar = Progress(0, 10, 10, 200, 20);
+    SendMessageA(bar, PBM_SETPOS, 30, 0);
+    const int p = Install();
+    skin::ProgressBarRecord& record = *skin::ProgressBarRecordOf(bar);
+    skin::WindowRecord& owner = *skin::RecordAt(p);
+    struct Case {
+        const char* what;
+        bool base; // the trough is drawn from it
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {"the position", false, [&] { SendMessageA(bar, PBM_SETPOS, 70, 0); }},
+        {"the accent", false, [] { skin::Engine.AccentColour = RGB(255, 160, 0); }},
+        {"the size", true,
+         [&] { SetWindowPos(bar, nullptr, 0, 0, 160, 24, SWP_NOMOVE | SWP_NOZORDER); }},
+        {"the background", true,
+         [&] {
+             FillDC(owner.BackBufferDC.get(), RECT{0, 0, 460, 360}, RGB(0, 0, 120));
+         }},
+    };
+    for (const Case& c : cases)
+        Check(c.what, c.base, c.change, bar, record.Trough, 100);
+    const Picture fresh = FreshShot(bar, record.Trough);
+    EXPECT_EQ(CountDifferences(Shot(bar), fresh, 0), 0);
+}
+
+// Each bar's messages reach its own record, however they alternate, and once its window's
+// record is gone they go on to the control's own procedure (WM_NCPAINT answered 0, not the
+// skin's 1), even right after a message the skin answered.
+TEST_F(BarTest, MessagesReachEachBarsOwnRecordAndPassOnOnceItIsGone) {
+    HWND track = TrackBar(0, 10, 50, 200, 36);
+    HWND otherTrack = TrackBar(0, 10, 100, 200, 36);
+    HWND progress = Progress(0, 10, 150, 200, 20);
+    HWND otherProgress = Progress(0, 10, 180, 200, 20);
+    Install();
+    // New positions, painted (without a pump) only by the WM_NCPAINT each bar gets below.
+    SendMessageA(track, TBM_SETPOS, TRUE, 20);
+    SendMessageA(otherTrack, TBM_SETPOS, TRUE, 80);
+    SendMessageA(progress, PBM_SETPOS, 20, 0);
+    SendMessageA(otherProgress, PBM_SETPOS, 80, 0);
+    for (int round = 0; round < 2; ++round)
+        for (HWND bar : {track, otherTrack, progress, otherProgress})
+            EXPECT_EQ(SendMessageA(bar, WM_NCPAINT, 1, 0), 1);
+    // Each shows its own position: the accent half-way along only on the bars at 80.
+    auto accentHalfWay = [&](HWND bar) {
+        const bool isTrack = bar == track || bar == otherTrack;
+        return IsAccent(At(bar, 100, isTrack ? Channel(bar).top + 1 : 10));
+    };
+    EXPECT_FALSE(accentHalfWay(track));
+    EXPECT_TRUE(accentHalfWay(otherTrack));
+    EXPECT_FALSE(accentHalfWay(progress));
+    EXPECT_TRUE(accentHalfWay(otherProgress));
+    skin::RemoveWindowRecord(window_);
+    for (HWND bar : {track, otherTrack, progress, otherProgress})
+        EXPECT_EQ(SendMessageA(bar, WM_NCPAINT, 1, 0), 0);
+}
+
+// A hot bar's further moves (a drag's) leave the hover bookkeeping alone while it is still its
+// window's hot control; once another control has taken that, the next move takes it back.
+TEST_F(BarTest, MovesOverTheHotBarAskAgainOnlyWhenAnotherControlIsHot) {
+    HWND bar = TrackBar(0, 10, 50, 200, 36);
+    const int p = Install();
+    skin::WindowRecord& owner = *skin::RecordAt(p);
+    Hover(bar, true);
+    ASSERT_TRUE(skin::TrackBarRecordOf(bar)->Hot);
+    EXPECT_EQ(owner.PointedControl, 1);
+    owner.PointedControl = 0; // set again only when the move is tracked anew
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 10));
+    EXPECT_EQ(owner.PointedControl, 0);
+    owner.HotFamily = skin::kFamilyEdits;
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 10));
+    EXPECT_EQ(owner.PointedControl, 1);
+    EXPECT_EQ(owner.HotFamily, skin::kTrackBarHover.family);
+    owner.HotControl = 2;
+    owner.PointedControl = 0;
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 10));
+    EXPECT_EQ(owner.HotControl, 1);
+    EXPECT_EQ(owner.PointedControl, 1);
+    Hover(bar, false);
 }
