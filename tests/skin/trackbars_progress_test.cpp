@@ -680,7 +680,8 @@ constexpr COLORREF kPoison = RGB(0, 255, 0); // painted nowhere by the bars or t
 
 // Overwrites a kept picture with a colour no bar draws: a repaint that puts it back shows it.
 void Poison(skin::KeptPicture& kept) {
-    std::fill(kept.Picture.begin(), kept.Picture.end(), 0xFF00FF00u);
+    for (skin::KeptPicture::Entry& entry : kept.Entries)
+        std::fill(entry.Picture.begin(), entry.Picture.end(), 0xFF00FF00u);
 }
 int PoisonedPixels(const Picture& p) {
     return static_cast<int>(std::count(p.pixels.begin(), p.pixels.end(), kPoison));
@@ -691,7 +692,7 @@ Picture Shot(HWND bar) {
 }
 // The picture drawn with nothing kept, for comparison with one that used the kept part.
 Picture FreshShot(HWND bar, skin::KeptPicture& kept) {
-    kept.Shown.clear();
+    kept.Entries.clear();
     return Shot(bar);
 }
 
