@@ -129,6 +129,11 @@ template <typename Record> struct FamilyLookup {
 };
 template <typename Record>
 FamilyLookup<Record> LookUpFamily(HWND control, FamilyList<Record> WindowRecord::*member);
+// As LookUpFamily, for a family whose messages come in runs to one control (a drag, a run of
+// steps): the place found for the last control asked about (per thread and family) is tried
+// first, and the properties are read only when the record there is not this control's own.
+template <typename Record>
+FamilyLookup<Record> LookUpFamilyFromLast(HWND control, FamilyList<Record> WindowRecord::*member);
 
 // --- Hover tracking ---
 
@@ -341,6 +346,23 @@ FamilyLookup<Record> LookUpFamily(HWND control, FamilyList<Record> WindowRecord:
         Record* record = RecordAt(owner->*member, found.position);
         if (record && record->Window == control) found.record = record;
     }
+    return found;
+}
+
+template <typename Record>
+FamilyLookup<Record> LookUpFamilyFromLast(HWND control, FamilyList<Record> WindowRecord::*member) {
+    thread_local HWND lastControl = nullptr;
+    thread_local int lastOwner = 0, lastPosition = 0;
+    if (control == lastControl) {
+        if (WindowRecord* owner = OwnerRecordAt(lastOwner)) {
+            Record* record = RecordAt(owner->*member, lastPosition);
+            if (record && record->Window == control) return {lastOwner, lastPosition, record};
+        }
+    }
+    const FamilyLookup<Record> found = LookUpFamily(control, member);
+    lastControl = control;
+    lastOwner = found.owner;
+    lastPosition = found.position;
     return found;
 }
 

@@ -49,30 +49,6 @@ LRESULT Ask(const ProgressBarRecord& bar, UINT message, WPARAM wParam = 0, LPARA
     return CallWindowProcA(bar.SavedProcedure, bar.Window, message, wParam, lParam);
 }
 
-// The bar the last message was for and where its record is: a drag or a run of steps sends
-// all its messages to one bar, and each property look-up is a trip to the window server. The
-// place is only a hint: the record found there must be the bar's own.
-struct LastBar {
-    HWND window = nullptr;
-    int windowIndex = 0;
-    int position = 0;
-};
-thread_local LastBar lastBar;
-
-// The record of the progress bar `window`, or null when it has none (any more); `bar` is where it
-// is in its window record's list.
-ProgressBarRecord* FindBar(HWND window, LastBar& bar) {
-    for (bool asked = false;; asked = true) {
-        if (asked || lastBar.window != window)
-            lastBar = LastBar{window, OwnerIndexOf(window), ListPositionOf(window)};
-        bar = lastBar;
-        WindowRecord* owner = RecordAt(bar.windowIndex);
-        ProgressBarRecord* record = owner ? RecordAt(owner->ProgressBars, bar.position) : nullptr;
-        if (record && record->Window == window) return record;
-        if (asked) return nullptr;
-    }
-}
-
 } // namespace
 
 int ProgressLength(int position, int low, int high, int size) {
@@ -104,12 +80,12 @@ void SkinProgressBars(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LastBar place;
-    const ProgressBarRecord* record = FindBar(window, place);
+    // A drag or a run of steps sends all its messages to one bar: its place is tried first.
+    const auto [windowIndex, position, found] =
+        LookUpFamilyFromLast(window, &WindowRecord::ProgressBars);
+    const ProgressBarRecord* record = found;
     // A bar whose window record is gone gets its messages passed on untouched.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    const int windowIndex = place.windowIndex;
-    const int position = place.position;
 
     switch (message) {
         case WM_MOVE: PaintProgressBar(windowIndex, position); break;

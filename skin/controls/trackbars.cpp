@@ -267,30 +267,6 @@ Look BaseLook(const TrackBarRecord& record, const RECT& channel, const BarGeomet
     return look;
 }
 
-// The bar the last message was for and where its record is: a drag or a run of steps sends
-// all its messages to one bar, and each property look-up is a trip to the window server. The
-// place is only a hint: the record found there must be the bar's own.
-struct LastBar {
-    HWND window = nullptr;
-    int windowIndex = 0;
-    int position = 0;
-};
-thread_local LastBar lastBar;
-
-// The record of the track bar `window`, or null when it has none (any more); `bar` is where it is
-// in its window record's list.
-TrackBarRecord* FindBar(HWND window, LastBar& bar) {
-    for (bool asked = false;; asked = true) {
-        if (asked || lastBar.window != window)
-            lastBar = LastBar{window, OwnerIndexOf(window), ListPositionOf(window)};
-        bar = lastBar;
-        WindowRecord* owner = RecordAt(bar.windowIndex);
-        TrackBarRecord* record = owner ? RecordAt(owner->TrackBars, bar.position) : nullptr;
-        if (record && record->Window == window) return record;
-        if (asked) return nullptr;
-    }
-}
-
 } // namespace
 
 int TickPlacementOf(LONG style) {
@@ -325,13 +301,13 @@ void SkinTrackBars(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LastBar place;
-    TrackBarRecord* record = FindBar(window, place);
+    // A drag or a run of steps sends all its messages to one bar: its place is tried first.
+    const auto [windowIndex, position, found] =
+        LookUpFamilyFromLast(window, &WindowRecord::TrackBars);
+    TrackBarRecord* record = found;
     // A bar whose window record is gone gets its messages passed on untouched.
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    const int windowIndex = place.windowIndex;
-    const int position = place.position;
     const WindowRecord* owner = RecordAt(windowIndex);
 
     switch (message) {
