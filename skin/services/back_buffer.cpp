@@ -285,8 +285,11 @@ bool SetRoundRegion(HWND window, int corner) {
         CombineRgn(difference.get(), current.get(), region.get(), RGN_XOR) == NULLREGION)
         return true;
     // The window has no frame of its own, so its client rectangle does not depend on the
-    // region: the new region replaces the old one in one step.
-    if (!SetWindowRgn(window, region.get(), TRUE)) return false;
+    // region: the new region replaces the old one in one step. It is set without a redraw: the
+    // rebuild that sets it shows the whole window (or its caller invalidates it), and a redraw
+    // would invalidate the window and every control once more, a second paint of all of them at
+    // each step of a live resize.
+    if (!SetWindowRgn(window, region.get(), FALSE)) return false;
     region.release();
     return true;
 }
@@ -493,7 +496,15 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
         graphics.FillPath(fill, outline);
     }
 
-    if (!Engine.ThemeImage.empty() || ownImage) {
+    const int imageMode = ownImage ? record->OwnImageMode : Engine.ThemeImageMode;
+    if (!inside.empty() && imageMode == kImageStretched &&
+        (!Engine.ThemeImage.empty() || ownImage)) {
+        // Stretched straight into the pixels: GDI+ resamples through a general transform, many
+        // times slower, and a live resize stretches the picture again at every step.
+        if (const BackgroundPicture* picture = KeptBackgroundPicture(*record, rc))
+            StretchOver(pixels, picture->pixels.data(), picture->width, picture->height, rc.right,
+                        rc.bottom, inside);
+    } else if (!Engine.ThemeImage.empty() || ownImage) {
         const PreparedBackground picture = PrepareBackgroundImage(*record, rc);
         if (picture.image)
             graphics.DrawImageRect(*picture.image, picture.x, picture.y, picture.width,
@@ -516,16 +527,22 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     }
 }
 
-PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clientRect) {
-    PreparedBackground prepared;
+const BackgroundPicture* KeptBackgroundPicture(WindowRecord& record, const RECT& clientRect) {
     const bool ownImage = !record.OwnImage.empty();
     const ByteSet& source = ownImage ? record.OwnImage : Engine.ThemeImage;
     const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
     BackgroundPicture& cache = ownImage ? record.OwnPicture : Engine.ThemePicture;
     // The edge-blended modes blend into the colour the picture lies on.
     const COLORREF blendColour = ownImage ? record.OwnColour : Engine.ThemeColour;
-    const BackgroundPicture* picture =
-        CachedPicture(cache, source, mode, SIZE{clientRect.right, clientRect.bottom}, blendColour);
+    return CachedPicture(cache, source, mode, SIZE{clientRect.right, clientRect.bottom},
+                         blendColour);
+}
+
+PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clientRect) {
+    PreparedBackground prepared;
+    const bool ownImage = !record.OwnImage.empty();
+    const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
+    const BackgroundPicture* picture = KeptBackgroundPicture(record, clientRect);
     if (!picture) return prepared;
 
     auto image = std::make_unique<plus::PlusBitmap>();

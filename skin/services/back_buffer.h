@@ -101,6 +101,11 @@ struct PreparedBackground {
 };
 PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clientRect);
 
+// The kept picture the window's background image is drawn from at this client size (the
+// window's own image or the theme's), made on first use; null when there is none or it does not
+// decode.
+const BackgroundPicture* KeptBackgroundPicture(WindowRecord& record, const RECT& clientRect);
+
 // Invalidates the skinned child controls whose parent is the window; for buttons (the first
 // family) their visible children too.
 void InvalidateSkinnedControls(int position);

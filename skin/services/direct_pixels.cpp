@@ -154,6 +154,99 @@ void BlendVerticalGradient(const PixelRows& pixels, const RECT& area, float top,
     }
 }
 
+namespace {
+
+// Where each of `count` destination pixels samples a line of `sourceCount` picture pixels:
+// the two neighbours and the weight (0..256) of the second.
+struct Taps {
+    std::vector<int> first, second, weight;
+};
+
+Taps TapsFor(int count, int sourceCount) {
+    Taps taps;
+    taps.first.resize(static_cast<std::size_t>(count));
+    taps.second.resize(static_cast<std::size_t>(count));
+    taps.weight.resize(static_cast<std::size_t>(count));
+    const double scale = static_cast<double>(sourceCount) / count;
+    for (int i = 0; i < count; ++i) {
+        const double at = std::clamp((i + 0.5) * scale - 0.5, 0.0, sourceCount - 1.0);
+        const int first = static_cast<int>(at);
+        const auto k = static_cast<std::size_t>(i);
+        taps.first[k] = first;
+        taps.second[k] = std::min(first + 1, sourceCount - 1);
+        taps.weight[k] = static_cast<int>((at - first) * 256 + 0.5);
+    }
+    return taps;
+}
+
+// A picture row stretched across: each pixel the mean of its two taps, channels two at a time
+// (red and blue, alpha and green), rounded.
+void StretchRow(const std::uint32_t* source, const Taps& columns, std::uint32_t* out) {
+    const std::size_t count = columns.first.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t a = source[columns.first[i]];
+        const std::uint32_t b = source[columns.second[i]];
+        const auto w = static_cast<std::uint32_t>(columns.weight[i]);
+        const std::uint32_t rb =
+            (((a & 0xFF00FF) * (256 - w) + (b & 0xFF00FF) * w + 0x800080) >> 8) & 0xFF00FF;
+        const std::uint32_t ag =
+            ((((a >> 8) & 0xFF00FF) * (256 - w) + ((b >> 8) & 0xFF00FF) * w + 0x800080) >> 8) &
+            0xFF00FF;
+        out[i] = rb | (ag << 8);
+    }
+}
+
+} // namespace
+
+void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourceWidth,
+                 int sourceHeight, int width, int height, const std::vector<RECT>& spans) {
+    if (!source || sourceWidth < 1 || sourceHeight < 1 || width < 1 || height < 1) return;
+    const Taps columns = TapsFor(width, sourceWidth);
+    const Taps rows = TapsFor(height, sourceHeight);
+    // The picture rows stretched across, kept while the rows below draw from them: two of them
+    // serve every row between two picture rows.
+    std::vector<std::uint32_t> upper(static_cast<std::size_t>(width));
+    std::vector<std::uint32_t> lower(static_cast<std::size_t>(width));
+    int upperRow = -1;
+    int lowerRow = -1;
+    const auto stretched = [&](int row, std::vector<std::uint32_t>& into, int& held) {
+        if (held != row) {
+            StretchRow(source + static_cast<std::size_t>(row) * sourceWidth, columns, into.data());
+            held = row;
+        }
+        return into.data();
+    };
+    const RECT picture{0, 0, width, height};
+    for (const RECT& span : spans) {
+        RECT part{};
+        if (!IntersectRect(&part, &span, &picture) || !ClipToPixels(pixels, part)) continue;
+        for (LONG y = part.top; y < part.bottom; ++y) {
+            const auto row = static_cast<std::size_t>(y + pixels.top);
+            if (rows.first[row] == lowerRow) {
+                std::swap(upper, lower);
+                std::swap(upperRow, lowerRow);
+            }
+            const std::uint32_t* top = stretched(rows.first[row], upper, upperRow);
+            const std::uint32_t* bottom = stretched(rows.second[row], lower, lowerRow);
+            const auto w = static_cast<std::uint32_t>(rows.weight[row]);
+            std::uint32_t* out = pixels.Row(y);
+            for (LONG x = part.left; x < part.right; ++x) {
+                const auto column = static_cast<std::size_t>(x + pixels.left);
+                const std::uint32_t a = top[column];
+                const std::uint32_t b = bottom[column];
+                const std::uint32_t rb =
+                    (((a & 0xFF00FF) * (256 - w) + (b & 0xFF00FF) * w + 0x800080) >> 8) & 0xFF00FF;
+                const std::uint32_t ag =
+                    ((((a >> 8) & 0xFF00FF) * (256 - w) + ((b >> 8) & 0xFF00FF) * w + 0x800080) >>
+                     8) &
+                    0xFF00FF;
+                const std::uint32_t colour = rb | (ag << 8);
+                out[x] = colour >> 24 == 0xFF ? colour : BlendOver(out[x], colour);
+            }
+        }
+    }
+}
+
 void BlendSpans(const PixelRows& pixels, const std::vector<RECT>& spans, plus::ARGB colour) {
     for (RECT span : spans) {
         if (!ClipToPixels(pixels, span)) continue;

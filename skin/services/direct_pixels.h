@@ -83,6 +83,13 @@ void BlendLayer(const PixelRows& pixels, const std::vector<std::uint32_t>& layer
                 int height, int x, int y, std::optional<plus::ARGB> tint = std::nullopt,
                 const RECT* within = nullptr);
 
+// A picture of sourceWidth x sourceHeight pixels (0xAARRGGBB rows, no gaps) stretched over the
+// image rectangle (0, 0, width, height) and laid over the pixels of `spans` there. Each pixel
+// is the bilinear mean of the four picture pixels around the point its centre falls on (edges
+// repeat the picture's outer pixels), in 1/256 steps.
+void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourceWidth,
+                 int sourceHeight, int width, int height, const std::vector<RECT>& spans);
+
 // Whether `graphics` draws without a clip (its clip is infinite).
 bool Unclipped(const plus::PlusGraphics& graphics);
 
