@@ -385,6 +385,14 @@ void GalleryWindow::CreateDockedPanel() {
     }
 }
 
+void GalleryWindow::LayOutDockedPanel(int width, int height) {
+    HWND panel = Control(kDockedPanel);
+    if (!panel) return;
+    const auto px = [this](int v) { return skin::ScaleToDpi(v, dpi_); };
+    const int top = px(kPanelTop);
+    MoveWindow(panel, px(2), top, width - px(4), height - top - px(kStatusHeight) - px(3), TRUE);
+}
+
 HWND GalleryWindow::Inner(int id) const {
     if (!window_) return nullptr;
     for (int holder : {kTabs, kGroupBox, kDockedPanel})
@@ -565,6 +573,10 @@ LRESULT GalleryWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kSwitchModeMessage:
             SwitchMode(wParam ? ControlMode::Translucent : ControlMode::Opaque);
             return 0;
+        case WM_SIZE:
+            // Skinned, the skin lays the docked panel out; plain, the window does the same.
+            if (!options_.skinned) LayOutDockedPanel(LOWORD(lParam), HIWORD(lParam));
+            break;
         case WM_DPICHANGED:
             // The skin has given the window its new rectangle already.
             ApplyDpi(LOWORD(wParam));

@@ -95,6 +95,8 @@ private:
     void GiveImageButtonsPictures();
     // The panel docked along the bottom: a rich edit with formatted text and a status bar.
     void CreateDockedPanel();
+    // Unskinned, the window lays its docked panel out along the bottom itself, as the skin does.
+    void LayOutDockedPanel(int width, int height);
     // Registers the containers and common controls with the skin engine, and docks the panel
     // (the window must be skinned first).
     void SkinContainersAndCommonControls();

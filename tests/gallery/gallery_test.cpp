@@ -32,13 +32,14 @@ protected:
         SkinTest::TearDown();
     }
 
-    GalleryWindow& Open(ControlMode mode = ControlMode::Opaque) {
+    GalleryWindow& Open(ControlMode mode = ControlMode::Opaque, bool skinned = true) {
         // The screen's pointer is parked left of the window: where the X server leaves it (the
         // screen's centre) lies over a control, whose hover would rewrite the message pane.
         SetCursorPos(0, 0);
         gallery_ = std::make_unique<GalleryWindow>();
         GalleryWindow::Options options;
         options.mode = mode;
+        options.skinned = skinned;
         options.endsMessageLoop = false;
         EXPECT_TRUE(gallery_->Create(options));
         Pump(150);
@@ -586,29 +587,33 @@ TEST_P(GalleryInEachMode, ContainersAndCommonControlsRespondAndShowTheSkin) {
     EXPECT_EQ(TextOf(edit).rfind("xyRTF", 0), 0u) << TextOf(edit);
 }
 
-TEST_F(GalleryTest, TheDockedPanelFollowsTheWindowsSize) {
-    GalleryWindow& g = Open();
-    HWND panel = Control(gallery::kDockedPanel);
-    HWND status = g.Inner(gallery::kStatusBar);
-    const auto client = [](HWND window, HWND child) {
-        RECT r{};
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    for (const SIZE size : {SIZE{1000, 760}, SIZE{900, 700}, SIZE{1010, 764}}) {
-        SetWindowPos(g.Handle(), nullptr, 0, 0, size.cx, size.cy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Pump(80);
-        const RECT r = client(g.Handle(), panel);
-        EXPECT_EQ(r.left, 2);
-        EXPECT_EQ(r.top, GalleryWindow::kPanelTop);
-        EXPECT_EQ(r.right, size.cx - 2);
-        EXPECT_EQ(r.bottom, size.cy - GalleryWindow::kStatusHeight - 3);
-        // The status bar inside keeps to the panel's bottom edge and width.
-        const RECT s = client(panel, status);
-        EXPECT_EQ(s.bottom, r.bottom - r.top);
-        EXPECT_EQ(s.right - s.left, r.right - r.left);
+TEST_F(GalleryTest, TheDockedPanelFollowsTheWindowsSizeSkinnedOrNot) {
+    for (const bool skinned : {true, false}) {
+        SCOPED_TRACE(skinned ? "skinned" : "plain");
+        GalleryWindow& g = Open(ControlMode::Opaque, skinned);
+        HWND panel = Control(gallery::kDockedPanel);
+        HWND status = g.Inner(gallery::kStatusBar);
+        const auto client = [](HWND window, HWND child) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        };
+        for (const SIZE size : {SIZE{1000, 760}, SIZE{900, 700}, SIZE{1010, 764}}) {
+            SetWindowPos(g.Handle(), nullptr, 0, 0, size.cx, size.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            Pump(80);
+            const RECT r = client(g.Handle(), panel);
+            EXPECT_EQ(r.left, 2);
+            EXPECT_EQ(r.top, GalleryWindow::kPanelTop);
+            EXPECT_EQ(r.right, size.cx - 2);
+            EXPECT_EQ(r.bottom, size.cy - GalleryWindow::kStatusHeight - 3);
+            // The status bar inside keeps to the panel's bottom edge and width.
+            const RECT s = client(panel, status);
+            EXPECT_EQ(s.bottom, r.bottom - r.top);
+            EXPECT_EQ(s.right - s.left, r.right - r.left);
+        }
+        gallery_.reset();
     }
 }
 
