@@ -63,8 +63,8 @@ void OnKillFocus(HWND window) {
     PaintEditFrame(parent, false, false);
     // A combo box draws its outline inside its client area, where the ring above does not
     // reach: repainted unfocused here, or the focus look would outlast the focus.
-    if (ComboRecordOf(parent))
-        PaintComboBox(OwnerIndexOf(parent), ListPositionOf(parent), false, false);
+    const FamilyLookup<ComboRecord> combo = LookUpFamily(parent, &WindowRecord::Combos);
+    if (combo.record) PaintComboBox(combo.owner, combo.position, false, false);
 }
 
 } // namespace

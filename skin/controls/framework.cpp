@@ -425,7 +425,13 @@ void PutTranslucentRing(HWND control, const FrameGeometry& f, bool hot, bool foc
     gdi::WindowDC dc = gdi::WindowDC::Whole(control);
     ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
     if (keyed) {
-        CopyKeyed(dc.get(), background.dc(), f.w, f.h);
+        // The inner box is key colour and left out by the clip as well: a kept ring without
+        // key pixels elsewhere goes out as a plain copy (the keyed one cost a list's focus
+        // change about 0.3 ms per ring).
+        if (kept)
+            CopyKeptOrKeyed(dc.get(), *kept, background.dc(), f.w, f.h);
+        else
+            CopyKeyed(dc.get(), background.dc(), f.w, f.h);
         return;
     }
     const PhaseClock clock(PaintPhase::Copy);
