@@ -654,6 +654,21 @@ TEST_F(ItemViewTest, APartialRepaintMatchesTheWholeRepaintInBothModes) {
                 UpdateWindow(c);
                 matches("part");
             }
+            // The window's picture changed under the part: the kept wash is not put back there,
+            // the part is washed anew over what lies behind it now.
+            whole();
+            FillDC(BackBufferOf(position_), RECT{0, 0, 520, 420}, RGB(90, 0, 90));
+            const RECT box = parts[1];
+            InvalidateRect(c, &box, TRUE);
+            UpdateWindow(c);
+            const Picture seen = GrabClient(c);
+            RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            const Picture fresh = GrabClient(c);
+            int differ = 0;
+            for (int y = box.top; y < box.bottom; ++y)
+                for (int x = box.left; x < box.right; ++x)
+                    differ += seen.at(x, y) != fresh.at(x, y);
+            EXPECT_EQ(differ, 0) << "part over a new background";
             // The focus coming, moving down two items and up one, and going.
             SendMessageA(c, c == lbox ? LB_SETCURSEL : WM_KEYDOWN, c == lbox ? 3 : VK_HOME, 0);
             SendMessageA(c, WM_KEYUP, VK_HOME, 0);
