@@ -48,6 +48,12 @@ LRESULT OnNcPaint(HWND window, EditRecord& record, LPARAM lParam) {
     return 0;
 }
 
+// True when the frame leaves no ring around the inner box (a combo box's own edit field, an
+// edit without a border): there is nothing of the frame to paint.
+bool NoRing(const FrameGeometry& f) {
+    return f.ox <= 0 && f.oy <= 0 && f.ox + f.iw >= f.w && f.oy + f.ih >= f.h;
+}
+
 void OnKillFocus(HWND window) {
     HWND parent = GetParent(window);
     if (ClassNameOf(parent) != "ComboBox") {
@@ -57,8 +63,8 @@ void OnKillFocus(HWND window) {
     PaintEditFrame(parent, false, false);
     // A combo box draws its outline inside its client area, where the ring above does not
     // reach: repainted unfocused here, or the focus look would outlast the focus.
-    if (ComboRecordOf(parent))
-        PaintComboBox(OwnerIndexOf(parent), ListPositionOf(parent), false, false);
+    const FamilyLookup<ComboRecord> combo = LookUpFamily(parent, &WindowRecord::Combos);
+    if (combo.record) PaintComboBox(combo.owner, combo.position, false, false);
 }
 
 } // namespace
@@ -86,8 +92,10 @@ void AppendEdit(int windowIndex, HWND edit) {
 
 namespace {
 
-LRESULT EditMessage(HWND window, EditRecord* record, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT EditMessage(HWND window, const FamilyLookup<EditRecord>& found, UINT message,
+                    WPARAM wParam, LPARAM lParam) {
     const bool translucent = TranslucentMode();
+    EditRecord* record = found.record;
     const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
@@ -96,15 +104,15 @@ LRESULT EditMessage(HWND window, EditRecord* record, UINT message, WPARAM wParam
             if (translucent) Invalidate(window);
             break;
         case WM_SETFOCUS: {
-            if (ListPositionOf(window) >= 1) record->Focused = true;
+            if (found.position >= 1) record->Focused = true;
             // The edit itself repaints only its client on focus; without this the accent frame
             // would wait for the next paint that happens to come.
-            const LRESULT result = CallSavedProcedure(window, message, wParam, lParam);
+            const LRESULT result = CallSavedProcedure(saved, window, message, wParam, lParam);
             PaintEditFrame(window);
             return result;
         }
         case WM_KILLFOCUS:
-            if (ListPositionOf(window) >= 1) record->Focused = false;
+            if (found.position >= 1) record->Focused = false;
             OnKillFocus(window);
             break;
         case WM_PAINT: PaintEditFrame(window); break;
@@ -142,28 +150,29 @@ LRESULT EditMessage(HWND window, EditRecord* record, UINT message, WPARAM wParam
 } // namespace
 
 LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    EditRecord* record = EditRecordOf(window);
+    const FamilyLookup<EditRecord> found = LookUpFamily(window, &WindowRecord::Edits);
     // An edit whose window record is gone gets its messages passed on untouched.
-    if (!record) {
+    if (!found.record) {
         if (message == WM_DESTROY) ReleaseColourBrushes(window);
         return CallSavedProcedure(window, message, wParam, lParam);
     }
     // In system colours the edit is the system's to paint.
     if (SystemLookOn() && message != WM_DESTROY)
-        return CallSavedProcedure(window, message, wParam, lParam);
-    return WithScrollBars(window, *record, message, wParam, lParam, &WindowRecord::Edits,
-                          [&] { return EditMessage(window, record, message, wParam, lParam); });
+        return CallSavedProcedure(found.record->SavedProcedure, window, message, wParam, lParam);
+    return WithScrollBars(window, found, message, wParam, lParam, &WindowRecord::Edits,
+                          [&] { return EditMessage(window, found, message, wParam, lParam); });
 }
 
 void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {
     const PhaseClock painter(PaintPhase::Painter);
+    const FrameGeometry f = MeasureFrame(window);
+    if (f.w <= 0 || f.h <= 0 || NoRing(f)) return;
     EditRecord* record = EditRecordOf(window);
     if (record) {
         if (!focused) focused = record->Focused;
         if (!hot) hot = record->Hot;
     }
-    const FrameGeometry f = MeasureFrame(window);
-    if (f.w <= 0 || f.h <= 0) return;
+    const UINT dpi = ControlDpi(window);
     // Only the ring between the window's edge and the inner box is painted: white under the
     // border, or the washed background in translucent mode.
     const auto drawRing = [&](HDC dc) {
@@ -183,12 +192,12 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
     };
     // Opaque, the ring hides what lies behind it: a listed edit puts back the one it drew.
     if (record && !TranslucentMode()) {
-        PutKeptRing(window, f, hot.value_or(false), focused.value_or(false), record->Ring,
+        PutKeptRing(window, f, hot.value_or(false), focused.value_or(false), dpi, record->Ring,
                     drawRing);
         return;
     }
     // An edit no skinned window lists draws its ring every time.
-    PutTranslucentRing(window, f, hot.value_or(false), focused.value_or(false),
+    PutTranslucentRing(window, f, hot.value_or(false), focused.value_or(false), dpi,
                        record ? &record->TranslucentRing : nullptr, drawRing, false);
 }
 

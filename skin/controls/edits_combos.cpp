@@ -127,7 +127,11 @@ void DrawDropButton(PlusGraphics& g, ComboRecord& record, LONG style, int w, int
 Look LookOf(HWND combo, WNDPROC saved, LONG style, int w, int h, bool hot, bool focused, UINT dpi) {
     Look look;
     look << style << w << h << hot << focused << TranslucentMode() << Engine.ControlAlpha
-         << Engine.AccentColour << WindowTextOf(combo, saved) << TextColourOf(combo) << dpi;
+         << Engine.AccentColour << dpi;
+    // Only a drop-down list draws its text; another combo's text is its edit field's (asking
+    // a drop-down combo for it goes through the field's own procedure).
+    if ((style & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST)
+        look << WindowTextOf(combo, saved) << TextColourOf(combo);
     // Where the children lie: their places are punched out of the picture.
     for (HWND child = FindWindowExA(combo, nullptr, nullptr, nullptr); child;
          child = FindWindowExA(combo, child, nullptr, nullptr)) {

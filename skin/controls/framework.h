@@ -129,6 +129,11 @@ template <typename Record> struct FamilyLookup {
 };
 template <typename Record>
 FamilyLookup<Record> LookUpFamily(HWND control, FamilyList<Record> WindowRecord::*member);
+// The record at the place `found` read (before a message was handled), when it still holds
+// `control`: the message may have taken the control's skin away. Reads no property.
+template <typename Record>
+Record* RecordStillAt(HWND control, FamilyList<Record> WindowRecord::*member,
+                      const FamilyLookup<Record>& found);
 // As LookUpFamily, for a family whose messages come in runs to one control (a drag, a run of
 // steps): the place found for the last control asked about (per thread and family) is tried
 // first, and the properties are read only when the record there is not this control's own.
@@ -220,8 +225,9 @@ FrameGeometry MeasureFrame(HWND control);
 // while the look (geometry, `hot`, `focused`, the accent) is the one it holds, else drawn by
 // `draw` on a picture of the frame's size first and its four bands kept. The ring must hide
 // whatever lies behind it (nothing translucent), since the picture is drawn on nothing.
-void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, KeptRing& kept,
-                 const std::function<void(HDC)>& draw);
+// `dpi` is the control's (ControlDpi), given by the caller that has read it already.
+void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, UINT dpi,
+                 KeptRing& kept, const std::function<void(HDC)>& draw);
 
 // --- Kept pictures ---
 
@@ -229,8 +235,9 @@ struct KeptPicture;
 // Puts a frame ring drawn over what lies behind the control on its window, the inner box left
 // alone: drawn by `draw` over the captured background, or put back from `kept` (when given)
 // while the ring's look (geometry, `hot`, `focused`, accent, wash, DPI) and the background under
-// it hold. `keyed`: the picture is laid on through the key colour rather than copied.
-void PutTranslucentRing(HWND control, const FrameGeometry& f, bool hot, bool focused,
+// it hold. `keyed`: the picture is laid on through the key colour rather than copied. `dpi` is
+// the control's (ControlDpi).
+void PutTranslucentRing(HWND control, const FrameGeometry& f, bool hot, bool focused, UINT dpi,
                         KeptPicture* kept, const std::function<void(HDC)>& draw, bool keyed);
 
 // Before a painter draws over the w x h background captured in `captured` (a 32-bit DIB
@@ -263,21 +270,26 @@ HRGN ScrollBarRegion(HWND control);
 
 // After a message to a control whose family keeps scroll-bar state in its records (`member`):
 // the skin's bars go back over whatever the system drew while the message was handled. The
-// record is looked up again, since the message may have taken the control's skin away.
+// record is found again at the place `found` read before the message (the message may have
+// taken the control's skin away), and checked to be the control's own; the properties are not
+// read again.
 template <typename Record>
 void RepaintScrollBarsAfter(HWND control, UINT message, WPARAM wParam,
-                            FamilyList<Record> WindowRecord::*member);
+                            FamilyList<Record> WindowRecord::*member,
+                            const FamilyLookup<Record>& found);
 
 // A family procedure's handling of one message with the skin's scroll bars around it: the bars'
 // own messages are answered first, every other message goes to `family()`, and afterwards the
-// bars go back over whatever the system drew.
+// bars go back over whatever the system drew. `found` is what LookUpFamily read for this
+// message (its record not null).
 template <typename Record, typename Family>
-LRESULT WithScrollBars(HWND control, Record& record, UINT message, WPARAM wParam, LPARAM lParam,
-                       FamilyList<Record> WindowRecord::*member, Family&& family) {
+LRESULT WithScrollBars(HWND control, const FamilyLookup<Record>& found, UINT message,
+                       WPARAM wParam, LPARAM lParam, FamilyList<Record> WindowRecord::*member,
+                       Family&& family) {
     const std::optional<LRESULT> answered = AnswerScrollBarMessage(
-        control, record.ScrollBars, message, wParam, lParam, CallSavedProcedure);
+        control, found.record->ScrollBars, message, wParam, lParam, CallSavedProcedure);
     const LRESULT result = answered ? *answered : family();
-    RepaintScrollBarsAfter(control, message, wParam, member);
+    RepaintScrollBarsAfter(control, message, wParam, member, found);
     return result;
 }
 
@@ -304,6 +316,11 @@ void LayKeyedOnto(HDC target, HDC picture, int w, int h);
 class WashedClientPicture {
 public:
     explicit WashedClientPicture(HWND control, KeptPicture* kept = nullptr);
+    // The same for `part` of the client area alone (client coordinates, within the client area
+    // as ClientWashSize measures it): a picture of the part's size, whose pixels are those the
+    // whole client's picture has there. With `kept`, the part is put back from the whole
+    // client's kept wash while the background under the part is the one it was washed over.
+    WashedClientPicture(HWND control, const RECT& part, KeptPicture* kept);
     HDC dc() const { return background_.dc(); }
     int width() const { return background_.width(); }
     int height() const { return background_.height(); }
@@ -311,6 +328,16 @@ public:
 private:
     CapturedBackground background_;
 };
+
+// The size of the picture WashedClientPicture makes of the whole client area.
+SIZE ClientWashSize(HWND control);
+
+// Before a part of a picture is drawn over the background captured in `captured` (the part's
+// size, `part` being its place in the whole w x h picture): when `kept` holds the whole
+// picture of `look` and the background under the part is the one that picture was drawn over,
+// writes the kept picture's part into `captured` and returns true. Nothing is kept or dropped.
+bool PutKeptPart(const KeptPicture& kept, const Look& look, HDC captured, const RECT& part, int w,
+                 int h);
 
 // The control's client DC (GetDC) with every visible child window that is not
 // WS_EX_TRANSPARENT clipped out, so a copy over the whole client leaves the children (a list
@@ -350,6 +377,14 @@ FamilyLookup<Record> LookUpFamily(HWND control, FamilyList<Record> WindowRecord:
 }
 
 template <typename Record>
+Record* RecordStillAt(HWND control, FamilyList<Record> WindowRecord::*member,
+                      const FamilyLookup<Record>& found) {
+    WindowRecord* owner = OwnerRecordAt(found.owner);
+    Record* record = owner ? RecordAt(owner->*member, found.position) : nullptr;
+    return record && record->Window == control ? record : nullptr;
+}
+
+template <typename Record>
 FamilyLookup<Record> LookUpFamilyFromLast(HWND control, FamilyList<Record> WindowRecord::*member) {
     thread_local HWND lastControl = nullptr;
     thread_local int lastOwner = 0, lastPosition = 0;
@@ -368,11 +403,12 @@ FamilyLookup<Record> LookUpFamilyFromLast(HWND control, FamilyList<Record> Windo
 
 template <typename Record>
 void RepaintScrollBarsAfter(HWND control, UINT message, WPARAM wParam,
-                            FamilyList<Record> WindowRecord::*member) {
+                            FamilyList<Record> WindowRecord::*member,
+                            const FamilyLookup<Record>& found) {
     if (!MayDrawSystemBars(message, wParam) || !IsWindow(control) || !HasScrollBars(control))
         return;
-    if (Record* record = FamilyRecordOf(control, member))
-        PaintScrollBars(control, record->ScrollBars, false);
+    if (Record* record = RecordStillAt(control, member, found))
+        PaintScrollBars(control, record->ScrollBars, false, OwnerRecordAt(found.owner)->Dpi);
 }
 
 } // namespace skin

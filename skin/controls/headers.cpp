@@ -282,6 +282,27 @@ int HeaderItemAt(int windowIndex, int position, LPARAM mouse) {
     return 0;
 }
 
+namespace {
+
+// A hover change drawn once: the header's own procedure handles the message first (it
+// invalidates the items whose hot look it changes), then the whole header is painted from the
+// record and what that procedure invalidated is validated, since the picture just drawn is what
+// its paint would draw. Painted before the message instead, the header was drawn twice per
+// hover change. While the mouse is captured (a divider dragged) the invalidation is left to
+// paint what the drag changed.
+LRESULT PaintAfterHandling(HWND window, WNDPROC saved, int owner, int position, UINT message,
+                           WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallSavedProcedure(saved, window, message, wParam, lParam);
+    // The message may have taken the header's skin away.
+    const HeaderRecord* record = RecordIn(owner, position);
+    if (!record || record->Window != window) return result;
+    PaintHeader(owner, position);
+    if (GetCapture() != window) ValidateRect(window, nullptr);
+    return result;
+}
+
+} // namespace
+
 LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::Headers);
     // In system colours the control is the system's to paint.
@@ -307,14 +328,14 @@ LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             record->HotItem = HeaderItemAt(owner, position, lParam);
             if (record->HotItem >= 1 && record->HotItem != record->PaintedHotItem &&
                 !record->ButtonDown) {
-                PaintHeader(owner, position);
                 record->PaintedHotItem = record->HotItem;
             } else if (record->HotItem == 0) {
                 record->PaintedHotItem = 0;
                 record->Hot = false;
-                PaintHeader(owner, position);
+            } else {
+                break;
             }
-            break;
+            return PaintAfterHandling(window, saved, owner, position, message, wParam, lParam);
         }
         case WM_LBUTTONDOWN:
             record->ButtonDown = true;
@@ -329,8 +350,7 @@ LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             record->PaintedHotItem = 0;
             record->HotItem = 0;
             record->Hot = false;
-            PaintHeader(owner, position);
-            break;
+            return PaintAfterHandling(window, saved, owner, position, message, wParam, lParam);
         default: break;
     }
     return CallSavedProcedure(saved, window, message, wParam, lParam);

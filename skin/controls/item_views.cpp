@@ -72,28 +72,30 @@ template <typename Each> void ForEachChild(HWND parent, const char* cls, Each ea
         each(c);
 }
 
-void PaintFrameOf(HWND window, std::optional<bool> hot = std::nullopt) {
-    PaintItemViewFrame(static_cast<int>(GetPropValue(window, kPropOwnerPosition)),
-                       ListPositionOf(window), hot);
+// What a message's handling reads of the control once: where its record lies and the record.
+using Found = FamilyLookup<ItemViewRecord>;
+
+void PaintFrameOf(const Found& found, std::optional<bool> hot = std::nullopt) {
+    PaintItemViewFrame(found.owner, found.position, hot);
 }
 
-LRESULT OnNcPaint(HWND window, ItemViewRecord& record, LPARAM lParam) {
-    PaintFrameOf(window);
+LRESULT OnNcPaint(HWND window, const Found& found, LPARAM lParam) {
+    PaintFrameOf(found);
     if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoRegion, lParam);
     // The bars are the skin's: the system is not asked to paint them.
-    PaintScrollBars(window, record.ScrollBars, true);
+    PaintScrollBars(window, found.record->ScrollBars, true, OwnerRecordAt(found.owner)->Dpi);
     return 0;
 }
 
-LRESULT OnEraseBackground(HWND window, HDC dc, WPARAM wParam, LPARAM lParam) {
+LRESULT OnEraseBackground(HWND window, ItemViewRecord& record, HDC dc, WPARAM wParam,
+                          LPARAM lParam) {
     const Kind kind = KindOf(window);
     if (kind == Kind::ComboList || IsOwnerDrawnListBox(window, kind))
-        return CallSavedProcedure(window, WM_ERASEBKGND, wParam, lParam);
+        return CallSavedProcedure(record.SavedProcedure, window, WM_ERASEBKGND, wParam, lParam);
     SetBkMode(dc, TRANSPARENT);
     // These paint their wash in WM_PAINT, over the whole client.
     if (kind != Kind::Other) return 1;
-    ItemViewRecord* record = ItemViewRecordOf(window);
-    PaintTranslucentBackground(window, dc, record ? &record->KeptWash : nullptr);
+    PaintTranslucentBackground(window, dc, &record.KeptWash);
     SetTextColor(dc, TextColourOf(window));
     // The background is erased whatever colour the text had before.
     return 1;
@@ -101,27 +103,30 @@ LRESULT OnEraseBackground(HWND window, HDC dc, WPARAM wParam, LPARAM lParam) {
 
 // The control draws itself on a picture of the key colour (its background colour, too, so the
 // rows this platform's list box fills opaque with it are keyed out as well); what is not key
-// colour is laid on `wash`, the key colour in smoothed text edges included.
-void DrawKeyedOnto(HWND window, HDC wash, int w, int h) {
+// colour is laid on `wash`, the key colour in smoothed text edges included. `wash` holds the
+// part of the client area at `at` (client coordinates), w x h.
+void DrawKeyedOnto(HWND window, WNDPROC saved, HDC wash, POINT at, int w, int h) {
     gdi::MemoryDC keyed = gdi::MemoryDC::Create(wash);
     keyed.Adopt(gdi::CreateArgbBitmap(w, h));
     gdi::Brush key(CreateSolidBrush(kKeyColour));
     const RECT all{0, 0, w, h};
     FillRect(keyed.get(), &all, key.get());
     SetBkColor(keyed.get(), kKeyColour);
-    CallSavedProcedure(window, WM_PAINT, reinterpret_cast<WPARAM>(keyed.get()), 0);
+    SetViewportOrgEx(keyed.get(), -at.x, -at.y, nullptr);
+    CallSavedProcedure(saved, window, WM_PAINT, reinterpret_cast<WPARAM>(keyed.get()), 0);
+    SetViewportOrgEx(keyed.get(), 0, 0, nullptr);
     LayKeyedOnto(wash, keyed.get(), w, h);
 }
 
 // The tree draws itself on its key-coloured background; what is not key colour is laid on the
 // wash, and the result copied around the tree's children.
-LRESULT PaintTreeOnWash(HWND window, LPARAM lParam) {
+LRESULT PaintTreeOnWash(HWND window, ItemViewRecord& record, LPARAM lParam) {
     RECT client{};
     GetClientRect(window, &client);
     if (client.right > 0 && client.bottom > 0) {
-        ItemViewRecord* record = ItemViewRecordOf(window);
-        WashedClientPicture wash(window, record ? &record->KeptWash : nullptr);
-        DrawKeyedOnto(window, wash.dc(), client.right, client.bottom);
+        WashedClientPicture wash(window, &record.KeptWash);
+        DrawKeyedOnto(window, record.SavedProcedure, wash.dc(), POINT{0, 0}, client.right,
+                      client.bottom);
         const PhaseClock clock(PaintPhase::Copy);
         gdi::WindowDC dc = ClientDCWithoutChildren(window);
         BitBlt(dc.get(), 0, 0, client.right, client.bottom, wash.dc(), 0, 0, SRCCOPY);
@@ -130,43 +135,72 @@ LRESULT PaintTreeOnWash(HWND window, LPARAM lParam) {
     return DefWindowProcA(window, WM_PAINT, 0, lParam);
 }
 
+// Invalidates the visible children of `window` whose rectangles meet `part` (client
+// coordinates): a copy over that part may have covered them.
+void InvalidateChildrenIn(HWND window, const RECT& part) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r{}, meet{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        if (IntersectRect(&meet, &r, &part)) InvalidateRect(child, nullptr, TRUE);
+    }
+}
+
 // The list draws its items onto the washed picture (a list view straight, its text having no
 // background; a list box through the key colour), which then goes to the screen in one copy;
-// the children (a list view's header) repaint themselves over it.
-LRESULT PaintListOnWash(HWND window, LPARAM lParam, bool keyed) {
+// the children (a list view's header) repaint themselves over it. Only the part of the client
+// the paint was asked for is drawn (a focus or selection change asks for a row or two): over
+// the kept wash there, with the list's drawing placed so that its pixels are those a drawing
+// of the whole client has at that place.
+LRESULT PaintListOnWash(HWND window, ItemViewRecord& record, LPARAM lParam, bool keyed) {
+    RECT part{};
     {
-        ItemViewRecord* record = ItemViewRecordOf(window);
-        WashedClientPicture wash(window, record ? &record->KeptWash : nullptr);
         gdi::PaintDC paint(window);
-        if (keyed)
-            DrawKeyedOnto(window, wash.dc(), wash.width(), wash.height());
-        else
-            CallSavedProcedure(window, WM_PAINT, reinterpret_cast<WPARAM>(wash.dc()), 0);
+        const SIZE whole = ClientWashSize(window);
+        const RECT client{0, 0, whole.cx, whole.cy};
+        IntersectRect(&part, &paint.paint().rcPaint, &client);
+        if (EqualRect(&part, &client) || IsRectEmpty(&part)) part = client;
+        if (IsRectEmpty(&part)) return DefWindowProcA(window, WM_PAINT, 0, lParam);
+        const bool partly = !EqualRect(&part, &client);
+        const WashedClientPicture wash = partly
+                                             ? WashedClientPicture(window, part, &record.KeptWash)
+                                             : WashedClientPicture(window, &record.KeptWash);
+        const POINT at{part.left, part.top};
+        if (keyed) {
+            DrawKeyedOnto(window, record.SavedProcedure, wash.dc(), at, wash.width(),
+                          wash.height());
+        } else {
+            SetViewportOrgEx(wash.dc(), -at.x, -at.y, nullptr);
+            CallSavedProcedure(record.SavedProcedure, window, WM_PAINT,
+                               reinterpret_cast<WPARAM>(wash.dc()), 0);
+            SetViewportOrgEx(wash.dc(), 0, 0, nullptr);
+        }
         const PhaseClock clock(PaintPhase::Copy);
-        BitBlt(paint.get(), 0, 0, wash.width(), wash.height(), wash.dc(), 0, 0, SRCCOPY);
+        BitBlt(paint.get(), at.x, at.y, wash.width(), wash.height(), wash.dc(), 0, 0, SRCCOPY);
     }
-    InvalidateChildren(window);
+    InvalidateChildrenIn(window, part);
     return DefWindowProcA(window, WM_PAINT, 0, lParam);
 }
 
-LRESULT OnPaint(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (!wParam && TranslucentMode()) {
-        const ItemViewRecord* record = ItemViewRecordOf(window);
-        // Validates what was asked for; the scroll's end invalidates the whole control again.
-        if (record && record->Scrolling) return DefWindowProcA(window, WM_PAINT, 0, lParam);
-    }
-    PaintFrameOf(window);
+LRESULT OnPaint(HWND window, const Found& found, WPARAM wParam, LPARAM lParam) {
+    ItemViewRecord& record = *found.record;
+    // Validates what was asked for; the scroll's end invalidates the whole control again.
+    if (!wParam && TranslucentMode() && record.Scrolling)
+        return DefWindowProcA(window, WM_PAINT, 0, lParam);
+    PaintFrameOf(found);
     // A DC handed in (WM_PRINTCLIENT-style painting) is the caller's; it gets the control's own
     // painting.
-    if (!TranslucentMode() || wParam) return CallSavedProcedure(window, WM_PAINT, wParam, lParam);
+    if (!TranslucentMode() || wParam)
+        return CallSavedProcedure(record.SavedProcedure, window, WM_PAINT, wParam, lParam);
     switch (KindOf(window)) {
-        case Kind::TreeView: return PaintTreeOnWash(window, lParam);
-        case Kind::ListView: return PaintListOnWash(window, lParam, false);
+        case Kind::TreeView: return PaintTreeOnWash(window, record, lParam);
+        case Kind::ListView: return PaintListOnWash(window, record, lParam, false);
         case Kind::ListBox:
-        case Kind::ComboList: return PaintListOnWash(window, lParam, true);
+        case Kind::ComboList: return PaintListOnWash(window, record, lParam, true);
         case Kind::Other: break;
     }
-    return CallSavedProcedure(window, WM_PAINT, wParam, lParam);
+    return CallSavedProcedure(record.SavedProcedure, window, WM_PAINT, wParam, lParam);
 }
 
 // Where the first visible row and column are, so a scroll of any origin (keyboard, selection,
@@ -211,9 +245,10 @@ void SkinItemViews(int windowIndex, HWND parent) {
 
 namespace {
 
-LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARAM wParam,
+LRESULT ItemViewMessage(HWND window, const Found& found, UINT message, WPARAM wParam,
                         LPARAM lParam) {
     const bool translucent = TranslucentMode();
+    ItemViewRecord* record = found.record;
     const WNDPROC saved = record->SavedProcedure;
 
     switch (message) {
@@ -223,13 +258,14 @@ LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARA
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             record->Focused = message == WM_SETFOCUS;
-            PaintFrameOf(window);
+            PaintFrameOf(found);
             break;
-        case WM_PAINT: return OnPaint(window, wParam, lParam);
+        case WM_PAINT: return OnPaint(window, found, wParam, lParam);
         case WM_ERASEBKGND:
             if (!translucent) break;
-            return OnEraseBackground(window, reinterpret_cast<HDC>(wParam), wParam, lParam);
-        case WM_NCPAINT: return OnNcPaint(window, *record, lParam);
+            return OnEraseBackground(window, *record, reinterpret_cast<HDC>(wParam), wParam,
+                                     lParam);
+        case WM_NCPAINT: return OnNcPaint(window, found, lParam);
         case WM_KEYDOWN:
             if (wParam >= VK_LEFT && wParam <= VK_DOWN) record->ArrowKeyDown = true;
             break;
@@ -240,18 +276,18 @@ LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARA
         case WM_MOUSEMOVE:
             if (TrackHover(window, kItemViewHover)) {
                 record->Hot = true;
-                PaintFrameOf(window, true);
+                PaintFrameOf(found, true);
             }
             break;
         case WM_MOUSELEAVE:
             EndHover(window);
-            if (ListPositionOf(window) >= 1) {
+            if (found.position >= 1) {
                 record->Hot = false;
-                PaintFrameOf(window, false);
+                PaintFrameOf(found, false);
             }
             break;
         case kItemViewRewash:
-            if (OwnerRecordOf(window) && translucent && record->ArrowKeyDown)
+            if (OwnerRecordAt(found.owner) && translucent && record->ArrowKeyDown)
                 InvalidateRect(window, nullptr, FALSE);
             break;
         default: break;
@@ -269,7 +305,8 @@ LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARA
     const LRESULT result = CallSavedProcedure(saved, window, message, wParam, lParam);
     if (!IsWindow(window)) return result;
     // The record may have gone with the control's skin while the message was handled.
-    if (ItemViewRecord* still = ItemViewRecordOf(window)) still->Scrolling = wasScrolling;
+    if (ItemViewRecord* still = RecordStillAt(window, &WindowRecord::ItemViews, found))
+        still->Scrolling = wasScrolling;
     if (scrollMessage || !(OriginOf(window) == before)) InvalidateRect(window, nullptr, TRUE);
     return result;
 }
@@ -277,11 +314,12 @@ LRESULT ItemViewMessage(HWND window, ItemViewRecord* record, UINT message, WPARA
 } // namespace
 
 LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ItemViewRecord* record = ItemViewRecordOf(window);
+    const Found found = LookUpFamily(window, &WindowRecord::ItemViews);
     // In system colours the control is the system's to paint.
-    if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
-    return WithScrollBars(window, *record, message, wParam, lParam, &WindowRecord::ItemViews,
-                          [&] { return ItemViewMessage(window, record, message, wParam, lParam); });
+    if (!found.record || SystemLookOn())
+        return CallSavedProcedure(window, message, wParam, lParam);
+    return WithScrollBars(window, found, message, wParam, lParam, &WindowRecord::ItemViews,
+                          [&] { return ItemViewMessage(window, found, message, wParam, lParam); });
 }
 
 namespace {
@@ -341,15 +379,16 @@ void PaintItemViewFrame(int windowIndex, int position, std::optional<bool> hot,
     const bool isFocused = focused.value_or(record->Focused);
     const FrameGeometry f = MeasureFrame(window);
     if (f.w <= 0 || f.h <= 0) return;
-    const UINT dpi = ControlDpi(window);
+    // The owner's DPI is the control's (ControlDpi), read without a property lookup.
+    const UINT dpi = owner->Dpi;
 
     if (!TranslucentMode()) {
-        PutKeptRing(window, f, isHot, isFocused, record->Ring,
+        PutKeptRing(window, f, isHot, isFocused, dpi, record->Ring,
                     [&](HDC dc) { DrawRing(dc, f, isHot, isFocused, dpi); });
         return;
     }
     PutTranslucentRing(
-        window, f, isHot, isFocused, &record->TranslucentRing,
+        window, f, isHot, isFocused, dpi, &record->TranslucentRing,
         [&](HDC dc) { DrawRing(dc, f, isHot, isFocused, dpi); }, true);
 }
 

@@ -26,7 +26,7 @@ constexpr int kHotAlpha = 150;
 constexpr int kPressedAlpha = 215;
 
 ScrollBarLook ReadBar(HWND control, LONG id, LONG style, const RECT& window,
-                      const ScrollBarState& state) {
+                      const ScrollBarState& state, UINT dpi) {
     ScrollBarLook look;
     const LONG bit = id == OBJID_VSCROLL ? WS_VSCROLL : WS_HSCROLL;
     SCROLLBARINFO info{};
@@ -39,7 +39,7 @@ ScrollBarLook ReadBar(HWND control, LONG id, LONG style, const RECT& window,
     look.Shown = true;
     look.Vertical = id == OBJID_VSCROLL;
     look.Bar = bar;
-    look.Dpi = ControlDpi(control);
+    look.Dpi = dpi ? dpi : ControlDpi(control);
     // The arrows are the system's arrow size long, or half the bar when it is shorter than two
     // (dxyLineButton is the thumb's length, not an arrow's). The system sizes a bar for the
     // window's DPI where it scales them per window, so the arrow keeps the system's proportion to
@@ -250,13 +250,15 @@ POINT WindowPointOf(HWND control, LPARAM screen) {
 
 } // namespace
 
-ScrollBarsLook ReadScrollBars(HWND control, const ScrollBarState& state) {
+ScrollBarsLook ReadScrollBars(HWND control, const ScrollBarState& state, UINT dpi) {
     ScrollBarsLook look;
     RECT window{};
     if (!GetWindowRect(control, &window)) return look;
     const LONG style = GetWindowLongA(control, GWL_STYLE);
-    look.Vertical = ReadBar(control, OBJID_VSCROLL, style, window, state);
-    look.Horizontal = ReadBar(control, OBJID_HSCROLL, style, window, state);
+    // Read once for both bars (a property read, a trip to the window server here).
+    if (!dpi && (style & (WS_VSCROLL | WS_HSCROLL))) dpi = ControlDpi(control);
+    look.Vertical = ReadBar(control, OBJID_VSCROLL, style, window, state, dpi);
+    look.Horizontal = ReadBar(control, OBJID_HSCROLL, style, window, state, dpi);
     if (look.Vertical.Shown && look.Horizontal.Shown)
         look.SizeBox = RECT{look.Vertical.Bar.left, look.Horizontal.Bar.top,
                             look.Vertical.Bar.right, look.Horizontal.Bar.bottom};
@@ -274,8 +276,15 @@ ScrollPart ScrollPartAt(const ScrollBarLook& bar, POINT point) {
     return ScrollPart::None;
 }
 
-void PaintScrollBars(HWND control, ScrollBarState& state, bool redraw) {
-    const ScrollBarsLook look = ReadScrollBars(control, state);
+void PaintScrollBars(HWND control, ScrollBarState& state, bool redraw, UINT dpi) {
+    const ScrollBarsLook look = ReadScrollBars(control, state, dpi);
+    if (!look.Vertical.Shown && !look.Horizontal.Shown) {
+        // Nothing to put back (no window DC asked for); the pictures of bars now hidden go.
+        state.VerticalPicture.reset();
+        state.HorizontalPicture.reset();
+        state.Painted = look;
+        return;
+    }
     gdi::WindowDC dc = gdi::WindowDC::Whole(control);
     if (!dc) return;
     const auto paint = [&](const ScrollBarLook& bar, const ScrollBarLook& painted,

@@ -15,15 +15,16 @@
 
 namespace skin {
 
-// The bars as the system has them now, with the hot part from `state`.
-ScrollBarsLook ReadScrollBars(HWND control, const ScrollBarState& state);
+// The bars as the system has them now, with the hot part from `state`, drawn for `dpi` (0: the
+// control's, ControlDpi).
+ScrollBarsLook ReadScrollBars(HWND control, const ScrollBarState& state, UINT dpi = 0);
 
 // The part of `bar` at `point` (window coordinates); None outside it.
 ScrollPart ScrollPartAt(const ScrollBarLook& bar, POINT point);
 
 // Draws the bars and the size box: renewed pictures when `redraw` or when what they show has
-// changed, else the kept ones again.
-void PaintScrollBars(HWND control, ScrollBarState& state, bool redraw);
+// changed, else the kept ones again. `dpi` as for ReadScrollBars.
+void PaintScrollBars(HWND control, ScrollBarState& state, bool redraw, UINT dpi = 0);
 
 // True for messages after which the system may have drawn its own bars (every message but a
 // few that only ask, or move the pointer with no button held).

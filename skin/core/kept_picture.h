@@ -37,6 +37,9 @@ struct KeptPicture {
         // picture) and still answer Ok, so whatever was kept around a failure is drawn again.
         int FailedBefore = 0;
         bool Keyed = false;     // some pixel of the picture has the key colour
+        // The smallest rectangle holding every key-colour pixel, when every pixel inside it
+        // has the key colour (a child's hole); empty otherwise.
+        int KeyLeft = 0, KeyTop = 0, KeyRight = 0, KeyBottom = 0;
         std::uint64_t Used = 0; // when it was last put back or drawn (the least recent goes)
     };
     // Looks kept at most; a control larger than kManyLooksPixels keeps only its last look.

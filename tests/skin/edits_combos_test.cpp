@@ -686,3 +686,32 @@ TEST_F(EditComboTest, TheKeptComboPictureFollowsEverythingItIsDrawnFrom) {
     }
     EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore) << "kept as pixels, no GDI object";
 }
+
+// A drop-down combo's own edit field has no frame ring (its window is its client area): its
+// frame paints leave the field as it is and make no drawing object, in both modes; an edit
+// with a border still gets its ring.
+TEST_F(EditComboTest, AnEditWithoutARingHasNoFramePainted) {
+    HWND drop = Combo(CBS_DROPDOWN, 20, 20, 160);
+    HWND framed = Keep(CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE, 20, 80,
+                                       160, 24, window_, nullptr, GetModuleHandleA(nullptr),
+                                       nullptr));
+    Install();
+    HWND field = FindWindowExA(drop, nullptr, "Edit", nullptr);
+    ASSERT_NE(field, nullptr);
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        skin::Engine.TranslucentControls = translucent;
+        for (HWND e : {field, framed}) {
+            const RECT r = OuterRect(e);
+            HDC dc = GetWindowDC(e);
+            FillDC(dc, r, kMarker);
+            ReleaseDC(e, dc);
+            const int asked = plus::CreationsAsked();
+            skin::PaintEditFrame(e, true, true);
+            const bool ringed = e == framed;
+            EXPECT_EQ(plus::CreationsAsked() > asked, ringed);
+            EXPECT_EQ(WholeWindowPixel(e, 0, 0) != kMarker, ringed);
+            EXPECT_EQ(WholeWindowPixel(e, r.right / 2, r.bottom / 2), kMarker) << "inner box";
+        }
+    }
+}

@@ -5,6 +5,8 @@
 #include "skin/controls/edits.h"
 #include "skin/controls/framework.h"
 
+#include <tuple>
+
 using namespace toplevel_testing;
 using testing_support::ColoursNear;
 
@@ -360,4 +362,121 @@ TEST_F(FrameworkTest, KeptPicturesHoldAFewLooksEachWithItsOwnPicture) {
     EXPECT_EQ(large.Entries.size(), 1u);
     EXPECT_FALSE(draw(large, side, side, 1, grey).first);
     EXPECT_EQ(draw(large, side, side, 1, grey), std::pair(true, RGB(1, 0, 0)));
+}
+
+// A kept picture whose key colour fills one rectangle exactly goes to the screen as a plain
+// copy around that rectangle; any other placing of the key is copied through the key colour.
+// Either way the target ends as the keyed copy leaves it.
+TEST_F(FrameworkTest, AKeptPictureWithOneKeyHoleLeavesWhatAKeyedCopyLeaves) {
+    constexpr int w = 6, h = 4;
+    struct Hole {
+        int x, y;
+    };
+    const struct {
+        const char* what;
+        std::vector<Hole> keys;
+        RECT box; // the key rectangle kept, empty when the copy must be keyed
+    } rows[] = {
+        {"no key", {}, {}},
+        {"a 2 x 2 hole", {{2, 1}, {3, 1}, {2, 2}, {3, 2}}, {2, 1, 4, 3}},
+        {"a single key pixel", {{5, 3}}, {5, 3, 6, 4}},
+        {"two holes apart", {{0, 0}, {4, 2}}, {}},
+        {"a hole with a drawn pixel inside", {{1, 1}, {3, 1}, {1, 2}, {2, 2}, {3, 2}}, {}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        skin::KeptPicture kept;
+        skin::Look look;
+        look << 7;
+        gdi::MemoryDC picture = gdi::MemoryDC::Create();
+        picture.Adopt(gdi::CreateArgbBitmap(w, h));
+        const RECT all{0, 0, w, h};
+        FillDC(picture.get(), all, RGB(10, 20, 30));
+        ASSERT_FALSE(skin::PutKeptPicture(kept, look, picture.get(), w, h));
+        for (int x = 0; x < w; ++x)
+            SetPixel(picture.get(), x, 0, RGB(40 * x, 200, 0)); // the drawing
+        for (const Hole& k : r.keys)
+            SetPixel(picture.get(), k.x, k.y, skin::kKeyColour);
+        skin::KeepPicture(kept, picture.get(), w, h);
+        const skin::KeptPicture::Entry& e = kept.Entries[kept.Current];
+        EXPECT_EQ(e.Keyed, !r.keys.empty());
+        EXPECT_EQ(std::tuple(e.KeyLeft, e.KeyTop, e.KeyRight, e.KeyBottom),
+                  std::tuple(r.box.left, r.box.top, r.box.right, r.box.bottom));
+
+        gdi::MemoryDC kept_copy = gdi::MemoryDC::Create(), keyed = gdi::MemoryDC::Create();
+        kept_copy.Adopt(gdi::CreateArgbBitmap(w, h));
+        keyed.Adopt(gdi::CreateArgbBitmap(w, h));
+        FillDC(kept_copy.get(), all, RGB(1, 2, 3));
+        FillDC(keyed.get(), all, RGB(1, 2, 3));
+        skin::CopyKeptOrKeyed(kept_copy.get(), kept, picture.get(), w, h);
+        skin::CopyKeyed(keyed.get(), picture.get(), w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                EXPECT_EQ(GetPixel(kept_copy.get(), x, y), GetPixel(keyed.get(), x, y))
+                    << x << "," << y;
+        // The target's clip is as it was: a later copy reaches the hole again.
+        BitBlt(kept_copy.get(), 0, 0, w, h, picture.get(), 0, 0, SRCCOPY);
+        for (const Hole& k : r.keys)
+            EXPECT_EQ(GetPixel(kept_copy.get(), k.x, k.y), skin::kKeyColour);
+    }
+}
+
+// A part of a kept whole picture is put back only for the whole picture's look and only where
+// the background under that part is the one the whole was drawn over; what it writes is the
+// whole picture's pixels at that place.
+TEST_F(FrameworkTest, APartOfAKeptPictureIsPutBackOverItsOwnBackgroundOnly) {
+    constexpr int w = 8, h = 6;
+    skin::KeptPicture kept;
+    skin::Look look, other;
+    look << 1;
+    other << 2;
+    gdi::MemoryDC whole = gdi::MemoryDC::Create();
+    whole.Adopt(gdi::CreateArgbBitmap(w, h));
+    const auto background = [](int x, int y) { return RGB(10 * x, 10 * y, 7); };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            SetPixel(whole.get(), x, y, background(x, y));
+    ASSERT_FALSE(skin::PutKeptPicture(kept, look, whole.get(), w, h));
+    const auto drawn = [](int x, int y) { return RGB(200, 10 * x, 10 * y); };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            SetPixel(whole.get(), x, y, drawn(x, y));
+    skin::KeepPicture(kept, whole.get(), w, h);
+
+    const struct {
+        const char* what;
+        const skin::Look& look;
+        RECT part;
+        bool changedUnder; // one background pixel under the part differs
+        bool put;
+    } rows[] = {
+        {"a row band", look, {0, 2, 8, 4}, false, true},
+        {"an inner box", look, {3, 1, 6, 5}, false, true},
+        {"the last pixel", look, {7, 5, 8, 6}, false, true},
+        {"another background under it", look, {3, 1, 6, 5}, true, false},
+        {"another look", other, {3, 1, 6, 5}, false, false},
+        {"past the right edge", look, {6, 1, 9, 5}, false, false},
+        {"above the top", look, {0, -1, 8, 2}, false, false},
+        {"empty", look, {2, 2, 2, 4}, false, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const int pw = std::max<int>(1, r.part.right - r.part.left);
+        const int ph = std::max<int>(1, r.part.bottom - r.part.top);
+        gdi::MemoryDC part = gdi::MemoryDC::Create();
+        part.Adopt(gdi::CreateArgbBitmap(pw, ph));
+        for (int y = 0; y < ph; ++y)
+            for (int x = 0; x < pw; ++x)
+                SetPixel(part.get(), x, y, background(r.part.left + x, r.part.top + y));
+        if (r.changedUnder) SetPixel(part.get(), pw - 1, ph - 1, RGB(1, 1, 1));
+        EXPECT_EQ(skin::PutKeptPart(kept, r.look, part.get(), r.part, w, h), r.put);
+        if (!r.put) continue;
+        for (int y = 0; y < ph; ++y)
+            for (int x = 0; x < pw; ++x)
+                EXPECT_EQ(GetPixel(part.get(), x, y), drawn(r.part.left + x, r.part.top + y))
+                    << x << "," << y;
+    }
+    // Nothing was kept or dropped by the parts.
+    ASSERT_EQ(kept.Entries.size(), 1u);
+    EXPECT_EQ(kept.Entries[0].Shown, look.bytes);
 }

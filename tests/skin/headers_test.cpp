@@ -501,3 +501,51 @@ TEST_F(HeaderTest, AWidthThatCouldNotBeMeasuredIsNotKept) {
         EXPECT_EQ(widths.size(), 1u);
     }
 }
+
+// A hover change draws the header once: the header's own procedure handles the message first,
+// then the skin paints the whole header and nothing is left for a second paint. What shows is
+// what a full repaint of that state shows, in both modes.
+TEST_F(HeaderTest, AHoverChangeDrawsTheHeaderOnceAndAsAFullRepaintWould) {
+    HWND header = Header(10, 10, 300);
+    AddItem(header, "第一", 100);
+    AddItem(header, "second", 100);
+    Install();
+    FillDC(BackBufferOf(position_), RECT{0, 0, 600, 400}, RGB(0, 0, 128));
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        skin::Engine.TranslucentControls = translucent;
+        RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        // What one drawing of the header asks of the drawing library.
+        int asked = plus::CreationsAsked();
+        skin::PaintHeader(position_, 1);
+        const int onePaint = plus::CreationsAsked() - asked;
+        ASSERT_GT(onePaint, 0);
+        const Picture normal = GrabClient(header);
+        const struct {
+            const char* what;
+            UINT message;
+            int x;
+            bool hot; // item 1 (at x 50) shows hot
+        } steps[] = {
+            {"onto item 1", WM_MOUSEMOVE, 50, true},
+            {"onto item 2", WM_MOUSEMOVE, 150, false},
+            {"onto a divider", WM_MOUSEMOVE, 99, false},
+            {"onto item 1 again", WM_MOUSEMOVE, 40, true},
+            {"away", WM_MOUSELEAVE, 0, false},
+        };
+        for (const auto& s : steps) {
+            SCOPED_TRACE(s.what);
+            asked = plus::CreationsAsked();
+            SendMessageA(header, s.message, 0, MAKELPARAM(s.x, 10));
+            EXPECT_FALSE(HasPendingPaint(header));
+            UpdateWindow(header);
+            // One drawing (a hot item asks for its one gradient more), not two.
+            EXPECT_GE(plus::CreationsAsked() - asked, onePaint);
+            EXPECT_LT(plus::CreationsAsked() - asked, 2 * onePaint);
+            const Picture shown = GrabClient(header);
+            EXPECT_EQ(CountDifferences(shown, normal, 4) > 0, s.hot || s.x == 150);
+            RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            EXPECT_EQ(CountDifferences(shown, GrabClient(header), 0), 0);
+        }
+    }
+}

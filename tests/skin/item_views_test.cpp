@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <tuple>
 
 using namespace toplevel_testing;
 using testing_support::ColoursNear;
@@ -483,8 +484,10 @@ TEST_F(ItemViewTest, TranslucentScrollDrawsTheListOnce) {
     skin::Engine.TranslucentControls = 1;
     Install();
     for (HWND control : {list, lbox}) {
-        g_listProcedure = reinterpret_cast<WNDPROC>(GetPropA(control, "Hw_hProc"));
-        SetPropA(control, "Hw_hProc", reinterpret_cast<HANDLE>(CountingProcedure));
+        // The family passes messages on through the procedure its record saved.
+        skin::ItemViewRecord* record = skin::ItemViewRecordOf(control);
+        g_listProcedure = record->SavedProcedure;
+        record->SavedProcedure = CountingProcedure;
         UpdateWindow(control);
         const int top = GetScrollPos(control, SB_VERT);
         for (UINT message : {WM_VSCROLL, WM_MOUSEWHEEL}) {
@@ -502,7 +505,7 @@ TEST_F(ItemViewTest, TranslucentScrollDrawsTheListOnce) {
         g_listPaints = 0;
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         EXPECT_EQ(g_listPaints, 1);
-        SetPropA(control, "Hw_hProc", reinterpret_cast<HANDLE>(g_listProcedure));
+        record->SavedProcedure = g_listProcedure;
     }
 }
 
@@ -598,4 +601,102 @@ TEST_F(ItemViewTest, ARingDrawnWithAFailedStepIsNotKept) {
         EXPECT_TRUE(ring.Entries[0].Across && ring.Entries[0].Sides);
         EXPECT_EQ(WholeWindowPixel(lbox, f.w - 1, f.h / 2), outline);
     }
+}
+
+// A repaint of part of a list (a focus or selection change asks for a row or two) draws that
+// part alone: the list is handed a picture of the part's size, placed so its drawing lands
+// where a drawing of the whole client puts it, over the kept wash there. The result is the
+// whole list's repaint pixel for pixel, in both modes, for parts anywhere in the client, and
+// for the focus coming, moving between items and going.
+namespace {
+RECT g_paintedBox{};
+int g_partPaints = 0;
+LRESULT CALLBACK ClipNotingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT && wParam) {
+        ++g_partPaints;
+        RECT box{};
+        GetClipBox(reinterpret_cast<HDC>(wParam), &box);
+        g_paintedBox = box;
+    }
+    return CallWindowProcA(g_listProcedure, window, message, wParam, lParam);
+}
+} // namespace
+
+TEST_F(ItemViewTest, APartialRepaintMatchesTheWholeRepaintInBothModes) {
+    HWND lbox = nullptr, list = nullptr;
+    for (int translucent : {0, 1}) {
+        SCOPED_TRACE(translucent ? "translucent" : "opaque");
+        if (translucent) window_ = TopLevel(20, 20, 520, 420);
+        lbox = ListBox(20, 20, 40, 0, 160, 150);
+        list = ListView(200, 20, 40, LVS_REPORT, 240, 200);
+        skin::Engine.TranslucentControls = translucent;
+        Install(true);
+        for (HWND c : {lbox, list}) {
+            SCOPED_TRACE(c == lbox ? "list box" : "list view");
+            RECT client{};
+            GetClientRect(c, &client);
+            const auto whole = [&] {
+                RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                return GrabRows(c);
+            };
+            const auto matches = [&](const char* what) {
+                const Picture seen = GrabRows(c);
+                EXPECT_EQ(CountDifferences(seen, whole(), 0), 0) << what;
+            };
+            const RECT parts[] = {
+                {0, 30, client.right, 48},               // a row band
+                {17, 41, 95, 77},                        // a box inside
+                {client.right - 9, client.bottom - 7, client.right, client.bottom}, // a corner
+            };
+            for (const RECT& part : parts) {
+                whole();
+                InvalidateRect(c, &part, TRUE);
+                UpdateWindow(c);
+                matches("part");
+            }
+            // The window's picture changed under the part: the kept wash is not put back there,
+            // the part is washed anew over what lies behind it now.
+            whole();
+            FillDC(BackBufferOf(position_), RECT{0, 0, 520, 420}, RGB(90, 0, 90));
+            const RECT box = parts[1];
+            InvalidateRect(c, &box, TRUE);
+            UpdateWindow(c);
+            const Picture seen = GrabClient(c);
+            RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            const Picture fresh = GrabClient(c);
+            int differ = 0;
+            for (int y = box.top; y < box.bottom; ++y)
+                for (int x = box.left; x < box.right; ++x)
+                    differ += seen.at(x, y) != fresh.at(x, y);
+            EXPECT_EQ(differ, 0) << "part over a new background";
+            // The focus coming, moving down two items and up one, and going.
+            SendMessageA(c, c == lbox ? LB_SETCURSEL : WM_KEYDOWN, c == lbox ? 3 : VK_HOME, 0);
+            SendMessageA(c, WM_KEYUP, VK_HOME, 0);
+            SetFocus(c);
+            UpdateWindow(c);
+            matches("focus in");
+            for (WPARAM key : {VK_DOWN, VK_DOWN, VK_UP}) {
+                SendMessageA(c, WM_KEYDOWN, key, 0);
+                SendMessageA(c, WM_KEYUP, key, 0);
+                UpdateWindow(c);
+                matches("focus moved");
+            }
+            SetFocus(window_);
+            UpdateWindow(c);
+            matches("focus out");
+        }
+    }
+    // The list drew the part alone, on a picture of the part's place and size.
+    skin::ItemViewRecord* record = skin::ItemViewRecordOf(list);
+    g_listProcedure = record->SavedProcedure;
+    record->SavedProcedure = ClipNotingProcedure;
+    const RECT part{17, 41, 95, 77};
+    g_partPaints = 0;
+    InvalidateRect(list, &part, TRUE);
+    UpdateWindow(list);
+    record->SavedProcedure = g_listProcedure;
+    EXPECT_EQ(g_partPaints, 1);
+    EXPECT_EQ(std::tuple(g_paintedBox.left, g_paintedBox.top, g_paintedBox.right,
+                         g_paintedBox.bottom),
+              std::tuple(part.left, part.top, part.right, part.bottom));
 }
