@@ -369,3 +369,31 @@ TEST_F(CompositionTest, PartialRepaintsMatchGdiPlusClippedToTheirArea) {
     }
     DestroyIcon(std::exchange(skin::Engine.AppIcon, nullptr));
 }
+
+TEST(StretchOver, APartGetsThePixelsTheWholeImageHasThereAndTheCornersArePictureCorners) {
+    // A 3 x 2 picture over 12 x 8, drawn whole, and drawn into the part (5, 3)-(11, 8) alone.
+    const std::vector<std::uint32_t> source{0xFF000000, 0xFF7F7F7F, 0xFFFFFFFF,
+                                            0xFF0000FF, 0xFF00FF00, 0xFFFF0000};
+    constexpr std::uint32_t kUntouched = 0xFF123456;
+    std::vector<std::uint32_t> whole(12 * 8, kUntouched);
+    std::vector<std::uint32_t> part(12 * 8, kUntouched);
+    const auto rows = [](std::vector<std::uint32_t>& pixels) {
+        return skin::PixelRows{reinterpret_cast<std::uint8_t*>(pixels.data()), 12, 8, 48, 0, 0};
+    };
+    const std::vector<RECT> everything{{0, 0, 12, 8}};
+    skin::StretchOver(rows(whole), source.data(), 3, 2, 12, 8, everything);
+    const RECT inside{5, 3, 11, 8};
+    skin::StretchOver(rows(part).Part(inside), source.data(), 3, 2, 12, 8, everything);
+    // Pixel centres at the corners fall outside the picture's outer centres: they repeat them.
+    EXPECT_EQ(whole[0], source[0]);
+    EXPECT_EQ(whole[11], source[2]);
+    EXPECT_EQ(whole[7 * 12], source[3]);
+    EXPECT_EQ(whole[7 * 12 + 11], source[5]);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y * 12 + x);
+            const bool in =
+                x >= inside.left && x < inside.right && y >= inside.top && y < inside.bottom;
+            EXPECT_EQ(part[i], in ? whole[i] : kUntouched) << x << ", " << y;
+        }
+}
