@@ -496,6 +496,8 @@ TEST_F(ScrollBarTest, RealPressesOnArrowPageAndThumbScrollAsTheyDoUnskinned) {
                      outer.top + bar.Bar.top + along};
     };
     COLORREF pressedArrow = 0;
+    DWORD waited = 0; // how long the skinned arrow took to show pressed; the plain one is held
+                      // as long, so both lists scroll alike
     for (HWND c : {skinned, bare}) {
         HWND top = GetParent(c);
         SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -505,7 +507,19 @@ TEST_F(ScrollBarTest, RealPressesOnArrowPageAndThumbScrollAsTheyDoUnskinned) {
         const int length = bar.Bar.bottom - bar.Bar.top;
         const POINT arrow = screenOf(c, bar, length - bar.Arrow / 2);
         Press(arrow, arrow, 250, [&] {
-            if (c == skinned) pressedArrow = PartPixel(c, ScrollPart::ArrowAfter, true);
+            if (c != skinned) {
+                Sleep(waited);
+                return;
+            }
+            // A loaded machine may not have drawn the press yet: it is looked at until it shows
+            // (or a second and a half has gone by).
+            const DWORD start = GetTickCount();
+            while (true) {
+                pressedArrow = PartPixel(c, ScrollPart::ArrowAfter, true);
+                waited = GetTickCount() - start;
+                if (Tint(pressedArrow) > 0 || waited > 1500) break;
+                Sleep(10);
+            }
         });
         const POINT page = screenOf(c, bar, (Bar(c).ThumbEnd + length - bar.Arrow) / 2);
         Press(page, page, 0);
