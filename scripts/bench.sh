@@ -14,7 +14,7 @@ cmake --build --preset x64 --target skin_bench Varnel -j2 >/dev/null
 image=build/x64/tests/bench/large-theme.png
 [ -s "$image" ] || python3 tests/bench/make_large_png.py "$image"
 group="${2:-}"
-export VARNEL_XVFB_SCREEN=1600x1000x24
+export VARNEL_XVFB_SCREEN=2200x1000x24
 if [ "$group" != startup ]; then
   VARNEL_BENCH_THEME_IMAGE="Z:$root/$image" \
       bash scripts/with-xvfb.sh bash scripts/wine-run.sh build/x64/tests/bench/skin_bench.exe "$@"

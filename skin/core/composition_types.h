@@ -156,11 +156,13 @@ public:
     CaptionTooltip() = default;
     ~CaptionTooltip() { reset(); }
     CaptionTooltip(CaptionTooltip&& other) noexcept
-        : tooltip_(std::exchange(other.tooltip_, PlusTooltip())) {}
+        : tooltip_(std::exchange(other.tooltip_, PlusTooltip())),
+          placed_(std::exchange(other.placed_, {})) {}
     CaptionTooltip& operator=(CaptionTooltip&& other) noexcept {
         if (this != &other) {
             reset();
             tooltip_ = std::exchange(other.tooltip_, PlusTooltip());
+            placed_ = std::exchange(other.placed_, {});
         }
         return *this;
     }
@@ -174,14 +176,32 @@ public:
     }
     PlusTooltip& get() { return tooltip_; }
     PlusTooltip* operator->() { return &tooltip_; }
+    // Gives tool `id` (1-based) its rectangle and text, sending the tooltip window only what
+    // differs from what it was last given here: a layout runs at every step of a live resize,
+    // where the buttons' places and texts mostly stay as they were.
+    void Place(std::uint32_t id, const RECT& rect, const std::string& text) {
+        if (id == 0 || !tooltip_.GetTooltipWindow()) return;
+        if (placed_.size() < id) placed_.resize(id);
+        Placed& last = placed_[id - 1];
+        if (!last.known || !EqualRect(&last.rect, &rect)) tooltip_.SetToolRect(id, rect);
+        if (!last.known || last.text != text) tooltip_.UpdateTipText(id, text);
+        last = {true, rect, text};
+    }
     void reset() {
         if (HWND window = tooltip_.GetTooltipWindow(); window && IsWindow(window))
             DestroyWindow(window);
         tooltip_ = PlusTooltip();
+        placed_.clear();
     }
 
 private:
+    struct Placed {
+        bool known = false;
+        RECT rect{};
+        std::string text;
+    };
     PlusTooltip tooltip_;
+    std::vector<Placed> placed_;
 };
 
 // A window's background picture (the theme image or its own image) decoded once and kept at

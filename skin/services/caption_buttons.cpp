@@ -203,9 +203,7 @@ void SkinEngine::LayoutCaptionButtons(int position) {
         const int y = static_cast<int>(button.Rect.y);
         const RECT tool{x, y, x + static_cast<int>(button.Rect.width),
                         y + static_cast<int>(button.Rect.height)};
-        const auto id = static_cast<std::uint32_t>(i + 1);
-        record->Tooltip->SetToolRect(id, tool);
-        record->Tooltip->UpdateTipText(id, button.Tooltip);
+        record->Tooltip.Place(static_cast<std::uint32_t>(i + 1), tool, button.Tooltip);
     }
 }
 

@@ -179,21 +179,23 @@ Taps TapsFor(int count, int sourceCount) {
     return taps;
 }
 
-// A picture row stretched across: each pixel the mean of its two taps, channels two at a time
-// (red and blue, alpha and green), rounded.
+// a and b mixed, b weighted w of 256, channels two at a time (red and blue, alpha and green),
+// rounded.
+std::uint32_t MixPairs(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
+    const std::uint32_t rb =
+        (((a & 0xFF00FF) * (256 - w) + (b & 0xFF00FF) * w + 0x800080) >> 8) & 0xFF00FF;
+    const std::uint32_t ag =
+        ((((a >> 8) & 0xFF00FF) * (256 - w) + ((b >> 8) & 0xFF00FF) * w + 0x800080) >> 8) &
+        0xFF00FF;
+    return rb | (ag << 8);
+}
+
+// A picture row stretched across: each pixel the weighted mean of its two taps.
 void StretchRow(const std::uint32_t* source, const Taps& columns, std::uint32_t* out) {
     const std::size_t count = columns.first.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t a = source[columns.first[i]];
-        const std::uint32_t b = source[columns.second[i]];
-        const auto w = static_cast<std::uint32_t>(columns.weight[i]);
-        const std::uint32_t rb =
-            (((a & 0xFF00FF) * (256 - w) + (b & 0xFF00FF) * w + 0x800080) >> 8) & 0xFF00FF;
-        const std::uint32_t ag =
-            ((((a >> 8) & 0xFF00FF) * (256 - w) + ((b >> 8) & 0xFF00FF) * w + 0x800080) >> 8) &
-            0xFF00FF;
-        out[i] = rb | (ag << 8);
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = MixPairs(source[columns.first[i]], source[columns.second[i]],
+                          static_cast<std::uint32_t>(columns.weight[i]));
 }
 
 } // namespace
@@ -232,15 +234,7 @@ void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourc
             std::uint32_t* out = pixels.Row(y);
             for (LONG x = part.left; x < part.right; ++x) {
                 const auto column = static_cast<std::size_t>(x + pixels.left);
-                const std::uint32_t a = top[column];
-                const std::uint32_t b = bottom[column];
-                const std::uint32_t rb =
-                    (((a & 0xFF00FF) * (256 - w) + (b & 0xFF00FF) * w + 0x800080) >> 8) & 0xFF00FF;
-                const std::uint32_t ag =
-                    ((((a >> 8) & 0xFF00FF) * (256 - w) + ((b >> 8) & 0xFF00FF) * w + 0x800080) >>
-                     8) &
-                    0xFF00FF;
-                const std::uint32_t colour = rb | (ag << 8);
+                const std::uint32_t colour = MixPairs(top[column], bottom[column], w);
                 out[x] = colour >> 24 == 0xFF ? colour : BlendOver(out[x], colour);
             }
         }

@@ -7,7 +7,7 @@
 //                          target within 1.3x
 //   live resize            the gallery window with all its controls dragged through 100 sizes
 //                          a pass (SetWindowPos, then UpdateWindow as the drag's loop paints),
-//                          skinned against the same window unskinned, passes taking turns:
+//                          skinned against the same window unskinned beside it, step by step
 //                          the median and the worst step as ratios; targets within 1.5x and 2x
 //   ordinary paint         ShowBackBuffer next to a bare BitBlt of the same size (both through
 //                          GetDC/ReleaseDC), as a ratio; target within 1.5x
@@ -41,6 +41,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -741,42 +742,166 @@ void PumpMessages() {
     }
 }
 
-// One pass of a live drag of the bottom-right corner: out by 3 x 2 pixels a step for 25 steps,
-// in through the starting size to 25 steps under it, and back (100 steps). As the system's
-// sizing loop does, WM_ENTERSIZEMOVE comes first and WM_EXITSIZEMOVE last; each step is a
-// SetWindowPos with what it sends, then UpdateWindow, which paints the window and its children
-// as the loop would before the next pointer move. Appends each step's time; returns the time of
-// the end (WM_EXITSIZEMOVE and the paint after it). With `phases`, the painters' phases of the
-// steps (not of the end) are added to it.
-// The steps' SetWindowPos calls alone, summed over the passes that count phases.
-double sizingMs = 0;
-
-double DragPass(HWND window, SIZE start, std::vector<double>& times,
-                skin::PaintPhaseTimes* phases = nullptr) {
-    if (phases) skin::CountPaintPhases(true);
-    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
-    for (int k = 1; k <= 100; ++k) {
-        const int d = k <= 25 ? k : k <= 75 ? 50 - k : k - 100;
-        const double begin = Now();
-        SetWindowPos(window, nullptr, 0, 0, start.cx + 3 * d, start.cy + 2 * d,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        const double moved = Now();
-        UpdateWindow(window);
-        GdiFlush();
-        times.push_back(Now() - begin);
-        if (phases) sizingMs += moved - begin;
+// Where the time of the messages a window and its children are sent goes, per window class and
+// message: the time inside each window procedure less the time of the messages it sent on
+// (exclusive), counted through the thread's call hooks while `active`.
+class MessageProfile {
+public:
+    struct Cell {
+        double exclusive = 0;
+        int count = 0;
+    };
+    void Start() {
+        active_ = this;
+        before_ = SetWindowsHookExA(WH_CALLWNDPROC, Before, nullptr, GetCurrentThreadId());
+        after_ = SetWindowsHookExA(WH_CALLWNDPROCRET, After, nullptr, GetCurrentThreadId());
     }
+    void Stop() {
+        if (before_) UnhookWindowsHookEx(before_);
+        if (after_) UnhookWindowsHookEx(after_);
+        before_ = after_ = nullptr;
+        active_ = nullptr;
+        open_.clear();
+    }
+    // The heaviest rows, per step of `steps`, and the share no window procedure accounts for.
+    void Print(const char* title, double total, double steps, std::size_t rows) const {
+        std::vector<std::pair<double, std::string>> sorted;
+        double inside = 0;
+        for (const auto& [key, cell] : cells_) {
+            inside += cell.exclusive;
+            char line[160];
+            std::snprintf(line, sizeof line, "%-22s %-5s %6.3f ms %6.1f sent", key.first.c_str(),
+                          MessageName(key.second).c_str(), cell.exclusive / steps,
+                          cell.count / steps);
+            sorted.emplace_back(cell.exclusive, line);
+        }
+        std::sort(sorted.rbegin(), sorted.rend());
+        std::printf("      %s: %.3f ms a step, %.3f of it in window procedures; the heaviest:\n",
+                    title, total / steps, inside / steps);
+        for (std::size_t i = 0; i < std::min(rows, sorted.size()); ++i)
+            std::printf("        %s\n", sorted[i].second.c_str());
+    }
+
+private:
+    using Key = std::pair<std::string, UINT>;
+    struct Open {
+        Key key;
+        double start = 0;
+        double children = 0;
+    };
+    static std::string MessageName(UINT message) {
+        static const std::map<UINT, const char*> names{{WM_PAINT, "PAINT"},
+                                                       {WM_NCPAINT, "NCPNT"},
+                                                       {WM_ERASEBKGND, "ERASE"},
+                                                       {WM_SIZE, "SIZE"},
+                                                       {WM_MOVE, "MOVE"},
+                                                       {WM_NCCALCSIZE, "CALC"},
+                                                       {WM_WINDOWPOSCHANGING, "POSING"},
+                                                       {WM_WINDOWPOSCHANGED, "POSED"},
+                                                       {WM_CTLCOLORSTATIC, "CCST"},
+                                                       {WM_CTLCOLOREDIT, "CCED"},
+                                                       {WM_CTLCOLORBTN, "CCBTN"},
+                                                       {WM_CTLCOLORLISTBOX, "CCLB"},
+                                                       {WM_NOTIFY, "NOTFY"},
+                                                       {WM_GETTEXT, "GTEXT"},
+                                                       {WM_GETTEXTLENGTH, "GTLEN"},
+                                                       {WM_SETREDRAW, "REDRW"},
+                                                       {WM_GETFONT, "GFONT"},
+                                                       {WM_GETMINMAXINFO, "MINMX"},
+                                                       {WM_PRINTCLIENT, "PRTCL"},
+                                                       {WM_NCHITTEST, "HIT"}};
+        const auto found = names.find(message);
+        if (found != names.end()) return found->second;
+        char code[16];
+        std::snprintf(code, sizeof code, "%04X", message);
+        return code;
+    }
+    static LRESULT CALLBACK Before(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HC_ACTION && active_) {
+            const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            char name[64] = "";
+            GetClassNameA(sent->hwnd, name, sizeof name);
+            active_->open_.push_back({{name, sent->message}, Now(), 0});
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK After(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HC_ACTION && active_ && !active_->open_.empty()) {
+            const Open done = active_->open_.back();
+            active_->open_.pop_back();
+            const double spent = Now() - done.start;
+            Cell& cell = active_->cells_[done.key];
+            cell.exclusive += spent - done.children;
+            ++cell.count;
+            if (!active_->open_.empty()) active_->open_.back().children += spent;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline MessageProfile* active_ = nullptr;
+    HHOOK before_ = nullptr;
+    HHOOK after_ = nullptr;
+    std::vector<Open> open_;
+    std::map<Key, Cell> cells_;
+};
+
+// A window dragged by its bottom-right corner, and what its steps cost.
+struct DragSide {
+    explicit DragSide(HWND dragged) : window(dragged) {}
+    HWND window = nullptr;
+    std::vector<double> steps;  // each step: SetWindowPos with what it sends, and the paint
+    std::vector<double> sizing; // the SetWindowPos share of each step
+    std::vector<double> ends;   // each drag's end: WM_EXITSIZEMOVE and the paint after it
+};
+
+// The size of step k (1..100) of a pass: out by 3 x 2 pixels a step for 25 steps, in through
+// the starting size to 25 steps under it, and back.
+SIZE DragSize(SIZE start, int k) {
+    const int d = k <= 25 ? k : k <= 75 ? 50 - k : k - 100;
+    return {start.cx + 3 * d, start.cy + 2 * d};
+}
+
+// One step of a drag, as the system's sizing loop takes it: a SetWindowPos with what it sends,
+// then UpdateWindow, which paints the window and its children before the next pointer move.
+void DragStep(DragSide& side, SIZE size) {
+    const double begin = Now();
+    SetWindowPos(side.window, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const double moved = Now();
+    UpdateWindow(side.window);
+    GdiFlush();
+    side.steps.push_back(Now() - begin);
+    side.sizing.push_back(moved - begin);
+}
+
+void EndDrag(DragSide& side) {
+    const double begin = Now();
+    SendMessageA(side.window, WM_EXITSIZEMOVE, 0, 0);
+    UpdateWindow(side.window);
+    GdiFlush();
+    side.ends.push_back(Now() - begin);
+}
+
+// One pass of a live drag (100 steps) of each window in `sides` at once: step k of one, then
+// step k of the next, the first of them changing from step to step, so a change in the
+// machine's load falls on all of them alike. WM_ENTERSIZEMOVE comes first and WM_EXITSIZEMOVE
+// last, as in the system's sizing loop. With `phases`, the skin's painters' phases of the steps
+// are added to it (only skinned controls have any).
+void DragPass(const std::vector<DragSide*>& sides, SIZE start,
+              skin::PaintPhaseTimes* phases = nullptr) {
+    if (phases) skin::CountPaintPhases(true);
+    for (DragSide* side : sides)
+        SendMessageA(side->window, WM_ENTERSIZEMOVE, 0, 0);
+    for (int k = 1; k <= 100; ++k)
+        for (std::size_t i = 0; i < sides.size(); ++i)
+            DragStep(*sides[(i + static_cast<std::size_t>(k)) % sides.size()], DragSize(start, k));
     if (phases) {
         const skin::PaintPhaseTimes counted = skin::CountedPaintPhases();
         skin::CountPaintPhases(false);
         for (std::size_t i = 0; i < phases->ms.size(); ++i)
             phases->ms[i] += counted.ms[i];
     }
-    const double begin = Now();
-    SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
-    UpdateWindow(window);
-    GdiFlush();
-    return Now() - begin;
+    for (DragSide* side : sides)
+        EndDrag(*side);
 }
 
 struct StepFigures {
@@ -791,8 +916,8 @@ StepFigures Figures(std::vector<double> times) {
 }
 
 // Live resize as a user feels it: the gallery window (every control the engine skins) dragged
-// skinned, against the same window left plain, in the same run. The two take turns pass by
-// pass, the other one hidden, so a change in the machine's load falls on both alike.
+// skinned, against the same window left plain, in the same run. The two stand side by side,
+// neither covering the other, and take their steps in turn.
 void LiveResize(int scale) {
     // The gallery sets its own theme and control options; the groups after this one get the
     // benchmark's back.
@@ -806,52 +931,55 @@ void LiveResize(int scale) {
     options.endsMessageLoop = false;
     gallery::GalleryWindow skinned;
     gallery::GalleryWindow plain;
+    if (!skinned.Create(options)) return;
+    RECT r{};
+    GetWindowRect(skinned.Handle(), &r);
+    const SIZE start{r.right - r.left, r.bottom - r.top};
+    // The plain window starts right of the widest the skinned one grows to.
+    options.origin = {start.cx + 3 * 25 + 8, 0};
     options.skinned = false;
     if (!plain.Create(options)) return;
-    ShowWindow(plain.Handle(), SW_HIDE);
-    options.skinned = true;
-    if (!skinned.Create(options)) return;
     if (skin::FindWindowPosition(plain.Handle()) != 0 ||
         skin::FindWindowPosition(skinned.Handle()) == 0) {
         std::printf("  live resize: the plain gallery window was skinned, or the other not\n");
         return;
     }
+    for (HWND window : {skinned.Handle(), plain.Handle()}) {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        UpdateWindow(window);
+    }
     PumpMessages();
-    RECT r{};
-    GetWindowRect(skinned.Handle(), &r);
-    const SIZE start{r.right - r.left, r.bottom - r.top};
     const int position = skin::SkinnedPosition(skinned.Handle());
 
-    // Two passes each at scale 1: 200 steps a window, enough for a stable median and for the
-    // steps that grow past a kept bitmap to show among the worst.
-    const int passes = 2 * scale;
-    std::vector<double> mine, theirs, myEnds, theirEnds;
+    // Two passes at scale 1: 200 steps a window, enough for a stable median and for the steps
+    // that grow past a kept bitmap to show among the worst.
+    DragSide mine(skinned.Handle()), theirs(plain.Handle());
     skin::PaintPhaseTimes phases{};
-    for (int pass = 0; pass < passes; ++pass) {
-        ShowWindow(plain.Handle(), SW_HIDE);
-        ShowWindow(skinned.Handle(), SW_SHOWNOACTIVATE);
-        UpdateWindow(skinned.Handle());
+    for (int pass = 0; pass < 2 * scale; ++pass) {
+        DragPass({&mine, &theirs}, start, detailed ? &phases : nullptr);
         PumpMessages();
-        myEnds.push_back(DragPass(skinned.Handle(), start, mine, detailed ? &phases : nullptr));
-        ShowWindow(skinned.Handle(), SW_HIDE);
-        ShowWindow(plain.Handle(), SW_SHOWNOACTIVATE);
-        UpdateWindow(plain.Handle());
-        PumpMessages();
-        theirEnds.push_back(DragPass(plain.Handle(), start, theirs));
     }
-    ShowWindow(plain.Handle(), SW_HIDE);
-    ShowWindow(skinned.Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(skinned.Handle());
-    PumpMessages();
+    // In detailed mode one more pass of each alone, profiled by message; the hooks slow it, so
+    // it counts in none of the figures.
+    MessageProfile myMessages, theirMessages;
+    DragSide myProfiled(skinned.Handle()), theirProfiled(plain.Handle());
+    if (detailed) {
+        myMessages.Start();
+        DragPass({&myProfiled}, start);
+        myMessages.Stop();
+        theirMessages.Start();
+        DragPass({&theirProfiled}, start);
+        theirMessages.Stop();
+    }
     // The skin's own share of a step: the window's composition alone, at the starting size.
     const double rebuild =
         MedianMs(20 * scale, [&] { skin::TheSkin->RebuildBackground(position); });
 
-    const StepFigures s = Figures(mine);
-    const StepFigures p = Figures(theirs);
+    const StepFigures s = Figures(mine.steps);
+    const StepFigures p = Figures(theirs.steps);
     std::printf("  live resize of the gallery window (%ld x %ld, every control), %zu steps each"
                 " of a drag, skinned against the same window unskinned:\n",
-                start.cx, start.cy, mine.size());
+                start.cx, start.cy, mine.steps.size());
     const auto row = [](const char* what, double a, double b, double target) {
         std::printf("    %-26s %9.3f ms   unskinned %8.3f ms   %5.2f x", what, a, b, a / b);
         if (target > 0)
@@ -863,12 +991,15 @@ void LiveResize(int scale) {
     row("95th percentile step", s.p95, p.p95, 0);
     row("worst step", s.worst, p.worst, 2);
     // Once per drag, when the frame is let go: the controls' repaint the drag left owed.
-    row("the drag's end (median)", Figures(myEnds).median, Figures(theirEnds).median, 0);
+    row("the drag's end (median)", Figures(mine.ends).median, Figures(theirs.ends).median, 0);
     std::printf("    %-26s %9.3f ms   (the window's composition alone, %.0f %% of a median"
                 " step)\n",
                 "one full rebuild", rebuild, 100.0 * rebuild / s.median);
     if (detailed) {
-        const double steps = static_cast<double>(mine.size());
+        const auto sum = [](const std::vector<double>& v) {
+            return std::accumulate(v.begin(), v.end(), 0.0);
+        };
+        const double steps = static_cast<double>(mine.steps.size());
         std::printf("      where a skinned step goes (mean):");
         double painters = 0;
         for (std::size_t i = 0; i < phases.ms.size(); ++i) {
@@ -876,9 +1007,12 @@ void LiveResize(int scale) {
             std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], phases.ms[i] / steps);
         }
         std::printf(" the controls' painters %.3f of a mean step of %.3f ms\n", painters / steps,
-                    std::accumulate(mine.begin(), mine.end(), 0.0) / steps);
-        std::printf("      of which the resize itself (SetWindowPos and what it sends) %.3f ms\n",
-                    sizingMs / steps);
+                    sum(mine.steps) / steps);
+        row("the resize alone (median)", Figures(mine.sizing).median, Figures(theirs.sizing).median,
+            0);
+        myMessages.Print("skinned, by window class and message (a pass alone, hooked)",
+                         sum(myProfiled.steps), 100, 18);
+        theirMessages.Print("unskinned, the same", sum(theirProfiled.steps), 100, 12);
     }
     DestroyWindow(skinned.Handle());
     DestroyWindow(plain.Handle());

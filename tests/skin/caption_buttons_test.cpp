@@ -212,6 +212,65 @@ TEST_F(CompositionTest, AddedButtonBecomesButtonOneAndWidensTheRow) {
     EXPECT_FALSE(skin::TheSkin->AddCaptionButton(GetDesktopWindow(), image, "x"));
 }
 
+// What the caption tooltip is sent: its tool messages counted, the rest passed on.
+struct TooltipTraffic {
+    static inline WNDPROC original = nullptr;
+    static inline int rects = 0;
+    static inline int texts = 0;
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == TTM_NEWTOOLRECTA) ++rects;
+        if (message == TTM_UPDATETIPTEXTA) ++texts;
+        return CallWindowProcA(original, window, message, wParam, lParam);
+    }
+};
+
+RECT ToolRect(HWND tip, HWND owner, UINT id) {
+    TOOLINFOA tool{};
+    tool.cbSize = offsetof(TOOLINFOA, lParam);
+    tool.hwnd = owner;
+    tool.uId = id;
+    SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool));
+    return tool.rect;
+}
+
+// A layout that changes nothing (as the second WM_WINDOWPOSCHANGED a region change brings at
+// each step of a live resize runs it) sends the tooltip nothing; a wider window moves every
+// tool with its button, and an added button renames the tools after it.
+TEST_F(CompositionTest, TheToolsFollowTheButtonsAndAnUnchangedLayoutSendsNothing) {
+    ComposedWindow w({.width = 300, .height = 200});
+    skin::WindowRecord& r = w.record();
+    const HWND tip = r.Tooltip->GetTooltipWindow();
+    ASSERT_NE(tip, nullptr);
+    TooltipTraffic::original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TooltipTraffic::Procedure)));
+    TooltipTraffic::rects = TooltipTraffic::texts = 0;
+    skin::TheSkin->LayoutCaptionButtons(w.position());
+    EXPECT_EQ(TooltipTraffic::rects, 0);
+    EXPECT_EQ(TooltipTraffic::texts, 0);
+
+    const RECT before = ToolRect(tip, w.hwnd(), 3);
+    SetWindowPos(w.hwnd(), nullptr, 0, 0, 340, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    skin::TheSkin->LayoutCaptionButtons(w.position());
+    skin::TheSkin->LayoutCaptionButtons(w.position());
+    const int buttons = static_cast<int>(r.CaptionButtons.size());
+    EXPECT_EQ(TooltipTraffic::rects, buttons); // each tool once, though the layout ran twice
+    EXPECT_EQ(TooltipTraffic::texts, 0);
+    for (int id = 1; id <= buttons; ++id) {
+        const plus::RectF& button = r.CaptionButtons[static_cast<std::size_t>(id - 1)].Rect;
+        const RECT tool = ToolRect(tip, w.hwnd(), static_cast<UINT>(id));
+        EXPECT_EQ(tool.left, static_cast<LONG>(button.x)) << id;
+        EXPECT_EQ(tool.right, static_cast<LONG>(button.x) + static_cast<LONG>(button.width)) << id;
+    }
+    EXPECT_EQ(ToolRect(tip, w.hwnd(), 3).left, before.left + 40);
+
+    TooltipTraffic::rects = TooltipTraffic::texts = 0;
+    ASSERT_TRUE(skin::TheSkin->AddCaptionButton(
+        w.hwnd(), compose_test::MakeBmp(26, 18, [](int, int) { return RGB(0, 0, 0); }), "设置"));
+    // Every old tool now stands for the button before it: each gets its new text once.
+    EXPECT_EQ(TooltipTraffic::texts, buttons + 1);
+    SetWindowLongPtrA(tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipTraffic::original));
+}
+
 TEST_F(CompositionTest, HandlersAreStoredOnlyForSkinnedWindows) {
     ComposedWindow w({.width = 300, .height = 200});
     int a = 0;
