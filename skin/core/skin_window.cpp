@@ -73,8 +73,10 @@ LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
             engine.ShowBackBuffer(p, GetDC(window));
         } else if (Engine.FirstPaint == 0) {
             // Leaves the window stale when it could not get its back buffer, so the next
-            // paint tries again.
-            engine.RebuildBackground(p, GetDC(window));
+            // paint tries again. The picture goes out through a window DC the rebuild takes
+            // itself (no DC of ours to hand over: after a region change each one costs a
+            // new visible region).
+            engine.RebuildBackground(p, HDC{});
         } else {
             rec.BackgroundStale = 0;
         }

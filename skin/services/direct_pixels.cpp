@@ -1,6 +1,11 @@
 #include "skin/services/direct_pixels.h"
 
 #include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "plus/plus_graphics.h"
 #include "plus/plus_path.h"
@@ -190,12 +195,49 @@ std::uint32_t MixPairs(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
     return rb | (ag << 8);
 }
 
-// A picture row stretched across: each pixel the weighted mean of its two taps.
-void StretchRow(const std::uint32_t* source, const Taps& columns, std::uint32_t* out) {
+// A picture row stretched across: each pixel the weighted mean of its two taps. True when
+// every pixel of it is opaque.
+bool StretchRow(const std::uint32_t* source, const Taps& columns, std::uint32_t* out) {
     const std::size_t count = columns.first.size();
-    for (std::size_t i = 0; i < count; ++i)
+    std::uint32_t alphas = 0xFF000000u;
+    for (std::size_t i = 0; i < count; ++i) {
         out[i] = MixPairs(source[columns.first[i]], source[columns.second[i]],
                           static_cast<std::uint32_t>(columns.weight[i]));
+        alphas &= out[i];
+    }
+    return alphas == 0xFF000000u;
+}
+
+// Pixels [from, to) of two opaque stretched rows mixed into `out`, the lower one weighted w of
+// 256: what MixPairs gives, four pixels at a time where the processor has SSE2.
+void MixOpaqueRows(const std::uint32_t* upper, const std::uint32_t* lower, std::uint32_t w,
+                   std::uint32_t* out, LONG from, LONG to) {
+    if (w == 0) {
+        std::memcpy(out + from, upper + from, static_cast<std::size_t>(to - from) * 4);
+        return;
+    }
+    LONG x = from;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lowerWeight = _mm_set1_epi16(static_cast<short>(w));
+    const __m128i upperWeight = _mm_set1_epi16(static_cast<short>(256 - w));
+    const __m128i half = _mm_set1_epi16(0x80);
+    // Each channel as a 16-bit lane: a * (256 - w) + b * w + 128 stays under 65536.
+    const auto mix = [&](__m128i a, __m128i b) {
+        const __m128i sum = _mm_add_epi16(
+            _mm_add_epi16(_mm_mullo_epi16(a, upperWeight), _mm_mullo_epi16(b, lowerWeight)), half);
+        return _mm_srli_epi16(sum, 8);
+    };
+    for (; x + 4 <= to; x += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + x));
+        const __m128i low = mix(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+        const __m128i high = mix(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(low, high));
+    }
+#endif
+    for (; x < to; ++x)
+        out[x] = MixPairs(upper[x], lower[x], w);
 }
 
 } // namespace
@@ -211,9 +253,12 @@ void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourc
     std::vector<std::uint32_t> lower(static_cast<std::size_t>(width));
     int upperRow = -1;
     int lowerRow = -1;
-    const auto stretched = [&](int row, std::vector<std::uint32_t>& into, int& held) {
+    bool upperOpaque = false;
+    bool lowerOpaque = false;
+    const auto stretched = [&](int row, std::vector<std::uint32_t>& into, int& held, bool& opaque) {
         if (held != row) {
-            StretchRow(source + static_cast<std::size_t>(row) * sourceWidth, columns, into.data());
+            opaque = StretchRow(source + static_cast<std::size_t>(row) * sourceWidth, columns,
+                                into.data());
             held = row;
         }
         return into.data();
@@ -227,11 +272,18 @@ void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourc
             if (rows.first[row] == lowerRow) {
                 std::swap(upper, lower);
                 std::swap(upperRow, lowerRow);
+                std::swap(upperOpaque, lowerOpaque);
             }
-            const std::uint32_t* top = stretched(rows.first[row], upper, upperRow);
-            const std::uint32_t* bottom = stretched(rows.second[row], lower, lowerRow);
+            const std::uint32_t* top = stretched(rows.first[row], upper, upperRow, upperOpaque);
+            const std::uint32_t* bottom = stretched(rows.second[row], lower, lowerRow, lowerOpaque);
             const auto w = static_cast<std::uint32_t>(rows.weight[row]);
+            // The pixels are columns x + pixels.left of the stretched rows.
             std::uint32_t* out = pixels.Row(y);
+            if (upperOpaque && lowerOpaque) {
+                MixOpaqueRows(top + pixels.left, bottom + pixels.left, w, out, part.left,
+                              part.right);
+                continue;
+            }
             for (LONG x = part.left; x < part.right; ++x) {
                 const auto column = static_cast<std::size_t>(x + pixels.left);
                 const std::uint32_t colour = MixPairs(top[column], bottom[column], w);
