@@ -5,6 +5,7 @@
 #include "compose_fixture.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -396,4 +397,32 @@ TEST(StretchOver, APartGetsThePixelsTheWholeImageHasThereAndTheCornersArePicture
                 x >= inside.left && x < inside.right && y >= inside.top && y < inside.bottom;
             EXPECT_EQ(part[i], in ? whole[i] : kUntouched) << x << ", " << y;
         }
+}
+
+// A picture whose lower row is half transparent, stretched from 2 x 2 to 4 x 4 over black:
+// the rows from the opaque picture row alone are its colour; the rows that take in the half
+// transparent one are laid over the black, not written as they are.
+TEST(StretchOver, RowsWithTransparencyAreLaidOverWhatIsThere) {
+    const std::vector<std::uint32_t> source{0xFF2040C0, 0xFF2040C0, 0x80FFFFFF, 0x80FFFFFF};
+    std::vector<std::uint32_t> out(16, 0xFF000000);
+    skin::StretchOver(skin::PixelRows{reinterpret_cast<std::uint8_t*>(out.data()), 4, 4, 16, 0, 0},
+                      source.data(), 2, 2, 4, 4, {{0, 0, 4, 4}});
+    const auto channels = [](std::uint32_t p) {
+        return std::array<int, 4>{int(p >> 24), int(p >> 16 & 0xFF), int(p >> 8 & 0xFF),
+                                  int(p & 0xFF)};
+    };
+    for (int x = 0; x < 4; ++x) {
+        SCOPED_TRACE(x);
+        EXPECT_EQ(out[static_cast<std::size_t>(x)], 0xFF2040C0u); // row 0: the top picture row
+        // Row 3 repeats the bottom picture row: white at half over black.
+        const auto bottom = channels(out[static_cast<std::size_t>(12 + x)]);
+        EXPECT_EQ(bottom[0], 0xFF);
+        for (int c = 1; c < 4; ++c)
+            EXPECT_NEAR(bottom[c], 0x80, 2) << c;
+        // Row 1 mixes a quarter of the bottom row in: opaque, between the two.
+        const auto mixed = channels(out[static_cast<std::size_t>(4 + x)]);
+        EXPECT_EQ(mixed[0], 0xFF);
+        EXPECT_GT(mixed[1], 0x20);
+        EXPECT_LT(mixed[1], 0x80);
+    }
 }
