@@ -32,6 +32,7 @@ set(VARNEL_PUBLIC_HEADERS
     skin/core/composition_types.h
     skin/core/dpi.h
     skin/core/scroll_bar_types.h
+    skin/core/kept_picture.h
     skin/core/gdi_owners.h)
 file(GLOB plus_headers RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plus/*.h)
 list(FILTER plus_headers EXCLUDE REGEX "/plus_internal\\.h$|/plus_wrapper_helpers\\.h$|/plus_faults\\.h$")

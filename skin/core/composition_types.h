@@ -17,6 +17,7 @@
 #include "plus/plus_image.h"
 #include "plus/plus_object.h"
 #include "plus/plus_tooltip.h"
+#include "skin/core/kept_picture.h"
 #include "skin/core/scroll_bar_types.h"
 #include "skin/core/skin_types.h"
 
@@ -254,6 +255,7 @@ struct ContainerEntry {
     UINT FontDpi = 96;        // the container's DPI when its font was read (96 for the default)
     int FontStyle = 0;
     std::vector<DockedWindow> Docked;
+    KeptPicture Kept; // the last pictures painted, with the look and background of each
 };
 
 // A skinned common control. Entry 1 of a window's list starts empty.

@@ -194,7 +194,17 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
     if (w > 0 && h > 0) {
         CapturedBackground picture(container, ClientRectInWindow(container));
         if (!picture.dc()) return;
-        {
+        // Everything the frame and the caption are drawn from besides the background: a
+        // repaint over the same background puts the kept picture back.
+        Look look;
+        const UINT dpi = ControlDpi(container);
+        look << w << h << dpi << entry->FillValue << entry->Alpha << entry->IsGroupBox
+             << entry->Framed;
+        if (entry->IsGroupBox)
+            look << WindowTextOf(container) << GetWindowLongA(container, GWL_STYLE)
+                 << static_cast<std::int64_t>(TextColourOf(container)) << entry->FontName
+                 << entry->FontSize << entry->FontDpi << entry->FontStyle;
+        if (!PutKeptPicture(entry->Kept, look, picture.dc(), w, h)) {
             PlusGraphics g;
             g.CreateFromHDC(picture.dc());
             g.SetSmoothingMode(plus::SmoothingModeAntiAlias);
@@ -206,7 +216,6 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
             if (entry->IsGroupBox) {
                 PaintGroupBox(g, container, *entry, w, h);
             } else if (entry->Framed) {
-                const UINT dpi = ControlDpi(container);
                 const auto px = [dpi](int size) {
                     return static_cast<float>(ScaleToDpi(size, dpi));
                 };
@@ -215,6 +224,8 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
                 StrokePath(g, RoundedPath(px(1), px(1), wf - px(3), hf - px(3), px(3)),
                            ToArgb(kWhite, 100));
             }
+            g.DeleteGraphics(); // the drawing lands in the picture before it is kept
+            KeepPicture(entry->Kept, picture.dc(), w, h);
         }
         if (dc) {
             CopyAroundChildren(container, *dc, picture.dc(), w, h);

@@ -328,6 +328,36 @@ void FillHeader(HWND c) {
         SendMessageA(c, HDM_INSERTITEMA, 100, reinterpret_cast<LPARAM>(&item));
     }
 }
+void FillTabs(HWND c) {
+    for (const char* text : {"日历", "表单", "更多"}) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(text);
+        SendMessageA(c, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
+    }
+}
+void FillToolBar(HWND c) {
+    SendMessageA(c, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBBUTTON buttons[3]{};
+    const char* texts[] = {"新建", "打开", "保存"};
+    for (int i = 0; i < 3; ++i) {
+        buttons[i].iBitmap = I_IMAGENONE;
+        buttons[i].idCommand = 100 + i;
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+        buttons[i].iString = reinterpret_cast<INT_PTR>(texts[i]);
+    }
+    SendMessageA(c, TB_ADDBUTTONSA, 3, reinterpret_cast<LPARAM>(buttons));
+}
+void FillStatus(HWND c) {
+    int edges[] = {90, -1};
+    SendMessageA(c, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    SendMessageA(c, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("就绪"));
+    SendMessageA(c, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>("第 3 行"));
+}
+void FillRichEdit(HWND c) {
+    SetWindowTextA(c, "格式文本：第一行\r\n第二行");
+}
 void Check(HWND c) {
     SendMessageA(c, BM_SETCHECK, BST_CHECKED, 0);
 }
@@ -354,7 +384,34 @@ constexpr FamilySample kFamilySamples[] = {
     {"progress bar", PROGRESS_CLASSA, 0, 0, 160, 18, HalfWay},
     {"up-down", UPDOWN_CLASSA, 0, 0, 18, 40, nullptr},
     {"header", WC_HEADERA, HDS_BUTTONS, 0, 180, 24, FillHeader},
+    // Skinned as common controls (drawn by the system into a picture keyed over the window's
+    // background) and as a container.
+    {"tab control", WC_TABCONTROLA, 0, 0, 200, 60, FillTabs},
+    {"tool bar", TOOLBARCLASSNAMEA,
+     CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_FLAT | TBSTYLE_LIST, 0, 200, 28,
+     FillToolBar},
+    {"status bar", STATUSCLASSNAMEA, CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 200, 22, FillStatus},
+    {"month calendar", MONTHCAL_CLASSA, 0, 0, 230, 160, nullptr},
+    {"rich edit", "RichEdit20A", ES_MULTILINE, WS_EX_CLIENTEDGE, 200, 60, FillRichEdit},
+    {"group box", "BUTTON", BS_GROUPBOX, 0, 200, 60, nullptr},
 };
+
+// How the skin takes a sample on: the families above the common controls are found by
+// SkinChildControls; these are skinned on their own, as a program skins them.
+void SkinSampleOnItsOwn(HWND c) {
+    char cls[64] = "";
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") == 0) {
+        if ((GetWindowLongA(c, GWL_STYLE) & 0xF) == BS_GROUPBOX) skin::TheSkin->SkinContainer(c);
+        return;
+    }
+    for (const char* common : {WC_TABCONTROLA, TOOLBARCLASSNAMEA, STATUSCLASSNAMEA})
+        if (lstrcmpiA(cls, common) == 0) skin::TheSkin->SkinCommonControl(c);
+    // These fill their background white, the key the gallery gives them too.
+    for (const char* common : {MONTHCAL_CLASSA, "RichEdit20A"})
+        if (lstrcmpiA(cls, common) == 0)
+            skin::TheSkin->SkinCommonControl(c, GetSysColor(COLOR_WINDOW));
+}
 
 HWND MakeSample(HWND parent, const FamilySample& sample, int x, int y) {
     HWND c = CreateWindowExA(sample.exStyle, sample.cls, sample.name[0] == 'e' ? "" : "已选中",
@@ -421,29 +478,40 @@ void CallTimes(int scale) {
 // the bare message; the ratio is then taken against two of the system's repaints of the
 // control, which is what showing a hot look and taking it away would cost it.
 void FamilyTimes(int scale) {
-    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&classes);
+    static const HMODULE richEdit = LoadLibraryA("riched20.dll");
+    (void)richEdit;
     std::printf("  every family, skinned against unskinned (repaint, hover in and out, focus in "
                 "and out; targets <= 3 x):\n");
     for (int translucent = 0; translucent <= 1; ++translucent) {
         skin::Engine.TranslucentControls = translucent;
-        BenchWindow w(760, 620);
+        // The skinned samples in the left three columns, the unskinned ones in the right three,
+        // each sample clear of the others.
+        constexpr int kColumn = 250;
+        BenchWindow w(6 * kColumn + 40, 700);
         SetActiveWindow(w.window);
         std::vector<HWND> mine;
         std::vector<HWND> theirs;
-        int y = 130;
-        for (const FamilySample& sample : kFamilySamples) {
-            mine.push_back(MakeSample(w.window, sample, 20, y));
-            y += std::min(sample.height, 90) + 6;
-            if (y > 560) y = 130;
-        }
+        const auto place = [&](std::vector<HWND>& into, int firstColumn) {
+            int column = firstColumn;
+            int y = 130;
+            for (const FamilySample& sample : kFamilySamples) {
+                // A combo box's height includes its list, which stays shut.
+                const int shown = lstrcmpiA(sample.cls, "ComboBox") == 0 ? 30 : sample.height;
+                if (y + shown > 690) {
+                    ++column;
+                    y = 130;
+                }
+                into.push_back(MakeSample(w.window, sample, 20 + column * kColumn, y));
+                y += shown + 6;
+            }
+        };
+        place(mine, 0);
         skin::SkinChildControls(w.position, w.window);
-        y = 130;
-        for (const FamilySample& sample : kFamilySamples) {
-            theirs.push_back(MakeSample(w.window, sample, 400, y));
-            y += std::min(sample.height, 90) + 6;
-            if (y > 560) y = 130;
-        }
+        for (HWND c : mine)
+            SkinSampleOnItsOwn(c);
+        place(theirs, 3);
         UpdateWindow(w.window);
         std::printf("  %s:\n", translucent ? "translucent" : "opaque");
         std::printf("    %-28s %21s %21s %21s\n", "", "repaint", "hover", "focus");

@@ -147,6 +147,39 @@ TEST_F(ContainerTest, GroupBoxDrawsItsFrameAndPlacesItsCaptionByItsAlignment) {
     EXPECT_GT(red, 10);
 }
 
+// A group box keeps its last picture and puts it back on a repaint, but only while what it was
+// drawn from holds: a new caption, a new background under it and a new size each draw it anew.
+TEST_F(ContainerTest, AGroupBoxsKeptPictureGoesWithItsCaptionBackgroundAndSize) {
+    HWND box = nullptr;
+    HWND window = Skinned(320, 220, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
+    });
+    ASSERT_EQ(TheSkin->SkinContainer(box), 1);
+    Repaint(window);
+    const Picture first = GrabClient(box);
+    const auto [inkFrom, inkTo] = InkColumns(box);
+    Repaint(window);
+    EXPECT_EQ(GrabClient(box).pixels, first.pixels) << "put back as it was";
+    ASSERT_FALSE(Record().Containers[0].Kept.Entries.empty());
+
+    SetWindowTextA(box, "分");
+    Repaint(window);
+    const auto [shortFrom, shortTo] = InkColumns(box);
+    EXPECT_LT(shortTo - shortFrom, (inkTo - inkFrom) / 2) << "one character, not three";
+
+    const COLORREF other = RGB(150, 60, 40);
+    TheSkin->SetTheme({}, {}, other);
+    Repaint(window);
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(box, 100, 60), Behind(box, 100, 60), 3));
+    EXPECT_GT(GetRValue(WindowPixel(box, 100, 60)), 120) << "the new theme shows inside";
+
+    MoveWindow(box, 20, 50, 260, 100, TRUE);
+    Repaint(window);
+    const COLORREF behind = Behind(box, 100, 60);
+    EXPECT_LT(Sum(WindowPixel(box, 259, 60)), Sum(behind) - 8) << "the frame's right edge moved";
+    EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(box, 199, 60), behind, 3));
+}
+
 TEST_F(ContainerTest, RegistrationTakesTheFirstEntryOnceAndSkinsTheControlsInside) {
     HWND box = nullptr, panel = nullptr, check = nullptr, edit = nullptr, outsideEdit = nullptr;
     Skinned(420, 260, [&](HWND w) {
