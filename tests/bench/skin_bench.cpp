@@ -183,7 +183,7 @@ void PrintBreakdown(int runs, const std::function<void()>& repaint) {
     skin::CountPaintPhases(false);
     double phases = 0;
     std::printf("      where it goes (mean of %d):", runs);
-    for (std::size_t i = 0; i < times.ms.size(); ++i) {
+    for (std::size_t i = 0; i < skin::kControlPhaseCount; ++i) {
         phases += times.ms[i];
         std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], times.ms[i] / runs);
     }
@@ -871,12 +871,16 @@ void LiveResize(int scale) {
         const double steps = static_cast<double>(mine.size());
         std::printf("      where a skinned step goes (mean):");
         double painters = 0;
-        for (std::size_t i = 0; i < phases.ms.size(); ++i) {
+        for (std::size_t i = 0; i < skin::kControlPhaseCount; ++i) {
             painters += phases.ms[i];
             std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], phases.ms[i] / steps);
         }
         std::printf(" the controls' painters %.3f of a mean step of %.3f ms\n", painters / steps,
                     std::accumulate(mine.begin(), mine.end(), 0.0) / steps);
+        std::printf("      the window's composition in a step (mean):");
+        for (std::size_t i = skin::kControlPhaseCount; i < phases.ms.size(); ++i)
+            std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], phases.ms[i] / steps);
+        std::printf("\n");
         std::printf("      of which the resize itself (SetWindowPos and what it sends) %.3f ms\n",
                     sizingMs / steps);
     }
