@@ -431,12 +431,6 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     const COLORREF colour =
         record->StatusInverseText ? (~Engine.ThemeColour & 0x00FFFFFF) : definition.TextColour;
     const plus::ARGB ink = ToArgb(colour, 255, 1);
-    std::optional<PhaseClock> fontClock(std::in_place, PaintPhase::StatusFont);
-    const plus::PlusFont& font =
-        record->StatusFont.Get(record->StatusFontName, PxF(*record, record->StatusFontSize),
-                               kFontStyleRegular, plus::UnitPixel);
-    fontClock.reset();
-
     // The text box stays inside the pane, so a long text is clipped at the pane's edge
     // instead of spilling into its neighbour.
     const float textTop = y + (h - PxF(*record, 12)) / 2;
@@ -452,20 +446,28 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     }
     const plus::RectF textRect{textLeft, textTop, std::max(0.0f, x + w - textLeft),
                                std::max(0.0f, y + h - textTop)};
-    if (record->StatusGlow) {
+    // A pane with no text yet (the usage line comes after the first paint) draws none, and its
+    // font is made when the first text comes.
+    if (!definition.Text.empty() && record->StatusGlow) {
         DrawGlowText(*graphics, definition.Text, textRect, record->StatusTextColour,
                      record->StatusGlowColour, 4, record->StatusFontName,
                      PxF(*record, record->StatusFontSize), kFontStyleRegular, kAlignNear,
                      kAlignNear);
-    } else if (!(pixels && Unclipped(*graphics) &&
-                 record->StatusGlyphs.Draw(pixels, *graphics, font, definition.Text, textRect,
-                                           ink))) {
-        plus::PlusSolidBrush brush;
-        brush.Create(ink);
-        plus::PlusStringFormat format;
-        format.Create();
-        format.SetAlign(kAlignNear);
-        graphics->DrawString(definition.Text, font, brush, textRect, &format);
+    } else if (!definition.Text.empty()) {
+        std::optional<PhaseClock> fontClock(std::in_place, PaintPhase::StatusFont);
+        const plus::PlusFont& font =
+            record->StatusFont.Get(record->StatusFontName, PxF(*record, record->StatusFontSize),
+                                   kFontStyleRegular, plus::UnitPixel);
+        fontClock.reset();
+        if (!(pixels && Unclipped(*graphics) &&
+              record->StatusGlyphs.Draw(pixels, *graphics, font, definition.Text, textRect, ink))) {
+            plus::PlusSolidBrush brush;
+            brush.Create(ink);
+            plus::PlusStringFormat format;
+            format.Create();
+            format.SetAlign(kAlignNear);
+            graphics->DrawString(definition.Text, font, brush, textRect, &format);
+        }
     }
 
     if (own) {
