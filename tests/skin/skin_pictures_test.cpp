@@ -160,3 +160,23 @@ TEST_F(SkinPicturesDecoded, MadeFromKeptPixelsWithoutTheDecoderAndOthersDecoded)
     const ByteSet junk{1, 2, 3, 4};
     EXPECT_EQ(MakePicture(junk), nullptr);
 }
+
+TEST_F(SkinPicturesDecoded, AWindowsPictureCacheMakesEachPictureOnceAndKeepsNoFailure) {
+    SkinPictureCache cache;
+    plus::PlusImage* box = cache.Get(CheckedBoxImage);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetWidth(), 13u);
+    EXPECT_EQ(cache.Get(CheckedBoxImage), box);
+    plus::PlusImage* arrow = cache.Get(ArrowUpImage);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_NE(arrow, box);
+    EXPECT_EQ(arrow->GetHeight(), 4u);
+    EXPECT_EQ(cache.Get(ArrowUpImage), arrow);
+    EXPECT_EQ(cache.size(), 2u);
+    // Keyed by the data and its length: the start of the same picture is other bytes (which do
+    // not decode, and are not kept).
+    EXPECT_EQ(cache.Get(std::span(CheckedBoxImage).first(40)), nullptr);
+    const ByteSet junk{1, 2, 3, 4};
+    EXPECT_EQ(cache.Get(junk), nullptr);
+    EXPECT_EQ(cache.size(), 2u);
+}
