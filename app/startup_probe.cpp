@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/usage_counter.h"
+#include "skin/core/paint_phases.h"
 
 namespace varnel::startup_probe {
 
@@ -18,6 +19,7 @@ constexpr int kMemoryUpdates = 1000;
 struct State {
     bool active = false;
     bool plain = false;
+    bool detail = false;
     Stop stop = Stop::Paint;
     std::string report;
     LARGE_INTEGER entry{};
@@ -47,6 +49,17 @@ void Add(const char* name, double value) {
     Probe().lines += line;
 }
 
+// The skin's phase sums so far, each under "<step>/<phase>".
+void AddPhases(const char* step) {
+    const skin::PaintPhaseTimes& sums = skin::CountedPaintPhases();
+    for (std::size_t i = 0; i < sums.ms.size(); ++i) {
+        std::string name = std::string(step) + "/" + skin::kPaintPhaseNames[i];
+        for (char& c : name)
+            if (c == ' ') c = '_';
+        Add(name.c_str(), sums.ms[i]);
+    }
+}
+
 void WriteAndClose(HWND mainWindow) {
     State& s = Probe();
     if (FILE* file = std::fopen(s.report.c_str(), "w")) {
@@ -69,13 +82,18 @@ void NoteEntry() {
     s.report = report;
     const char* plain = std::getenv("VARNEL_STARTUP_PROBE_PLAIN");
     s.plain = plain && std::string(plain) == "1";
+    const char* detail = std::getenv("VARNEL_STARTUP_PROBE_DETAIL");
+    s.detail = detail && std::string(detail) == "1";
+    if (s.detail) skin::CountPaintPhases(true);
     const char* stop = std::getenv("VARNEL_STARTUP_PROBE_STOP");
     const std::string when = stop ? stop : "";
     s.stop = when == "usage" ? Stop::Usage : when == "memory" ? Stop::Memory : Stop::Paint;
 }
 
 void Mark(const char* name) {
-    if (Probe().active && !Probe().painted) Add(name, MsSinceEntry());
+    if (!Probe().active || Probe().painted) return;
+    Add(name, MsSinceEntry());
+    if (Probe().detail) AddPhases(name);
 }
 
 bool SkinsMainWindow() {
@@ -88,6 +106,10 @@ void NoteFirstPaint(HWND mainWindow) {
     s.painted = true;
     GdiFlush(); // the paint has reached the display
     Add("first_paint_ms", MsSinceEntry());
+    if (s.detail) {
+        AddPhases("first_paint_ms");
+        skin::CountPaintPhases(false);
+    }
     Add("private_bytes_after_paint", static_cast<double>(PrivateBytes()));
     if (s.stop == Stop::Paint) WriteAndClose(mainWindow);
 }

@@ -8,6 +8,10 @@
 //                                     "usage": after the first usage line; "memory": after
 //                                     that line and 1,000 more delivered through the mailbox
 //   VARNEL_STARTUP_PROBE_PLAIN=1      leave the main window unskinned
+//   VARNEL_STARTUP_PROBE_DETAIL=1     also sum the skin's paint phases from the entry on and
+//                                     note their sums at each step ("<step>/<phase> ms", the
+//                                     phase's name with '_' for each space); the sums cost
+//                                     time of their own, so such runs are not the timed ones
 #pragma once
 #include <windows.h>
 

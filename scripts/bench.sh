@@ -3,7 +3,7 @@
 # Xvfb (large enough for a 1280 x 800 window); it prints the medians of its measurements.
 # Extra arguments go to the composition program (a number scales the runs; a group name after
 # it runs that group alone, "startup" the program's start-up alone, "all" every group; "detail"
-# after the group adds where each control repaint's time goes).
+# after the group adds where each control repaint's time goes, and each start-up step's).
 # The theme-image group uses a 20000 x 20000 PNG (900 KB) written here at run time. The
 # start-up group runs the program against the loopback demo server on the configured port.
 set -euo pipefail
@@ -26,5 +26,8 @@ if [ -z "$group" ] || [ "$group" = all ] || [ "$group" = startup ]; then
   server=$!
   trap 'kill $server 2>/dev/null || true; rm -f "$log"' EXIT
   sleep 0.5
-  bash scripts/with-xvfb.sh python3 tests/bench/startup_bench.py
+  # "detail" after the group: where each start-up step's time goes, too.
+  detail=()
+  [ "${3:-}" = detail ] && detail=(detail)
+  bash scripts/with-xvfb.sh python3 tests/bench/startup_bench.py "${detail[@]}"
 fi

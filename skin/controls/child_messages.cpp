@@ -3,6 +3,7 @@
 
 #include "skin/controls/framework.h"
 #include "skin/core/capture.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/skin_window.h"
 #include "skin/core/window_services.h"
@@ -18,6 +19,7 @@ constexpr int kTreeItemExpanded = -406;  // TVN_ITEMEXPANDEDA
 constexpr int kTreeItemExpanding = -405; // TVN_ITEMEXPANDINGA
 
 LRESULT HollowBrush(HWND control, HDC dc) {
+    const PhaseClock clock(PaintPhase::ColourAnswers);
     SetTextColor(dc, TextColourOf(control));
     SetBkMode(dc, TRANSPARENT);
     ReleaseColourBrush(control);
@@ -57,6 +59,7 @@ void RepaintAfterTreeChange(LPARAM lParam) {
 // A pattern brush of the window's picture behind the control's client area, washed or as it
 // is, kept with its bitmap on the control until the next answer or its destruction.
 LRESULT BackgroundBrush(HWND control, HDC dc, bool washed) {
+    const PhaseClock clock(PaintPhase::ColourAnswers);
     SetTextColor(dc, TextColourOf(control));
     SetBkMode(dc, TRANSPARENT);
     ReleaseColourBrushes(control);

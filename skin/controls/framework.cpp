@@ -97,9 +97,9 @@ void DrawSkinPicture(plus::PlusGraphics& graphics, HWND control,
                      std::span<const std::uint8_t> picture, UINT dpi, float x, float y, float width,
                      float height) {
     // Kept by the control's window record; decoded here for a control that has none.
-    plus::PlusImage own;
+    std::unique_ptr<plus::PlusImage> own;
     plus::PlusImage* image = ControlPicture(control, picture, dpi);
-    if (!image && own.LoadFromStream(ToByteSet(SkinPictureForDpi(picture, dpi)))) image = &own;
+    if (!image && (own = MakePicture(SkinPictureForDpi(picture, dpi)))) image = own.get();
     if (!image) return;
     if (dpi <= kDesignDpi) {
         // Given its own size: drawn without one, GDI+ would scale it by the graphics' DPI,
@@ -679,9 +679,8 @@ WashedClientPicture::WashedClientPicture(HWND control, const RECT& part, KeptPic
     const RECT client = ClientRectInWindow(control);
     RECT placed = WashedPartInWindow(control, part);
     OffsetRect(&placed, -client.left, -client.top);
-    if (kept &&
-        PutKeptPart(*kept, WashLook(whole.cx, whole.cy), background_.dc(), placed, whole.cx,
-                    whole.cy))
+    if (kept && PutKeptPart(*kept, WashLook(whole.cx, whole.cy), background_.dc(), placed, whole.cx,
+                            whole.cy))
         return;
     WashPicture(background_.dc(), background_.width(), background_.height());
 }

@@ -37,6 +37,10 @@ enum CaptionButtonKind : int {
     kApplicationButton = 5, // runs the button's own action
 };
 
+// The picture of some image bytes: a built-in skin picture made from its kept pixels, anything
+// else decoded; null when the bytes do not decode (or the picture cannot be made).
+std::unique_ptr<plus::PlusImage> MakePicture(std::span<const std::uint8_t> bytes);
+
 // The decoded picture of some image bytes, kept so that a hover animation does not decode the
 // same picture on every frame. It follows the bytes it is asked for; a copy starts empty.
 class PictureCache {
@@ -77,14 +81,7 @@ public:
     SkinPictureCache& operator=(SkinPictureCache&&) noexcept = default;
 
     // The decoded picture of `bytes`; null when they do not decode (asked again next time).
-    plus::PlusImage* Get(std::span<const std::uint8_t> bytes) {
-        for (Entry& e : entries_)
-            if (e.data == bytes.data() && e.size == bytes.size()) return e.image.get();
-        auto image = std::make_unique<plus::PlusImage>();
-        if (!image->LoadFromStream(ByteSet(bytes.begin(), bytes.end()))) return nullptr;
-        entries_.push_back(Entry{bytes.data(), bytes.size(), std::move(image)});
-        return entries_.back().image.get();
-    }
+    plus::PlusImage* Get(std::span<const std::uint8_t> bytes);
     size_t size() const { return entries_.size(); }
 
 private:

@@ -22,4 +22,15 @@ std::span<const std::uint8_t> SkinPictureForDpi(std::span<const std::uint8_t> pi
     return picture;
 }
 
+const SkinPicturePixels* PixelsOfSkinPicture(std::span<const std::uint8_t> picture) {
+    for (const SkinPicturePixels& drawn : SkinPicturesPixels)
+        if (drawn.bytes.data() == picture.data() && drawn.bytes.size() == picture.size())
+            return &drawn;
+    for (const SkinPicturePixels& drawn : SkinPicturesPixels)
+        if (drawn.bytes.size() == picture.size() &&
+            std::equal(drawn.bytes.begin(), drawn.bytes.end(), picture.begin()))
+            return &drawn;
+    return nullptr;
+}
+
 } // namespace skin

@@ -1,8 +1,10 @@
-// The skin pictures: PNG files (8-bit RGBA) held as constant data, decoded with PlusImage.
+// The skin pictures: PNG files (8-bit RGBA) held as constant data, each with its pixels beside
+// it, so a built-in picture is made without the PNG decoder (whose first use costs a start-up
+// some milliseconds); a caller's own picture is decoded with PlusImage.
 //
 // They are drawn by skin/images/draw_skin_pictures.py, which writes the PNG files in
-// skin/images/png/ and the byte arrays in skin_pictures_data.cpp; both are checked in, so the
-// build needs no script. To change a picture, edit the script and run it again.
+// skin/images/png/ and the byte and pixel arrays in skin_pictures_data.cpp; both are checked
+// in, so the build needs no script. To change a picture, edit the script and run it again.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -46,6 +48,20 @@ extern const std::array<ScaledSkinPicture, 12> ScaledSkinPictures;
 // that are not one of the pictures above come back as they are.
 std::span<const std::uint8_t> SkinPictureForDpi(std::span<const std::uint8_t> picture,
                                                 unsigned dpi);
+
+// Every picture at every scale with its pixels: 0xAARRGGBB values (straight alpha, as a
+// Format32bppARGB bitmap holds them), row by row from the top, width x height of them.
+struct SkinPicturePixels {
+    std::span<const std::uint8_t> bytes;
+    std::span<const std::uint32_t> pixels;
+    int width;
+    int height;
+};
+extern const std::array<SkinPicturePixels, 36> SkinPicturesPixels;
+
+// The pixels of the skin picture whose PNG bytes are `picture` (the constant data itself or a
+// copy of it); null for any other bytes.
+const SkinPicturePixels* PixelsOfSkinPicture(std::span<const std::uint8_t> picture);
 
 // A picture's bytes as an owned byte set (caption buttons keep their own copies).
 inline ByteSet ToByteSet(std::span<const std::uint8_t> picture) {

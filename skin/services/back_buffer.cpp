@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "plus/plus_brush.h"
@@ -20,6 +21,7 @@
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
 #include "skin/core/drawing_helpers.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_services.h"
 #include "skin/services/system_look.h"
@@ -231,6 +233,7 @@ void ShowLastGoodImage(const WindowRecord& record, std::optional<HDC> dc) {
 } // namespace
 
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
+    const PhaseClock clock(PaintPhase::BackBuffer);
     const PixelRows pixels = BackBufferPixels(record);
     if (pixels &&
         bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, plus::Format32bppARGB,
@@ -243,6 +246,7 @@ BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
 }
 
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record, const RECT& area) {
+    const PhaseClock clock(PaintPhase::BackBuffer);
     const PixelRows pixels = BackBufferPixels(record).Part(area);
     if (pixels &&
         bitmap_.CreateFromScan0(pixels.width, pixels.height, pixels.stride, plus::Format32bppARGB,
@@ -344,7 +348,11 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         record->BackgroundStale = 1;
         return;
     }
-    SetRoundRegion(*record);
+    {
+        const PhaseClock clock(PaintPhase::Region);
+        SetRoundRegion(*record);
+    }
+    std::optional<PhaseClock> bufferClock(std::in_place, PaintPhase::BackBuffer);
 
     // The DC is made once and keeps its bitmap for the window's life, and the bitmap is kept
     // while the client fits it (every pixel of the image is composed again below). A bitmap
@@ -372,6 +380,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         record->ShortRebuild = true;
         return;
     }
+    bufferClock.reset();
     record->BackBufferSize = size;
     const HDC buffer = record->BackBufferDC.get();
     // A drawing object refused on the way leaves the image incomplete: it is shown, and the
@@ -399,17 +408,20 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         if (!outside.empty()) graphics.ResetClip();
 
         if (record->HasCaption) PaintBorder(position, graphics);
-        graphics.Flush(1); // FlushIntentionSync: the strips are copied with GDI
-        FillSpans(pixels, outside, kMagenta);
-        if (record->HasCaption)
-            KeepStrip(record->CaptionStripDC, buffer, pixels, 0, 0, rc.right,
-                      Px(*record, record->CaptionHeight), keepLarger);
-        if (record->StatusHeight > 0) {
-            const PaneRect& bar = record->StatusRect;
-            KeepStrip(record->StatusStripDC, buffer, pixels, bar.x, bar.y, bar.width, bar.height,
-                      keepLarger);
-        } else {
-            record->StatusStripDC.reset();
+        {
+            const PhaseClock clock(PaintPhase::Strips);
+            graphics.Flush(1); // FlushIntentionSync: the strips are copied with GDI
+            FillSpans(pixels, outside, kMagenta);
+            if (record->HasCaption)
+                KeepStrip(record->CaptionStripDC, buffer, pixels, 0, 0, rc.right,
+                          Px(*record, record->CaptionHeight), keepLarger);
+            if (record->StatusHeight > 0) {
+                const PaneRect& bar = record->StatusRect;
+                KeepStrip(record->StatusStripDC, buffer, pixels, bar.x, bar.y, bar.width,
+                          bar.height, keepLarger);
+            } else {
+                record->StatusStripDC.reset();
+            }
         }
 
         if (record->HasCaption) {
@@ -447,6 +459,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     }
     if (*dc) ReleaseDC(window, *dc);
     {
+        const PhaseClock clock(PaintPhase::ToScreen);
         gdi::WindowDC screen = ChildSafeWindowDC(window);
         BitBlt(screen.get(), 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
     }
@@ -461,6 +474,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
 void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     WindowRecord* record = RecordAt(position);
     if (!record) return;
+    const PhaseClock clock(PaintPhase::Fill);
     if (SystemLookOn()) return PaintSystemBackground(*record, graphics);
     const RECT rc = ClientRectOf(record->Window);
     const float width = static_cast<float>(rc.right);
@@ -594,6 +608,7 @@ PreparedBackground PrepareBackgroundImage(WindowRecord& record, const RECT& clie
 void SkinEngine::PaintBorder(int position, plus::PlusGraphics& graphics) {
     WindowRecord* record = RecordAt(position);
     if (!record) return;
+    const PhaseClock clock(PaintPhase::Border);
     if (SystemLookOn()) return PaintSystemBorder(*record, graphics);
     const RECT rc = ClientRectOf(record->Window);
     const float w = static_cast<float>(rc.right);
@@ -623,6 +638,7 @@ void SkinEngine::ShowBackBuffer(int position, HDC dc) {
     const HWND window = record->Window;
     gdi::WindowDC screen = gdi::WindowDC::Adopt(window, dc);
     if (!screen || !record->BackBufferDC) return;
+    const PhaseClock clock(PaintPhase::ToScreen);
     RECT r{};
     GetWindowRect(window, &r);
     ExcludeOpaqueChildren(window, dc);

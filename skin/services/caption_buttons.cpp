@@ -15,6 +15,7 @@
 #include "plus/plus_path.h"
 #include "plus/plus_pen.h"
 #include "skin/core/drawing_helpers.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/images/skin_pictures.h"
 #include "skin/services/back_buffer.h"
@@ -113,14 +114,16 @@ constexpr int kInterpolationHighQualityBicubic = 7;
 // still resized (a caller's own) is filtered rather than stretched pixel by pixel.
 void DrawButtonImage(plus::PlusGraphics& graphics, CaptionButton& button, const ByteSet& bytes,
                      UINT dpi, float x, float y, float w, float h) {
+    const auto decoded = [&button](const ByteSet& picture) {
+        const PhaseClock clock(PaintPhase::ButtonPictures);
+        return button.Picture.Get(picture);
+    };
     if (dpi <= kDesignDpi) {
-        if (plus::PlusImage* image = button.Picture.Get(bytes))
-            graphics.DrawImageRect(*image, x, y, w, h);
+        if (plus::PlusImage* image = decoded(bytes)) graphics.DrawImageRect(*image, x, y, w, h);
         return;
     }
     const std::span<const std::uint8_t> drawn = SkinPictureForDpi(bytes, dpi);
-    plus::PlusImage* image =
-        button.Picture.Get(drawn.data() == bytes.data() ? bytes : ToByteSet(drawn));
+    plus::PlusImage* image = decoded(drawn.data() == bytes.data() ? bytes : ToByteSet(drawn));
     if (!image) return;
     // The picture drawn for this scale usually fits the box exactly: then it is copied, not
     // filtered (filtering costs a rebuild at 150 % a fifth of its time, for the same pixels).
@@ -278,6 +281,7 @@ void SkinEngine::PaintCaptionButton(int position, int button, plus::PlusGraphics
     if (!record) return;
     CaptionButton* face = ButtonAt(*record, button);
     if (!face || (!graphics && !record->BackBufferDC)) return;
+    const PhaseClock clock(PaintPhase::Buttons);
     const ButtonBox box = BoxOf(*face);
     const RECT area = OwnedArea(*record, button);
 

@@ -16,6 +16,7 @@
 #include "plus/plus_graphics.h"
 #include "plus/plus_string_format.h"
 #include "skin/core/drawing_helpers.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/services/back_buffer.h"
 #include "skin/services/direct_pixels.h"
@@ -124,6 +125,7 @@ void DrawHaloTextKept(TextLayer* kept, plus::PlusGraphics& graphics, const std::
                       const plus::RectF& layout, COLORREF textColour, COLORREF haloColour,
                       float offset, const std::string& fontName, bool bold, float size,
                       int alignment, int lineAlignment) {
+    const PhaseClock clock(PaintPhase::TitleText);
     const float emSize = size > 0 ? size : 13;
     const plus::ARGB haloArgb = ToArgb(haloColour, 150, 1);
     const plus::ARGB inkArgb = ToArgb(textColour, 255, 1);
@@ -134,12 +136,15 @@ void DrawHaloTextKept(TextLayer* kept, plus::PlusGraphics& graphics, const std::
         return LayHaloLayer(pixels, *kept, haloArgb, static_cast<int>(offset));
 
     plus::PlusFont font;
-    font.CreateFromFamilyName(fontName, emSize, bold ? kFontStyleBold : kFontStyleRegular,
-                              kUnitWorld);
     plus::PlusStringFormat format;
-    format.Create();
-    format.SetAlign(alignment);
-    format.SetLineAlign(lineAlignment);
+    {
+        const PhaseClock fontClock(PaintPhase::TitleFont);
+        font.CreateFromFamilyName(fontName, emSize, bold ? kFontStyleBold : kFontStyleRegular,
+                                  kUnitWorld);
+        format.Create();
+        format.SetAlign(alignment);
+        format.SetLineAlign(lineAlignment);
+    }
 
     if (direct) {
         TextLayer own;
@@ -307,6 +312,7 @@ void SkinEngine::PaintTitle(int position, plus::PlusGraphics* graphics,
         RestoreCaptionRect(position, area);
     }
     if (Engine.AppIcon) {
+        const PhaseClock clock(PaintPhase::Icon);
         DrawIconEx(record->BackBufferDC.get(), x, iconTop, Engine.AppIcon, icon, icon, 0, nullptr,
                    DI_NORMAL);
         GdiFlush(); // the canvas shares these pixels
@@ -387,6 +393,7 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     const std::size_t index = static_cast<std::size_t>(pane - 1);
     if (index >= record->StatusPanes.size() || index >= record->StatusPaneRects.size()) return;
     if (!graphics && !record->BackBufferDC) return;
+    const PhaseClock clock(PaintPhase::StatusPanes);
     const StatusPane& definition = record->StatusPanes[index];
     const PaneRect& r = record->StatusPaneRects[index];
     const RECT area{r.x, r.y, r.x + r.width, r.y + r.height};
@@ -424,10 +431,6 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     const COLORREF colour =
         record->StatusInverseText ? (~Engine.ThemeColour & 0x00FFFFFF) : definition.TextColour;
     const plus::ARGB ink = ToArgb(colour, 255, 1);
-    const plus::PlusFont& font =
-        record->StatusFont.Get(record->StatusFontName, PxF(*record, record->StatusFontSize),
-                               kFontStyleRegular, plus::UnitPixel);
-
     // The text box stays inside the pane, so a long text is clipped at the pane's edge
     // instead of spilling into its neighbour.
     const float textTop = y + (h - PxF(*record, 12)) / 2;
@@ -443,20 +446,28 @@ void SkinEngine::PaintStatusPane(int position, plus::PlusGraphics* graphics, int
     }
     const plus::RectF textRect{textLeft, textTop, std::max(0.0f, x + w - textLeft),
                                std::max(0.0f, y + h - textTop)};
-    if (record->StatusGlow) {
+    // A pane with no text yet (the usage line comes after the first paint) draws none, and its
+    // font is made when the first text comes.
+    if (!definition.Text.empty() && record->StatusGlow) {
         DrawGlowText(*graphics, definition.Text, textRect, record->StatusTextColour,
                      record->StatusGlowColour, 4, record->StatusFontName,
                      PxF(*record, record->StatusFontSize), kFontStyleRegular, kAlignNear,
                      kAlignNear);
-    } else if (!(pixels && Unclipped(*graphics) &&
-                 record->StatusGlyphs.Draw(pixels, *graphics, font, definition.Text, textRect,
-                                           ink))) {
-        plus::PlusSolidBrush brush;
-        brush.Create(ink);
-        plus::PlusStringFormat format;
-        format.Create();
-        format.SetAlign(kAlignNear);
-        graphics->DrawString(definition.Text, font, brush, textRect, &format);
+    } else if (!definition.Text.empty()) {
+        std::optional<PhaseClock> fontClock(std::in_place, PaintPhase::StatusFont);
+        const plus::PlusFont& font =
+            record->StatusFont.Get(record->StatusFontName, PxF(*record, record->StatusFontSize),
+                                   kFontStyleRegular, plus::UnitPixel);
+        fontClock.reset();
+        if (!(pixels && Unclipped(*graphics) &&
+              record->StatusGlyphs.Draw(pixels, *graphics, font, definition.Text, textRect, ink))) {
+            plus::PlusSolidBrush brush;
+            brush.Create(ink);
+            plus::PlusStringFormat format;
+            format.Create();
+            format.SetAlign(kAlignNear);
+            graphics->DrawString(definition.Text, font, brush, textRect, &format);
+        }
     }
 
     if (own) {

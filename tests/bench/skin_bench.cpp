@@ -184,7 +184,7 @@ void PrintBreakdown(int runs, const std::function<void()>& repaint) {
     skin::CountPaintPhases(false);
     double phases = 0;
     std::printf("      where it goes (mean of %d):", runs);
-    for (std::size_t i = 0; i < times.ms.size(); ++i) {
+    for (std::size_t i = 0; i < skin::kControlPhaseCount; ++i) {
         phases += times.ms[i];
         std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], times.ms[i] / runs);
     }
@@ -1070,12 +1070,16 @@ void LiveResize(int scale) {
         const double steps = static_cast<double>(mine.steps.size());
         std::printf("      where a skinned step goes (mean):");
         double painters = 0;
-        for (std::size_t i = 0; i < phases.ms.size(); ++i) {
+        for (std::size_t i = 0; i < skin::kControlPhaseCount; ++i) {
             painters += phases.ms[i];
             std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], phases.ms[i] / steps);
         }
         std::printf(" the controls' painters %.3f of a mean step of %.3f ms\n", painters / steps,
                     sum(mine.steps) / steps);
+        std::printf("      the window's composition in a step (mean):");
+        for (std::size_t i = skin::kControlPhaseCount; i < phases.ms.size(); ++i)
+            std::printf(" %s %.3f,", skin::kPaintPhaseNames[i], phases.ms[i] / steps);
+        std::printf("\n");
         row("the resize alone (median)", Figures(mine.sizing).median, Figures(theirs.sizing).median,
             0);
         myMessages.Print("skinned, by window class and message (a pass alone, hooked)",

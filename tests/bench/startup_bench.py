@@ -8,9 +8,11 @@ spread of their ratios shows how far one figure can be trusted; then closing aft
 usage line; then once through 1,000 usage-line updates for the private committed bytes. Prints
 each measurement's medians and two ratios (the median of each skinned start against the plain
 start beside it, and the ratio of the two sides' lower quartiles, the least disturbed starts),
-the spread of each between measurements, and the pooled figures.
+the spread of each between measurements, and the pooled figures. With "detail", further starts
+of each side with the skin's paint phases summed (not timed with the others: the sums cost time
+of their own) show where each step's time goes.
 
-    startup_bench.py [starts per measurement, default 15] [measurements, default 3]
+    startup_bench.py [starts per measurement, default 15] [measurements, default 3] [detail]
 """
 import os
 import statistics
@@ -25,7 +27,7 @@ EXE = os.environ.get("VARNEL_BENCH_PROGRAM") or os.path.join(ROOT, "build", "x64
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 
 
-def run(stop, plain=False):
+def run(stop, plain=False, detail=False):
     """One start-up of the program; the probe's report as a dict of floats."""
     with tempfile.TemporaryDirectory() as folder:
         report = os.path.join(folder, "report.txt")
@@ -33,6 +35,7 @@ def run(stop, plain=False):
         env["VARNEL_STARTUP_PROBE"] = "Z:" + report.replace("/", "\\")
         env["VARNEL_STARTUP_PROBE_STOP"] = stop
         env["VARNEL_STARTUP_PROBE_PLAIN"] = "1" if plain else "0"
+        env["VARNEL_STARTUP_PROBE_DETAIL"] = "1" if detail else "0"
         subprocess.run(["bash", WINE_RUN, EXE], env=env, timeout=120,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         values = {}
@@ -85,10 +88,45 @@ def lower_quartile(runs):
     return values[len(values) // 4] if values else float("nan")
 
 
+def print_breakdown(count):
+    """Where each start-up step's time goes: `count` starts of each side with the phases summed,
+    medians of each step and of each phase's share in it (phases under 0.05 ms left out)."""
+    skinned = [run("paint", detail=True) for _ in range(count)]
+    plain = [run("paint", plain=True, detail=True) for _ in range(count)]
+    print("  where each step goes (%d more starts each side with the skin's phases summed;"
+          " medians, ms, skinned / plain):" % count)
+    before = None
+    for key, what in STEPS:
+        def step(r):
+            return r[key] - (r[before] if before else 0.0) if key in r else float("nan")
+
+        def phase(r, name):
+            now = r.get(key + "/" + name, 0.0)
+            return now - (r.get(before + "/" + name, 0.0) if before else 0.0)
+
+        names = sorted({k.split("/", 1)[1] for r in skinned + plain for k in r
+                        if k.startswith(key + "/")})
+        s_step = statistics.median([step(r) for r in skinned])
+        p_step = statistics.median([step(r) for r in plain])
+        print("    %-42s %9.2f   %9.2f" % (what, s_step, p_step))
+        s_phases = 0.0
+        for name in names:
+            s_each = statistics.median([phase(r, name) for r in skinned])
+            p_each = statistics.median([phase(r, name) for r in plain])
+            s_phases += s_each
+            if max(s_each, p_each) >= 0.05:
+                print("      %-40s %9.2f   %9.2f" % (name.replace("_", " "), s_each, p_each))
+        if names:
+            print("      %-40s %9.2f" % ("the rest (the system, unmarked steps)", s_step - s_phases))
+        before = key
+
+
 def main():
-    count = int(sys.argv[1]) if len(sys.argv) > 1 else 15
+    args = [a for a in sys.argv[1:] if a != "detail"]
+    detail = len(args) != len(sys.argv) - 1
+    count = int(args[0]) if len(args) > 0 else 15
     # Three measurements by default: their spread says whether one figure can be steered by.
-    measurements = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    measurements = int(args[1]) if len(args) > 1 else 3
     # Warm-up, reported apart: the first starts read every DLL from disk and fill the caches.
     warm = [run("paint"), run("paint", plain=True)]
     print("Start-up (Varnel.exe, entry to first paint; %d measurements of %d starts each)" %
@@ -135,6 +173,8 @@ def main():
     print("  step by step (ms after entry, skinned / plain):")
     for key, what in STEPS:
         print("    %-42s %9.2f   %9.2f" % (what, median(skinned, key), median(plain, key)))
+    if detail:
+        print_breakdown(max(5, count // 2))
     usage = [run("usage") for _ in range(max(1, count // 2))]
     print("  %-44s %9.2f ms" % ("entry to the usage line shown (loopback)",
                                 median(usage, "usage_line_ms")))

@@ -1,11 +1,14 @@
-// The embedded skin pictures: well-formed 8-bit RGBA PNG files of the listed sizes.
+// The embedded skin pictures: well-formed 8-bit RGBA PNG files of the listed sizes, with kept
+// pixels that are what the files decode to.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 
 #include "plus/plus_image.h"
+#include "skin/core/composition_types.h"
 #include "skin/images/skin_pictures.h"
 #include "support/plus_fixture.h"
 
@@ -85,4 +88,95 @@ TEST_F(SkinPicturesDecoded, GlyphsAreWhereThePicturesSayOnATransparentGround) {
     EXPECT_GE(pixel(CheckBoxImage, 6, 6) & 0xFF, 0xE0u);
     EXPECT_EQ(pixel(CheckedBoxImage, 0, 6), 0xFF1C5180u);
     EXPECT_EQ(pixel(CheckedBoxImage, 5, 8), 0xFF009696u);
+}
+
+TEST_F(SkinPicturesDecoded, KeptPixelsAreWhatEachPngDecodesTo) {
+    ASSERT_EQ(SkinPicturesPixels.size(), 3 * ScaledSkinPictures.size());
+    for (std::size_t i = 0; i < SkinPicturesPixels.size(); ++i) {
+        const SkinPicturePixels& drawn = SkinPicturesPixels[i];
+        SCOPED_TRACE(std::string(SkinPictures[i / 3].name) + " scale " + std::to_string(i % 3));
+        // In the order of the pictures, each scale once.
+        EXPECT_EQ(drawn.bytes.data(), ScaledSkinPictures[i / 3].scales[i % 3].data());
+        plus::PlusBitmap decoded;
+        ASSERT_TRUE(decoded.CreateFromStream(ToByteSet(drawn.bytes)));
+        ASSERT_EQ(decoded.GetWidth(), static_cast<UINT>(drawn.width));
+        ASSERT_EQ(decoded.GetHeight(), static_cast<UINT>(drawn.height));
+        ASSERT_EQ(drawn.pixels.size(), static_cast<std::size_t>(drawn.width) * drawn.height);
+        int differ = 0;
+        for (int y = 0; y < drawn.height; ++y)
+            for (int x = 0; x < drawn.width; ++x)
+                if (decoded.GetPixel(x, y) !=
+                    drawn.pixels[static_cast<std::size_t>(y) * drawn.width + x])
+                    ++differ;
+        EXPECT_EQ(differ, 0);
+    }
+}
+
+TEST_F(SkinPicturesDecoded, FoundByTheirBytesOrACopyOfThemAndNothingElse) {
+    EXPECT_EQ(PixelsOfSkinPicture(CloseButtonImage), &SkinPicturesPixels[15]);
+    const ByteSet copy = ToByteSet(ScaledSkinPictures[4].scales[2]); // restore button, 200 %
+    const SkinPicturePixels* found = PixelsOfSkinPicture(copy);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->width, 52);
+    EXPECT_EQ(found->height, 36);
+    ByteSet changed = copy;
+    changed[changed.size() / 2] ^= 1;
+    EXPECT_EQ(PixelsOfSkinPicture(changed), nullptr);
+    EXPECT_EQ(PixelsOfSkinPicture(std::span(copy).first(copy.size() - 1)), nullptr);
+    EXPECT_EQ(PixelsOfSkinPicture({}), nullptr);
+}
+
+TEST_F(SkinPicturesDecoded, MadeFromKeptPixelsWithoutTheDecoderAndOthersDecoded) {
+    // A skin picture (a copy of its bytes, as a caption button keeps) comes from its pixels: a
+    // bitmap made in memory, the same pixels as its PNG.
+    const std::unique_ptr<plus::PlusImage> made =
+        MakePicture(ToByteSet(ScaledSkinPictures[5].scales[1])); // close button, 150 %
+    ASSERT_NE(made, nullptr);
+    plus::PlusBitmap png;
+    ASSERT_TRUE(png.CreateFromStream(ToByteSet(ScaledSkinPictures[5].scales[1])));
+    const plus::Text pngFormat = png.GetRawFormat();
+    EXPECT_NE(made->GetRawFormat(), pngFormat);
+    ASSERT_EQ(made->GetWidth(), png.GetWidth());
+    ASSERT_EQ(made->GetHeight(), png.GetHeight());
+    EXPECT_EQ(made->GetPixelFormat(), 0x0026200A);
+    auto* bitmap = dynamic_cast<plus::PlusBitmap*>(made.get());
+    ASSERT_NE(bitmap, nullptr);
+    const std::pair<int, int> points[] = {{0, 0}, {28, 13}, {10, 20}, {56, 26}, {40, 5}};
+    for (const auto& [x, y] : points)
+        EXPECT_EQ(bitmap->GetPixel(x, y), png.GetPixel(x, y)) << x << "," << y;
+
+    // Other pictures are decoded: the same close button with one pixel changed.
+    ASSERT_TRUE(png.SetPixel(3, 4, 0xFF123456));
+    const ByteSet own = png.SaveToBytes(pngFormat);
+    ASSERT_FALSE(own.empty());
+    const std::unique_ptr<plus::PlusImage> decoded = MakePicture(own);
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(decoded->GetRawFormat(), pngFormat);
+    plus::PlusBitmap check;
+    ASSERT_TRUE(check.CreateFromStream(own));
+    EXPECT_EQ(check.GetPixel(3, 4), 0xFF123456u);
+    EXPECT_EQ(decoded->GetWidth(), 57u);
+
+    const ByteSet junk{1, 2, 3, 4};
+    EXPECT_EQ(MakePicture(junk), nullptr);
+}
+
+TEST_F(SkinPicturesDecoded, AWindowsPictureCacheMakesEachPictureOnceAndKeepsNoFailure) {
+    SkinPictureCache cache;
+    plus::PlusImage* box = cache.Get(CheckedBoxImage);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetWidth(), 13u);
+    EXPECT_EQ(cache.Get(CheckedBoxImage), box);
+    plus::PlusImage* arrow = cache.Get(ArrowUpImage);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_NE(arrow, box);
+    EXPECT_EQ(arrow->GetHeight(), 4u);
+    EXPECT_EQ(cache.Get(ArrowUpImage), arrow);
+    EXPECT_EQ(cache.size(), 2u);
+    // Keyed by the data and its length: the start of the same picture is other bytes (which do
+    // not decode, and are not kept).
+    EXPECT_EQ(cache.Get(std::span(CheckedBoxImage).first(40)), nullptr);
+    const ByteSet junk{1, 2, 3, 4};
+    EXPECT_EQ(cache.Get(junk), nullptr);
+    EXPECT_EQ(cache.size(), 2u);
 }

@@ -2,6 +2,7 @@
 // what a pane or title update changes on screen.
 #include "compose_fixture.h"
 
+#include "plus/plus_object.h"
 #include "skin/services/title_status.h"
 
 #include <climits>
@@ -18,8 +19,8 @@ struct Changes {
     RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
 };
 // The pixels that differ, in columns from `fromX` on.
-Changes Compare(const std::vector<COLORREF>& before, const std::vector<COLORREF>& after,
-                int width, int fromX = 0) {
+Changes Compare(const std::vector<COLORREF>& before, const std::vector<COLORREF>& after, int width,
+                int fromX = 0) {
     Changes changes;
     for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
         if (before[i] == after[i]) continue;
@@ -180,6 +181,31 @@ TEST_F(CompositionTest, InverseAndGlowTextAreDrawn) {
             if (GetRValue(c) > 200 && GetBValue(c) < 120) reddish = true;
         }
     EXPECT_TRUE(reddish);
+}
+
+TEST_F(CompositionTest, AnEmptyPaneMakesNoFontUntilItsFirstText) {
+    ComposedWindow w({.width = 300, .height = 200, .statusHeight = 20});
+    skin::TheSkin->RebuildBackground(w.position(), GetDC(w.hwnd()));
+    const std::vector<COLORREF> empty = w.ScreenPixels();
+    const int objects = plus::LiveObjectCount();
+    // A repaint of the empty pane (and another rebuild) makes nothing and changes nothing.
+    ASSERT_TRUE(skin::TheSkin->SetStatusPane(w.hwnd(), 1, ""));
+    skin::TheSkin->RebuildBackground(w.position(), GetDC(w.hwnd()));
+    EXPECT_EQ(plus::LiveObjectCount(), objects);
+    EXPECT_EQ(Compare(empty, w.ScreenPixels(), 300).count, 0);
+
+    // The first text makes the pane's font, which the pane keeps; the next text uses it.
+    ASSERT_TRUE(skin::TheSkin->SetStatusPane(w.hwnd(), 1, "已使用次数：1"));
+    EXPECT_EQ(plus::LiveObjectCount(), objects + 1);
+    const std::vector<COLORREF> first = w.ScreenPixels();
+    EXPECT_GT(Compare(empty, first, 300).count, 20);
+    ASSERT_TRUE(skin::TheSkin->SetStatusPane(w.hwnd(), 1, "已使用次数：2"));
+    EXPECT_EQ(plus::LiveObjectCount(), objects + 1);
+    EXPECT_GT(Compare(first, w.ScreenPixels(), 300).count, 0);
+
+    // Empty again: the text goes, as a fresh empty pane shows.
+    ASSERT_TRUE(skin::TheSkin->SetStatusPane(w.hwnd(), 1, ""));
+    EXPECT_EQ(Compare(empty, w.ScreenPixels(), 300).count, 0);
 }
 
 TEST_F(CompositionTest, PaneIconShiftsTheText) {
