@@ -368,6 +368,13 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 Engine.FirstPaint = 0;
             } else {
                 rec->BackgroundStale = 1;
+                // Every pixel of the picture follows the size (the border, the caption buttons
+                // at the right, the stretched theme), but the system asks for a paint only
+                // where a growth uncovers the window: a shrink would keep the old picture, cut
+                // off at the new edges, and the old region.
+                // The controls are left alone: the rebuild decides what they owe.
+                if (wParam != SIZE_MINIMIZED)
+                    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
             }
             LayoutDockedWindows(p);
             break;

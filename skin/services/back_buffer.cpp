@@ -31,6 +31,8 @@ namespace skin {
 namespace {
 
 constexpr plus::ARGB kMagenta = 0xFFFF00FF;
+// RegionSize while a frame drag has taken the window's region away.
+constexpr LONG kSquareWhileSizing = -2;
 
 RECT ClientRectOf(HWND window) {
     RECT rc{};
@@ -299,6 +301,15 @@ bool SetRoundRegion(HWND window, int corner) {
 }
 
 void SetRoundRegion(WindowRecord& record) {
+    if (record.LiveSizing) {
+        // While the frame is dragged the window is square: a region follows every step of the
+        // drag, and setting one is the costliest part of a step (the system moves the frame
+        // once more and the display shapes the window again). The drag's end rounds it.
+        if (record.RegionSize.cx == kSquareWhileSizing) return;
+        if (SetWindowRgn(record.Window, nullptr, FALSE))
+            record.RegionSize = SIZE{kSquareWhileSizing, kSquareWhileSizing};
+        return;
+    }
     const RECT rc = ClientRectOf(record.Window);
     if (record.RegionSize.cx == rc.right && record.RegionSize.cy == rc.bottom) return;
     record.RegionSize =
@@ -408,10 +419,15 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         if (!outside.empty()) graphics.ResetClip();
 
         if (record->HasCaption) PaintBorder(position, graphics);
+        // The corners outside the outline: cut away by the region, or while the window is
+        // square (a frame drag) the colour of its outer edge halfway down the left side.
+        plus::ARGB corners = kMagenta;
         {
             const PhaseClock clock(PaintPhase::Strips);
             graphics.Flush(1); // FlushIntentionSync: the strips are copied with GDI
-            FillSpans(pixels, outside, kMagenta);
+            if (record->RegionSize.cx == kSquareWhileSizing && pixels && pixels.height > 0)
+                corners = pixels.Row(pixels.height / 2)[0] | 0xFF000000u;
+            FillSpans(pixels, outside, corners);
             if (record->HasCaption)
                 KeepStrip(record->CaptionStripDC, buffer, pixels, 0, 0, rc.right,
                           Px(*record, record->CaptionHeight), keepLarger);
@@ -436,9 +452,11 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
                 PaintStatusPane(position, &graphics, i);
         }
         graphics.Flush(1);
-        FillSpans(pixels, outside, kMagenta);
+        FillSpans(pixels, outside, corners);
     }
-    if (record->RegionSize.cx != rc.right || record->RegionSize.cy != rc.bottom) whole = false;
+    const bool square = record->RegionSize.cx == kSquareWhileSizing;
+    if (!square && (record->RegionSize.cx != rc.right || record->RegionSize.cy != rc.bottom))
+        whole = false;
     if (record->HasCaption && !record->CaptionStripDC.bitmap()) whole = false;
     if (record->StatusHeight > 0 && !record->StatusStripDC.bitmap()) whole = false;
     if (plus::CreationsOutOfMemory() != refusedBefore) whole = false;
@@ -686,6 +704,11 @@ void AnswerSizeMoveMessage(int position, UINT message) {
         record->LiveSizing = true;
     } else if (message == WM_EXITSIZEMOVE) {
         record->LiveSizing = false;
+        if (record->RegionSize.cx == kSquareWhileSizing) {
+            // Square for the drag: the next paint composes it with its rounded corners again.
+            record->BackgroundStale = 1;
+            RedrawWindow(record->Window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+        }
         if (record->ControlsOwed) {
             record->ControlsOwed = false;
             InvalidateSkinnedControls(position);

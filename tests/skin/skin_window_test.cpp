@@ -3,6 +3,7 @@
 
 #include "skin/controls/buttons.h"
 #include "skin/core/skin_window.h"
+#include "skin/services/back_buffer.h"
 
 #include <algorithm>
 #include <functional>
@@ -520,7 +521,8 @@ TEST_F(SkinWindowTest, ADragOfTheFrameRepaintsTheControlsOnceAtItsEndAndLeavesNo
     };
     const auto covered = [&] { return WindowPixel(check, 8, 12) == magenta; };
     const auto cover = [&] {
-        UpdateWindow(window);
+        // Whatever the window and its controls still owe is painted first.
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         HDC dc = GetDC(check);
         FillDC(dc, RECT{0, 0, 90, 24}, magenta);
         ReleaseDC(check, dc);
@@ -558,10 +560,32 @@ TEST_F(SkinWindowTest, ADragOfTheFrameRepaintsTheControlsOnceAtItsEndAndLeavesNo
         if (row.resize) {
             EXPECT_NE(WindowPixel(window, 403, 150), magenta) << row.name;
         }
+        // A drag's resize leaves the window square (no region to set at each step), its corners
+        // in the colour of its edge; the end rounds it again, the corners cut away.
+        const bool square = row.drag && row.resize;
+        const auto corner = [&] { return skin::BackBufferPixels(*skin::RecordAt(p)).Row(0)[0]; };
+        const auto edge = [&] {
+            const skin::PixelRows pixels = skin::BackBufferPixels(*skin::RecordAt(p));
+            return pixels.Row(pixels.height / 2)[0];
+        };
+        gdi::Region region(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(GetWindowRgn(window, region.get()) == ERROR, square) << row.name;
+        EXPECT_EQ(corner() == 0xFFFF00FFu, !square) << row.name;
+        if (square) {
+            EXPECT_EQ(corner(), edge() | 0xFF000000u) << row.name;
+        }
         cover();
         SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
         UpdateWindow(window);
         EXPECT_EQ(covered(), !row.paintedAfterEnd) << row.name;
+        RECT client{}, box{};
+        GetClientRect(window, &client);
+        ASSERT_NE(GetWindowRgn(window, region.get()), ERROR) << row.name;
+        GetRgnBox(region.get(), &box);
+        EXPECT_EQ(box.right, client.right) << row.name;
+        EXPECT_EQ(box.bottom, client.bottom) << row.name;
+        EXPECT_FALSE(PtInRegion(region.get(), 0, 0)) << row.name;
+        EXPECT_EQ(corner(), 0xFFFF00FFu) << row.name;
         EXPECT_FALSE(skin::RecordAt(p)->LiveSizing) << row.name;
         EXPECT_FALSE(skin::RecordAt(p)->ControlsOwed) << row.name;
         // The drag's end shows what a repaint at the last size shows.
