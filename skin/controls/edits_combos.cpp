@@ -203,7 +203,7 @@ void SkinCombos(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::Combos);
+    const auto [owner, position, record] = LookUpFamilyFromLast(window, &WindowRecord::Combos);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const WNDPROC saved = record->SavedProcedure;
