@@ -679,11 +679,36 @@ WashedClientPicture::WashedClientPicture(HWND control, const RECT& part, KeptPic
     const RECT client = ClientRectInWindow(control);
     RECT placed = WashedPartInWindow(control, part);
     OffsetRect(&placed, -client.left, -client.top);
-    if (kept &&
-        PutKeptPart(*kept, WashLook(whole.cx, whole.cy), background_.dc(), placed, whole.cx,
-                    whole.cy))
+    if (kept && PutKeptPart(*kept, WashLook(whole.cx, whole.cy), background_.dc(), placed, whole.cx,
+                            whole.cy))
         return;
     WashPicture(background_.dc(), background_.width(), background_.height());
+}
+
+HBRUSH KeptWashedBrush(HWND control, KeptBrush& kept) {
+    const PhaseClock clock(PaintPhase::Kept);
+    CapturedBackground background(control, ClientRectInWindow(control));
+    const int w = background.width(), h = background.height();
+    std::vector<std::uint32_t> under = RowsOf(background.dc(), w, h);
+    if (kept.Brush && !under.empty() && under == kept.Under && kept.Alpha == Engine.ControlAlpha &&
+        plus::CallsFailed() == kept.FailedBefore)
+        return kept.Brush.get();
+    const int failedBefore = plus::CallsFailed();
+    if (background.dc()) WashPicture(background.dc(), w, h);
+    gdi::Bitmap picture(background.TakeBitmap());
+    gdi::Brush brush(picture ? CreatePatternBrush(picture.get()) : nullptr);
+    kept.Brush = std::move(brush);
+    kept.Picture = std::move(picture);
+    if (!kept.Brush) {
+        kept = KeptBrush{};
+        return nullptr;
+    }
+    // A wash whose drawing failed on the way is answered once and made again next time.
+    const bool whole = plus::CallsFailed() == failedBefore && HandlesToSpare();
+    kept.Under = whole ? std::move(under) : std::vector<std::uint32_t>{};
+    kept.Alpha = Engine.ControlAlpha;
+    kept.FailedBefore = failedBefore;
+    return kept.Brush.get();
 }
 
 SIZE ClientWashSize(HWND control) {
