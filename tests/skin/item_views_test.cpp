@@ -6,6 +6,7 @@
 #include "plus/plus_faults.h"
 #include "skin/controls/framework.h"
 #include "skin/controls/item_views.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_window.h"
 
 #include <commctrl.h>
@@ -329,6 +330,28 @@ TEST_F(ItemViewTest, TheKeptTranslucentRingFollowsTheWindowsPictureAndThePlace) 
     }
     EXPECT_EQ(skin::ItemViewRecordOf(lbox)->TranslucentRing.Entries.size(), 2u);
     EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
+    // Put back where it lies, the ring makes no capture of the window's picture.
+    skin::CountPaintPhases(true);
+    paint(false);
+    const double captured =
+        skin::CountedPaintPhases().ms[static_cast<int>(skin::PaintPhase::Capture)];
+    skin::CountPaintPhases(false);
+    EXPECT_EQ(captured, 0.0);
+
+    // One row changed at the ring's top edge is seen.
+    RECT at{};
+    GetWindowRect(lbox, &at);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
+    RECT client{};
+    GetWindowRect(window_, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window_, &origin);
+    OffsetRect(&at, origin.x - client.left, origin.y - client.top);
+    FillDC(buffer, RECT{at.left, at.top, at.right, at.top + 1}, kRed);
+    paint(false);
+    EXPECT_TRUE(ColoursNear(WholeWindowPixel(lbox, f.w / 2, 0),
+                            Over(0, 90, Over(kWhiteColour, 160, kRed)), 3))
+        << std::hex << WholeWindowPixel(lbox, f.w / 2, 0);
 
     FillDC(buffer, RECT{0, 0, 260, 200}, kRed);
     for (const bool focused : {false, true}) {
@@ -341,6 +364,30 @@ TEST_F(ItemViewTest, TheKeptTranslucentRingFollowsTheWindowsPictureAndThePlace) 
         expect("moved over the green", focused, kGreen);
     }
     EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
+
+    // A host window above the list now names where its backgrounds come from (nothing here):
+    // the ring is drawn over that, not put back over the window's picture.
+    SetPropA(window_, "Wxk_Zpf", reinterpret_cast<HANDLE>(1));
+    paint(false);
+    EXPECT_FALSE(
+        ColoursNear(WholeWindowPixel(lbox, 1, f.h / 2), Over(kWhiteColour, 160, kGreen), 3))
+        << std::hex << WholeWindowPixel(lbox, 1, f.h / 2);
+    RemovePropA(window_, "Wxk_Zpf");
+    paint(false);
+    expect("the window's picture again", false, kGreen);
+
+    // Unwashed (alpha 0), the key colour in the window's picture stays key colour in the ring's
+    // picture: those pixels are left out of the copy, the ring put back or not.
+    skin::Engine.ControlAlpha = 0;
+    GetWindowRect(lbox, &at);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
+    OffsetRect(&at, origin.x - client.left, origin.y - client.top);
+    FillDC(buffer, RECT{at.left, at.top + 10, at.left + 2, at.top + 20}, RGB(255, 0, 255));
+    for (int i = 0; i < 2; ++i) {
+        paint(false);
+        EXPECT_EQ(WholeWindowPixel(lbox, 1, 15), kMarker) << i;
+        EXPECT_NE(WholeWindowPixel(lbox, 1, 30), kMarker) << i;
+    }
 }
 
 TEST_F(ItemViewTest, HoverPaintsOnceFocusAndLeavingDrawTheMatchingOutline) {
