@@ -382,11 +382,13 @@ TEST_F(ItemViewTest, TheKeptTranslucentRingFollowsTheWindowsPictureAndThePlace) 
     GetWindowRect(lbox, &at);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
     OffsetRect(&at, origin.x - client.left, origin.y - client.top);
-    FillDC(buffer, RECT{at.left, at.top + 10, at.left + 2, at.top + 20}, RGB(255, 0, 255));
+    // The whole left band: with the inner box, the key colour fills one rectangle.
+    FillDC(buffer, RECT{at.left, at.top + f.oy, at.left + f.ox, at.top + f.oy + f.ih},
+           RGB(255, 0, 255));
     for (int i = 0; i < 2; ++i) {
         paint(false);
-        EXPECT_EQ(WholeWindowPixel(lbox, 1, 15), kMarker) << i;
-        EXPECT_NE(WholeWindowPixel(lbox, 1, 30), kMarker) << i;
+        EXPECT_EQ(WholeWindowPixel(lbox, f.ox - 1, f.h / 2), kMarker) << i;
+        EXPECT_NE(WholeWindowPixel(lbox, f.w / 2, f.oy - 1), kMarker) << i;
     }
 }
 
