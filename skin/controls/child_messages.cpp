@@ -82,8 +82,11 @@ bool IsLabel(HWND control) {
 
 } // namespace
 
-LRESULT TranslucentBrush(HWND control, HDC dc) {
-    return BackgroundBrush(control, dc, true);
+LRESULT TranslucentBrush(HWND control, HDC dc, KeptBrush* kept) {
+    if (!kept) return BackgroundBrush(control, dc, true);
+    SetTextColor(dc, TextColourOf(control));
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(KeptWashedBrush(control, *kept));
 }
 
 LRESULT LabelBrush(HWND label, HDC dc) {

@@ -35,12 +35,19 @@ void InstallEdit(int windowIndex, FamilyList<EditRecord>& list, HWND edit) {
     SetPropValue(edit, kPropTextColour, 0);
 }
 
+// PaintEditFrame for an edit whose procedure has looked it up already (its record and owner):
+// no property is read again.
+void PaintListedEditFrame(HWND window, const FamilyLookup<EditRecord>& found,
+                          std::optional<bool> focused = std::nullopt,
+                          std::optional<bool> hot = std::nullopt);
+
 void Invalidate(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-LRESULT OnNcPaint(HWND window, EditRecord& record, LPARAM lParam) {
-    PaintEditFrame(window);
+LRESULT OnNcPaint(HWND window, const FamilyLookup<EditRecord>& found, LPARAM lParam) {
+    EditRecord& record = *found.record;
+    PaintListedEditFrame(window, found);
     if (!HasScrollBars(window)) return DefWindowProcA(window, WM_NCPAINT, kNoUpdateRegion, lParam);
     // The bars (and the size box between them) are the skin's: the system is not asked to
     // paint them.
@@ -54,7 +61,7 @@ bool NoRing(const FrameGeometry& f) {
     return f.ox <= 0 && f.oy <= 0 && f.ox + f.iw >= f.w && f.oy + f.ih >= f.h;
 }
 
-void OnKillFocus(HWND window) {
+void OnKillFocus(HWND window, int owner) {
     HWND parent = GetParent(window);
     if (ClassNameOf(parent) != "ComboBox") {
         Invalidate(window);
@@ -62,9 +69,12 @@ void OnKillFocus(HWND window) {
     }
     PaintEditFrame(parent, false, false);
     // A combo box draws its outline inside its client area, where the ring above does not
-    // reach: repainted unfocused here, or the focus look would outlast the focus.
-    const FamilyLookup<ComboRecord> combo = LookUpFamily(parent, &WindowRecord::Combos);
-    if (combo.record) PaintComboBox(combo.owner, combo.position, false, false);
+    // reach: repainted unfocused here, or the focus look would outlast the focus. A combo's
+    // field joins the edits of the combo's own window record, where the combo is found
+    // without reading its properties.
+    WindowRecord* record = OwnerRecordAt(owner);
+    if (const int position = record ? FindRecord(record->Combos, parent) : 0)
+        PaintComboBox(owner, position, false, false);
 }
 
 } // namespace
@@ -92,8 +102,8 @@ void AppendEdit(int windowIndex, HWND edit) {
 
 namespace {
 
-LRESULT EditMessage(HWND window, const FamilyLookup<EditRecord>& found, UINT message,
-                    WPARAM wParam, LPARAM lParam) {
+LRESULT EditMessage(HWND window, const FamilyLookup<EditRecord>& found, UINT message, WPARAM wParam,
+                    LPARAM lParam) {
     const bool translucent = TranslucentMode();
     EditRecord* record = found.record;
     const WNDPROC saved = record->SavedProcedure;
@@ -108,20 +118,20 @@ LRESULT EditMessage(HWND window, const FamilyLookup<EditRecord>& found, UINT mes
             // The edit itself repaints only its client on focus; without this the accent frame
             // would wait for the next paint that happens to come.
             const LRESULT result = CallSavedProcedure(saved, window, message, wParam, lParam);
-            PaintEditFrame(window);
+            PaintListedEditFrame(window, found);
             return result;
         }
         case WM_KILLFOCUS:
             if (found.position >= 1) record->Focused = false;
-            OnKillFocus(window);
+            OnKillFocus(window, found.owner);
             break;
-        case WM_PAINT: PaintEditFrame(window); break;
+        case WM_PAINT: PaintListedEditFrame(window, found); break;
         case WM_ERASEBKGND:
             if (!translucent) break;
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             PaintTranslucentBackground(window, reinterpret_cast<HDC>(wParam), &record->KeptWash);
             return 1;
-        case WM_NCPAINT: return OnNcPaint(window, *record, lParam);
+        case WM_NCPAINT: return OnNcPaint(window, found, lParam);
         case WM_KEYDOWN:
             if (translucent && !HasScrollBars(window)) Invalidate(window);
             break;
@@ -130,7 +140,8 @@ LRESULT EditMessage(HWND window, const FamilyLookup<EditRecord>& found, UINT mes
             if (translucent) Invalidate(window);
             break;
         case WM_MOUSEMOVE:
-            if (TrackHover(window, kEditHover)) PaintEditFrame(window, std::nullopt, true);
+            if (TrackHover(window, kEditHover))
+                PaintListedEditFrame(window, found, std::nullopt, true);
             if (record->ButtonDown && !HasScrollBars(window)) Invalidate(window);
             break;
         case WM_LBUTTONDOWN:
@@ -140,7 +151,7 @@ LRESULT EditMessage(HWND window, const FamilyLookup<EditRecord>& found, UINT mes
         case WM_LBUTTONUP: record->ButtonDown = false; break;
         case WM_MOUSELEAVE:
             EndHover(window);
-            PaintEditFrame(window, record->Focused);
+            PaintListedEditFrame(window, found, record->Focused);
             break;
         default: break;
     }
@@ -150,7 +161,7 @@ LRESULT EditMessage(HWND window, const FamilyLookup<EditRecord>& found, UINT mes
 } // namespace
 
 LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const FamilyLookup<EditRecord> found = LookUpFamily(window, &WindowRecord::Edits);
+    const FamilyLookup<EditRecord> found = LookUpFamilyFromLast(window, &WindowRecord::Edits);
     // An edit whose window record is gone gets its messages passed on untouched.
     if (!found.record) {
         if (message == WM_DESTROY) ReleaseColourBrushes(window);
@@ -163,16 +174,16 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                           [&] { return EditMessage(window, found, message, wParam, lParam); });
 }
 
-void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {
-    const PhaseClock painter(PaintPhase::Painter);
-    const FrameGeometry f = MeasureFrame(window);
-    if (f.w <= 0 || f.h <= 0 || NoRing(f)) return;
-    EditRecord* record = EditRecordOf(window);
+namespace {
+
+// The ring of an edit whose frame was measured, with its record (null: an edit no skinned
+// window lists) and its DPI as the caller read them.
+void PaintRing(HWND window, const FrameGeometry& f, EditRecord* record, UINT dpi,
+               std::optional<bool> focused, std::optional<bool> hot) {
     if (record) {
         if (!focused) focused = record->Focused;
         if (!hot) hot = record->Hot;
     }
-    const UINT dpi = ControlDpi(window);
     // Only the ring between the window's edge and the inner box is painted: white under the
     // border, or the washed background in translucent mode.
     const auto drawRing = [&](HDC dc) {
@@ -200,6 +211,29 @@ void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool
     PutTranslucentRing(window, f, hot.value_or(false), focused.value_or(false), dpi,
                        record ? &record->TranslucentRing : nullptr, drawRing, false);
 }
+
+} // namespace
+
+void PaintEditFrame(HWND window, std::optional<bool> focused, std::optional<bool> hot) {
+    const PhaseClock painter(PaintPhase::Painter);
+    const FrameGeometry f = MeasureFrame(window);
+    if (f.w <= 0 || f.h <= 0 || NoRing(f)) return;
+    PaintRing(window, f, EditRecordOf(window), ControlDpi(window), focused, hot);
+}
+
+namespace {
+
+void PaintListedEditFrame(HWND window, const FamilyLookup<EditRecord>& found,
+                          std::optional<bool> focused, std::optional<bool> hot) {
+    const PhaseClock painter(PaintPhase::Painter);
+    const FrameGeometry f = MeasureFrame(window);
+    if (f.w <= 0 || f.h <= 0 || NoRing(f)) return;
+    // The owner's DPI is the edit's (ControlDpi), read here without a property lookup.
+    const WindowRecord* owner = OwnerRecordAt(found.owner);
+    PaintRing(window, f, found.record, owner ? owner->Dpi : ControlDpi(window), focused, hot);
+}
+
+} // namespace
 
 void DrawEditBorder(HWND window, std::optional<bool> focused, std::optional<bool> hot,
                     PlusGraphics& graphics) {

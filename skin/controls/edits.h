@@ -9,6 +9,7 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/core/kept_brush.h"
 #include "skin/core/kept_picture.h"
 #include "skin/core/kept_ring.h"
 #include "skin/core/scroll_bar_types.h"
@@ -73,6 +74,8 @@ struct ComboRecord {
     unsigned Paints = 0; // whole pictures drawn (one per ordinary repaint)
     // The last picture, put back while its look and the background under it stay the same.
     KeptPicture Kept;
+    // The brush its edit field is answered with in translucent mode (WM_CTLCOLOREDIT).
+    KeptBrush FieldBrush;
 };
 
 // Installs the edit boxes, then the combo boxes, among the direct children of `parent`.

@@ -146,11 +146,12 @@ bool HasPendingClientPaint(HWND window) {
     return GetUpdateRect(window, &r, FALSE) != FALSE;
 }
 
-LRESULT OnColourEdit(HWND combo, HDC dc, HWND edit) {
+LRESULT OnColourEdit(HWND combo, ComboRecord& record, HDC dc, HWND edit) {
     if (!TranslucentMode())
-        return CallSavedProcedure(combo, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                  reinterpret_cast<LPARAM>(edit));
-    return TranslucentBrush(edit, dc);
+        return CallSavedProcedure(record.SavedProcedure, combo, WM_CTLCOLOREDIT,
+                                  reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit));
+    // The field asks at every paint: its brush is made again only when its wash would change.
+    return TranslucentBrush(edit, dc, &record.FieldBrush);
 }
 
 void OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -203,7 +204,7 @@ void SkinCombos(int windowIndex, HWND parent) {
 }
 
 LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto [owner, position, record] = LookUpFamily(window, &WindowRecord::Combos);
+    const auto [owner, position, record] = LookUpFamilyFromLast(window, &WindowRecord::Combos);
     // In system colours the control is the system's to paint.
     if (!record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     const WNDPROC saved = record->SavedProcedure;
@@ -215,6 +216,7 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             PaintComboBox(owner, position, false, true);
             break;
         case WM_KILLFOCUS: record->Focused = false; break;
+        case WM_DESTROY: record->FieldBrush = KeptBrush{}; break;
         case WM_SETTEXT:
             if (EditChildOf(window)) InvalidateRect(window, nullptr, TRUE);
             break;
@@ -236,7 +238,7 @@ LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return DefWindowProcA(window, WM_NCPAINT, kNoUpdateRegion, lParam);
         case WM_COMMAND: OnCommand(wParam, lParam); break;
         case WM_CTLCOLOREDIT:
-            return OnColourEdit(window, reinterpret_cast<HDC>(wParam),
+            return OnColourEdit(window, *record, reinterpret_cast<HDC>(wParam),
                                 reinterpret_cast<HWND>(lParam));
         case WM_MOUSEMOVE:
             if (TrackHover(window, kComboHover)) PaintComboBox(owner, position, true);

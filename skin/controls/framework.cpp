@@ -409,13 +409,65 @@ void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, U
     PutRing(control, f, *entry);
 }
 
+namespace {
+
+// True when `entry`'s picture has the key colour nowhere but inside the frame's inner box (or
+// nowhere at all): the ring's bands then go to the screen as they are.
+bool KeyOnlyInside(const KeptPicture::Entry& entry, const FrameGeometry& f) {
+    if (!entry.Keyed) return true;
+    return entry.KeyRight > entry.KeyLeft && entry.KeyLeft >= f.ox && entry.KeyTop >= f.oy &&
+           entry.KeyRight <= f.ox + f.iw && entry.KeyBottom <= f.oy + f.ih;
+}
+
+bool KeyOnlyInside(const KeptPicture& kept, const FrameGeometry& f) {
+    if (kept.Current >= kept.Entries.size()) return false;
+    const KeptPicture::Entry& entry = kept.Entries[kept.Current];
+    return !entry.Shown.empty() && !entry.Picture.empty() && KeyOnlyInside(entry, f);
+}
+
+// Puts the ring `kept` holds for `look` on the screen when the background it was drawn over is
+// still what the owner's back buffer holds under the control, compared there in place: no
+// capture is made (a ring shown again on a focus change or hover costs little else).
+bool PutKeptRingInPlace(HWND control, const FrameGeometry& f, KeptPicture& kept, const Look& look,
+                        const BackgroundSource& source) {
+    const PhaseClock clock(PaintPhase::Kept);
+    const std::size_t size = static_cast<std::size_t>(f.w) * static_cast<std::size_t>(f.h);
+    const auto entry =
+        std::find_if(kept.Entries.begin(), kept.Entries.end(), [&](const KeptPicture::Entry& e) {
+            return e.Shown == look.bytes && e.Under.size() == size && e.Picture.size() == size &&
+                   plus::CallsFailed() == e.FailedBefore;
+        });
+    if (entry == kept.Entries.end() || !KeyOnlyInside(*entry, f)) return false;
+    const BackgroundRows rows = BackgroundInPlace(source, RECT{0, 0, f.w, f.h});
+    if (!rows.first) return false;
+    for (int y = 0; y < f.h; ++y) {
+        const auto at = entry->Under.begin() + static_cast<std::ptrdiff_t>(y) * f.w;
+        if (!std::equal(at, at + f.w, rows.Row(y))) return false;
+    }
+    kept.Current = static_cast<std::size_t>(entry - kept.Entries.begin());
+    entry->Used = ++kept.Clock;
+    const PhaseClock copy(PaintPhase::Copy);
+    gdi::WindowDC dc = gdi::WindowDC::Whole(control);
+    ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), f.w, -f.h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    SetDIBitsToDevice(dc.get(), 0, 0, static_cast<DWORD>(f.w), static_cast<DWORD>(f.h), 0, 0, 0,
+                      static_cast<UINT>(f.h), entry->Picture.data(), &info, DIB_RGB_COLORS);
+    return true;
+}
+
+} // namespace
+
 void PutTranslucentRing(HWND control, const FrameGeometry& f, bool hot, bool focused, UINT dpi,
                         KeptPicture* kept, const std::function<void(HDC)>& draw, bool keyed) {
-    CapturedBackground background(control, RECT{0, 0, f.w, f.h});
-    if (!background.dc()) return;
     Look look;
     look << f.w << f.h << f.ox << f.oy << f.iw << f.ih << hot << focused << Engine.AccentColour
          << Engine.ControlAlpha << dpi;
+    // Owner, record and offset are looked up once for the whole paint.
+    const BackgroundSource source = ResolveBackgroundSource(control);
+    if (kept && PutKeptRingInPlace(control, f, *kept, look, source)) return;
+    CapturedBackground background(control, source, RECT{0, 0, f.w, f.h});
+    if (!background.dc()) return;
     if (!kept) {
         draw(background.dc());
     } else if (!PutKeptPicture(*kept, look, background.dc(), f.w, f.h)) {
@@ -423,6 +475,16 @@ void PutTranslucentRing(HWND control, const FrameGeometry& f, bool hot, bool foc
         KeepPicture(*kept, background.dc(), f.w, f.h);
     }
     gdi::WindowDC dc = gdi::WindowDC::Whole(control);
+    if (!keyed || (kept && KeyOnlyInside(*kept, f))) {
+        // Only the four bands go to the screen: one copy of the whole frame with the inner box
+        // clipped out sends this platform's display the pixels of the whole rectangle.
+        const PhaseClock clock(PaintPhase::Copy);
+        for (const RingBand& b : RingBands(f))
+            if (!IsEmptyBand(b))
+                BitBlt(dc.get(), b.at.left, b.at.top, b.at.right - b.at.left,
+                       b.at.bottom - b.at.top, background.dc(), b.at.left, b.at.top, SRCCOPY);
+        return;
+    }
     ExcludeClipRect(dc.get(), f.ox, f.oy, f.ox + f.iw, f.oy + f.ih);
     if (keyed) {
         // The inner box is key colour and left out by the clip as well: a kept ring without
@@ -683,6 +745,32 @@ WashedClientPicture::WashedClientPicture(HWND control, const RECT& part, KeptPic
                             whole.cy))
         return;
     WashPicture(background_.dc(), background_.width(), background_.height());
+}
+
+HBRUSH KeptWashedBrush(HWND control, KeptBrush& kept) {
+    const PhaseClock clock(PaintPhase::Kept);
+    CapturedBackground background(control, ClientRectInWindow(control));
+    const int w = background.width(), h = background.height();
+    std::vector<std::uint32_t> under = RowsOf(background.dc(), w, h);
+    if (kept.Brush && !under.empty() && under == kept.Under && kept.Alpha == Engine.ControlAlpha &&
+        plus::CallsFailed() == kept.FailedBefore)
+        return kept.Brush.get();
+    const int failedBefore = plus::CallsFailed();
+    if (background.dc()) WashPicture(background.dc(), w, h);
+    gdi::Bitmap picture(background.TakeBitmap());
+    gdi::Brush brush(picture ? CreatePatternBrush(picture.get()) : nullptr);
+    kept.Brush = std::move(brush);
+    kept.Picture = std::move(picture);
+    if (!kept.Brush) {
+        kept = KeptBrush{};
+        return nullptr;
+    }
+    // A wash whose drawing failed on the way is answered once and made again next time.
+    const bool whole = plus::CallsFailed() == failedBefore && HandlesToSpare();
+    kept.Under = whole ? std::move(under) : std::vector<std::uint32_t>{};
+    kept.Alpha = Engine.ControlAlpha;
+    kept.FailedBefore = failedBefore;
+    return kept.Brush.get();
 }
 
 SIZE ClientWashSize(HWND control) {

@@ -8,6 +8,7 @@
 #include "skin/controls/scroll_bars.h"
 #include "skin/core/capture.h"
 #include "skin/core/gdi_owners.h"
+#include "skin/core/kept_brush.h"
 #include "skin/core/kept_picture.h"
 #include "skin/core/kept_ring.h"
 #include "skin/core/window_record.h"
@@ -283,9 +284,8 @@ void RepaintScrollBarsAfter(HWND control, UINT message, WPARAM wParam,
 // bars go back over whatever the system drew. `found` is what LookUpFamily read for this
 // message (its record not null).
 template <typename Record, typename Family>
-LRESULT WithScrollBars(HWND control, const FamilyLookup<Record>& found, UINT message,
-                       WPARAM wParam, LPARAM lParam, FamilyList<Record> WindowRecord::*member,
-                       Family&& family) {
+LRESULT WithScrollBars(HWND control, const FamilyLookup<Record>& found, UINT message, WPARAM wParam,
+                       LPARAM lParam, FamilyList<Record> WindowRecord::*member, Family&& family) {
     const std::optional<LRESULT> answered = AnswerScrollBarMessage(
         control, found.record->ScrollBars, message, wParam, lParam, CallSavedProcedure);
     const LRESULT result = answered ? *answered : family();
@@ -328,6 +328,12 @@ public:
 private:
     CapturedBackground background_;
 };
+
+// The pattern brush of the control's client background washed in white at ControlAlpha (as
+// WashedClientPicture), from `kept` while the background there and the alpha are those it was
+// made from; otherwise made anew and kept (the one before deleted). Null, with nothing kept,
+// when no picture could be made.
+HBRUSH KeptWashedBrush(HWND control, KeptBrush& kept);
 
 // The size of the picture WashedClientPicture makes of the whole client area.
 SIZE ClientWashSize(HWND control);

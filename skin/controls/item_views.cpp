@@ -314,10 +314,9 @@ LRESULT ItemViewMessage(HWND window, const Found& found, UINT message, WPARAM wP
 } // namespace
 
 LRESULT CALLBACK ItemViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const Found found = LookUpFamily(window, &WindowRecord::ItemViews);
+    const Found found = LookUpFamilyFromLast(window, &WindowRecord::ItemViews);
     // In system colours the control is the system's to paint.
-    if (!found.record || SystemLookOn())
-        return CallSavedProcedure(window, message, wParam, lParam);
+    if (!found.record || SystemLookOn()) return CallSavedProcedure(window, message, wParam, lParam);
     return WithScrollBars(window, found, message, wParam, lParam, &WindowRecord::ItemViews,
                           [&] { return ItemViewMessage(window, found, message, wParam, lParam); });
 }

@@ -319,6 +319,9 @@ bool MayDrawSystemBars(UINT message, WPARAM wParam) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_NCPAINT:
+        // The input method's messages that come with every focus change draw nothing.
+        case WM_IME_SETCONTEXT:
+        case WM_IME_NOTIFY:
         case WM_DESTROY:
         case WM_NCDESTROY: return false;
         // An edit box scrolls while text is selected with a button held down. (Over the bars

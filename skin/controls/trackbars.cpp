@@ -267,6 +267,17 @@ Look BaseLook(const TrackBarRecord& record, const RECT& channel, const BarGeomet
     return look;
 }
 
+// The whole bar's look: the base's and what the moving parts are drawn from.
+Look ShownLook(const TrackBarRecord& record, const Look& base, const BarGeometry& m,
+               const BarState& state) {
+    Look look = base;
+    look << record.Hot << state.position << static_cast<std::int64_t>(m.thumb * 256)
+         << static_cast<std::int64_t>(m.band * 256) << Engine.AccentColour;
+    if (record.SelectionRange)
+        look << AskNumber(record, TBM_GETSELSTART) << AskNumber(record, TBM_GETSELEND);
+    return look;
+}
+
 } // namespace
 
 int TickPlacementOf(LONG style) {
@@ -337,6 +348,9 @@ LRESULT CALLBACK TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             record->Hot = false;
             PaintTrackBar(windowIndex, position);
             break;
+        case WM_LBUTTONDOWN: record->Dragging = true; break;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED: record->Dragging = false; break;
         default: break;
     }
     if (!record->SavedProcedure) return CallSavedProcedure(window, message, wParam, lParam);
@@ -362,6 +376,14 @@ void PaintTrackBar(int windowIndex, int position) {
     // The parts that stay while the thumb moves come from the kept base when nothing they are
     // drawn from has changed; the moving parts are drawn over them in the same order as ever.
     const Look look = BaseLook(*record, channel, m, state, inner, w, h);
+    const bool keepShown = !record->Dragging;
+    if (keepShown &&
+        PutKeptPicture(record->Shown, ShownLook(*record, look, m, state), background.dc(), w, h)) {
+        const PhaseClock clock(PaintPhase::Copy);
+        gdi::WindowDC dc = gdi::WindowDC::Whole(bar);
+        BitBlt(dc.get(), 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);
+        return;
+    }
     if (!PutKeptPicture(record->Base, look, background.dc(), w, h)) {
         {
             const PhaseClock clock(PaintPhase::Shapes);
@@ -384,6 +406,7 @@ void PaintTrackBar(int windowIndex, int position) {
         if (record->SelectionRange) DrawSelection(g, *record, m, state);
         DrawValueBar(g, m, state);
     }
+    if (keepShown) KeepPicture(record->Shown, background.dc(), w, h);
     const PhaseClock clock(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(bar);
     BitBlt(dc.get(), 0, 0, w, h, background.dc(), 0, 0, SRCCOPY);

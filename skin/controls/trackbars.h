@@ -19,6 +19,12 @@ struct TrackBarRecord {
     // The bar without its moving parts (background, panel, ticks and channel) as last drawn:
     // a drag step puts it back and draws only the thumb, the selection and the value bar.
     KeptPicture Base;
+    // The whole bar as last shown, per look (thumb place, hot, selection, accent over the base):
+    // a repaint, or the pointer coming and going, puts it back without drawing the thumb. Not
+    // kept while the thumb is dragged (between the button's press and release), when each step
+    // shows a place of its own.
+    KeptPicture Shown;
+    bool Dragging = false;
 };
 
 // Tick placement codes of a track-bar record.

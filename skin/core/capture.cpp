@@ -159,6 +159,24 @@ BackgroundSource ResolveBackgroundSource(HWND control) {
     return source;
 }
 
+BackgroundRows BackgroundInPlace(const BackgroundSource& source, const RECT& rect) {
+    const WindowRecord* record = source.record;
+    if (!record || !record->BackBufferDC || source.attachedIndex) return {};
+    DIBSECTION dib{};
+    HGDIOBJ bitmap = GetCurrentObject(record->BackBufferDC.get(), OBJ_BITMAP);
+    if (!bitmap || GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib ||
+        dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
+        return {};
+    const LONG x = source.offset.left + rect.left, y = source.offset.top + rect.top;
+    const LONG w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (w <= 0 || h <= 0 || x < 0 || y < 0 || x + w > dib.dsBm.bmWidth || y + h > dib.dsBm.bmHeight)
+        return {};
+    // Drawing still batched for the back buffer lands first.
+    GdiFlush();
+    const std::ptrdiff_t stride = dib.dsBm.bmWidthBytes / 4;
+    return {static_cast<const std::uint32_t*>(dib.dsBm.bmBits) + y * stride + x, stride};
+}
+
 HDC CaptureBackground(HWND control, const RECT& rect) {
     return CaptureBackground(control, ResolveBackgroundSource(control), rect);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace skin {
@@ -39,6 +41,18 @@ struct BackgroundSource {
 
 // The source of `control`'s background now (FindBackgroundOwner with the host templates).
 BackgroundSource ResolveBackgroundSource(HWND control);
+
+// The pixels a capture of `rect` (the control's window coordinates) from `source` would copy,
+// read in place in the owner's back buffer (a 32-bit top-down DIB section): `first` is the
+// rect's top-left pixel and `stride` the pixels from one row to the next. Null when a capture
+// would hold anything else: no back buffer to copy, an attached window's fill laid over it, or
+// a rect not wholly inside the back buffer's bitmap.
+struct BackgroundRows {
+    const std::uint32_t* first = nullptr;
+    std::ptrdiff_t stride = 0;
+    const std::uint32_t* Row(int y) const { return first + y * stride; }
+};
+BackgroundRows BackgroundInPlace(const BackgroundSource& source, const RECT& rect);
 
 // A (right - left) x (bottom - top) 32-bit memory DC holding the back buffer of the owning
 // skinned window at the control's place. rect is in the control's window coordinates. The DC

@@ -12,6 +12,8 @@
 
 namespace skin {
 
+struct KeptBrush;
+
 // Installs every control family (in the family table's order) among the direct children of
 // `parent`, for the skinned window at `windowIndex` (the window itself or one of its
 // containers).
@@ -28,7 +30,9 @@ std::optional<LRESULT> AnswerChildMessage(int position, UINT message, WPARAM wPa
 // and transparent text on `dc`, releases the brush pair answered before, and returns a new
 // pattern brush of the washed background behind the control's client area, kept with its
 // bitmap on the control ("Kj_dxjb", "Kj_wtjb") until the next answer or its destruction.
-LRESULT TranslucentBrush(HWND control, HDC dc);
+// With `kept` (a record's), the brush is the one `kept` holds, made anew only when what it was
+// made from changed, and owned by the record rather than by the control's properties.
+LRESULT TranslucentBrush(HWND control, HDC dc, KeptBrush* kept = nullptr);
 
 // The same for a label (a static control) in translucent mode: the background unwashed, so
 // its text lies on the window's picture as the skinned check boxes' captions do.

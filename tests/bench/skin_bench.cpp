@@ -96,6 +96,31 @@ double MedianMs(int runs, const std::function<void()>& work) {
     return times[times.size() / 2];
 }
 
+// The medians of two pieces of work timed in turn, one run of each after the other: a spell of
+// load from elsewhere on the machine then slows both alike rather than the one that happened to
+// run through it, so their ratio holds.
+std::pair<double, double> PairedMedianMs(int runs, const std::function<void()>& first,
+                                         const std::function<void()>& second) {
+    for (int i = 0; i < 3; ++i) {
+        first();
+        second();
+    }
+    std::vector<double> times[2];
+    for (auto& t : times)
+        t.reserve(static_cast<std::size_t>(runs));
+    for (int i = 0; i < runs; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            const double start = Now();
+            (k ? second : first)();
+            GdiFlush();
+            times[k].push_back(Now() - start);
+        }
+    }
+    for (auto& t : times)
+        std::sort(t.begin(), t.end());
+    return {times[0][times[0].size() / 2], times[1][times[1].size() / 2]};
+}
+
 LRESULT CALLBACK QuietProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 1;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -521,12 +546,16 @@ void FamilyTimes(int scale) {
         for (std::size_t i = 0; i < std::size(kFamilySamples); ++i) {
             if (onlyFamily && !std::strstr(kFamilySamples[i].name, onlyFamily)) continue;
             const int runs = 200 * scale;
-            const double repaint[2] = {MedianMs(runs, [&] { RedrawWhole(mine[i]); }),
-                                       MedianMs(runs, [&] { RedrawWhole(theirs[i]); })};
-            const double hover[2] = {MedianMs(runs, [&] { HoverInAndOut(mine[i]); }),
-                                     MedianMs(runs, [&] { HoverInAndOut(theirs[i]); })};
-            const double focus[2] = {MedianMs(runs, [&] { FocusInAndOut(mine[i]); }),
-                                     MedianMs(runs, [&] { FocusInAndOut(theirs[i]); })};
+            // Skinned and unskinned in turn, so that load from elsewhere meets both alike.
+            const auto [repaintMine, repaintTheirs] = PairedMedianMs(
+                runs, [&] { RedrawWhole(mine[i]); }, [&] { RedrawWhole(theirs[i]); });
+            const auto [hoverMine, hoverTheirs] = PairedMedianMs(
+                runs, [&] { HoverInAndOut(mine[i]); }, [&] { HoverInAndOut(theirs[i]); });
+            const auto [focusMine, focusTheirs] = PairedMedianMs(
+                runs, [&] { FocusInAndOut(mine[i]); }, [&] { FocusInAndOut(theirs[i]); });
+            const double repaint[2] = {repaintMine, repaintTheirs};
+            const double hover[2] = {hoverMine, hoverTheirs};
+            const double focus[2] = {focusMine, focusTheirs};
             // A hover change the system answers without drawing is set against two of its
             // repaints: what showing a hot look and taking it away again would cost it.
             const bool systemDrawsHover = hover[1] >= repaint[1] / 2;

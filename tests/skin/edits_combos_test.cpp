@@ -350,41 +350,28 @@ TEST_F(EditComboTest, TranslucentEditErasesToTheWashedBackground) {
 // is deleted then, and the last pair when the edit is destroyed.
 TEST_F(EditComboTest, ColourBrushesAreReplacedAndReleased) {
     skin::Engine.TranslucentControls = 1;
-    HWND drop = Combo(CBS_DROPDOWN, 200, 40);
     HWND edit = Make("Edit", 0, 20, 20, 120, 24);
     Install();
-    HWND comboEdit = FindWindowExA(drop, nullptr, "Edit", nullptr);
-    SetPropA(comboEdit, "Kj_Ztys", reinterpret_cast<HANDLE>(RGB(1, 2, 3)));
     HDC dc = CreateCompatibleDC(nullptr);
     struct Pair {
         HGDIOBJ brush, bitmap;
     };
-    // The combo answers for its edit; the skinned window's answer is asked for directly.
-    auto ask = [&](HWND parent, HWND control) {
-        const LRESULT answer =
-            parent == drop ? SendMessageA(parent, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                          reinterpret_cast<LPARAM>(control))
-                           : skin::TranslucentBrush(control, dc);
+    // The skinned window's answer is asked for directly.
+    auto ask = [&](HWND control) {
+        const LRESULT answer = skin::TranslucentBrush(control, dc);
         EXPECT_EQ(answer, reinterpret_cast<LRESULT>(GetPropA(control, "Kj_dxjb")));
         return Pair{GetPropA(control, "Kj_dxjb"), GetPropA(control, "Kj_wtjb")};
     };
-    for (auto [parent, control] : {std::pair{drop, comboEdit}, std::pair{window_, edit}}) {
-        skin::Engine.TranslucentControls = 1;
-        const Pair first = ask(parent, control);
-        EXPECT_EQ(GetObjectType(first.brush), static_cast<DWORD>(OBJ_BRUSH));
-        EXPECT_EQ(GetObjectType(first.bitmap), static_cast<DWORD>(OBJ_BITMAP));
-        const Pair second = ask(parent, control);
-        EXPECT_EQ(GetObjectType(first.brush), 0u) << "the first brush went";
-        EXPECT_EQ(GetObjectType(first.bitmap), 0u) << "the first bitmap went";
-        EXPECT_EQ(GetObjectType(second.brush), static_cast<DWORD>(OBJ_BRUSH));
-        if (parent == drop) {
-            EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3)) << "the edit's own text colour";
-            EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-        }
-        DestroyWindow(control);
-        EXPECT_EQ(GetObjectType(second.brush), 0u) << "the last brush goes with the edit";
-        EXPECT_EQ(GetObjectType(second.bitmap), 0u);
-    }
+    const Pair first = ask(edit);
+    EXPECT_EQ(GetObjectType(first.brush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_EQ(GetObjectType(first.bitmap), static_cast<DWORD>(OBJ_BITMAP));
+    const Pair second = ask(edit);
+    EXPECT_EQ(GetObjectType(first.brush), 0u) << "the first brush went";
+    EXPECT_EQ(GetObjectType(first.bitmap), 0u) << "the first bitmap went";
+    EXPECT_EQ(GetObjectType(second.brush), static_cast<DWORD>(OBJ_BRUSH));
+    DestroyWindow(edit);
+    EXPECT_EQ(GetObjectType(second.brush), 0u) << "the last brush goes with the edit";
+    EXPECT_EQ(GetObjectType(second.bitmap), 0u);
     // Opaque mode: the combo passes the request on and keeps no brush.
     skin::Engine.TranslucentControls = 0;
     HWND other = FindWindowExA(Combo(CBS_DROPDOWN, 200, 200), nullptr, "Edit", nullptr);
@@ -392,6 +379,89 @@ TEST_F(EditComboTest, ColourBrushesAreReplacedAndReleased) {
                  reinterpret_cast<LPARAM>(other));
     DeleteDC(dc);
     EXPECT_EQ(GetPropA(other, "Kj_dxjb"), nullptr);
+}
+
+// A drop-down combo's field asks for its brush at every paint: the combo answers with the brush
+// it keeps while the wash would be the same, and makes it again when the window's picture under
+// the field, the field's place or the control alpha changed (a stale brush shows the wash of
+// what was there before). The brush is the record's and goes with the combo.
+TEST_F(EditComboTest, ComboFieldBrushIsKeptUntilItsWashWouldChange) {
+    skin::Engine.TranslucentControls = 1;
+    skin::Engine.ControlAlpha = 160;
+    HWND drop = Combo(CBS_DROPDOWN, 200, 40);
+    const int p = Install();
+    HWND field = FindWindowExA(drop, nullptr, "Edit", nullptr);
+    ASSERT_NE(field, nullptr);
+    SetPropA(field, "Kj_Ztys", reinterpret_cast<HANDLE>(RGB(1, 2, 3)));
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto ask = [&] {
+        return reinterpret_cast<HBRUSH>(SendMessageA(
+            drop, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
+    };
+    // What the brush paints at a point of the field's client area.
+    auto painted = [&](HBRUSH brush) {
+        HDC target = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = gdi::CreateArgbBitmap(40, 12).release();
+        HGDIOBJ old = SelectObject(target, bitmap);
+        const RECT all{0, 0, 40, 12};
+        FillRect(target, &all, brush);
+        const COLORREF c = GetPixel(target, 30, 6);
+        SelectObject(target, old);
+        DeleteObject(bitmap);
+        DeleteDC(target);
+        return c;
+    };
+    const HBRUSH first = ask();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3)) << "the field's own text colour";
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    EXPECT_EQ(GetPropA(field, "Kj_dxjb"), nullptr) << "the record owns it, not the field";
+    EXPECT_TRUE(ColoursNear(painted(first), Over(RGB(255, 255, 255), 160, kBackground), 3));
+    const int gdiKept = testing_support::GdiObjectCount();
+
+    // Nothing changed under the field, or only elsewhere on the window: the same brush.
+    HDC back = BackBufferOf(p);
+    FillDC(back, RECT{0, 180, 460, 360}, RGB(0, 160, 0));
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(ask(), first);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiKept);
+
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        int alpha;
+        COLORREF under;
+    };
+    const Step steps[] = {
+        {"moved over the green",
+         [&] { SetWindowPos(drop, nullptr, 200, 220, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }, 160,
+         RGB(0, 160, 0)},
+        {"the window's picture changed",
+         [&] {
+             FillDC(back, RECT{0, 0, 460, 360}, RGB(200, 0, 0));
+         },
+         160, RGB(200, 0, 0)},
+        {"the control alpha changed", [&] { skin::Engine.ControlAlpha = 60; }, 60, RGB(200, 0, 0)},
+    };
+    HBRUSH last = first;
+    for (const Step& step : steps) {
+        step.change();
+        const HBRUSH brush = ask();
+        EXPECT_NE(brush, nullptr) << step.what;
+        const COLORREF expected = Over(RGB(255, 255, 255), step.alpha, step.under);
+        EXPECT_TRUE(ColoursNear(painted(brush), expected, 3))
+            << step.what << ": " << std::hex << painted(brush) << " not " << expected;
+        EXPECT_EQ(GetObjectType(last == brush ? nullptr : last), 0u)
+            << step.what << ": the brush before was deleted";
+        EXPECT_EQ(testing_support::GdiObjectCount(), gdiKept) << step.what;
+        last = brush;
+    }
+    HBITMAP picture = skin::ComboRecordOf(drop)->FieldBrush.Picture.get();
+    EXPECT_EQ(GetObjectType(picture), static_cast<DWORD>(OBJ_BITMAP));
+    DestroyWindow(drop);
+    DeleteDC(dc);
+    EXPECT_EQ(GetObjectType(last), 0u) << "the brush goes with the combo";
+    EXPECT_EQ(GetObjectType(picture), 0u) << "and its picture";
 }
 
 // The combo's face: outline, drop button (outline, gradient, arrow) and the list's text; the
@@ -692,9 +762,9 @@ TEST_F(EditComboTest, TheKeptComboPictureFollowsEverythingItIsDrawnFrom) {
 // with a border still gets its ring.
 TEST_F(EditComboTest, AnEditWithoutARingHasNoFramePainted) {
     HWND drop = Combo(CBS_DROPDOWN, 20, 20, 160);
-    HWND framed = Keep(CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE, 20, 80,
-                                       160, 24, window_, nullptr, GetModuleHandleA(nullptr),
-                                       nullptr));
+    HWND framed =
+        Keep(CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE, 20, 80, 160, 24,
+                             window_, nullptr, GetModuleHandleA(nullptr), nullptr));
     Install();
     HWND field = FindWindowExA(drop, nullptr, "Edit", nullptr);
     ASSERT_NE(field, nullptr);

@@ -6,6 +6,7 @@
 #include "plus/plus_faults.h"
 #include "skin/controls/framework.h"
 #include "skin/controls/item_views.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_window.h"
 
 #include <commctrl.h>
@@ -290,6 +291,105 @@ TEST_F(ItemViewTest, TheKeptRingFollowsSizeAndAccentAndHoldsOnlyItsBands) {
     const COLORREF focused = WholeWindowPixel(lbox, 0, g.h / 2);
     EXPECT_GT(GetBValue(focused), GetRValue(focused) + 40)
         << "the new accent " << std::hex << focused;
+}
+
+// A translucent ring shown again (a focus or hover change) is put back from what the record
+// keeps while the window's picture under it is the one it was drawn over; when that picture
+// changed, or the list moved over another part of it, the ring shows what lies there now.
+TEST_F(ItemViewTest, TheKeptTranslucentRingFollowsTheWindowsPictureAndThePlace) {
+    HWND lbox = ListBox(20, 20, 3, 0, 160, 100);
+    Install();
+    skin::Engine.TranslucentControls = 1;
+    skin::Engine.ControlAlpha = 160;
+    HDC buffer = BackBufferOf(position_);
+    constexpr COLORREF kGreen = RGB(0, 140, 0), kRed = RGB(200, 0, 0);
+    FillDC(buffer, RECT{260, 200, 520, 420}, kGreen);
+    const skin::FrameGeometry f = skin::MeasureFrame(lbox);
+    const auto paint = [&](bool focused) {
+        FillWholeWindow(lbox, kMarker);
+        skin::PaintItemViewFrame(position_, 1, false, focused);
+    };
+    // The ring's second pixel is the wash alone; the outermost one the state's line over it.
+    const auto expect = [&](const char* what, bool focused, COLORREF under) {
+        const COLORREF washed = Over(kWhiteColour, 160, under);
+        const COLORREF line = focused ? Over(kAccent, 200, washed) : Over(0, 90, washed);
+        for (const POINT& pt : {POINT{1, f.h / 2}, POINT{f.w / 2, 1}, POINT{f.w - 2, f.h / 2}})
+            EXPECT_TRUE(ColoursNear(WholeWindowPixel(lbox, pt.x, pt.y), washed, 3))
+                << what << " wash at " << pt.x << "," << pt.y << std::hex << " "
+                << WholeWindowPixel(lbox, pt.x, pt.y);
+        EXPECT_TRUE(ColoursNear(WholeWindowPixel(lbox, 0, f.h / 2), line, 3))
+            << what << " line " << std::hex << WholeWindowPixel(lbox, 0, f.h / 2);
+        EXPECT_EQ(WholeWindowPixel(lbox, f.w / 2, f.h / 2), kMarker) << what << " inner box";
+    };
+    paint(false);
+    paint(true);
+    const int gdi = testing_support::GdiObjectCount();
+    for (int i = 0; i < 10; ++i) {
+        paint(i % 2 == 0);
+        expect("put back", i % 2 == 0, kBackground);
+    }
+    EXPECT_EQ(skin::ItemViewRecordOf(lbox)->TranslucentRing.Entries.size(), 2u);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
+    // Put back where it lies, the ring makes no capture of the window's picture.
+    skin::CountPaintPhases(true);
+    paint(false);
+    const double captured =
+        skin::CountedPaintPhases().ms[static_cast<int>(skin::PaintPhase::Capture)];
+    skin::CountPaintPhases(false);
+    EXPECT_EQ(captured, 0.0);
+
+    // One row changed at the ring's top edge is seen.
+    RECT at{};
+    GetWindowRect(lbox, &at);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
+    RECT client{};
+    GetWindowRect(window_, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window_, &origin);
+    OffsetRect(&at, origin.x - client.left, origin.y - client.top);
+    FillDC(buffer, RECT{at.left, at.top, at.right, at.top + 1}, kRed);
+    paint(false);
+    EXPECT_TRUE(ColoursNear(WholeWindowPixel(lbox, f.w / 2, 0),
+                            Over(0, 90, Over(kWhiteColour, 160, kRed)), 3))
+        << std::hex << WholeWindowPixel(lbox, f.w / 2, 0);
+
+    FillDC(buffer, RECT{0, 0, 260, 200}, kRed);
+    for (const bool focused : {false, true}) {
+        paint(focused);
+        expect("the window's picture changed", focused, kRed);
+    }
+    SetWindowPos(lbox, nullptr, 300, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const bool focused : {true, false}) {
+        paint(focused);
+        expect("moved over the green", focused, kGreen);
+    }
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
+
+    // A host window above the list now names where its backgrounds come from (nothing here):
+    // the ring is drawn over that, not put back over the window's picture.
+    SetPropA(window_, "Wxk_Zpf", reinterpret_cast<HANDLE>(1));
+    paint(false);
+    EXPECT_FALSE(
+        ColoursNear(WholeWindowPixel(lbox, 1, f.h / 2), Over(kWhiteColour, 160, kGreen), 3))
+        << std::hex << WholeWindowPixel(lbox, 1, f.h / 2);
+    RemovePropA(window_, "Wxk_Zpf");
+    paint(false);
+    expect("the window's picture again", false, kGreen);
+
+    // Unwashed (alpha 0), the key colour in the window's picture stays key colour in the ring's
+    // picture: those pixels are left out of the copy, the ring put back or not.
+    skin::Engine.ControlAlpha = 0;
+    GetWindowRect(lbox, &at);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
+    OffsetRect(&at, origin.x - client.left, origin.y - client.top);
+    // The whole left band: with the inner box, the key colour fills one rectangle.
+    FillDC(buffer, RECT{at.left, at.top + f.oy, at.left + f.ox, at.top + f.oy + f.ih},
+           RGB(255, 0, 255));
+    for (int i = 0; i < 2; ++i) {
+        paint(false);
+        EXPECT_EQ(WholeWindowPixel(lbox, f.ox - 1, f.h / 2), kMarker) << i;
+        EXPECT_NE(WholeWindowPixel(lbox, f.w / 2, f.oy - 1), kMarker) << i;
+    }
 }
 
 TEST_F(ItemViewTest, HoverPaintsOnceFocusAndLeavingDrawTheMatchingOutline) {
@@ -644,8 +744,8 @@ TEST_F(ItemViewTest, APartialRepaintMatchesTheWholeRepaintInBothModes) {
                 EXPECT_EQ(CountDifferences(seen, whole(), 0), 0) << what;
             };
             const RECT parts[] = {
-                {0, 30, client.right, 48},               // a row band
-                {17, 41, 95, 77},                        // a box inside
+                {0, 30, client.right, 48},                                          // a row band
+                {17, 41, 95, 77},                                                   // a box inside
                 {client.right - 9, client.bottom - 7, client.right, client.bottom}, // a corner
             };
             for (const RECT& part : parts) {
@@ -696,7 +796,7 @@ TEST_F(ItemViewTest, APartialRepaintMatchesTheWholeRepaintInBothModes) {
     UpdateWindow(list);
     record->SavedProcedure = g_listProcedure;
     EXPECT_EQ(g_partPaints, 1);
-    EXPECT_EQ(std::tuple(g_paintedBox.left, g_paintedBox.top, g_paintedBox.right,
-                         g_paintedBox.bottom),
-              std::tuple(part.left, part.top, part.right, part.bottom));
+    EXPECT_EQ(
+        std::tuple(g_paintedBox.left, g_paintedBox.top, g_paintedBox.right, g_paintedBox.bottom),
+        std::tuple(part.left, part.top, part.right, part.bottom));
 }

@@ -720,6 +720,12 @@ void Check(const char* what, bool base, const std::function<void()>& change, HWN
     }
 }
 
+struct Case {
+    const char* what;
+    bool base; // the base is drawn from it
+    std::function<void()> change;
+};
+
 } // namespace
 
 // A track bar's kept base (background, panel, ticks, channel) is put back while nothing it is
@@ -730,13 +736,10 @@ TEST_F(BarTest, TrackBarKeptBaseFollowsEachStateItIsDrawnFrom) {
     SendMessageA(bar, TBM_SETTICFREQ, 25, 0);
     const int p = Install();
     skin::TrackBarRecord& record = *skin::TrackBarRecordOf(bar);
+    // As during a drag, the whole picture is not kept: each shot goes through the base.
+    record.Dragging = true;
     skin::WindowRecord& owner = *skin::RecordAt(p);
     const Leftovers before;
-    struct Case {
-        const char* what;
-        bool base; // the base is drawn from it
-        std::function<void()> change;
-    };
     const Case cases[] = {
         {"a tick added", true, [&] { SendMessageA(bar, TBM_SETTIC, 0, 40); }},
         {"the range", true, [&] { SendMessageA(bar, TBM_SETRANGEMAX, FALSE, 150); }},
@@ -764,6 +767,41 @@ TEST_F(BarTest, TrackBarKeptBaseFollowsEachStateItIsDrawnFrom) {
     before.ExpectBack();
 }
 
+// A track bar's whole picture is put back while nothing it shows changes (a repaint, the
+// pointer coming back), and drawn again after a change to anything in it, the thumb's place,
+// hot look, selection and accent as much as the base's parts. Every picture matches one drawn
+// from nothing.
+TEST_F(BarTest, TrackBarKeptPictureFollowsEverythingItShows) {
+    HWND bar = TrackBar(TBS_AUTOTICKS | TBS_BOTH | TBS_ENABLESELRANGE, 10, 50, 200, 44);
+    SendMessageA(bar, TBM_SETTICFREQ, 25, 0);
+    const int p = Install();
+    skin::TrackBarRecord& record = *skin::TrackBarRecordOf(bar);
+    skin::WindowRecord& owner = *skin::RecordAt(p);
+    const Leftovers before;
+    const Case cases[] = {
+        {"the position", true, [&] { SendMessageA(bar, TBM_SETPOS, TRUE, 90); }},
+        {"the selection", true, [&] { SendMessageA(bar, TBM_SETSEL, FALSE, MAKELPARAM(5, 70)); }},
+        {"hover", true, [&] { Hover(bar, true); }},
+        {"the accent", true, [] { skin::Engine.AccentColour = RGB(255, 160, 0); }},
+        {"the place", true,
+         [&] { SetWindowPos(bar, nullptr, 30, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }},
+        {"the background", true,
+         [&] {
+             FillDC(owner.BackBufferDC.get(), RECT{0, 0, 460, 360}, RGB(0, 0, 120));
+         }},
+        {"the range", true, [&] { SendMessageA(bar, TBM_SETRANGEMAX, FALSE, 150); }},
+        {"the DPI", true, [&] { owner.Dpi = 144; }},
+    };
+    FillDC(owner.BackBufferDC.get(), RECT{0, 100, 460, 360}, RGB(90, 0, 0));
+    for (const Case& c : cases)
+        Check(c.what, c.base, c.change, bar, record.Shown, 200);
+    owner.Dpi = 96;
+    Hover(bar, false);
+    FreshShot(bar, record.Shown);
+    EXPECT_FALSE(record.Dragging);
+    before.ExpectBack();
+}
+
 // A drag's steps put the base back and draw the thumb where the control says it is, with the
 // pixels of a full drawing, and leave no GDI object or wrapper behind (20 steps: a per-step
 // leak shows after one).
@@ -778,6 +816,7 @@ TEST_F(BarTest, TrackBarDragStepsDrawOverTheKeptBase) {
     SendMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(t.left + 3, cy));
     SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(t.left + 3, cy));
     const Leftovers before;
+    const std::size_t shown = record.Shown.Entries.size();
     for (int step = 0; step < 20; ++step) {
         const int x = c.left + 10 + step * 8;
         SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, cy));
@@ -797,7 +836,9 @@ TEST_F(BarTest, TrackBarDragStepsDrawOverTheKeptBase) {
     EXPECT_TRUE(accentIn(t.left - 10));
     EXPECT_FALSE(accentIn(t.right + 10));
     EXPECT_EQ(CountDifferences(dragged, FreshShot(bar, record.Base), 0), 0);
+    EXPECT_EQ(record.Shown.Entries.size(), shown) << "no whole picture of a step is kept";
     SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(t.left, cy));
+    EXPECT_FALSE(record.Dragging);
 }
 
 // A progress bar's kept trough is put back while its size and background stay, the bar is
