@@ -454,7 +454,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         graphics.Flush(1);
         FillSpans(pixels, outside, corners);
     }
-    const bool square = record->RegionSize.cx != kSquareWhileSizing;
+    const bool square = record->RegionSize.cx == kSquareWhileSizing;
     if (!square && (record->RegionSize.cx != rc.right || record->RegionSize.cy != rc.bottom))
         whole = false;
     if (record->HasCaption && !record->CaptionStripDC.bitmap()) whole = false;
