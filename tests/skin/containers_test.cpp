@@ -160,7 +160,9 @@ TEST_F(ContainerTest, AGroupBoxsKeptPictureGoesWithItsCaptionBackgroundAndSize) 
     const auto [inkFrom, inkTo] = InkColumns(box);
     Repaint(window);
     EXPECT_EQ(GrabClient(box).pixels, first.pixels) << "put back as it was";
-    ASSERT_FALSE(Record().Containers[0].Kept.Entries.empty());
+    const skin::KeptPicture& kept = Record().Containers[0].Kept;
+    ASSERT_FALSE(kept.Entries.empty());
+    EXPECT_EQ(kept.Entries[kept.Current].Picture.size(), std::size_t{200 * 100}) << "kept whole";
 
     SetWindowTextA(box, "分");
     Repaint(window);
