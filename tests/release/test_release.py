@@ -42,7 +42,7 @@ PUBLIC_HEADERS = {
     "skin/core/skin_engine.h", "skin/core/method_thunk.h", "skin/core/skin_types.h",
     "skin/core/window_properties.h", "skin/services/background_picture.h",
     "skin/core/composition_types.h", "skin/core/dpi.h", "skin/core/scroll_bar_types.h",
-    "skin/core/gdi_owners.h",
+    "skin/core/gdi_owners.h", "skin/core/kept_picture.h",
     "plus/plus_brush.h", "plus/plus_font.h", "plus/plus_font_family.h", "plus/plus_graphics.h",
     "plus/plus_image.h", "plus/plus_object.h", "plus/plus_path.h", "plus/plus_pen.h",
     "plus/plus_region.h", "plus/plus_stream.h", "plus/plus_string_format.h",
