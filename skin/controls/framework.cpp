@@ -411,6 +411,17 @@ void PutKeptRing(HWND control, const FrameGeometry& f, bool hot, bool focused, U
 
 namespace {
 
+// The entry of `kept` that holds a whole picture (`size` pixels) of `look` drawn since the last
+// failed wrapper call; null when there is none.
+template <typename Kept> auto* WholeKeptEntry(Kept& kept, const Look& look, std::size_t size) {
+    const auto entry =
+        std::find_if(kept.Entries.begin(), kept.Entries.end(), [&](const KeptPicture::Entry& e) {
+            return e.Shown == look.bytes && e.Under.size() == size && e.Picture.size() == size &&
+                   plus::CallsFailed() == e.FailedBefore;
+        });
+    return entry == kept.Entries.end() ? nullptr : &*entry;
+}
+
 // True when `entry`'s picture has the key colour nowhere but inside the frame's inner box (or
 // nowhere at all): the ring's bands then go to the screen as they are.
 bool KeyOnlyInside(const KeptPicture::Entry& entry, const FrameGeometry& f) {
@@ -432,19 +443,15 @@ bool PutKeptRingInPlace(HWND control, const FrameGeometry& f, KeptPicture& kept,
                         const BackgroundSource& source) {
     const PhaseClock clock(PaintPhase::Kept);
     const std::size_t size = static_cast<std::size_t>(f.w) * static_cast<std::size_t>(f.h);
-    const auto entry =
-        std::find_if(kept.Entries.begin(), kept.Entries.end(), [&](const KeptPicture::Entry& e) {
-            return e.Shown == look.bytes && e.Under.size() == size && e.Picture.size() == size &&
-                   plus::CallsFailed() == e.FailedBefore;
-        });
-    if (entry == kept.Entries.end() || !KeyOnlyInside(*entry, f)) return false;
+    KeptPicture::Entry* entry = WholeKeptEntry(kept, look, size);
+    if (!entry || !KeyOnlyInside(*entry, f)) return false;
     const BackgroundRows rows = BackgroundInPlace(source, RECT{0, 0, f.w, f.h});
     if (!rows.first) return false;
     for (int y = 0; y < f.h; ++y) {
         const auto at = entry->Under.begin() + static_cast<std::ptrdiff_t>(y) * f.w;
         if (!std::equal(at, at + f.w, rows.Row(y))) return false;
     }
-    kept.Current = static_cast<std::size_t>(entry - kept.Entries.begin());
+    kept.Current = static_cast<std::size_t>(entry - kept.Entries.data());
     entry->Used = ++kept.Clock;
     const PhaseClock copy(PaintPhase::Copy);
     gdi::WindowDC dc = gdi::WindowDC::Whole(control);
@@ -650,12 +657,8 @@ bool PutKeptPart(const KeptPicture& kept, const Look& look, HDC captured, const 
     const int pw = part.right - part.left, ph = part.bottom - part.top;
     if (part.left < 0 || part.top < 0 || part.right > w || part.bottom > h || pw <= 0 || ph <= 0)
         return false;
-    const auto entry =
-        std::find_if(kept.Entries.begin(), kept.Entries.end(), [&](const KeptPicture::Entry& e) {
-            return e.Shown == look.bytes && e.Under.size() == size && e.Picture.size() == size &&
-                   plus::CallsFailed() == e.FailedBefore;
-        });
-    if (entry == kept.Entries.end()) return false;
+    const KeptPicture::Entry* entry = WholeKeptEntry(kept, look, size);
+    if (!entry) return false;
     // Where the part's row y starts in the whole picture.
     const auto whole = [&](std::size_t at) {
         return static_cast<std::ptrdiff_t>((static_cast<std::size_t>(part.top) + at / pw) * w +
