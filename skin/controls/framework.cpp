@@ -26,11 +26,11 @@ namespace skin {
 namespace {
 
 INT_PTR PropertyOf(HWND window, const char* name) {
-    return reinterpret_cast<INT_PTR>(GetPropA(window, name));
+    return GetPropValue(window, name);
 }
 
 void SetProperty(HWND window, const char* name, INT_PTR value) {
-    SetPropA(window, name, reinterpret_cast<HANDLE>(value));
+    SetPropValue(window, name, value);
 }
 
 // The scroll bar's rectangle in screen coordinates; empty when the control has none of that
@@ -49,7 +49,7 @@ WNDPROC SubclassControl(HWND control, int position, int windowIndex, WNDPROC pro
     SetProperty(control, kPropOwnerPosition, windowIndex);
     auto previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
-    SetPropA(control, kPropSavedProc, reinterpret_cast<HANDLE>(previous));
+    SetPropValue(control, kPropSavedProc, reinterpret_cast<LONG_PTR>(previous));
     return previous;
 }
 
@@ -58,7 +58,7 @@ bool RunsProcedure(HWND control, WNDPROC procedure) {
 }
 
 LRESULT CallSavedProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto saved = reinterpret_cast<WNDPROC>(GetPropA(control, kPropSavedProc));
+    auto saved = reinterpret_cast<WNDPROC>(GetPropValue(control, kPropSavedProc));
     if (!saved) return DefWindowProcA(control, message, wParam, lParam);
     return CallWindowProcA(saved, control, message, wParam, lParam);
 }

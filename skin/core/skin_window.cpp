@@ -50,7 +50,7 @@ SIZE MaximizedSize() {
 }
 
 LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto saved = reinterpret_cast<WNDPROC>(GetPropA(window, kPropSavedProc));
+    auto saved = reinterpret_cast<WNDPROC>(GetPropValue(window, kPropSavedProc));
     if (!saved) return DefWindowProcA(window, message, wParam, lParam);
     return CallWindowProcA(saved, window, message, wParam, lParam);
 }
@@ -318,7 +318,7 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     auto previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, static_cast<LONG_PTR>(ThunkAddress(WndProcThunk))));
     rec.SavedWindowProc = previous;
-    SetPropA(window, kPropSavedProc, reinterpret_cast<HANDLE>(previous));
+    SetPropValue(window, kPropSavedProc, reinterpret_cast<LONG_PTR>(previous));
     SetPropValue(window, kPropPosition, p);
     // The own picture goes through the same door as a later one: bytes that do not decode are
     // refused, and the window shows the theme instead of a black background.

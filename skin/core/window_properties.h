@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+
 namespace skin {
 
 // On a skinned top-level window: the 1-based position of its record in WindowList.
@@ -33,12 +35,24 @@ inline constexpr char kPropBackgroundSourceDC[] = "Wxk_Cj";
 inline constexpr char kPropHostWindow[] = "Wxk_Zpf";
 
 // The property's value, 0 when it is not set (or the window is not a window).
-inline LONG_PTR GetPropValue(HWND window, const char* name) {
-    return reinterpret_cast<LONG_PTR>(GetPropA(window, name));
-}
+//
+// The engine's own bookkeeping (its record positions and saved procedures, the names in
+// kEngineProperties) is read on nearly every message a skinned window gets, and a property read
+// is a round trip to the window server on some systems (Wine's costs about 10 us). These are
+// written only through SetPropValue and RemovePropValue, which keep a copy in this process: a
+// read of one of them is answered from the copy while the window exists. Every other name is
+// read from the window each time, so what a program sets itself is always seen.
+LONG_PTR GetPropValue(HWND window, const char* name);
+bool SetPropValue(HWND window, const char* name, LONG_PTR value);
+// Removes the property; its value, 0 when it was not set.
+LONG_PTR RemovePropValue(HWND window, const char* name);
 
-inline bool SetPropValue(HWND window, const char* name, LONG_PTR value) {
-    return SetPropA(window, name, reinterpret_cast<HANDLE>(value)) != FALSE;
-}
+// The names whose values are kept in the process (see GetPropValue).
+inline constexpr const char* kEngineProperties[] = {
+    kPropPosition,           kPropOwnerPosition,  kPropSavedProc,
+    kPropCommonOwnerPosition, kPropCommonPosition, kPropCommonSavedProc};
+
+// How many windows have kept values (for tests: a destroyed window's are dropped).
+std::size_t KeptPropertyWindowCount();
 
 } // namespace skin

@@ -15,8 +15,8 @@ BOOL CALLBACK ReleaseBrushesOf(HWND control, LPARAM) {
 // Rewrites the owner position on a control that carries one ("Hw_FuID" for the control
 // families, "Kj_FuID" for the common-control family).
 BOOL CALLBACK RenumberControl(HWND control, LPARAM position) {
-    if (GetPropA(control, kPropOwnerPosition)) SetPropValue(control, kPropOwnerPosition, position);
-    if (GetPropA(control, kPropCommonOwnerPosition))
+    if (GetPropValue(control, kPropOwnerPosition)) SetPropValue(control, kPropOwnerPosition, position);
+    if (GetPropValue(control, kPropCommonOwnerPosition))
         SetPropValue(control, kPropCommonOwnerPosition, position);
     return TRUE;
 }
@@ -25,12 +25,12 @@ BOOL CALLBACK RenumberControl(HWND control, LPARAM position) {
 BOOL CALLBACK UnskinControl(HWND control, LPARAM position) {
     const auto restore = [control](const char* ownerName, const char* savedName,
                                    const char* positionName, LPARAM owner) {
-        const HANDLE saved = GetPropA(control, savedName);
+        const LONG_PTR saved = GetPropValue(control, savedName);
         if (!saved || GetPropValue(control, ownerName) != owner) return;
-        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
-        RemovePropA(control, savedName);
-        RemovePropA(control, ownerName);
-        RemovePropA(control, positionName);
+        SetWindowLongPtrA(control, GWLP_WNDPROC, saved);
+        RemovePropValue(control, savedName);
+        RemovePropValue(control, ownerName);
+        RemovePropValue(control, positionName);
     };
     restore(kPropOwnerPosition, kPropSavedProc, kPropPosition, position);
     restore(kPropCommonOwnerPosition, kPropCommonSavedProc, kPropCommonPosition, position);
@@ -52,8 +52,8 @@ void UnskinWindowsRunning(std::uintptr_t windowProcedure) {
                           reinterpret_cast<LONG_PTR>(RecordAt(position)->SavedWindowProc));
         RemoveWindowRecord(window);
         KillTimer(window, reinterpret_cast<UINT_PTR>(window)); // the caption-button animation
-        RemovePropA(window, kPropSavedProc);
-        RemovePropA(window, kPropPosition);
+        RemovePropValue(window, kPropSavedProc);
+        RemovePropValue(window, kPropPosition);
     }
 }
 

@@ -33,7 +33,7 @@ CommonControlEntry* EntryOf(HWND control) {
 }
 
 LRESULT PassOn(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto saved = reinterpret_cast<WNDPROC>(GetPropA(control, kPropCommonSavedProc));
+    auto saved = reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc));
     if (!saved) return DefWindowProcA(control, message, wParam, lParam);
     return CallWindowProcA(saved, control, message, wParam, lParam);
 }
@@ -67,7 +67,7 @@ LRESULT PaintOverWash(HWND control, const CommonControlEntry& entry, LPARAM lPar
     CapturedBackground drawn(control, ClientRectInWindow(control));
     gdi::PaintDC paint(control);
     const LRESULT result =
-        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(control, kPropCommonSavedProc)), control,
+        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc)), control,
                         WM_PAINT, reinterpret_cast<WPARAM>(drawn.dc()), lParam);
     if (w > 0 && h > 0 && drawn.dc()) {
         WashedClientPicture wash(control);
@@ -89,7 +89,7 @@ LRESULT PaintThenKey(HWND control, const CommonControlEntry& entry, LPARAM lPara
                       inner.top + r.bottom};
     CapturedBackground background(control, behind);
     const LRESULT result =
-        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(control, kPropCommonSavedProc)), control,
+        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc)), control,
                         WM_PAINT, reinterpret_cast<WPARAM>(background.dc()), lParam);
     if (w > 0 && h > 0 && background.dc()) {
         TransparentBlt(background.dc(), 0, 0, w, h, dc.get(), r.left, r.top, w, h, entry.KeyColour);
@@ -174,7 +174,8 @@ int SkinEngine::SkinCommonControl(HWND control, std::optional<COLORREF> keyColou
             control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommonControlProc)));
         SetPropValue(control, kPropCommonPosition, number);
         SetPropValue(control, kPropCommonOwnerPosition, position);
-        SetPropA(control, kPropCommonSavedProc, reinterpret_cast<HANDLE>(entry.PreviousProc));
+        SetPropValue(control, kPropCommonSavedProc,
+                     reinterpret_cast<LONG_PTR>(entry.PreviousProc));
         InvalidateRect(control, nullptr, TRUE);
     }
     if (!FindWindowExA(control, nullptr, nullptr, nullptr)) return 0;

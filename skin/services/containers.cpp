@@ -290,7 +290,7 @@ int SkinEngine::SkinContainer(HWND container, std::optional<int> transparentEras
     // A window already subclassed by the skin (a skinned control, or a skinned window) keeps
     // its one saved procedure: a second one stored over it would make the procedures call
     // each other for ever.
-    if (GetPropA(container, kPropSavedProc)) return 0;
+    if (GetPropValue(container, kPropSavedProc)) return 0;
 
     auto& list = record->Containers;
     if (!(list.size() == 1 && list[0].Container == nullptr)) list.emplace_back();

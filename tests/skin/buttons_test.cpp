@@ -221,13 +221,13 @@ TEST_F(ButtonsTest, MessagesForAButtonWhoseWindowRecordIsGoneArePassedOn) {
     Install();
     // Point the control at a record that does not exist, as after its window's record went.
     const HANDLE owner = GetPropA(check, "Hw_FuID");
-    SetPropA(check, "Hw_FuID", reinterpret_cast<HANDLE>(99));
+    skin::SetPropValue(check, "Hw_FuID", 99);
     EXPECT_EQ(SendMessageA(check, WM_NCPAINT, 1, 0), 0) << "not answered by the skin";
     SendMessageA(check, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     SendMessageA(check, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(check, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
-    SetPropA(check, "Hw_FuID", owner);
+    skin::SetPropValue(check, "Hw_FuID", reinterpret_cast<LONG_PTR>(owner));
 }
 
 namespace {

@@ -34,7 +34,7 @@ TEST_F(FrameworkTest, EachFamilyRuleDecidesWhenTheControlIsRepaintedHot) {
     skin::WindowRecord* rec = skin::RecordAt(p);
     HWND control = Child("Edit", 0, 0, 10, 10, 100, 24);
     HWND stranger = reinterpret_cast<HWND>(0x1234);
-    SetPropA(control, "Hw_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+    skin::SetPropValue(control, "Hw_FuID", static_cast<INT_PTR>(p));
     struct Case {
         const char* name;
         skin::HoverRule rule;
@@ -67,7 +67,7 @@ TEST_F(FrameworkTest, EachFamilyRuleDecidesWhenTheControlIsRepaintedHot) {
          true, true},
     };
     for (const Case& c : cases) {
-        SetPropA(control, "Hw_lbID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(c.position)));
+        skin::SetPropValue(control, "Hw_lbID", static_cast<INT_PTR>(c.position));
         rec->PointedControl = -1;
         rec->HotControl = c.hotControl;
         rec->HotFamily = c.hotFamily;
@@ -82,7 +82,7 @@ TEST_F(FrameworkTest, EachFamilyRuleDecidesWhenTheControlIsRepaintedHot) {
     skin::EndHover(control);
     EXPECT_EQ(rec->HotControl, 0);
     // A control whose window record is gone tracks nothing.
-    SetPropA(control, "Hw_FuID", reinterpret_cast<HANDLE>(99));
+    skin::SetPropValue(control, "Hw_FuID", 99);
     rec->HotControl = 5;
     EXPECT_FALSE(skin::TrackHover(control, skin::kButtonHover));
     skin::EndHover(control);
@@ -219,14 +219,14 @@ TEST_F(FrameworkTest, RecordsAreFoundOnlyThroughBothProperties) {
     EXPECT_EQ(skin::EditRecordOf(first), rec->Edits[0].get());
     EXPECT_EQ(skin::EditRecordOf(second), rec->Edits[1].get());
     // A position naming another control's record, or none, finds nothing.
-    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(1));
+    skin::SetPropValue(second, "Hw_lbID", 1);
     EXPECT_EQ(skin::EditRecordOf(second), nullptr);
-    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(3));
+    skin::SetPropValue(second, "Hw_lbID", 3);
     EXPECT_EQ(skin::EditRecordOf(second), nullptr);
-    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(2));
-    SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(99));
+    skin::SetPropValue(second, "Hw_lbID", 2);
+    skin::SetPropValue(second, "Hw_FuID", 99);
     EXPECT_EQ(skin::EditRecordOf(second), nullptr);
-    SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+    skin::SetPropValue(second, "Hw_FuID", static_cast<INT_PTR>(p));
     // The lookup a procedure makes once per message finds the same, and hands back what it read.
     const struct {
         INT_PTR owner, position;
@@ -235,16 +235,16 @@ TEST_F(FrameworkTest, RecordsAreFoundOnlyThroughBothProperties) {
                 {99, 2, false}, {0, 2, false}, {-1, 2, false}};
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.owner << ", " << r.position);
-        SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(r.owner));
-        SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(r.position));
+        skin::SetPropValue(second, "Hw_FuID", r.owner);
+        skin::SetPropValue(second, "Hw_lbID", r.position);
         const auto found = skin::LookUpFamily(second, &skin::WindowRecord::Edits);
         EXPECT_EQ(found.owner, r.owner);
         EXPECT_EQ(found.position, r.position);
         EXPECT_EQ(found.record, r.found ? rec->Edits[1].get() : nullptr);
         EXPECT_EQ(found.record, skin::EditRecordOf(second));
     }
-    SetPropA(second, "Hw_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
-    SetPropA(second, "Hw_lbID", reinterpret_cast<HANDLE>(2));
+    skin::SetPropValue(second, "Hw_FuID", static_cast<INT_PTR>(p));
+    skin::SetPropValue(second, "Hw_lbID", 2);
     // The text helpers.
     SetWindowTextA(first, "已使用次数：42");
     EXPECT_EQ(skin::WindowTextOf(first), "已使用次数：42");

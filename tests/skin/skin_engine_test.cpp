@@ -1,6 +1,8 @@
 // The skin engine object, its window list and its start-up and exit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "skin/core/capture.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
@@ -165,6 +167,44 @@ TEST_F(SkinEngineTest, HostPropertiesAreNeverSet) {
     }
     EXPECT_STREQ(kPropBackgroundSourceDC, "Wxk_Cj");
     EXPECT_STREQ(kPropHostWindow, "Wxk_Zpf");
+}
+
+// The engine's own names are kept in the process and written through to the window; every
+// other name is read from the window each time; a destroyed window's kept values go.
+TEST_F(SkinEngineTest, EnginePropertiesAreKeptWrittenThroughAndForgottenWithTheWindow) {
+    const HWND w = NewWindow();
+    const HWND other = NewWindow();
+    const std::size_t before = KeptPropertyWindowCount();
+    LONG_PTR value = 10;
+    for (const char* name : kEngineProperties) {
+        SCOPED_TRACE(name);
+        // Set on the window before the engine read it: the first read takes it from there.
+        SetPropA(other, name, reinterpret_cast<HANDLE>(value + 100));
+        EXPECT_EQ(GetPropValue(other, name), value + 100);
+        EXPECT_TRUE(SetPropValue(w, name, value));
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(GetPropA(w, name)), value);
+        // Once read or written, the kept value answers (only the engine writes these names).
+        SetPropA(w, name, reinterpret_cast<HANDLE>(value + 1));
+        EXPECT_EQ(GetPropValue(w, name), value);
+        SetPropValue(w, name, value + 2);
+        EXPECT_EQ(GetPropValue(w, name), value + 2);
+        EXPECT_EQ(RemovePropValue(w, name), value + 2);
+        EXPECT_EQ(GetPropA(w, name), nullptr);
+        EXPECT_EQ(GetPropValue(w, name), 0);
+        SetPropValue(w, name, value);
+        ++value;
+    }
+    EXPECT_EQ(KeptPropertyWindowCount(), before + 2);
+    // A name of a program's own is always read from the window.
+    SetPropValue(w, kPropTextColour, 5);
+    SetPropA(w, kPropTextColour, reinterpret_cast<HANDLE>(7));
+    EXPECT_EQ(GetPropValue(w, kPropTextColour), 7);
+
+    DestroyWindow(w);
+    windows_.erase(std::find(windows_.begin(), windows_.end(), w));
+    EXPECT_EQ(GetPropValue(w, kPropPosition), 0);
+    EXPECT_EQ(KeptPropertyWindowCount(), before + 1);
+    EXPECT_EQ(GetPropValue(other, kPropSavedProc), 12 + 100);
 }
 
 TEST_F(SkinEngineTest, ControlOptionsTellOmittedFromGiven) {

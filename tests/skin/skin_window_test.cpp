@@ -233,7 +233,7 @@ TEST_F(SkinWindowTest, DestroyingTheFirstWindowRenumbersTheSecondAndItsControls)
     const int p1 = SkinAndShow(first);
     const int p2 = SkinAndShow(second);
     ASSERT_EQ(p2, p1 + 1);
-    SetPropA(common, "Kj_FuID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p2)));
+    skin::SetPropValue(common, "Kj_FuID", static_cast<INT_PTR>(p2));
 
     DestroyWindow(first);
     EXPECT_EQ(skin::FindWindowPosition(second), p1);
@@ -360,7 +360,7 @@ TEST_F(SkinWindowTest, MessagesForAWindowWhoseRecordIsGoneArePassedOnUntouched) 
     HWND window = TopLevel(30, 30, 400, 300);
     const int p = SkinAndShow(window);
     // A stale position, as on a window whose record was removed while its properties stayed.
-    SetPropA(window, "Hw_lbID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p + 50)));
+    skin::SetPropValue(window, "Hw_lbID", static_cast<INT_PTR>(p + 50));
     EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, 0, 0) == 1, false)
         << "WM_ERASEBKGND with no DC goes to the default procedure";
     SendMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 10));
@@ -368,7 +368,7 @@ TEST_F(SkinWindowTest, MessagesForAWindowWhoseRecordIsGoneArePassedOnUntouched) 
     MINMAXINFO info{};
     SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_NE(info.ptMinTrackSize.x, 200);
-    SetPropA(window, "Hw_lbID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(p)));
+    skin::SetPropValue(window, "Hw_lbID", static_cast<INT_PTR>(p));
 }
 
 TEST_F(SkinWindowTest, QuitReachingTheWindowLeavesDrawingRunning) {
