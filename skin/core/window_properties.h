@@ -48,9 +48,9 @@ bool SetPropValue(HWND window, const char* name, LONG_PTR value);
 LONG_PTR RemovePropValue(HWND window, const char* name);
 
 // The names whose values are kept in the process (see GetPropValue).
-inline constexpr const char* kEngineProperties[] = {
-    kPropPosition,           kPropOwnerPosition,  kPropSavedProc,
-    kPropCommonOwnerPosition, kPropCommonPosition, kPropCommonSavedProc};
+inline constexpr const char* kEngineProperties[] = {kPropPosition,       kPropOwnerPosition,
+                                                    kPropSavedProc,      kPropCommonOwnerPosition,
+                                                    kPropCommonPosition, kPropCommonSavedProc};
 
 // How many windows have kept values (for tests: a destroyed window's are dropped).
 std::size_t KeptPropertyWindowCount();

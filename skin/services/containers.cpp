@@ -13,6 +13,7 @@
 #include "skin/core/drawing_helpers.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
+#include "skin/services/panel_frame.h"
 
 #include <algorithm>
 
@@ -216,13 +217,8 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
             if (entry->IsGroupBox) {
                 PaintGroupBox(g, container, *entry, w, h);
             } else if (entry->Framed) {
-                const auto px = [dpi](int size) {
-                    return static_cast<float>(ScaleToDpi(size, dpi));
-                };
-                const auto wf = static_cast<float>(w), hf = static_cast<float>(h);
-                StrokePath(g, RoundedPath(0, 0, wf - 1, hf - 1, px(5)), ToArgb(kBlack, 40));
-                StrokePath(g, RoundedPath(px(1), px(1), wf - px(3), hf - px(3), px(3)),
-                           ToArgb(kWhite, 100));
+                g.Flush(1); // the fill lands before the frame is laid over its pixels
+                if (!BlendPanelFrame(picture.dc(), w, h, dpi)) StrokePanelFrame(g, w, h, dpi);
             }
             g.DeleteGraphics(); // the drawing lands in the picture before it is kept
             KeepPicture(entry->Kept, picture.dc(), w, h);
