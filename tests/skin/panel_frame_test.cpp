@@ -1,7 +1,6 @@
 // A framed panel's frame is made of its corners and edge slices kept per DPI: the picture must
 // be the one GDI+ strokes over the same pixels (within 1 per channel), at every size and DPI,
-// and nothing may be left
-// behind in GDI objects.
+// and nothing may be left behind in GDI objects.
 #include <gtest/gtest.h>
 
 #include <algorithm>
