@@ -223,6 +223,8 @@ struct BackgroundPicture {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
+    // Every kept pixel fully opaque: stretched over the window, nothing below it shows.
+    bool opaque = false;
 
     bool Empty() const { return pixels.empty(); }
 };

@@ -514,9 +514,15 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     const OutlineSpans* spans =
         direct ? &OutlineFor(*record, rc.right, rc.bottom, graphics) : nullptr;
     const std::vector<RECT>& inside = spans ? spans->inside : none;
+    const int imageMode = ownImage ? record->OwnImageMode : Engine.ThemeImageMode;
+    const bool hasImage = !Engine.ThemeImage.empty() || ownImage;
+    const BackgroundPicture* stretched = !inside.empty() && imageMode == kImageStretched && hasImage
+                                             ? KeptBackgroundPicture(*record, rc)
+                                             : nullptr;
     if (!inside.empty()) {
         FillSpans(pixels, spans->outside, kMagenta);
-        FillSpans(pixels, inside, colour);
+        // An opaque picture stretched over every inside pixel leaves nothing of the colour.
+        if (!stretched || !stretched->opaque) FillSpans(pixels, inside, colour);
         // The same pixels as a clip: GDI+ turns a path clip into a region on every call that
         // draws under it, which the rest of a rebuild (a dozen calls) would pay each time.
         graphics.SetClipHrgn(spans->region.get(), 0);
@@ -528,15 +534,13 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
         graphics.FillPath(fill, outline);
     }
 
-    const int imageMode = ownImage ? record->OwnImageMode : Engine.ThemeImageMode;
-    if (!inside.empty() && imageMode == kImageStretched &&
-        (!Engine.ThemeImage.empty() || ownImage)) {
+    if (!inside.empty() && imageMode == kImageStretched && hasImage) {
         // Stretched straight into the pixels: GDI+ resamples through a general transform, many
         // times slower, and a live resize stretches the picture again at every step.
-        if (const BackgroundPicture* picture = KeptBackgroundPicture(*record, rc))
-            StretchOver(pixels, picture->pixels.data(), picture->width, picture->height, rc.right,
-                        rc.bottom, inside);
-    } else if (!Engine.ThemeImage.empty() || ownImage) {
+        if (stretched)
+            StretchOver(pixels, stretched->pixels.data(), stretched->width, stretched->height,
+                        rc.right, rc.bottom, inside);
+    } else if (hasImage) {
         const PreparedBackground picture = PrepareBackgroundImage(*record, rc);
         if (picture.image)
             graphics.DrawImageRect(*picture.image, picture.x, picture.y, picture.width,

@@ -176,6 +176,9 @@ const BackgroundPicture* CachedPicture(BackgroundPicture& cache, const ByteSet& 
     cache.mode = mode;
     cache.blendColour = blendColour;
     cache.bound = bound;
+    cache.opaque =
+        !cache.pixels.empty() && std::all_of(cache.pixels.begin(), cache.pixels.end(),
+                                             [](std::uint32_t p) { return p >> 24 == 0xFF; });
     return &cache;
 }
 

@@ -223,6 +223,17 @@ TEST_F(HostileUseTest, ALargePictureIsDecodedOnceAndKeptAtTheSizeThatCanShow) {
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->width, 40); // an image that fits is kept whole
     EXPECT_EQ(PictureColour(*p, 39, 29), PlaceColour(39, 29));
+    EXPECT_TRUE(p->opaque);
+    // One pixel not quite opaque: the colour below must still be laid first.
+    plus::PlusBitmap seeThrough;
+    ASSERT_TRUE(seeThrough.Create(8, 8));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            seeThrough.SetPixel(x, y, x == 7 && y == 5 ? 0xFE102030u : 0xFF102030u);
+    p = skin::CachedPicture(cache, seeThrough.SaveToBytes(plus::ImageFormatPNG),
+                            skin::kImageStretched, SIZE{300, 200});
+    ASSERT_NE(p, nullptr);
+    EXPECT_FALSE(p->opaque);
     EXPECT_EQ(skin::CachedPicture(cache, small, 5, SIZE{300, 200}), nullptr);
     EXPECT_EQ(skin::CachedPicture(cache, {1, 2, 3}, skin::kImageTiled, SIZE{300, 200}), nullptr);
 }
