@@ -426,3 +426,61 @@ TEST(StretchOver, RowsWithTransparencyAreLaidOverWhatIsThere) {
         EXPECT_LT(mixed[1], 0x80);
     }
 }
+
+// Every pixel of a stretch is the two-tap mix across, then down, of the picture: checked at
+// widths that leave pixels after the last group of four, against the sums done one by one; and a
+// transparent pixel anywhere in a picture row makes that row laid over what is there.
+TEST(StretchOver, EachPixelIsTheTwoTapMixAcrossThenDownAndTransparencyIsSeenAnywhere) {
+    const int sw = 7, sh = 5;
+    std::vector<std::uint32_t> source(sw * sh);
+    for (int i = 0; i < sw * sh; ++i)
+        source[static_cast<std::size_t>(i)] =
+            0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    const auto taps = [](int i, int count, int sourceCount) {
+        const double scale = static_cast<double>(sourceCount) / count;
+        const double at = std::clamp((i + 0.5) * scale - 0.5, 0.0, sourceCount - 1.0);
+        const int first = static_cast<int>(at);
+        return std::array<int, 3>{first, std::min(first + 1, sourceCount - 1),
+                                  static_cast<int>((at - first) * 256 + 0.5)};
+    };
+    const auto mix = [](std::uint32_t a, std::uint32_t b, int w) {
+        std::uint32_t out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const int ca = static_cast<int>(a >> shift & 0xFF),
+                      cb = static_cast<int>(b >> shift & 0xFF);
+            out |= static_cast<std::uint32_t>((ca * (256 - w) + cb * w + 128) >> 8) << shift;
+        }
+        return out;
+    };
+    for (const SIZE size : {SIZE{23, 13}, SIZE{5, 9}, SIZE{30, 5}, SIZE{3, 3}}) {
+        SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+        std::vector<std::uint32_t> out(static_cast<std::size_t>(size.cx * size.cy), 0);
+        skin::StretchOver(skin::PixelRows{reinterpret_cast<std::uint8_t*>(out.data()), size.cx,
+                                          size.cy, size.cx * 4, 0, 0},
+                          source.data(), sw, sh, size.cx, size.cy, {{0, 0, size.cx, size.cy}});
+        int wrong = 0;
+        for (int y = 0; y < size.cy; ++y) {
+            const auto r = taps(y, size.cy, sh);
+            for (int x = 0; x < size.cx; ++x) {
+                const auto c = taps(x, size.cx, sw);
+                const auto at = [&](int row, int column) {
+                    return source[static_cast<std::size_t>(row * sw + column)];
+                };
+                const std::uint32_t expected = mix(mix(at(r[0], c[0]), at(r[0], c[1]), c[2]),
+                                                   mix(at(r[1], c[0]), at(r[1], c[1]), c[2]), r[2]);
+                wrong += out[static_cast<std::size_t>(y * size.cx + x)] != expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+    // An 8 x 1 picture at its own size over black: the half-transparent pixel (second of the
+    // first four) is blended, not written as it is.
+    std::vector<std::uint32_t> row(8, 0xFF204060u);
+    row[1] = 0x80FFFFFFu;
+    std::vector<std::uint32_t> over(8, 0xFF000000u);
+    skin::StretchOver(skin::PixelRows{reinterpret_cast<std::uint8_t*>(over.data()), 8, 1, 32, 0, 0},
+                      row.data(), 8, 1, 8, 1, {{0, 0, 8, 1}});
+    EXPECT_EQ(over[0], 0xFF204060u);
+    EXPECT_EQ(over[1] >> 24, 0xFFu);
+    EXPECT_NEAR(static_cast<int>(over[1] & 0xFF), 0x80, 2);
+}
