@@ -3,6 +3,7 @@
 #include "toplevel_fixture.h"
 
 #include "skin/core/capture.h"
+#include "skin/services/direct_pixels.h"
 
 using namespace toplevel_testing;
 using skin::CaptureBackground;
@@ -122,6 +123,28 @@ TEST_F(CaptureTest, CopiesTheBackBufferAtTheControlsOffset) {
     EXPECT_EQ(GetPixel(picture.dc(), 1, 1), RGB(255, 0, 0)); // back buffer (15, 43)
     EXPECT_EQ(GetPixel(picture.dc(), 20, 10), RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(picture.dc(), 21, 11), RGB(0, 0, 255));
+    // Every pixel, its top byte too, is the back buffer's there.
+    const auto rowsOf = [](HDC dc) {
+        return skin::PixelRowsOf(static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP)));
+    };
+    const skin::PixelRows from = rowsOf(back), to = rowsOf(picture.dc());
+    ASSERT_TRUE(from && to);
+    from.Row(50)[20] = 0x7F102030u;
+    skin::CapturedBackground again(control, RECT{4, 2, 30, 20});
+    const skin::PixelRows copied = rowsOf(again.dc());
+    int differ = 0;
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 26; ++x)
+            differ += copied.Row(y)[x] != from.Row(42 + y)[14 + x];
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(copied.Row(8)[6], 0x7F102030u);
+    // A place reaching past the back buffer: what lies in it is copied, the rest stays clear.
+    HWND edge = Keep(CreateChild(window, "STATIC", "", 0, 250, 40, 80, 30));
+    skin::CapturedBackground past(edge, RECT{0, 0, 80, 30});
+    const skin::PixelRows partly = rowsOf(past.dc());
+    ASSERT_TRUE(partly);
+    EXPECT_EQ(partly.Row(5)[0], from.Row(45)[250]);
+    EXPECT_EQ(partly.Row(5)[79], 0u);
 }
 
 TEST_F(CaptureTest, AttachedWindowGetsItsFillOverThePicture) {
