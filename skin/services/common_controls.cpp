@@ -65,14 +65,24 @@ LRESULT PaintOverWash(HWND control, const CommonControlEntry& entry, LPARAM lPar
     GetClientRect(control, &client);
     const int w = client.right, h = client.bottom;
     CapturedBackground drawn(control, ClientRectInWindow(control));
+    // The washed picture is made from the same background, copied before the control draws
+    // over it: one capture for the two.
+    gdi::MemoryDC wash;
+    if (w > 0 && h > 0 && drawn.dc()) {
+        wash = gdi::MemoryDC::Create();
+        wash.Adopt(gdi::CreateArgbBitmap(w, h));
+        if (wash.bitmap()) {
+            BitBlt(wash.get(), 0, 0, w, h, drawn.dc(), 0, 0, SRCCOPY);
+            WashPicture(wash.get(), w, h);
+        }
+    }
     gdi::PaintDC paint(control);
     const LRESULT result =
-        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc)), control,
-                        WM_PAINT, reinterpret_cast<WPARAM>(drawn.dc()), lParam);
-    if (w > 0 && h > 0 && drawn.dc()) {
-        WashedClientPicture wash(control);
-        KeyOnto(wash.dc(), drawn.dc(), w, h, entry.KeyColour);
-        BitBlt(paint.get(), 0, 0, w, h, wash.dc(), 0, 0, SRCCOPY);
+        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc)),
+                        control, WM_PAINT, reinterpret_cast<WPARAM>(drawn.dc()), lParam);
+    if (wash.bitmap()) {
+        KeyOnto(wash.get(), drawn.dc(), w, h, entry.KeyColour);
+        BitBlt(paint.get(), 0, 0, w, h, wash.get(), 0, 0, SRCCOPY);
     }
     return result;
 }
@@ -89,8 +99,8 @@ LRESULT PaintThenKey(HWND control, const CommonControlEntry& entry, LPARAM lPara
                       inner.top + r.bottom};
     CapturedBackground background(control, behind);
     const LRESULT result =
-        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc)), control,
-                        WM_PAINT, reinterpret_cast<WPARAM>(background.dc()), lParam);
+        CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc)),
+                        control, WM_PAINT, reinterpret_cast<WPARAM>(background.dc()), lParam);
     if (w > 0 && h > 0 && background.dc()) {
         TransparentBlt(background.dc(), 0, 0, w, h, dc.get(), r.left, r.top, w, h, entry.KeyColour);
         BitBlt(dc.get(), r.left, r.top, w, h, background.dc(), 0, 0, SRCCOPY);
@@ -174,8 +184,7 @@ int SkinEngine::SkinCommonControl(HWND control, std::optional<COLORREF> keyColou
             control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommonControlProc)));
         SetPropValue(control, kPropCommonPosition, number);
         SetPropValue(control, kPropCommonOwnerPosition, position);
-        SetPropValue(control, kPropCommonSavedProc,
-                     reinterpret_cast<LONG_PTR>(entry.PreviousProc));
+        SetPropValue(control, kPropCommonSavedProc, reinterpret_cast<LONG_PTR>(entry.PreviousProc));
         InvalidateRect(control, nullptr, TRUE);
     }
     if (!FindWindowExA(control, nullptr, nullptr, nullptr)) return 0;
