@@ -13,12 +13,13 @@ static_assert(ToolInfoSize == 40, "first-version TOOLINFOA is 40 bytes on x86");
 
 } // namespace
 
-HWND PlusTooltip::Create(HWND owner, bool balloon) {
+HWND PlusTooltip::Create(HWND owner, bool balloon, bool relayed) {
     // The tooltip class lives in comctl32; make sure it is registered before the first use.
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 
     OwnerWindow = owner;
+    Relayed = relayed;
     const DWORD style = balloon ? (TTS_ALWAYSTIP | TTS_BALLOON) : TTS_ALWAYSTIP;
     // No parent: the tools tie the tooltip to the owner window.
     TooltipWindow =
@@ -30,14 +31,40 @@ HWND PlusTooltip::Create(HWND owner, bool balloon) {
 TOOLINFOA PlusTooltip::MakeToolInfo(std::uint32_t id, const RECT& rect, LPSTR text) const {
     TOOLINFOA info{};
     info.cbSize = ToolInfoSize;
-    // The tooltip subclasses the owner and watches its mouse messages itself.
-    info.uFlags = TTF_SUBCLASS;
+    // The tooltip subclasses the owner and watches its mouse messages itself, or is handed them.
+    info.uFlags = Relayed ? 0 : TTF_SUBCLASS;
     info.hwnd = OwnerWindow;
     info.uId = id;
     info.rect = rect;
     info.hinst = nullptr;
     info.lpszText = text;
     return info;
+}
+
+void PlusTooltip::RelayEvent(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (!Relayed || !TooltipWindow) return;
+    switch (message) {
+        case WM_MOUSEMOVE:
+        case WM_NCMOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP: {
+            MSG msg{};
+            msg.hwnd = OwnerWindow;
+            msg.message = message;
+            msg.wParam = wParam;
+            msg.lParam = lParam;
+            msg.time = static_cast<DWORD>(GetMessageTime());
+            const DWORD at = GetMessagePos();
+            msg.pt = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+            Send(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+            break;
+        }
+        default: break;
+    }
 }
 
 LRESULT PlusTooltip::Send(UINT message, WPARAM wParam, LPARAM lParam) const {

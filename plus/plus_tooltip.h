@@ -19,8 +19,11 @@ public:
     PlusTooltip Copy() const { return *this; }
 
     // Creates the tooltip window (style TTS_ALWAYSTIP, plus TTS_BALLOON when `balloon`) for the
-    // tools of `owner`. Returns the tooltip window, null when creation failed.
-    HWND Create(HWND owner, bool balloon = false);
+    // tools of `owner`. Returns the tooltip window, null when creation failed. The tooltip
+    // subclasses the owner to watch its mouse, unless `relayed`: then the owner's procedure
+    // hands its mouse messages over through RelayEvent, and no subclass sits before it on
+    // every message.
+    HWND Create(HWND owner, bool balloon = false, bool relayed = false);
     // Adds tool `id` covering `rect` (owner client coordinates) with `text` (code page 936).
     // Returns the message result: nonzero when the tool was added.
     LRESULT AddTool(const RECT& rect, const std::string& text, std::uint32_t id);
@@ -36,6 +39,9 @@ public:
     // Changes the text of tool `id`; an id never added changes nothing.
     LRESULT UpdateTipText(std::uint32_t id, const std::string& text);
     HWND GetTooltipWindow() const { return TooltipWindow; }
+    // Hands a mouse message of the owner to a tooltip created `relayed` (TTM_RELAYEVENT); other
+    // messages, and a tooltip that watches the owner itself, are left alone.
+    void RelayEvent(UINT message, WPARAM wParam, LPARAM lParam) const;
 
 private:
     TOOLINFOA MakeToolInfo(std::uint32_t id, const RECT& rect, LPSTR text) const;
@@ -43,4 +49,5 @@ private:
 
     HWND TooltipWindow = nullptr;
     HWND OwnerWindow = nullptr;
+    bool Relayed = false;
 };

@@ -167,10 +167,16 @@ public:
     CaptionTooltip(const CaptionTooltip&) = delete;
     CaptionTooltip& operator=(const CaptionTooltip&) = delete;
 
-    // Creates the tooltip window for the tools of `owner` (any earlier one is destroyed).
-    HWND Create(HWND owner) {
+    // Creates the tooltip window for the tools of `owner` (any earlier one is destroyed). With
+    // `relayed` the owner's procedure hands over its mouse messages (Relay) instead of the
+    // tooltip subclassing the owner, whose subclass looks up its data (three window-property
+    // reads) on every message the owner gets.
+    HWND Create(HWND owner, bool relayed = false) {
         reset();
-        return tooltip_.Create(owner);
+        return tooltip_.Create(owner, false, relayed);
+    }
+    void Relay(UINT message, WPARAM wParam, LPARAM lParam) const {
+        tooltip_.RelayEvent(message, wParam, lParam);
     }
     PlusTooltip& get() { return tooltip_; }
     PlusTooltip* operator->() { return &tooltip_; }

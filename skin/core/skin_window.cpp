@@ -291,7 +291,7 @@ void SkinEngine::SkinWindow(HWND window, std::optional<int> captionHeight,
     const int p = AppendWindowRecord(std::move(record));
     WindowRecord& rec = *RecordAt(p);
 
-    rec.Tooltip.Create(window);
+    rec.Tooltip.Create(window, true);
     for (size_t i = 0; i < rec.CaptionButtons.size(); ++i) {
         const CaptionButton& b = rec.CaptionButtons[i];
         const RECT area{static_cast<LONG>(b.Rect.x), static_cast<LONG>(b.Rect.y),
@@ -334,6 +334,8 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     // What the window's controls ask of their parent (colours, owner-drawn faces) and what they
     // report is answered as in a container.
     if (const auto answer = AnswerChildMessage(p, message, wParam, lParam)) return *answer;
+    // The caption buttons' tooltip watches the mouse through this procedure.
+    rec->Tooltip.Relay(message, wParam, lParam);
     if (const auto answer = AnswerCaptionInput(*this, p, window, message, wParam, lParam))
         return *answer;
     if (const auto answer = AnswerAccessibilityMessage(p, window, message, wParam, lParam))

@@ -223,3 +223,54 @@ TEST_F(TooltipTest, WithoutWindowMessagesAnswerZero) {
 }
 
 } // namespace
+
+// Relayed, the tools do not subclass the owner (its procedure stays its own) and RelayEvent
+// hands the tooltip exactly the owner's mouse messages; by default the tooltip watches the
+// owner itself and RelayEvent sends nothing.
+namespace {
+int relayed = 0;
+UINT lastRelayed = 0;
+WNDPROC tooltipProc = nullptr;
+LRESULT CALLBACK CountRelays(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TTM_RELAYEVENT) {
+        ++relayed;
+        lastRelayed = reinterpret_cast<const MSG*>(lParam)->message;
+    }
+    return CallWindowProcA(tooltipProc, window, message, wParam, lParam);
+}
+} // namespace
+
+TEST_F(TooltipTest, ARelayedTooltipLeavesTheOwnerAloneAndIsHandedItsMouseMessages) {
+    for (const bool relay : {true, false}) {
+        SCOPED_TRACE(relay);
+        ScopedWindow owner(MakeOwner());
+        const LONG_PTR ownerProc = GetWindowLongPtrA(owner.hwnd, GWLP_WNDPROC);
+        PlusTooltip tip;
+        ScopedWindow tooltip(tip.Create(owner.hwnd, false, relay));
+        ASSERT_EQ(tip.AddTool(RECT{0, 0, 50, 20}, "提示", 1), TRUE);
+        char text[64] = "";
+        TOOLINFOA info = ToolQuery(owner.hwnd, 1, text);
+        ASSERT_TRUE(
+            SendMessageA(tooltip.hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)));
+        EXPECT_EQ((info.uFlags & TTF_SUBCLASS) != 0, !relay);
+        if (relay) {
+            EXPECT_EQ(GetWindowLongPtrA(owner.hwnd, GWLP_WNDPROC), ownerProc);
+        }
+        tooltipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            tooltip.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountRelays)));
+        relayed = 0;
+        for (const UINT message :
+             {UINT{WM_MOUSEMOVE}, UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}, UINT{WM_RBUTTONDOWN},
+              UINT{WM_RBUTTONUP}, UINT{WM_MBUTTONDOWN}, UINT{WM_MBUTTONUP}, UINT{WM_NCMOUSEMOVE}}) {
+            lastRelayed = 0;
+            tip.RelayEvent(message, 0, MAKELPARAM(10, 10));
+            if (relay) {
+                EXPECT_EQ(lastRelayed, message);
+            }
+        }
+        for (const UINT message :
+             {UINT{WM_PAINT}, UINT{WM_SIZE}, UINT{WM_KEYDOWN}, UINT{WM_MOUSEWHEEL}})
+            tip.RelayEvent(message, 0, 0);
+        EXPECT_EQ(relayed, relay ? 8 : 0);
+    }
+}

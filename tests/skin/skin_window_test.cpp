@@ -65,6 +65,15 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcA(ownProcedure, window, message, wParam, lParam);
 }
 
+// The caption tooltip's TTM_RELAYEVENT messages, counted on their way to it.
+std::vector<UINT> relayedToTip;
+WNDPROC tipProcedure = nullptr;
+LRESULT CALLBACK TipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TTM_RELAYEVENT)
+        relayedToTip.push_back(reinterpret_cast<const MSG*>(lParam)->message);
+    return CallWindowProcA(tipProcedure, window, message, wParam, lParam);
+}
+
 int handlerCalls = 0;
 void CountHandlerCall() {
     ++handlerCalls;
@@ -90,8 +99,9 @@ TEST_F(SkinWindowTest, InstallStoresDefaultsClampsAndTakesOverTheProcedure) {
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU);
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC),
               static_cast<LONG_PTR>(skin::ThunkAddress(skin::TheSkin->WndProcThunk)));
-    // The saved procedure is the one in place just before (the caption tooltip subclasses the
-    // window first), and messages still reach the window's own procedure through it.
+    // The saved procedure is the one in place just before (the window's own; the caption
+    // tooltip is handed the mouse messages and does not subclass it), and messages still reach
+    // the window's own procedure through it.
     EXPECT_NE(GetPropA(window, "Hw_hProc"), nullptr);
     EXPECT_NE(reinterpret_cast<LONG_PTR>(GetPropA(window, "Hw_hProc")),
               GetWindowLongPtrA(window, GWLP_WNDPROC));
@@ -109,6 +119,14 @@ TEST_F(SkinWindowTest, InstallStoresDefaultsClampsAndTakesOverTheProcedure) {
     HWND tip = rec->Tooltip->GetTooltipWindow();
     ASSERT_NE(tip, nullptr);
     EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+    // The tooltip is handed the window's mouse messages, and only those.
+    tipProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TipProc)));
+    relayedToTip.clear();
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 60));
+    SendMessageA(window, WM_ERASEBKGND, 0, 0);
+    SendMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(5, 60));
+    EXPECT_EQ(relayedToTip, (std::vector<UINT>{WM_MOUSEMOVE, WM_RBUTTONUP}));
 
     HWND tall = TopLevel(60, 60, 400, 300);
     skin::TheSkin->SkinWindow(tall, 110, std::nullopt, std::nullopt, 1, 1);
