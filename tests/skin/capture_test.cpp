@@ -3,6 +3,10 @@
 #include "toplevel_fixture.h"
 
 #include "skin/core/capture.h"
+#include "plus/plus_brush.h"
+#include "plus/plus_graphics.h"
+#include "skin/core/drawing_helpers.h"
+#include "skin/core/gdi_owners.h"
 #include "skin/services/direct_pixels.h"
 
 using namespace toplevel_testing;
@@ -333,4 +337,52 @@ TEST_F(CaptureTest, OwnerReleasesOnEveryPathAndHandsOverBitmaps) {
         skin::CapturedBackground picture(window, RECT{0, 0, 64, 32});
     }
     EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
+}
+
+// The wash written straight into a picture's pixels is the one GDI+ fills: every pixel, over
+// opaque, half and fully transparent ones, at each control alpha; a part of a larger picture is
+// left to GDI+ and washes only that part.
+TEST_F(CaptureTest, TheDirectWashIsGdiPlusFillToThePixel) {
+    const int savedAlpha = skin::Engine.ControlAlpha;
+    const int w = 37, h = 9;
+    const auto make = [](int width, int height, std::uint32_t** bits) {
+        gdi::MemoryDC dc = gdi::MemoryDC::Create();
+        void* pixels = nullptr;
+        dc.Adopt(gdi::CreateArgbBitmap(width, height, &pixels));
+        *bits = static_cast<std::uint32_t*>(pixels);
+        for (int i = 0; i < width * height; ++i)
+            (*bits)[i] = (i % 3 == 0   ? 0xFF000000u
+                          : i % 3 == 1 ? 0x80000000u
+                                       : 0u) |
+                         static_cast<std::uint32_t>(i * 2654435761u >> 8 & 0xFFFFFF);
+        return dc;
+    };
+    for (const int alpha : {0, 1, 77, 128, 254, 255}) {
+        SCOPED_TRACE(alpha);
+        skin::Engine.ControlAlpha = alpha;
+        std::uint32_t *direct = nullptr, *filled = nullptr;
+        gdi::MemoryDC a = make(w, h, &direct), b = make(w, h, &filled);
+        skin::WashPicture(a.get(), w, h);
+        {
+            plus::PlusGraphics g;
+            g.CreateFromHDC(b.get());
+            plus::PlusSolidBrush brush;
+            brush.Create(skin::ToArgb(skin::kWhite, alpha, 1));
+            g.FillRectangle(brush, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h));
+        }
+        GdiFlush();
+        int differ = 0;
+        for (int i = 0; i < w * h; ++i)
+            differ += direct[i] != filled[i];
+        EXPECT_EQ(differ, 0);
+    }
+    skin::Engine.ControlAlpha = 128;
+    std::uint32_t* larger = nullptr;
+    gdi::MemoryDC c = make(w, h, &larger);
+    const std::uint32_t outside = larger[5 * w + 30];
+    skin::WashPicture(c.get(), 20, h);
+    GdiFlush();
+    EXPECT_EQ(larger[5 * w + 30], outside);
+    EXPECT_NE(larger[5 * w + 3], outside);
+    skin::Engine.ControlAlpha = savedAlpha;
 }
