@@ -65,6 +65,7 @@ struct SystemButton {
 
 LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
     HWND window = rec.Window;
+    const bool minimized = rec.Minimized != 0;
     {
         gdi::PaintDC paint(window);
         if (rec.Minimized) {
@@ -81,7 +82,9 @@ LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
             rec.BackgroundStale = 0;
         }
     }
-    return DefWindowProcA(window, WM_PAINT, 0, 0);
+    // The window is valid now: the default procedure would begin and end a paint of nothing
+    // (a round of window-server calls for its update region, caret and visible region).
+    return minimized ? DefWindowProcA(window, WM_PAINT, 0, 0) : 0;
 }
 
 // With client-area animation off the fades jump to their end: the button coming in is drawn hot
