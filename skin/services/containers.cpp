@@ -11,6 +11,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/drawing_helpers.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 
@@ -143,6 +144,7 @@ void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, UINT 
     g.ResetClip();
     if (tw <= 0) return;
 
+    const PhaseClock clock(PaintPhase::Text);
     plus::PlusFont font;
     font.CreateFromFamilyName(entry.FontName, static_cast<float>(fontPixels), entry.FontStyle,
                               kUnitWorld);
@@ -242,6 +244,7 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
 namespace {
 
 ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC> dc) {
+    const PhaseClock painter(PaintPhase::Painter);
     ShownChildren children;
     ContainerEntry* entry = EntryAt(RecordAt(position), entryNumber);
     if (!entry || !IsWindow(entry->Container)) return children;
@@ -263,6 +266,7 @@ ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC>
                  << static_cast<std::int64_t>(TextColourOf(container)) << entry->FontName
                  << entry->FontSize << entry->FontDpi << entry->FontStyle;
         if (!PutKeptPicture(entry->Kept, look, picture.dc(), w, h)) {
+            const PhaseClock shapes(PaintPhase::Shapes);
             PlusGraphics g;
             g.CreateFromHDC(picture.dc());
             g.SetSmoothingMode(plus::SmoothingModeAntiAlias);
@@ -285,6 +289,7 @@ ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC>
             g.DeleteGraphics(); // the drawing lands in the picture before it is kept
             KeepPicture(entry->Kept, picture.dc(), w, h);
         }
+        const PhaseClock copy(PaintPhase::Copy);
         children = ShownChildrenOf(container);
         if (dc) {
             CopyAroundChildren(*dc, children, picture.dc(), w, h);
