@@ -125,8 +125,7 @@ int CaptionLeft(LONG style, int width, int textWidth, int margin) {
     }
 }
 
-void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, UINT dpi, int w,
-                   int h) {
+void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, UINT dpi, int w, int h) {
     const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
     const int fontPixels = ScaleBetweenDpi(entry.FontSize, entry.FontDpi, dpi);
     const std::string& text = entry.Caption;
