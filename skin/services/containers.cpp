@@ -56,16 +56,10 @@ ContainerRef FindContainer(HWND container) {
     if (!container) return {};
     for (int position = 1; position <= static_cast<int>(Engine.WindowList.size()); ++position) {
         WindowRecord* record = RecordAt(position);
-        if (const int entry = record ? EntryNumberOf(*record, container) : 0)
+        if (const int entry = EntryNumberOf(*record, container))
             return {position, entry, EntryAt(record, entry)};
     }
     return {};
-}
-
-// The DPI the container's owner window last took (ControlDpi, without its property read).
-UINT OwnerDpi(int position, HWND container) {
-    if (const WindowRecord* owner = RecordAt(position)) return owner->Dpi;
-    return ControlDpi(container);
 }
 
 // The skinned window above `window` (its parent chain, the window itself left out).
@@ -245,7 +239,8 @@ namespace {
 ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC> dc) {
     const PhaseClock painter(PaintPhase::Painter);
     ShownChildren children;
-    ContainerEntry* entry = EntryAt(RecordAt(position), entryNumber);
+    WindowRecord* owner = RecordAt(position);
+    ContainerEntry* entry = EntryAt(owner, entryNumber);
     if (!entry || !IsWindow(entry->Container)) return children;
     HWND container = entry->Container;
     RECT client{};
@@ -257,7 +252,7 @@ ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC>
         // Everything the frame and the caption are drawn from besides the background: a
         // repaint over the same background puts the kept picture back.
         Look look;
-        const UINT dpi = OwnerDpi(position, container);
+        const UINT dpi = owner->Dpi; // ControlDpi, without its property read
         look << w << h << dpi << entry->FillValue << entry->Alpha << entry->IsGroupBox
              << entry->Framed;
         if (entry->IsGroupBox)

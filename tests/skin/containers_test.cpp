@@ -214,22 +214,23 @@ TEST_F(ContainerTest, AGroupBoxsKeptPictureGoesWithItsCaptionBackgroundAndSize) 
 TEST_F(ContainerTest, AGroupBoxsCaptionFollowsItsTextHoweverItIsSet) {
     struct Case {
         const char* name;
-        const char* text; // as code page 936 bytes
-        void (*set)(HWND, const char*);
+        const char* text;               // as code page 936 bytes
+        bool (*set)(HWND, const char*); // true when the box answers that it took the text
     };
     const Case cases[] = {
-        {"SetWindowTextA, shorter", "分", [](HWND b, const char* t) { SetWindowTextA(b, t); }},
+        {"SetWindowTextA, shorter", "分",
+         [](HWND b, const char* t) { return SetWindowTextA(b, t) != FALSE; }},
         {"WM_SETTEXT sent, longer", "分组框之二",
          [](HWND b, const char* t) {
-             SendMessageA(b, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t));
+             return SendMessageA(b, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t)) == TRUE;
          }},
         {"SetWindowTextW", "组框",
          [](HWND b, const char* t) {
              wchar_t wide[32] = L"";
              MultiByteToWideChar(936, 0, t, -1, wide, 32);
-             SetWindowTextW(b, wide);
+             return SetWindowTextW(b, wide) != FALSE;
          }},
-        {"emptied", "", [](HWND b, const char* t) { SetWindowTextA(b, t); }},
+        {"emptied", "", [](HWND b, const char* t) { return SetWindowTextA(b, t) != FALSE; }},
     };
     constexpr int kCases = static_cast<int>(std::size(cases));
     HWND changed[kCases] = {}, made[kCases] = {};
@@ -248,7 +249,7 @@ TEST_F(ContainerTest, AGroupBoxsCaptionFollowsItsTextHoweverItIsSet) {
     for (int i = 0; i < kCases; ++i) {
         SCOPED_TRACE(cases[i].name);
         const std::pair<int, int> before = InkColumns(changed[i]);
-        cases[i].set(changed[i], cases[i].text);
+        EXPECT_TRUE(cases[i].set(changed[i], cases[i].text));
         Repaint(window);
         const std::pair<int, int> after = InkColumns(changed[i]);
         EXPECT_NE(after, before) << "the caption changed";
@@ -307,6 +308,45 @@ TEST_F(ContainerTest, ARepaintOfTheBoxAloneLeavesItsChildrenWhereTheyAreNow) {
         }
         DestroyWindow(window);
     }
+}
+
+// PaintContainer draws the box at once through a DC of its own, over whatever lay there; for an
+// entry that is not there, or a container that is gone, it does nothing.
+TEST_F(ContainerTest, PaintContainerDrawsTheBoxAtOnceAndNothingForAMissingEntry) {
+    HWND box = nullptr;
+    HWND window = Skinned(320, 220, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
+    });
+    ASSERT_EQ(TheSkin->SkinContainer(box), 1);
+    Repaint(window);
+    const Picture shown = GrabClient(box);
+    const auto scribble = [&] {
+        HDC dc = GetDC(box);
+        FillDC(dc, RECT{0, 0, 200, 100}, RGB(255, 0, 255));
+        ReleaseDC(box, dc);
+    };
+    scribble();
+    skin::PaintContainer(position_, 1);
+    EXPECT_EQ(CountDifferences(GrabClient(box), shown, 3), 0) << "drawn at once, no WM_PAINT";
+
+    struct Case {
+        const char* name;
+        int position;
+        int entry;
+    };
+    const Case missing[] = {{"entry 0", position_, 0},
+                            {"entry past the list", position_, 2},
+                            {"no such window", position_ + 5, 1}};
+    for (const Case& k : missing) {
+        SCOPED_TRACE(k.name);
+        scribble();
+        skin::PaintContainer(k.position, k.entry);
+        EXPECT_EQ(WindowPixel(box, 100, 60), RGB(255, 0, 255)) << "left alone";
+    }
+    DestroyWindow(box);
+    Record().Containers[0].Repaint = 1;
+    skin::PaintContainer(position_, 1);
+    EXPECT_EQ(Record().Containers[0].Repaint, 1) << "a container that is gone is not painted";
 }
 
 // The container's entry is found when the records before its window's go and the rest move up.
