@@ -259,6 +259,7 @@ struct ContainerEntry {
     int FontSize = 0;         // pixels at FontDpi
     UINT FontDpi = 96;        // the container's DPI when its font was read (96 for the default)
     int FontStyle = 0;
+    std::string Caption; // the group box's text, renewed on WM_SETTEXT
     std::vector<DockedWindow> Docked;
     KeptPicture Kept; // the last pictures painted, with the look and background of each
 };

@@ -11,6 +11,7 @@
 #include "skin/core/capture.h"
 #include "skin/core/child_messages.h"
 #include "skin/core/drawing_helpers.h"
+#include "skin/core/paint_phases.h"
 #include "skin/core/skin_engine.h"
 #include "skin/core/window_record.h"
 #include "skin/services/panel_frame.h"
@@ -28,7 +29,7 @@ constexpr int kAlignCentre = 1;       // StringAlignmentCenter
 constexpr int kUnitWorld = 0;
 constexpr int kCaptionMargin = 10; // between a group box's edge and its caption
 
-// The container and its entry, found through the container's properties.
+// The container and its entry.
 struct ContainerRef {
     int position = 0;
     int entry = 0;
@@ -40,19 +41,26 @@ ContainerEntry* EntryAt(WindowRecord* record, int entry) {
     return &record->Containers[static_cast<size_t>(entry - 1)];
 }
 
-ContainerRef FindContainer(HWND container) {
-    const int position = OwnerIndexOf(container);
-    const int entry = ListPositionOf(container);
-    ContainerEntry* record = EntryAt(RecordAt(position), entry);
-    if (!record || record->Container != container) return {};
-    return {position, entry, record};
-}
-
 // The entry number of a registered container in the window record, 0 when it is not there.
 int EntryNumberOf(const WindowRecord& record, HWND container) {
     for (size_t i = 0; i < record.Containers.size(); ++i)
         if (record.Containers[i].Container == container) return static_cast<int>(i) + 1;
     return 0;
+}
+
+// The container's entry, looked up in the records rather than through the container's
+// properties: each property read is a round trip to the window server here, and the container's
+// procedure looks its entry up for every message it gets (several per repaint). A container is
+// registered on one window only (SkinContainer refuses a window subclassed already), and its
+// entry goes with that window's record, so the two lookups agree.
+ContainerRef FindContainer(HWND container) {
+    if (!container) return {};
+    for (int position = 1; position <= static_cast<int>(Engine.WindowList.size()); ++position) {
+        WindowRecord* record = RecordAt(position);
+        if (const int entry = EntryNumberOf(*record, container))
+            return {position, entry, EntryAt(record, entry)};
+    }
+    return {};
 }
 
 // The skinned window above `window` (its parent chain, the window itself left out).
@@ -112,11 +120,10 @@ int CaptionLeft(LONG style, int width, int textWidth, int margin) {
     }
 }
 
-void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, int w, int h) {
-    const UINT dpi = ControlDpi(box);
+void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, UINT dpi, int w, int h) {
     const auto px = [dpi](int size) { return static_cast<float>(ScaleToDpi(size, dpi)); };
     const int fontPixels = ScaleBetweenDpi(entry.FontSize, entry.FontDpi, dpi);
-    const std::string text = WindowTextOf(box);
+    const std::string& text = entry.Caption;
     const int tw = TextWidth(text, entry.FontName, entry.FontStyle, fontPixels);
     const int x =
         CaptionLeft(GetWindowLongA(box, GWL_STYLE), w, tw, ScaleToDpi(kCaptionMargin, dpi));
@@ -131,6 +138,7 @@ void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, int w
     g.ResetClip();
     if (tw <= 0) return;
 
+    const PhaseClock clock(PaintPhase::Text);
     plus::PlusFont font;
     font.CreateFromFamilyName(entry.FontName, static_cast<float>(fontPixels), entry.FontStyle,
                               kUnitWorld);
@@ -144,18 +152,39 @@ void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, int w
                  &format);
 }
 
-// Copies a w x h picture to (0, 0) of `dc`, leaving the container's visible children alone.
-void CopyAroundChildren(HWND container, HDC dc, HDC picture, int w, int h) {
-    const int saved = SaveDC(dc);
+// The container's visible children as its picture is shown: where the opaque ones lie (the
+// picture leaves them alone) and which ones are transparent (the picture goes under them, and
+// they draw themselves over it again). Read in one walk of the child list, each step of which
+// is a round trip to the window server.
+struct ShownChildren {
+    bool walked = false;
+    std::vector<RECT> opaque; // in the container's client coordinates
+    std::vector<HWND> transparent;
+};
+
+ShownChildren ShownChildrenOf(HWND container) {
+    ShownChildren children;
+    children.walked = true;
     for (HWND child = GetWindow(container, GW_CHILD); child;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
+        if (!IsWindowVisible(child)) continue;
+        if (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) {
+            children.transparent.push_back(child);
             continue;
+        }
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&r), 2);
-        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+        children.opaque.push_back(r);
     }
+    return children;
+}
+
+// Copies a w x h picture to (0, 0) of `dc`, leaving the opaque children alone.
+void CopyAroundChildren(HDC dc, const ShownChildren& children, HDC picture, int w, int h) {
+    const int saved = SaveDC(dc);
+    for (const RECT& r : children.opaque)
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     BitBlt(dc, 0, 0, w, h, picture, 0, 0, SRCCOPY);
     RestoreDC(dc, saved);
 }
@@ -166,17 +195,34 @@ void InvalidateTransparentChildren(HWND container) {
             InvalidateRect(child, nullptr, FALSE);
 }
 
-LRESULT OnContainerPaint(HWND container, const ContainerRef& ref, WPARAM wParam, LPARAM lParam) {
-    {
-        gdi::PaintDC paint(container);
-        if (ref.record->Repaint) {
-            PaintContainer(ref.position, ref.entry, paint.get());
-        } else {
-            PaintContainer(ref.position, ref.entry);
-            InvalidateTransparentChildren(container);
-        }
+// PaintContainer, answering the children it walked to show the picture (none walked when it
+// showed nothing).
+ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC> dc);
+
+LRESULT OnContainerPaint(HWND container, const ContainerRef& ref) {
+    gdi::PaintDC paint(container);
+    if (ref.record->Repaint) {
+        ComposeContainer(ref.position, ref.entry, paint.get());
+        return 0;
     }
-    return DefWindowProcA(container, WM_PAINT, wParam, lParam);
+    // Shown through a DC of its own: the transparent children draw themselves over it again.
+    const ShownChildren children = ComposeContainer(ref.position, ref.entry, std::nullopt);
+    if (!children.walked) {
+        InvalidateTransparentChildren(container);
+        return 0;
+    }
+    for (HWND child : children.transparent)
+        InvalidateRect(child, nullptr, FALSE);
+    // The update region was validated by BeginPaint above: the default handling of WM_PAINT
+    // (another BeginPaint and EndPaint) would find nothing left to do.
+    return 0;
+}
+
+// The container's caption as the painter shows it: read at registration and on every
+// WM_SETTEXT (the only way its text changes), through the saved procedure so that no message
+// comes back here.
+void StoreCaption(HWND container, ContainerEntry& entry) {
+    entry.Caption = entry.IsGroupBox ? WindowTextOf(container, entry.PreviousProc) : std::string();
 }
 
 } // namespace
@@ -186,26 +232,36 @@ bool IsGroupBox(HWND window) {
 }
 
 void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
-    ContainerEntry* entry = EntryAt(RecordAt(position), entryNumber);
-    if (!entry || !IsWindow(entry->Container)) return;
+    ComposeContainer(position, entryNumber, dc);
+}
+
+namespace {
+
+ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC> dc) {
+    const PhaseClock painter(PaintPhase::Painter);
+    ShownChildren children;
+    WindowRecord* owner = RecordAt(position);
+    ContainerEntry* entry = EntryAt(owner, entryNumber);
+    if (!entry || !IsWindow(entry->Container)) return children;
     HWND container = entry->Container;
     RECT client{};
     GetClientRect(container, &client);
     const int w = client.right, h = client.bottom;
     if (w > 0 && h > 0) {
         CapturedBackground picture(container, ClientRectInWindow(container));
-        if (!picture.dc()) return;
+        if (!picture.dc()) return children;
         // Everything the frame and the caption are drawn from besides the background: a
         // repaint over the same background puts the kept picture back.
         Look look;
-        const UINT dpi = ControlDpi(container);
+        const UINT dpi = owner->Dpi; // ControlDpi, without its property read
         look << w << h << dpi << entry->FillValue << entry->Alpha << entry->IsGroupBox
              << entry->Framed;
         if (entry->IsGroupBox)
-            look << WindowTextOf(container) << GetWindowLongA(container, GWL_STYLE)
+            look << entry->Caption << GetWindowLongA(container, GWL_STYLE)
                  << static_cast<std::int64_t>(TextColourOf(container)) << entry->FontName
                  << entry->FontSize << entry->FontDpi << entry->FontStyle;
         if (!PutKeptPicture(entry->Kept, look, picture.dc(), w, h)) {
+            const PhaseClock shapes(PaintPhase::Shapes);
             PlusGraphics g;
             g.CreateFromHDC(picture.dc());
             g.SetSmoothingMode(plus::SmoothingModeAntiAlias);
@@ -215,7 +271,7 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
                 g.FillRectangle(fill, 0, 0, static_cast<float>(w), static_cast<float>(h));
             }
             if (entry->IsGroupBox) {
-                PaintGroupBox(g, container, *entry, w, h);
+                PaintGroupBox(g, container, *entry, dpi, w, h);
             } else if (entry->Framed) {
                 g.Flush(1); // the fill lands before the frame is laid over its pixels
                 if (!BlendPanelFrame(picture.dc(), w, h, dpi)) StrokePanelFrame(g, w, h, dpi);
@@ -223,20 +279,27 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
             g.DeleteGraphics(); // the drawing lands in the picture before it is kept
             KeepPicture(entry->Kept, picture.dc(), w, h);
         }
+        const PhaseClock copy(PaintPhase::Copy);
+        children = ShownChildrenOf(container);
         if (dc) {
-            CopyAroundChildren(container, *dc, picture.dc(), w, h);
+            CopyAroundChildren(*dc, children, picture.dc(), w, h);
         } else {
-            gdi::WindowDC out = ClientDCWithoutChildren(container);
-            BitBlt(out.get(), 0, 0, w, h, picture.dc(), 0, 0, SRCCOPY);
+            gdi::WindowDC out(container);
+            CopyAroundChildren(out.get(), children, picture.dc(), w, h);
         }
     }
     entry->Repaint = 0;
+    return children;
 }
+
+} // namespace
 
 LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPARAM lParam) {
     const ContainerRef ref = FindContainer(container);
     if (!ref.record) return CallSavedProcedure(container, message, wParam, lParam);
     ContainerEntry& entry = *ref.record;
+    // The procedure the entry saved is the one the property holds: no property read.
+    const WNDPROC saved = entry.PreviousProc;
     // The children's colours, owner-drawn faces and notifications, as on the skinned window.
     if (const auto answer = AnswerChildMessage(ref.position, message, wParam, lParam))
         return *answer;
@@ -248,7 +311,7 @@ LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPAR
             break;
         case WM_PAINT:
             if (!entry.TransparentErase) break;
-            return OnContainerPaint(container, ref, wParam, lParam);
+            return OnContainerPaint(container, ref);
         case WM_ERASEBKGND:
             if (!entry.TransparentErase) break;
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
@@ -259,10 +322,18 @@ LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPAR
             break;
         case WM_SETFONT: {
             // A group box given a new font (a program following a DPI change) shows it.
-            const LRESULT result = CallSavedProcedure(container, message, wParam, lParam);
+            const LRESULT result = CallSavedProcedure(saved, container, message, wParam, lParam);
             const ContainerRef now = FindContainer(container);
             if (now.record && now.record->IsGroupBox) StoreGroupBoxFont(container, *now.record);
             if (now.record) now.record->Repaint = 1;
+            return result;
+        }
+        case WM_SETTEXT: {
+            // The caption the painter shows follows the text (the saved procedure has the box
+            // painted again).
+            const LRESULT result = CallSavedProcedure(saved, container, message, wParam, lParam);
+            if (const ContainerRef now = FindContainer(container); now.record)
+                StoreCaption(container, *now.record);
             return result;
         }
         case kDpiChangedAfterParent:
@@ -273,7 +344,7 @@ LRESULT CALLBACK ContainerProc(HWND container, UINT message, WPARAM wParam, LPAR
             break;
         default: break;
     }
-    return CallSavedProcedure(container, message, wParam, lParam);
+    return CallSavedProcedure(saved, container, message, wParam, lParam);
 }
 
 int SkinEngine::SkinContainer(HWND container, std::optional<int> transparentErase,
@@ -302,6 +373,7 @@ int SkinEngine::SkinContainer(HWND container, std::optional<int> transparentEras
         entry.IsGroupBox = 1;
         StoreGroupBoxFont(container, entry);
     }
+    StoreCaption(container, entry);
 
     SkinChildControls(position, container);
 

@@ -89,6 +89,33 @@ std::pair<int, int> InkColumns(HWND box) {
     return {first, last};
 }
 
+// A child that paints itself in one colour.
+constexpr COLORREF kChildInk = RGB(0, 200, 0);
+
+LRESULT CALLBACK SolidChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    RECT r{};
+    GetClientRect(window, &r);
+    FillDC(dc, r, kChildInk);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+const char* SolidChildClass() {
+    static const char* name = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = SolidChildProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VarnelSolidChild";
+        RegisterClassA(&wc);
+        return "VarnelSolidChild";
+    }();
+    return name;
+}
+
 } // namespace
 
 TEST_F(ContainerTest, GroupBoxDrawsItsFrameAndPlacesItsCaptionByItsAlignment) {
@@ -180,6 +207,171 @@ TEST_F(ContainerTest, AGroupBoxsKeptPictureGoesWithItsCaptionBackgroundAndSize) 
     const COLORREF behind = Behind(box, 100, 60);
     EXPECT_LT(Sum(WindowPixel(box, 259, 60)), Sum(behind) - 8) << "the frame's right edge moved";
     EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(box, 199, 60), behind, 3));
+}
+
+// The caption is kept with the box's entry: whichever way the text changes, the box shows the
+// new one, drawn as a box given that text from the start draws it.
+TEST_F(ContainerTest, AGroupBoxsCaptionFollowsItsTextHoweverItIsSet) {
+    struct Case {
+        const char* name;
+        const char* text;               // as code page 936 bytes
+        bool (*set)(HWND, const char*); // true when the box answers that it took the text
+    };
+    const Case cases[] = {
+        {"SetWindowTextA, shorter", "分",
+         [](HWND b, const char* t) { return SetWindowTextA(b, t) != FALSE; }},
+        {"WM_SETTEXT sent, longer", "分组框之二",
+         [](HWND b, const char* t) {
+             return SendMessageA(b, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t)) == TRUE;
+         }},
+        {"SetWindowTextW", "组框",
+         [](HWND b, const char* t) {
+             wchar_t wide[32] = L"";
+             MultiByteToWideChar(936, 0, t, -1, wide, 32);
+             return SetWindowTextW(b, wide) != FALSE;
+         }},
+        {"emptied", "", [](HWND b, const char* t) { return SetWindowTextA(b, t) != FALSE; }},
+    };
+    constexpr int kCases = static_cast<int>(std::size(cases));
+    HWND changed[kCases] = {}, made[kCases] = {};
+    HWND window = Skinned(500, 100 + 70 * kCases, [&](HWND w) {
+        for (int i = 0; i < kCases; ++i) {
+            changed[i] = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50 + 70 * i, 200, 60);
+            made[i] =
+                CreateChild(w, "BUTTON", cases[i].text, BS_GROUPBOX, 260, 50 + 70 * i, 200, 60);
+        }
+    });
+    for (int i = 0; i < kCases; ++i) {
+        TheSkin->SkinContainer(changed[i]);
+        TheSkin->SkinContainer(made[i]);
+    }
+    Repaint(window);
+    for (int i = 0; i < kCases; ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const std::pair<int, int> before = InkColumns(changed[i]);
+        EXPECT_TRUE(cases[i].set(changed[i], cases[i].text));
+        Repaint(window);
+        const std::pair<int, int> after = InkColumns(changed[i]);
+        EXPECT_NE(after, before) << "the caption changed";
+        EXPECT_EQ(after, InkColumns(made[i]));
+        // The caption's rows alike, pixel for pixel (the same background under both boxes).
+        const Picture a = GrabClient(changed[i]), b = GrabClient(made[i]);
+        int differ = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < a.width; ++x)
+                differ += !testing_support::ColoursNear(a.at(x, y), b.at(x, y), 3);
+        EXPECT_EQ(differ, 0);
+    }
+    // With no caption the frame's top lines run through where it was.
+    const int emptied = kCases - 1;
+    EXPECT_EQ(InkColumns(changed[emptied]).first, -1);
+    EXPECT_LT(Sum(WindowPixel(changed[emptied], 40, 5)),
+              Sum(Behind(changed[emptied], 100, 30)) - 4);
+}
+
+// A repaint of the box alone copies its picture around its children where they are now: a
+// moved child is left alone at its new place and its old place shows the box again, a hidden
+// child's place shows the box. Both ways the box is shown: through a DC of its own (the kept
+// picture's repaint) and through the paint DC (the repaint after a change of size).
+TEST_F(ContainerTest, ARepaintOfTheBoxAloneLeavesItsChildrenWhereTheyAreNow) {
+    struct Case {
+        const char* name;
+        int repaintFlag;
+    };
+    const Case cases[] = {{"own DC", 0}, {"paint DC", 1}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        HWND box = nullptr, moved = nullptr, hidden = nullptr;
+        HWND window = Skinned(320, 240, [&](HWND w) {
+            box = CreateChild(w, "BUTTON", "组", BS_GROUPBOX, 20, 50, 260, 150);
+            moved = CreateChild(box, SolidChildClass(), "", 0, 20, 30, 40, 30);
+            hidden = CreateChild(box, SolidChildClass(), "", 0, 180, 30, 40, 30);
+        });
+        ASSERT_EQ(TheSkin->SkinContainer(box), 1);
+        Repaint(window);
+        ASSERT_EQ(WindowPixel(moved, 20, 15), kChildInk);
+        ASSERT_EQ(WindowPixel(hidden, 20, 15), kChildInk);
+
+        MoveWindow(moved, 100, 90, 40, 30, TRUE);
+        ShowWindow(hidden, SW_HIDE);
+        Pump(60);
+        Record().Containers[0].Repaint = k.repaintFlag;
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
+        EXPECT_FALSE(HasPendingPaint(box));
+        EXPECT_EQ(Record().Containers[0].Repaint, 0);
+        EXPECT_EQ(WindowPixel(moved, 20, 15), kChildInk) << "the child at its new place";
+        EXPECT_EQ(WindowPixel(box, 120, 105), kChildInk);
+        for (const POINT at : {POINT{40, 45}, POINT{200, 45}}) {
+            EXPECT_TRUE(testing_support::ColoursNear(WindowPixel(box, at.x, at.y),
+                                                     Behind(box, at.x, at.y), 3))
+                << "the box at " << at.x << "," << at.y;
+        }
+        DestroyWindow(window);
+    }
+}
+
+// PaintContainer draws the box at once through a DC of its own, over whatever lay there; for an
+// entry that is not there, or a container that is gone, it does nothing.
+TEST_F(ContainerTest, PaintContainerDrawsTheBoxAtOnceAndNothingForAMissingEntry) {
+    HWND box = nullptr;
+    HWND window = Skinned(320, 220, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
+    });
+    ASSERT_EQ(TheSkin->SkinContainer(box), 1);
+    Repaint(window);
+    const Picture shown = GrabClient(box);
+    const auto scribble = [&] {
+        HDC dc = GetDC(box);
+        FillDC(dc, RECT{0, 0, 200, 100}, RGB(255, 0, 255));
+        ReleaseDC(box, dc);
+    };
+    scribble();
+    skin::PaintContainer(position_, 1);
+    EXPECT_EQ(CountDifferences(GrabClient(box), shown, 3), 0) << "drawn at once, no WM_PAINT";
+
+    struct Case {
+        const char* name;
+        int position;
+        int entry;
+    };
+    const Case missing[] = {{"entry 0", position_, 0},
+                            {"entry past the list", position_, 2},
+                            {"no such window", position_ + 5, 1}};
+    for (const Case& k : missing) {
+        SCOPED_TRACE(k.name);
+        scribble();
+        skin::PaintContainer(k.position, k.entry);
+        EXPECT_EQ(WindowPixel(box, 100, 60), RGB(255, 0, 255)) << "left alone";
+    }
+    DestroyWindow(box);
+    Record().Containers[0].Repaint = 1;
+    skin::PaintContainer(position_, 1);
+    EXPECT_EQ(Record().Containers[0].Repaint, 1) << "a container that is gone is not painted";
+}
+
+// The container's entry is found when the records before its window's go and the rest move up.
+TEST_F(ContainerTest, AContainerOnALaterWindowGoesOnWhenAnEarlierWindowGoes) {
+    HWND earlier = TopLevel(400, 30, 200, 150);
+    SkinAndShow(earlier);
+    HWND box = nullptr;
+    HWND window = Skinned(320, 220, [&](HWND w) {
+        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
+    });
+    ASSERT_EQ(TheSkin->SkinContainer(box), 1);
+    Repaint(window);
+    const auto [inkFrom, inkTo] = InkColumns(box);
+    ASSERT_GE(inkFrom, 0);
+
+    const int before = position_;
+    DestroyWindow(earlier);
+    Pump(30);
+    position_ = skin::FindWindowPosition(window);
+    ASSERT_EQ(position_, before - 1);
+    SetWindowTextA(box, "分组框之二");
+    Repaint(window);
+    const auto [longFrom, longTo] = InkColumns(box);
+    EXPECT_GT(longTo - longFrom, inkTo - inkFrom + 20) << "five characters, not three";
+    EXPECT_EQ(Record().Containers[0].Caption, "分组框之二");
 }
 
 TEST_F(ContainerTest, RegistrationTakesTheFirstEntryOnceAndSkinsTheControlsInside) {
