@@ -147,8 +147,12 @@ void PaintGroupBox(PlusGraphics& g, HWND box, const ContainerEntry& entry, UINT 
     format.SetAlign(kAlignCentre);
     plus::PlusSolidBrush ink;
     ink.Create(ToArgb(TextColourOf(box), 255));
+    // Centred in a box wider than the text by a character's size each side: in a box exactly
+    // as wide as the text measures, GDI+ may leave out the last character for want of a pixel.
+    const auto margin = static_cast<float>(fontPixels);
     g.DrawString(text, font, ink,
-                 plus::RectF{static_cast<float>(x), px(1), static_cast<float>(tw), textHeight},
+                 plus::RectF{static_cast<float>(x) - margin, px(1),
+                             static_cast<float>(tw) + 2 * margin, textHeight},
                  &format);
 }
 

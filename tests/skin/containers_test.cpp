@@ -150,6 +150,8 @@ TEST_F(ContainerTest, GroupBoxDrawsItsFrameAndPlacesItsCaptionByItsAlignment) {
                       : cases[i].align == BS_CENTER ? (w - tw) / 2
                                                     : 10;
         EXPECT_NEAR((first + last) / 2, x + tw / 2, 3) << "text width " << tw;
+        // All of it: the ink spans the width the text measures (its last character too).
+        EXPECT_GT((last - first + 1) * 4, tw * 3) << "text width " << tw;
         // The frame: dark outside, light inside, on the left edge; the interior untouched.
         const COLORREF behind = Behind(boxes[i], 100, 60);
         EXPECT_LT(Sum(WindowPixel(boxes[i], 0, 60)), Sum(behind) - 8);
