@@ -475,12 +475,14 @@ TEST(StretchOver, EachPixelIsTheTwoTapMixAcrossThenDownAndTransparencyIsSeenAnyw
     }
     // An 8 x 1 picture at its own size over black: the half-transparent pixel (second of the
     // first four) is blended, not written as it is.
-    std::vector<std::uint32_t> row(8, 0xFF204060u);
+    // (The opaque pixels' lowest byte is 0xFF, so no other byte of a group can stand in for
+    // the top byte of the transparent one.)
+    std::vector<std::uint32_t> row(8, 0xFF2040FFu);
     row[1] = 0x80FFFFFFu;
     std::vector<std::uint32_t> over(8, 0xFF000000u);
     skin::StretchOver(skin::PixelRows{reinterpret_cast<std::uint8_t*>(over.data()), 8, 1, 32, 0, 0},
                       row.data(), 8, 1, 8, 1, {{0, 0, 8, 1}});
-    EXPECT_EQ(over[0], 0xFF204060u);
+    EXPECT_EQ(over[0], 0xFF2040FFu);
     EXPECT_EQ(over[1] >> 24, 0xFFu);
     EXPECT_NEAR(static_cast<int>(over[1] & 0xFF), 0x80, 2);
 }
