@@ -174,6 +174,11 @@ protected:
         skin::Engine.TranslucentControls = 0;
         skin::Engine.ControlAlpha = 160;
         skin::Engine.AccentColour = 0x00DDCA22;
+        // The engine's own theme, as at its creation: a colour or picture an earlier test set
+        // would change what every control is drawn over (pixel counts measured against it).
+        skin::Engine.ThemeColour = GetSysColor(COLOR_BTNFACE);
+        skin::Engine.ThemeImage.clear();
+        skin::Engine.ThemeImageMode = 0;
         skin::Engine.FirstPaint = 1;
         recordsBefore_ = skin::Engine.WindowList.size();
     }
