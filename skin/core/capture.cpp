@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace skin {
 
@@ -88,6 +89,16 @@ void CopyFromBackBuffer(HDC dc, const WindowRecord& record, const RECT& offset, 
     if (!record.BackBufferDC) return;
     BitBlt(dc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, record.BackBufferDC.get(),
            offset.left + rect.left, offset.top + rect.top, SRCCOPY);
+}
+
+// The 32-bit DIB section selected in `dc` (its size and bits), or nothing for any other bitmap.
+std::optional<BITMAP> Dib32In(HDC dc) {
+    DIBSECTION dib{};
+    const HGDIOBJ bitmap = dc ? GetCurrentObject(dc, OBJ_BITMAP) : nullptr;
+    if (!bitmap || GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib ||
+        dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
+        return std::nullopt;
+    return dib.dsBm;
 }
 
 } // namespace
@@ -165,19 +176,16 @@ BackgroundSource ResolveBackgroundSource(HWND control) {
 BackgroundRows BackgroundInPlace(const BackgroundSource& source, const RECT& rect) {
     const WindowRecord* record = source.record;
     if (!record || !record->BackBufferDC || source.attachedIndex) return {};
-    DIBSECTION dib{};
-    HGDIOBJ bitmap = GetCurrentObject(record->BackBufferDC.get(), OBJ_BITMAP);
-    if (!bitmap || GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib ||
-        dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
-        return {};
+    const std::optional<BITMAP> dib = Dib32In(record->BackBufferDC.get());
+    if (!dib) return {};
     const LONG x = source.offset.left + rect.left, y = source.offset.top + rect.top;
     const LONG w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (w <= 0 || h <= 0 || x < 0 || y < 0 || x + w > dib.dsBm.bmWidth || y + h > dib.dsBm.bmHeight)
+    if (w <= 0 || h <= 0 || x < 0 || y < 0 || x + w > dib->bmWidth || y + h > dib->bmHeight)
         return {};
     // Drawing still batched for the back buffer lands first.
     GdiFlush();
-    const std::ptrdiff_t stride = dib.dsBm.bmWidthBytes / 4;
-    return {static_cast<const std::uint32_t*>(dib.dsBm.bmBits) + y * stride + x, stride};
+    const std::ptrdiff_t stride = dib->bmWidthBytes / 4;
+    return {static_cast<const std::uint32_t*>(dib->bmBits) + y * stride + x, stride};
 }
 
 HDC CaptureBackground(HWND control, const RECT& rect) {
@@ -318,19 +326,16 @@ void WashPicture(HDC picture, int w, int h) {
     // region and a brush for every fill, most of a small picture's cost. Each byte, the top one
     // too, goes as GDI+ lays white at that alpha over a DIB: white weighted by the alpha plus
     // the byte weighted by the rest, rounded.
-    DIBSECTION dib{};
-    const HGDIOBJ bitmap = picture ? GetCurrentObject(picture, OBJ_BITMAP) : nullptr;
-    if (w > 0 && h > 0 && bitmap && GetObjectA(bitmap, sizeof dib, &dib) == sizeof dib &&
-        dib.dsBm.bmBitsPixel == 32 && dib.dsBm.bmBits && dib.dsBm.bmWidth == w &&
-        dib.dsBm.bmHeight == h) {
+    const std::optional<BITMAP> dib = w > 0 && h > 0 ? Dib32In(picture) : std::nullopt;
+    if (dib && dib->bmWidth == w && dib->bmHeight == h) {
         if (alpha == 0) return;
         std::array<std::uint8_t, 256> washed{};
         for (int v = 0; v < 256; ++v)
             washed[static_cast<std::size_t>(v)] =
                 static_cast<std::uint8_t>((255 * alpha + v * (255 - alpha) + 127) / 255);
         GdiFlush();
-        auto* bytes = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
-        const std::size_t count = static_cast<std::size_t>(dib.dsBm.bmWidthBytes) * h;
+        auto* bytes = static_cast<std::uint8_t*>(dib->bmBits);
+        const std::size_t count = static_cast<std::size_t>(dib->bmWidthBytes) * h;
         for (std::size_t i = 0; i < count; ++i)
             bytes[i] = washed[bytes[i]];
         return;
