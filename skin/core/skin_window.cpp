@@ -66,6 +66,7 @@ struct SystemButton {
 LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
     HWND window = rec.Window;
     const bool minimized = rec.Minimized != 0;
+    const bool wholeClient = std::exchange(rec.WholeClientInvalid, false);
     {
         gdi::PaintDC paint(window);
         if (rec.Minimized) {
@@ -76,8 +77,11 @@ LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
             // Leaves the window stale when it could not get its back buffer, so the next
             // paint tries again. The picture goes out through a window DC the rebuild takes
             // itself (no DC of ours to hand over: after a region change each one costs a
-            // new visible region).
-            engine.RebuildBackground(p, HDC{});
+            // new visible region), unless this paint's DC reaches the whole client.
+            if (wholeClient && paint.get())
+                engine.RebuildThroughPaintDC(p, paint.get());
+            else
+                engine.RebuildBackground(p, HDC{});
         } else {
             rec.BackgroundStale = 0;
         }
@@ -378,8 +382,9 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 // where a growth uncovers the window: a shrink would keep the old picture, cut
                 // off at the new edges, and the old region.
                 // The controls are left alone: the rebuild decides what they owe.
-                if (wParam != SIZE_MINIMIZED)
-                    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+                if (wParam != SIZE_MINIMIZED &&
+                    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN))
+                    rec->WholeClientInvalid = true;
             }
             LayoutDockedWindows(p);
             break;

@@ -193,6 +193,17 @@ struct WindowRecord {
     // keep what they show) and paid once when the drag ends.
     bool LiveSizing = false;
     bool ControlsOwed = false;
+    // The skin invalidated the whole client (a resize) and no paint has come since: the next
+    // paint's DC reaches every pixel of the client, so a rebuild can show itself through it.
+    bool WholeClientInvalid = false;
+    // During a frame drag the stretched theme picture keeps the layout it had when the drag
+    // began (this client size, running on mirrored past it), and the DPI then: each step
+    // composes again only what the size moves (the caption, the right and bottom edges and
+    // the status bar) over the image of the step before. The drag's end lays it out afresh.
+    SIZE DragPictureSize{0, 0};
+    UINT DragDpi = 0;
+    // The last rebuild composed every pixel of the image (nothing refused on the way).
+    bool ImageWhole = false;
 
     // --- Containers, common controls and docked windows (container code); each list's first
     // entry starts empty and is filled by the first registration ---

@@ -12,7 +12,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "plus/plus_brush.h"
@@ -173,6 +175,11 @@ bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outlin
                       static_cast<LONG>(std::floor(minY)) - kMargin,
                       static_cast<LONG>(std::ceil(maxX)) + kMargin + 1,
                       static_cast<LONG>(std::ceil(maxY)) + kMargin + 1};
+        // A corner outside the pixels at hand (a drag step's band) would be laid nowhere.
+        const RECT block{pixels.left, pixels.top, pixels.left + pixels.width,
+                         pixels.top + pixels.height};
+        RECT meet{};
+        if (!IntersectRect(&meet, &box[k], &block)) continue;
         const int width = static_cast<int>(box[k].right - box[k].left);
         const int height = static_cast<int>(box[k].bottom - box[k].top);
         std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
@@ -230,6 +237,37 @@ void ShowLastGoodImage(const WindowRecord& record, std::optional<HDC> dc) {
     const RECT below{0, height, width, rc.bottom};
     if (right.left < right.right) FillRect(screen.get(), &right, face);
     if (below.top < below.bottom) FillRect(screen.get(), &below, face);
+}
+
+// The parts of a drag step's image that the step from `before` to `size` moves, when the
+// rest of the image composed at `before` is still right at `size`: the caption rows, the
+// right edge and the rows from the status bar (or the bottom edge) down, each reaching
+// inside the smaller of the two sizes by the border and its rounded corners. Empty when
+// the whole image is to be composed: outside a frame drag, when the last image is not whole,
+// at an unchanged size (something other than the size changed), after a DPI change, and
+// for a picture laid out by the size other than the stretched one the drag keeps.
+std::vector<RECT> DragStepBands(const WindowRecord& record, SIZE before, SIZE size) {
+    if (!record.LiveSizing || !record.ImageWhole || record.DragDpi != record.Dpi) return {};
+    if (record.DragPictureSize.cx <= 0 || record.DragPictureSize.cy <= 0) return {};
+    if (before.cx <= 0 || before.cy <= 0 || (before.cx == size.cx && before.cy == size.cy))
+        return {};
+    if (SystemLookOn()) return {};
+    const bool ownImage = !record.OwnImage.empty();
+    const bool hasImage = ownImage || !Engine.ThemeImage.empty();
+    const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
+    if (hasImage && mode != kImageStretched) return {};
+    const LONG edge = Px(record, 12);
+    const LONG caption = record.HasCaption ? Px(record, record.CaptionHeight) : 0;
+    const LONG top = std::min(size.cy, std::max(edge, caption));
+    const LONG statusRows = record.StatusHeight > 0 ? size.cy - record.StatusRect.y : 0;
+    const LONG bottom =
+        std::max(top, std::min(before.cy, size.cy) - std::max(edge, statusRows + 1));
+    const LONG right = std::max<LONG>(0, std::min(before.cx, size.cx) - edge);
+    std::vector<RECT> bands;
+    for (const RECT& band : {RECT{0, 0, size.cx, top}, RECT{right, top, size.cx, bottom},
+                             RECT{0, bottom, size.cx, size.cy}})
+        if (band.left < band.right && band.top < band.bottom) bands.push_back(band);
+    return bands;
 }
 
 } // namespace
@@ -347,6 +385,14 @@ void ShowBackBufferRect(const WindowRecord& record, const RECT& rect) {
 }
 
 void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
+    Rebuild(position, dc, nullptr);
+}
+
+void SkinEngine::RebuildThroughPaintDC(int position, HDC paintDC) {
+    Rebuild(position, paintDC ? std::optional<HDC>(HDC{}) : std::nullopt, paintDC);
+}
+
+void SkinEngine::Rebuild(int position, std::optional<HDC> dc, HDC paintDC) {
     WindowRecord* record = RecordAt(position);
     if (!record) return;
     const HWND window = record->Window;
@@ -376,8 +422,9 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     }
     const SIZE size{rc.right, rc.bottom};
     const bool keepLarger = record->KeepLargerBitmaps != 0;
-    if (HoldAtLeast(record->BackBufferDC, size, !first && record->BackBufferDC.bitmap(),
-                    keepLarger))
+    const bool newBitmap = HoldAtLeast(record->BackBufferDC, size,
+                                       !first && record->BackBufferDC.bitmap(), keepLarger);
+    if (newBitmap)
         SetPropValue(window, kPropBackBufferBitmap,
                      reinterpret_cast<LONG_PTR>(record->BackBufferDC.bitmap()));
     const PixelRows held = PixelRowsOf(record->BackBufferDC.bitmap());
@@ -389,9 +436,13 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
         ShowLastGoodImage(*record, dc);
         record->BackgroundStale = 1;
         record->ShortRebuild = true;
+        record->ImageWhole = false;
         return;
     }
     bufferClock.reset();
+    // A drag step composes only what the new size moves; the rest of the last image stays.
+    const std::vector<RECT> bands =
+        newBitmap ? std::vector<RECT>{} : DragStepBands(*record, record->BackBufferSize, size);
     record->BackBufferSize = size;
     const HDC buffer = record->BackBufferDC.get();
     // A drawing object refused on the way leaves the image incomplete: it is shown, and the
@@ -400,59 +451,87 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     bool whole = true;
 
     {
-        BackBufferCanvas canvas(*record);
-        if (!canvas.ready()) {
-            // Nothing can be composed: a plain face rather than whatever the bitmap held.
-            const RECT all{0, 0, size.cx, size.cy};
-            FillRect(buffer, &all, GetSysColorBrush(COLOR_BTNFACE));
-            whole = false;
+        // One canvas over the whole image, or one per band of a drag step. Each composes the
+        // background and the border first, then (after the clean strips are kept) what lies on
+        // them, so the strips hold the bands' new pixels.
+        std::vector<std::unique_ptr<BackBufferCanvas>> canvases;
+        std::vector<RECT> areas = bands;
+        if (bands.empty()) {
+            canvases.push_back(std::make_unique<BackBufferCanvas>(*record));
+            areas.push_back(RECT{0, 0, size.cx, size.cy});
+        } else {
+            // The outline's spans are worked out on a canvas without a transform.
+            BackBufferCanvas wholeCanvas(*record);
+            if (DirectPixels(wholeCanvas.graphics()))
+                OutlineFor(*record, rc.right, rc.bottom, wholeCanvas.graphics());
+            for (const RECT& band : bands)
+                canvases.push_back(std::make_unique<BackBufferCanvas>(*record, band));
         }
-        plus::PlusGraphics& graphics = canvas.graphics();
-        PaintBackground(position, graphics);
-
-        // Everything after the background is drawn under the rounded clip it sets, which
-        // leaves the magenta corners alone. With the pixels at hand the corners are simply
-        // made magenta again instead: a clip costs every later GDI+ call a region.
-        const PixelRows pixels = DirectPixels(graphics);
         std::vector<RECT> outside;
-        if (pixels) outside = OutlineFor(*record, rc.right, rc.bottom, graphics).outside;
-        if (!outside.empty()) graphics.ResetClip();
+        for (auto& canvas : canvases) {
+            if (!canvas->ready()) {
+                // Nothing can be composed: a plain face rather than whatever the bitmap held.
+                const RECT all{0, 0, size.cx, size.cy};
+                FillRect(buffer, &all, GetSysColorBrush(COLOR_BTNFACE));
+                whole = false;
+            }
+            plus::PlusGraphics& graphics = canvas->graphics();
+            PaintBackground(position, graphics);
 
-        if (record->HasCaption) PaintBorder(position, graphics);
+            // Everything after the background is drawn under the rounded clip it sets, which
+            // leaves the magenta corners alone. With the pixels at hand the corners are simply
+            // made magenta again instead: a clip costs every later GDI+ call a region.
+            const PixelRows pixels = DirectPixels(graphics);
+            if (pixels) outside = OutlineFor(*record, rc.right, rc.bottom, graphics).outside;
+            if (pixels && !outside.empty()) graphics.ResetClip();
+            if (record->HasCaption) PaintBorder(position, graphics);
+        }
+        const PixelRows image = BackBufferPixels(*record);
         // The corners outside the outline: cut away by the region, or while the window is
         // square (a frame drag) the colour of its outer edge halfway down the left side.
         plus::ARGB corners = kMagenta;
         {
             const PhaseClock clock(PaintPhase::Strips);
-            graphics.Flush(1); // FlushIntentionSync: the strips are copied with GDI
-            if (record->RegionSize.cx == kSquareWhileSizing && pixels && pixels.height > 0)
-                corners = pixels.Row(pixels.height / 2)[0] | 0xFF000000u;
-            FillSpans(pixels, outside, corners);
+            for (auto& canvas : canvases)
+                canvas->graphics().Flush(1); // FlushIntentionSync: the strips are copied with GDI
+            if (record->RegionSize.cx == kSquareWhileSizing && image && image.height > 0)
+                corners = image.Row(image.height / 2)[0] | 0xFF000000u;
+            for (auto& canvas : canvases)
+                FillSpans(DirectPixels(canvas->graphics()), outside, corners);
             if (record->HasCaption)
-                KeepStrip(record->CaptionStripDC, buffer, pixels, 0, 0, rc.right,
+                KeepStrip(record->CaptionStripDC, buffer, image, 0, 0, rc.right,
                           Px(*record, record->CaptionHeight), keepLarger);
             if (record->StatusHeight > 0) {
                 const PaneRect& bar = record->StatusRect;
-                KeepStrip(record->StatusStripDC, buffer, pixels, bar.x, bar.y, bar.width,
+                KeepStrip(record->StatusStripDC, buffer, image, bar.x, bar.y, bar.width,
                           bar.height, keepLarger);
             } else {
                 record->StatusStripDC.reset();
             }
         }
 
-        if (record->HasCaption) {
-            if (record->ShowTitle) PaintTitle(position, &graphics);
-            const int buttons = static_cast<int>(record->CaptionButtons.size());
-            for (int i = 1; i <= buttons; ++i)
-                PaintCaptionButton(position, i, &graphics);
+        const RECT captionRows{0, 0, size.cx, Px(*record, record->CaptionHeight)};
+        const PaneRect& bar = record->StatusRect;
+        const RECT statusRows{0, bar.y, size.cx, bar.y + bar.height};
+        for (std::size_t k = 0; k < canvases.size(); ++k) {
+            plus::PlusGraphics& graphics = canvases[k]->graphics();
+            RECT meet{};
+            if (record->HasCaption &&
+                (bands.empty() || IntersectRect(&meet, &areas[k], &captionRows))) {
+                if (record->ShowTitle) PaintTitle(position, &graphics);
+                const int buttons = static_cast<int>(record->CaptionButtons.size());
+                for (int i = 1; i <= buttons; ++i)
+                    PaintCaptionButton(position, i, &graphics);
+            }
+            if (record->StatusHeight > 0 &&
+                (bands.empty() || IntersectRect(&meet, &areas[k], &statusRows))) {
+                const int panes = static_cast<int>(record->StatusPanes.size());
+                for (int i = 1; i <= panes; ++i)
+                    PaintStatusPane(position, &graphics, i);
+            }
+            graphics.Flush(1);
+            FillSpans(DirectPixels(graphics), outside, corners);
         }
-        if (record->StatusHeight > 0) {
-            const int panes = static_cast<int>(record->StatusPanes.size());
-            for (int i = 1; i <= panes; ++i)
-                PaintStatusPane(position, &graphics, i);
-        }
-        graphics.Flush(1);
-        FillSpans(pixels, outside, corners);
     }
     const bool square = record->RegionSize.cx == kSquareWhileSizing;
     if (!square && (record->RegionSize.cx != rc.right || record->RegionSize.cy != rc.bottom))
@@ -460,6 +539,7 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (record->HasCaption && !record->CaptionStripDC.bitmap()) whole = false;
     if (record->StatusHeight > 0 && !record->StatusStripDC.bitmap()) whole = false;
     if (plus::CreationsOutOfMemory() != refusedBefore) whole = false;
+    record->ImageWhole = whole;
     const int stale = whole ? 0 : 1;
     if (!whole) {
         record->ShortRebuild = true;
@@ -478,8 +558,13 @@ void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
     if (*dc) ReleaseDC(window, *dc);
     {
         const PhaseClock clock(PaintPhase::ToScreen);
-        gdi::WindowDC screen = ChildSafeWindowDC(window);
-        BitBlt(screen.get(), 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
+        if (paintDC) {
+            ExcludeOpaqueChildren(window, paintDC);
+            BitBlt(paintDC, 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
+        } else {
+            gdi::WindowDC screen = ChildSafeWindowDC(window);
+            BitBlt(screen.get(), 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
+        }
     }
     record->BackgroundStale = stale;
     if (Engine.FirstPaint != 0) return;
@@ -507,18 +592,29 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     // On a canvas the clear, the fill and the gloss are written straight into the pixels: the
     // same pixels GDI+ would touch (the spans of the outline's region, which is also the
     // clip), at a small fraction of its cost. GDI+ still draws the image, under the clip.
+    // A canvas over part of the image (a drag step's band) draws straight into its pixels once
+    // the outline's spans for this size are kept: they are worked out without a transform.
     const PixelRows pixels = DirectPixels(graphics);
-    const bool direct = pixels && pixels.left == 0 && pixels.top == 0 && pixels.width == rc.right &&
-                        pixels.height == rc.bottom && !Antialiased(graphics);
+    const bool wholeImage = pixels && pixels.left == 0 && pixels.top == 0 &&
+                            pixels.width == rc.right && pixels.height == rc.bottom;
+    const bool outlineKept = record->Outline.region && record->Outline.size.cx == rc.right &&
+                             record->Outline.size.cy == rc.bottom;
+    const bool direct = pixels && (wholeImage || outlineKept) && !Antialiased(graphics);
     static const std::vector<RECT> none;
     const OutlineSpans* spans =
         direct ? &OutlineFor(*record, rc.right, rc.bottom, graphics) : nullptr;
     const std::vector<RECT>& inside = spans ? spans->inside : none;
     const int imageMode = ownImage ? record->OwnImageMode : Engine.ThemeImageMode;
     const bool hasImage = !Engine.ThemeImage.empty() || ownImage;
-    const BackgroundPicture* stretched = !inside.empty() && imageMode == kImageStretched && hasImage
-                                             ? KeptBackgroundPicture(*record, rc)
-                                             : nullptr;
+    // During a frame drag the picture keeps the layout of the drag's start.
+    const SIZE laidOut = record->LiveSizing && record->DragPictureSize.cx > 0 &&
+                                 record->DragPictureSize.cy > 0
+                             ? record->DragPictureSize
+                             : SIZE{rc.right, rc.bottom};
+    const BackgroundPicture* stretched =
+        !inside.empty() && imageMode == kImageStretched && hasImage
+            ? KeptBackgroundPicture(*record, RECT{0, 0, laidOut.cx, laidOut.cy})
+            : nullptr;
     if (!inside.empty()) {
         FillSpans(pixels, spans->outside, kMagenta);
         // An opaque picture stretched over every inside pixel leaves nothing of the colour.
@@ -539,7 +635,7 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
         // times slower, and a live resize stretches the picture again at every step.
         if (stretched)
             StretchOver(pixels, stretched->pixels.data(), stretched->width, stretched->height,
-                        rc.right, rc.bottom, inside);
+                        laidOut.cx, laidOut.cy, inside, SIZE{rc.right, rc.bottom});
     } else if (hasImage) {
         const PreparedBackground picture = PrepareBackgroundImage(*record, rc);
         if (picture.image)
@@ -706,12 +802,19 @@ void AnswerSizeMoveMessage(int position, UINT message) {
     if (!record) return;
     if (message == WM_ENTERSIZEMOVE) {
         record->LiveSizing = true;
+        record->DragPictureSize = record->BackBufferSize;
+        record->DragDpi = record->Dpi;
     } else if (message == WM_EXITSIZEMOVE) {
         record->LiveSizing = false;
-        if (record->RegionSize.cx == kSquareWhileSizing) {
-            // Square for the drag: the next paint composes it with its rounded corners again.
+        const SIZE laidOut = std::exchange(record->DragPictureSize, SIZE{0, 0});
+        const bool moved = laidOut.cx > 0 && (laidOut.cx != record->BackBufferSize.cx ||
+                                              laidOut.cy != record->BackBufferSize.cy);
+        if (record->RegionSize.cx == kSquareWhileSizing || moved) {
+            // Square for the drag, or the picture laid out for the drag's start: the next
+            // paint composes it with its rounded corners and the picture laid out afresh.
             record->BackgroundStale = 1;
-            RedrawWindow(record->Window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+            if (RedrawWindow(record->Window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN))
+                record->WholeClientInvalid = true;
         }
         if (record->ControlsOwed) {
             record->ControlsOwed = false;

@@ -167,7 +167,7 @@ struct Taps {
     std::vector<int> first, second, weight;
 };
 
-Taps TapsFor(int count, int sourceCount) {
+Taps TapsFor(int count, int sourceCount, int reach) {
     Taps taps;
     taps.first.resize(static_cast<std::size_t>(count));
     taps.second.resize(static_cast<std::size_t>(count));
@@ -180,6 +180,14 @@ Taps TapsFor(int count, int sourceCount) {
         taps.first[k] = first;
         taps.second[k] = std::min(first + 1, sourceCount - 1);
         taps.weight[k] = static_cast<int>((at - first) * 256 + 0.5);
+    }
+    // Past `count` the picture is laid again mirrored, then straight, and so on.
+    for (int i = count; i < reach; ++i) {
+        const int turn = i % (2 * count);
+        const auto from = static_cast<std::size_t>(turn < count ? turn : 2 * count - 1 - turn);
+        taps.first.push_back(taps.first[from]);
+        taps.second.push_back(taps.second[from]);
+        taps.weight.push_back(taps.weight[from]);
     }
     return taps;
 }
@@ -197,10 +205,10 @@ std::uint32_t MixPairs(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
 
 // A picture row stretched across: each pixel the weighted mean of its two taps. True when
 // every pixel of it is opaque.
-bool StretchRow(const std::uint32_t* source, const Taps& columns, std::uint32_t* out) {
-    const std::size_t count = columns.first.size();
+bool StretchRow(const std::uint32_t* source, const Taps& columns, std::uint32_t* out,
+                std::size_t from, std::size_t count) {
     std::uint32_t alphas = 0xFF000000u;
-    std::size_t i = 0;
+    std::size_t i = from;
 #if defined(__SSE2__)
     // Four pixels at a time, each with its own taps and weight: the same sums as MixPairs, in
     // 16-bit lanes (a * (256 - w) + b * w + 128 stays under 65536).
@@ -285,14 +293,22 @@ void MixOpaqueRows(const std::uint32_t* upper, const std::uint32_t* lower, std::
 } // namespace
 
 void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourceWidth,
-                 int sourceHeight, int width, int height, const std::vector<RECT>& spans) {
+                 int sourceHeight, int width, int height, const std::vector<RECT>& spans,
+                 std::optional<SIZE> reach) {
     if (!source || sourceWidth < 1 || sourceHeight < 1 || width < 1 || height < 1) return;
-    const Taps columns = TapsFor(width, sourceWidth);
-    const Taps rows = TapsFor(height, sourceHeight);
+    const SIZE extent = reach.value_or(SIZE{width, height});
+    if (extent.cx < 1 || extent.cy < 1) return;
+    const Taps columns = TapsFor(width, sourceWidth, extent.cx);
+    const Taps rows = TapsFor(height, sourceHeight, extent.cy);
+    // Only the columns of the block are stretched (a strip down the side needs a few of each
+    // row).
+    const auto from = static_cast<std::size_t>(std::clamp<LONG>(pixels.left, 0, extent.cx));
+    const auto to =
+        static_cast<std::size_t>(std::clamp<LONG>(pixels.left + pixels.width, 0, extent.cx));
     // The picture rows stretched across, kept while the rows below draw from them: two of them
     // serve every row between two picture rows.
-    std::vector<std::uint32_t> upper(static_cast<std::size_t>(width));
-    std::vector<std::uint32_t> lower(static_cast<std::size_t>(width));
+    std::vector<std::uint32_t> upper(static_cast<std::size_t>(extent.cx));
+    std::vector<std::uint32_t> lower(static_cast<std::size_t>(extent.cx));
     int upperRow = -1;
     int lowerRow = -1;
     bool upperOpaque = false;
@@ -300,12 +316,12 @@ void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourc
     const auto stretched = [&](int row, std::vector<std::uint32_t>& into, int& held, bool& opaque) {
         if (held != row) {
             opaque = StretchRow(source + static_cast<std::size_t>(row) * sourceWidth, columns,
-                                into.data());
+                                into.data(), from, to);
             held = row;
         }
         return into.data();
     };
-    const RECT picture{0, 0, width, height};
+    const RECT picture{0, 0, extent.cx, extent.cy};
     for (const RECT& span : spans) {
         RECT part{};
         if (!IntersectRect(&part, &span, &picture) || !ClipToPixels(pixels, part)) continue;

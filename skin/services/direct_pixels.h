@@ -86,9 +86,12 @@ void BlendLayer(const PixelRows& pixels, const std::vector<std::uint32_t>& layer
 // A picture of sourceWidth x sourceHeight pixels (0xAARRGGBB rows, no gaps) stretched over the
 // image rectangle (0, 0, width, height) and laid over the pixels of `spans` there. Each pixel
 // is the bilinear mean of the four picture pixels around the point its centre falls on (edges
-// repeat the picture's outer pixels), in 1/256 steps.
+// repeat the picture's outer pixels), in 1/256 steps. With a `reach` beyond (width, height) the
+// pixels up to it are covered too: past the stretched picture's right and bottom edges it is
+// laid again mirrored (then straight, and so on), so it runs on without a seam.
 void StretchOver(const PixelRows& pixels, const std::uint32_t* source, int sourceWidth,
-                 int sourceHeight, int width, int height, const std::vector<RECT>& spans);
+                 int sourceHeight, int width, int height, const std::vector<RECT>& spans,
+                 std::optional<SIZE> reach = std::nullopt);
 
 // Whether `graphics` draws without a clip (its clip is infinite).
 bool Unclipped(const plus::PlusGraphics& graphics);
