@@ -486,3 +486,49 @@ TEST(StretchOver, EachPixelIsTheTwoTapMixAcrossThenDownAndTransparencyIsSeenAnyw
     EXPECT_EQ(over[1] >> 24, 0xFFu);
     EXPECT_NEAR(static_cast<int>(over[1] & 0xFF), 0x80, 2);
 }
+
+// Stretched over 8 x 6 and reaching 21 x 15: past the right edge the columns come back
+// mirrored, then straight again (period 16), and the same down the rows (period 12); a part
+// reaching past the edge gets the pixels the whole has there.
+TEST(StretchOver, PastItsSizeThePictureRunsOnMirroredThenStraight) {
+    std::vector<std::uint32_t> source(4 * 3);
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 0x151A1F);
+    constexpr int kWidth = 21, kHeight = 15;
+    constexpr std::uint32_t kUntouched = 0xFF123456;
+    std::vector<std::uint32_t> whole(kWidth * kHeight, kUntouched);
+    std::vector<std::uint32_t> part(kWidth * kHeight, kUntouched);
+    const auto rows = [](std::vector<std::uint32_t>& pixels) {
+        return skin::PixelRows{reinterpret_cast<std::uint8_t*>(pixels.data()), kWidth, kHeight,
+                               kWidth * 4, 0, 0};
+    };
+    const std::vector<RECT> everything{{0, 0, kWidth, kHeight}};
+    skin::StretchOver(rows(whole), source.data(), 4, 3, 8, 6, everything,
+                      SIZE{kWidth, kHeight});
+    const RECT strip{6, 2, 19, 14};
+    skin::StretchOver(rows(part).Part(strip), source.data(), 4, 3, 8, 6, everything,
+                      SIZE{kWidth, kHeight});
+    const auto at = [&](int x, int y) { return whole[static_cast<std::size_t>(y * kWidth + x)]; };
+    const auto laid = [](int i, int n) {
+        const int turn = i % (2 * n);
+        return turn < n ? turn : 2 * n - 1 - turn;
+    };
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            EXPECT_EQ(at(x, y), at(laid(x, 8), laid(y, 6))) << x << ", " << y;
+            const bool in = x >= strip.left && x < strip.right && y >= strip.top && y < strip.bottom;
+            EXPECT_EQ(part[static_cast<std::size_t>(y * kWidth + x)], in ? at(x, y) : kUntouched)
+                << x << ", " << y;
+        }
+    // The mirror turns at the edge: the first column past it repeats the last one inside.
+    EXPECT_NE(at(6, 0), at(7, 0));
+    EXPECT_EQ(at(8, 0), at(7, 0));
+    EXPECT_EQ(at(9, 0), at(6, 0));
+    EXPECT_EQ(at(16, 0), at(0, 0));
+    // Without a reach nothing past the size is touched.
+    std::vector<std::uint32_t> bounded(kWidth * kHeight, kUntouched);
+    skin::StretchOver(rows(bounded), source.data(), 4, 3, 8, 6, everything);
+    EXPECT_EQ(bounded[8], kUntouched);
+    EXPECT_EQ(bounded[static_cast<std::size_t>(6 * kWidth)], kUntouched);
+    EXPECT_EQ(bounded[7], at(7, 0));
+}

@@ -1,4 +1,5 @@
 // SkinWindow and WindowProc on real top-level windows driven with real messages.
+#include "compose_fixture.h"
 #include "skinned_window_fixture.h"
 
 #include "skin/controls/buttons.h"
@@ -634,4 +635,89 @@ TEST_F(SkinWindowTest, ADragOfTheFrameRepaintsTheControlsOnceAtItsEndAndLeavesNo
     const Leftovers before;
     drag();
     before.ExpectBack();
+}
+
+// A frame drag's steps compose only what the size moves. A pixel planted in the middle of the
+// image before each step is still there after it (the step left the middle alone) while every
+// other pixel equals a whole composition at that size; at the drag's end the stretched picture
+// is laid out for the final size again. A picture laid out by the size some other way (tiled)
+// has every step composed whole, as does a window without a picture.
+TEST_F(SkinWindowTest, ADragStepComposesOnlyWhatTheSizeMovesAndTheEndLaysThePictureOutAgain) {
+    constexpr std::uint32_t kPlanted = 0xFF01FE02;
+    const struct {
+        const char* name;
+        bool picture;
+        int mode;
+        bool bands;
+    } rows[] = {
+        {"stretched picture", true, skin::kImageStretched, true},
+        {"plain colour", false, skin::kImageStretched, true},
+        {"tiled picture", true, skin::kImageTiled, false},
+    };
+    // The first step outgrows the bitmap made for the first size, and a new bitmap is composed
+    // whole; the next ones fit the bitmap made with room to grow.
+    const SIZE steps[] = {{430, 320}, {475, 355}, {380, 290}, {350, 280}, {410, 300}};
+    for (const auto& row : rows) {
+        skin::Engine.ThemeImage =
+            row.picture ? compose_test::MakeBmp(40, 30, [](int x, int y) {
+                return RGB(x * 6, y * 8, (x * y) % 256);
+            })
+                        : skin::ByteSet{};
+        skin::Engine.ThemeImageMode = row.mode;
+        HWND window = TopLevel(30, 30, 400, 300);
+        const int p = SkinAndShow(window, 30, 1, 22);
+        skin::Engine.FirstPaint = 0;
+        skin::WindowRecord& record = *skin::RecordAt(p);
+        const auto image = [&] {
+            const skin::PixelRows pixels = skin::BackBufferPixels(record);
+            std::vector<std::uint32_t> all;
+            for (int y = 0; y < pixels.height; ++y)
+                all.insert(all.end(), pixels.Row(y), pixels.Row(y) + pixels.width);
+            return all;
+        };
+        SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+        int kept = 0;
+        for (const SIZE size : steps) {
+            skin::BackBufferPixels(record).Row(150)[150] = kPlanted;
+            const HBITMAP before = record.BackBufferDC.bitmap();
+            SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            UpdateWindow(window);
+            ASSERT_EQ(record.BackBufferSize.cx, size.cx) << row.name;
+            std::vector<std::uint32_t> stepped = image();
+            const std::size_t planted = static_cast<std::size_t>(150 * size.cx + 150);
+            const bool sameBitmap = record.BackBufferDC.bitmap() == before;
+            kept += sameBitmap ? 1 : 0;
+            EXPECT_EQ(stepped[planted] == kPlanted, row.bands && sameBitmap)
+                << row.name << " " << size.cx;
+            // The same size composed whole (as a step does when the last image is not whole).
+            record.ImageWhole = false;
+            skin::TheSkin->RebuildBackground(p);
+            const std::vector<std::uint32_t> whole = image();
+            stepped[planted] = whole[planted];
+            EXPECT_TRUE(stepped == whole) << row.name << " " << size.cx;
+            // The screen shows the step's image (through the paint's DC) at the right edge,
+            // the caption and the status bar.
+            for (const POINT at : {POINT{size.cx - 5, 150}, POINT{size.cx / 2, 10},
+                                   POINT{size.cx / 2, size.cy - 12}}) {
+                const std::uint32_t argb = whole[static_cast<std::size_t>(at.y * size.cx + at.x)];
+                EXPECT_EQ(WindowPixel(window, at.x, at.y),
+                          RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF))
+                    << row.name << " " << size.cx << " at " << at.x << ", " << at.y;
+            }
+        }
+        EXPECT_GE(kept, 3) << row.name;
+        const std::vector<std::uint32_t> dragged = image();
+        SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        UpdateWindow(window);
+        EXPECT_EQ(record.DragPictureSize.cx, 0) << row.name;
+        const std::vector<std::uint32_t> ended = image();
+        record.ImageWhole = false;
+        skin::TheSkin->RebuildBackground(p);
+        EXPECT_TRUE(ended == image()) << row.name;
+        // The drag's end lays a stretched picture out for the final size: the middle changes.
+        const std::size_t middle = static_cast<std::size_t>(150 * 410 + 200);
+        EXPECT_EQ(dragged[middle] != ended[middle], row.picture && row.bands) << row.name;
+        DestroyWindow(window);
+    }
 }
