@@ -9,6 +9,7 @@
 #include "skin/services/background_picture.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -143,6 +144,38 @@ bool Antialiased(const plus::PlusGraphics& graphics) {
 // laid over the marked pixels. Between the corners the edges are straight lines on whole pixel
 // rows and columns, laid directly. False (nothing drawn) for an outline too small to cut up or
 // of another shape.
+// A corner piece's layer (see StrokeOutlineInPieces): corner k, its arc's four points
+// relative to the layer's top left, and the opaque white marks GDI+ made there.
+struct CornerLayer {
+    int k = 0;
+    std::array<plus::PointF, 4> arc{};
+    std::vector<std::uint32_t> layer;
+};
+
+std::vector<CornerLayer>& CornerLayers() {
+    // A few outlines (two per window and DPI) in use at once; a handful of layers each.
+    thread_local std::vector<CornerLayer> kept;
+    return kept;
+}
+
+const CornerLayer* KeptCorner(const CornerLayer& key) {
+    for (const CornerLayer& kept : CornerLayers())
+        if (kept.k == key.k &&
+            std::equal(kept.arc.begin(), kept.arc.end(), key.arc.begin(),
+                       [](const plus::PointF& a, const plus::PointF& b) {
+                           return a.x == b.x && a.y == b.y;
+                       }))
+            return &kept;
+    return nullptr;
+}
+
+void KeepCorner(CornerLayer corner) {
+    constexpr std::size_t kMostKept = 64;
+    std::vector<CornerLayer>& kept = CornerLayers();
+    if (kept.size() >= kMostKept) kept.erase(kept.begin());
+    kept.push_back(std::move(corner));
+}
+
 bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outline,
                            plus::ARGB colour) {
     std::vector<plus::PointF> p;
@@ -182,6 +215,16 @@ bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outlin
         if (!IntersectRect(&meet, &box[k], &block)) continue;
         const int width = static_cast<int>(box[k].right - box[k].left);
         const int height = static_cast<int>(box[k].bottom - box[k].top);
+        // The same corner comes back at every size of a window (and every step of a drag):
+        // its layer is kept, found by the arc's points relative to its box.
+        CornerLayer key{k, {}, {}};
+        for (int i = 0; i < 4; ++i)
+            key.arc[static_cast<std::size_t>(i)] = {arc[i].x - static_cast<float>(box[k].left),
+                                                    arc[i].y - static_cast<float>(box[k].top)};
+        if (const CornerLayer* kept = KeptCorner(key)) {
+            BlendLayer(pixels, kept->layer, width, height, box[k].left, box[k].top, colour);
+            continue;
+        }
         std::vector<std::uint32_t> layer(static_cast<std::size_t>(width) * height, 0);
         {
             plus::PlusBitmap bitmap;
@@ -205,6 +248,8 @@ bool StrokeOutlineInPieces(const PixelRows& pixels, const plus::PlusPath& outlin
                 return false;
         }
         BlendLayer(pixels, layer, width, height, box[k].left, box[k].top, colour);
+        key.layer = std::move(layer);
+        KeepCorner(std::move(key));
     }
     const LONG top = static_cast<LONG>(topY), right = static_cast<LONG>(rightX);
     const LONG bottom = static_cast<LONG>(bottomY), left = static_cast<LONG>(leftX);
