@@ -66,7 +66,8 @@ struct SystemButton {
 LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
     HWND window = rec.Window;
     const bool minimized = rec.Minimized != 0;
-    const bool wholeClient = std::exchange(rec.WholeClientInvalid, false);
+    const bool wholeClient = std::exchange(rec.WholeClientInvalid, false) |
+                             std::exchange(rec.StepBandsInvalid, false);
     {
         gdi::PaintDC paint(window);
         if (rec.Minimized) {
@@ -382,9 +383,7 @@ LRESULT SkinEngine::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 // where a growth uncovers the window: a shrink would keep the old picture, cut
                 // off at the new edges, and the old region.
                 // The controls are left alone: the rebuild decides what they owe.
-                if (wParam != SIZE_MINIMIZED &&
-                    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN))
-                    rec->WholeClientInvalid = true;
+                InvalidateResized(p, wParam, SIZE{LOWORD(lParam), HIWORD(lParam)});
             }
             LayoutDockedWindows(p);
             break;

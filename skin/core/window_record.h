@@ -196,6 +196,9 @@ struct WindowRecord {
     // The skin invalidated the whole client (a resize) and no paint has come since: the next
     // paint's DC reaches every pixel of the client, so a rebuild can show itself through it.
     bool WholeClientInvalid = false;
+    // The same for a frame drag's step, which invalidated only the parts the step moves (the
+    // rest of the screen shows the right pixels already).
+    bool StepBandsInvalid = false;
     // During a frame drag the stretched theme picture keeps the layout it had when the drag
     // began (this client size, running on mirrored past it), and the DPI then: each step
     // composes again only what the size moves (the caption, the right and bottom edges and

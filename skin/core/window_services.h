@@ -26,6 +26,11 @@ std::optional<LRESULT> AnswerAccessibilityMessage(int position, HWND window, UIN
 // when some rebuild owed them that.
 void AnswerSizeMoveMessage(int position, UINT message);
 
+// WM_SIZE of kind `kind` to the client size `size`: invalidates what the next paint shows
+// anew, the whole client, or for a frame drag's step only what the step moves (the rest of
+// the screen stays as it is, and the system keeps it across the size change).
+void InvalidateResized(int position, WPARAM kind, SIZE size);
+
 // --- System colours and motion (system_look.cpp) ---
 
 // Reads high contrast and client-area animation from the system (SkinWindow's first step).

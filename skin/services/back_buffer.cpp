@@ -284,37 +284,6 @@ void ShowLastGoodImage(const WindowRecord& record, std::optional<HDC> dc) {
     if (below.top < below.bottom) FillRect(screen.get(), &below, face);
 }
 
-// The parts of a drag step's image that the step from `before` to `size` moves, when the
-// rest of the image composed at `before` is still right at `size`: the caption rows, the
-// right edge and the rows from the status bar (or the bottom edge) down, each reaching
-// inside the smaller of the two sizes by the border and its rounded corners. Empty when
-// the whole image is to be composed: outside a frame drag, when the last image is not whole,
-// at an unchanged size (something other than the size changed), after a DPI change, and
-// for a picture laid out by the size other than the stretched one the drag keeps.
-std::vector<RECT> DragStepBands(const WindowRecord& record, SIZE before, SIZE size) {
-    if (!record.LiveSizing || !record.ImageWhole || record.DragDpi != record.Dpi) return {};
-    if (record.DragPictureSize.cx <= 0 || record.DragPictureSize.cy <= 0) return {};
-    if (before.cx <= 0 || before.cy <= 0 || (before.cx == size.cx && before.cy == size.cy))
-        return {};
-    if (SystemLookOn()) return {};
-    const bool ownImage = !record.OwnImage.empty();
-    const bool hasImage = ownImage || !Engine.ThemeImage.empty();
-    const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
-    if (hasImage && mode != kImageStretched) return {};
-    const LONG edge = Px(record, 12);
-    const LONG caption = record.HasCaption ? Px(record, record.CaptionHeight) : 0;
-    const LONG top = std::min(size.cy, std::max(edge, caption));
-    const LONG statusRows = record.StatusHeight > 0 ? size.cy - record.StatusRect.y : 0;
-    const LONG bottom =
-        std::max(top, std::min(before.cy, size.cy) - std::max(edge, statusRows + 1));
-    const LONG right = std::max<LONG>(0, std::min(before.cx, size.cx) - edge);
-    std::vector<RECT> bands;
-    for (const RECT& band : {RECT{0, 0, size.cx, top}, RECT{right, top, size.cx, bottom},
-                             RECT{0, bottom, size.cx, size.cy}})
-        if (band.left < band.right && band.top < band.bottom) bands.push_back(band);
-    return bands;
-}
-
 } // namespace
 
 BackBufferCanvas::BackBufferCanvas(const WindowRecord& record) {
@@ -427,6 +396,40 @@ void ShowBackBufferRect(const WindowRecord& record, const RECT& rect) {
     if (!dc) return;
     BitBlt(dc.get(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
            record.BackBufferDC.get(), rect.left, rect.top, SRCCOPY);
+}
+
+// The parts of a drag step's image that the step from `before` to `size` moves, when the
+// rest of the image composed at `before` is still right at `size`: the caption rows, the
+// right edge and the rows from the status bar (or the bottom edge) down, each reaching
+// inside the smaller of the two sizes by the border and its rounded corners. Empty when
+// the whole image is to be composed: outside a frame drag, when the last image is not whole,
+// at an unchanged size (something other than the size changed), after a DPI change, and
+// for a picture laid out by the size other than the stretched one the drag keeps.
+std::vector<RECT> DragStepBands(const WindowRecord& record, SIZE before, SIZE size) {
+    if (!record.LiveSizing || !record.ImageWhole || record.DragDpi != record.Dpi) return {};
+    if (record.DragPictureSize.cx <= 0 || record.DragPictureSize.cy <= 0) return {};
+    if (before.cx <= 0 || before.cy <= 0 || (before.cx == size.cx && before.cy == size.cy))
+        return {};
+    if (SystemLookOn()) return {};
+    const bool ownImage = !record.OwnImage.empty();
+    const bool hasImage = ownImage || !Engine.ThemeImage.empty();
+    const int mode = ownImage ? record.OwnImageMode : Engine.ThemeImageMode;
+    if (hasImage && mode != kImageStretched) return {};
+    const LONG edge = Px(record, 12);
+    const LONG caption = record.HasCaption ? Px(record, record.CaptionHeight) : 0;
+    const LONG top = std::min(size.cy, std::max(edge, caption));
+    // The status bar's rows from the bottom: its height, the frame under it (as wide as the
+    // frame beside it) and a row, whether or not it has been laid out for this size yet.
+    const LONG statusRows =
+        record.StatusHeight > 0 ? record.StatusRect.height + record.StatusRect.x + 1 : 0;
+    const LONG bottom =
+        std::max(top, std::min(before.cy, size.cy) - std::max(edge, statusRows + 1));
+    const LONG right = std::max<LONG>(0, std::min(before.cx, size.cx) - edge);
+    std::vector<RECT> bands;
+    for (const RECT& band : {RECT{0, 0, size.cx, top}, RECT{right, top, size.cx, bottom},
+                             RECT{0, bottom, size.cx, size.cy}})
+        if (band.left < band.right && band.top < band.bottom) bands.push_back(band);
+    return bands;
 }
 
 void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
@@ -866,6 +869,20 @@ void AnswerSizeMoveMessage(int position, UINT message) {
             InvalidateSkinnedControls(position);
         }
     }
+}
+
+void InvalidateResized(int position, WPARAM kind, SIZE size) {
+    WindowRecord* record = RecordAt(position);
+    if (!record || kind == SIZE_MINIMIZED) return;
+    const std::vector<RECT> bands = kind == SIZE_RESTORED
+                                        ? DragStepBands(*record, record->BackBufferSize, size)
+                                        : std::vector<RECT>{};
+    for (const RECT& band : bands)
+        InvalidateRect(record->Window, &band, FALSE);
+    record->StepBandsInvalid = !bands.empty();
+    if (bands.empty() &&
+        RedrawWindow(record->Window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN))
+        record->WholeClientInvalid = true;
 }
 
 void InvalidateSkinnedControls(int position) {

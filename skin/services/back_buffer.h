@@ -48,6 +48,12 @@ private:
     Graphics graphics_;
 };
 
+// The parts of a frame drag's image that a step from the client size `before` to `size`
+// moves (the caption rows, the right edge, the rows from the status bar down), when the
+// rest of the image composed at `before` is still right at `size`; empty when the whole image
+// is to be composed and shown.
+std::vector<RECT> DragStepBands(const WindowRecord& record, SIZE before, SIZE size);
+
 // The back-buffer pixels `graphics` draws on when it is a canvas's graphics drawing straight
 // into them; empty for any other graphics (which the painters then draw on with GDI+ alone).
 PixelRows DirectPixels(plus::PlusGraphics& graphics);

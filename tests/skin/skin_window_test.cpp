@@ -697,9 +697,10 @@ TEST_F(SkinWindowTest, ADragStepComposesOnlyWhatTheSizeMovesAndTheEndLaysThePict
             stepped[planted] = whole[planted];
             EXPECT_TRUE(stepped == whole) << row.name << " " << size.cx;
             // The screen shows the step's image (through the paint's DC) at the right edge,
-            // the caption and the status bar.
+            // the caption and the status bar, and in the middle what it showed before.
             for (const POINT at : {POINT{size.cx - 5, 150}, POINT{size.cx / 2, 10},
-                                   POINT{size.cx / 2, size.cy - 12}}) {
+                                   POINT{size.cx / 2, size.cy - 12}, POINT{150, 150},
+                                   POINT{40, 100}}) {
                 const std::uint32_t argb = whole[static_cast<std::size_t>(at.y * size.cx + at.x)];
                 EXPECT_EQ(WindowPixel(window, at.x, at.y),
                           RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF))
