@@ -43,7 +43,31 @@ void BlendRow(std::uint32_t* row, LONG left, LONG right, plus::ARGB colour) {
     const std::uint32_t g = Channel(colour, 8) * a;
     const std::uint32_t b = Channel(colour, 0) * a;
     const std::uint32_t rest = 0xFF - a;
-    for (LONG x = left; x < right; ++x) {
+    LONG x = left;
+#if defined(__SSE2__)
+    // Four opaque pixels at a time: each channel (c * a + d * (255 - a)) / 255 in a 16-bit lane
+    // (at most 65025), divided exactly as (v + 1 + (v >> 8)) >> 8. A group holding any pixel
+    // that is not opaque is left to the loop below.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ink = _mm_set_epi16(0, static_cast<short>(r), static_cast<short>(g),
+                                      static_cast<short>(b), 0, static_cast<short>(r),
+                                      static_cast<short>(g), static_cast<short>(b));
+    const __m128i keep = _mm_set1_epi16(static_cast<short>(rest));
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const auto over = [&](__m128i d) {
+        const __m128i v = _mm_add_epi16(ink, _mm_mullo_epi16(d, keep));
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, one), _mm_srli_epi16(v, 8)), 8);
+    };
+    for (; x + 4 <= right; x += 4) {
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, opaque), opaque)) != 0xFFFF) break;
+        const __m128i mixed = _mm_packus_epi16(over(_mm_unpacklo_epi8(d, zero)),
+                                               over(_mm_unpackhi_epi8(d, zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_or_si128(mixed, opaque));
+    }
+#endif
+    for (; x < right; ++x) {
         const std::uint32_t dst = row[x];
         if (dst >> 24 != 0xFF) {
             row[x] = BlendOver(dst, colour);

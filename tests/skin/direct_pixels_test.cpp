@@ -532,3 +532,23 @@ TEST(StretchOver, PastItsSizeThePictureRunsOnMirroredThenStraight) {
     EXPECT_EQ(bounded[static_cast<std::size_t>(6 * kWidth)], kUntouched);
     EXPECT_EQ(bounded[7], at(7, 0));
 }
+
+// A colour laid over a row equals BlendOver pixel by pixel, over opaque rows (four pixels at a
+// time) and rows where a pixel that is not opaque falls among them, at the row's ends too.
+TEST(BlendSpans, EachPixelIsWhatBlendOverGives) {
+    for (const plus::ARGB colour : {0x01FFFFFFu, 0x7F2080C0u, 0x96FFFFFFu, 0xFE000000u}) {
+        for (const int clear : {-1, 2, 9}) { // which pixel is not opaque (-1: none)
+            std::vector<std::uint32_t> pixels(23);
+            for (std::size_t i = 0; i < pixels.size(); ++i)
+                pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 0x0B1D2F + 0x102030);
+            if (clear >= 0) pixels[static_cast<std::size_t>(clear)] = 0x40336699u;
+            std::vector<std::uint32_t> expected = pixels;
+            for (std::size_t i = 1; i < 22; ++i)
+                expected[i] = skin::BlendOver(pixels[i], colour);
+            skin::BlendSpans(skin::PixelRows{reinterpret_cast<std::uint8_t*>(pixels.data()), 23, 1,
+                                             23 * 4, 0, 0},
+                             {RECT{1, 0, 22, 1}}, colour);
+            EXPECT_EQ(pixels, expected) << std::hex << colour << " " << clear;
+        }
+    }
+}
