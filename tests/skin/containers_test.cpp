@@ -785,6 +785,96 @@ TEST_F(ContainerTest, CommonControlMessagesErasingScrollingAndClicks) {
 
 namespace {
 
+// A status bar of three parts with text in each, a size grip, and no layout of its own.
+HWND ThreePartStatusBar(HWND parent, int x, int y, int w) {
+    HWND bar = CreateChild(parent, STATUSCLASSNAMEA, "",
+                           SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE, x, y, w, 24);
+    const int parts[] = {90, 180, -1};
+    SendMessageA(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    const char* texts[] = {"一栏文字", "二栏", "三栏：伸缩"};
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(texts[i]));
+    return bar;
+}
+
+} // namespace
+
+// A skinned status bar asked to paint part of itself (as a live resize asks for the strip a
+// growth uncovers) shows there what a whole repaint shows, and leaves the rest of its face alone.
+TEST_F(ContainerTest, AStatusBarPaintsTheAskedPartAsAWholeRepaintDoes) {
+    HWND bar = nullptr;
+    HWND window = Skinned(420, 200, [&](HWND w) { bar = ThreePartStatusBar(w, 20, 80, 360); });
+    TheSkin->SkinCommonControl(bar);
+    Repaint(window);
+    const Picture whole = GrabClient(bar);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ASSERT_LT(std::count(whole.pixels.begin(), whole.pixels.end(), face), 5) << "skinned";
+    const struct {
+        RECT part;
+        bool holdsText; // what the bar drew lies in it, not only the wash
+        const char* name;
+    } cases[] = {
+        {{100, 3, 160, 21}, true, "the second part's text, from inside the bar"},
+        {{190, 5, 250, 24}, true, "the third part's text, to the bottom edge"},
+        {{357, 0, 360, 24}, false, "a strip at the right edge, as a growth uncovers"},
+        {{0, 20, 360, 24}, false, "a strip along the bottom"},
+        {{300, 6, 356, 24}, false, "the size grip"},
+    };
+    constexpr COLORREF kMarker = RGB(255, 0, 255);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            gdi::WindowDC dc(bar);
+            FillDC(dc.get(), RECT{0, 0, whole.width, whole.height}, kMarker);
+        }
+        ValidateRect(bar, nullptr);
+        RedrawWindow(bar, &c.part, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const Picture shown = GrabClient(bar);
+        int inside = 0, drawnInside = 0, wrongInside = 0, touchedOutside = 0;
+        for (int y = 0; y < shown.height; ++y)
+            for (int x = 0; x < shown.width; ++x) {
+                const COLORREF got = shown.at(x, y), want = whole.at(x, y);
+                if (x >= c.part.left && x < c.part.right && y >= c.part.top && y < c.part.bottom) {
+                    ++inside;
+                    if (got != want) ++wrongInside;
+                    const COLORREF wash =
+                        Over(RGB(255, 255, 255), Engine.ControlAlpha, Behind(bar, x, y));
+                    if (!testing_support::ColoursNear(want, wash, 40)) ++drawnInside;
+                } else if (got != kMarker) {
+                    ++touchedOutside;
+                }
+            }
+        EXPECT_EQ(wrongInside, 0) << "of " << inside;
+        EXPECT_EQ(touchedOutside, 0);
+        if (c.holdsText) {
+            EXPECT_GT(drawnInside, 10) << "the bar's own drawing, not only the wash";
+        }
+    }
+}
+
+// A status bar made wider and then narrower shows, at each width, what a bar made at that width
+// shows over the same background, its edges and grip at its new right side.
+TEST_F(ContainerTest, AStatusBarResizedWiderThenNarrowerShowsItsNewWidth) {
+    HWND bar = nullptr, fresh = nullptr;
+    HWND window = Skinned(460, 220, [&](HWND w) { bar = ThreePartStatusBar(w, 20, 60, 300); });
+    TheSkin->SkinCommonControl(bar);
+    Repaint(window);
+    for (const int width : {380, 420, 240, 300}) {
+        SCOPED_TRACE(width);
+        MoveWindow(bar, 20, 60, width, 24, TRUE);
+        Repaint(window);
+        fresh = ThreePartStatusBar(window, 20, 120, width);
+        TheSkin->SkinCommonControl(fresh);
+        Repaint(window);
+        const Picture shown = GrabClient(bar), made = GrabClient(fresh);
+        ASSERT_EQ(shown.width, width);
+        EXPECT_EQ(CountDifferences(shown, made, 0), 0);
+        DestroyWindow(fresh);
+    }
+}
+
+namespace {
+
 struct Holders {
     HWND tabs, pages[2], box, panel, status;
 };
