@@ -493,6 +493,55 @@ TEST_F(ContainerTest, FillFrameAndContainerAlpha) {
     TheSkin->SetContainerAlpha(nullptr, 64); // no container: nothing
 }
 
+// A framed panel without a fill is blended again at each size and over each background (a
+// docked panel in a live resize): at every size it shows what a panel made at that size shows,
+// and a new theme shows through it at once. Neither it nor a container with nothing to draw
+// keeps a copy of its picture.
+TEST_F(ContainerTest, AFramedPanelFollowsItsSizeAndBackgroundWithNothingKept) {
+    HWND framed = nullptr, bare = nullptr;
+    HWND window = Skinned(460, 260, [&](HWND w) {
+        framed = CreateChild(w, PlainClass(), "", 0, 20, 50, 160, 80);
+        bare = CreateChild(w, PlainClass(), "", 0, 300, 50, 120, 80);
+    });
+    TheSkin->SkinContainer(framed, 1, 0, 255, 1);
+    TheSkin->SkinContainer(bare);
+    Repaint(window);
+    const struct { int w, h; } sizes[] = {{220, 90}, {250, 96}, {120, 60}, {160, 80}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.w << " x " << size.h);
+        MoveWindow(framed, 20, 50, size.w, size.h, TRUE);
+        Repaint(window);
+        HWND fresh = CreateChild(window, PlainClass(), "", 0, 20, 160, size.w, size.h);
+        TheSkin->SkinContainer(fresh, 1, 0, 255, 1);
+        Repaint(window);
+        const Picture shown = GrabClient(framed), made = GrabClient(fresh);
+        ASSERT_EQ(shown.width, size.w);
+        EXPECT_EQ(CountDifferences(shown, made, 0), 0);
+        // The frame at the new edges, the background within.
+        EXPECT_LT(Sum(shown.at(size.w - 1, size.h / 2)), Sum(Behind(framed, size.w - 1, 40)) - 8);
+        EXPECT_LT(Sum(shown.at(size.w / 2, size.h - 1)), Sum(Behind(framed, 40, size.h - 1)) - 8);
+        EXPECT_EQ(shown.at(size.w / 2, size.h / 2), Behind(framed, size.w / 2, size.h / 2));
+        DestroyWindow(fresh);
+    }
+    const COLORREF other = RGB(150, 60, 40);
+    TheSkin->SetTheme({}, {}, other);
+    Repaint(window);
+    EXPECT_EQ(WindowPixel(framed, 80, 40), Behind(framed, 80, 40));
+    EXPECT_GT(GetRValue(WindowPixel(framed, 80, 40)), 120) << "the new theme shows inside";
+    EXPECT_LT(Sum(WindowPixel(framed, 0, 40)), Sum(Behind(framed, 0, 40)) - 8);
+    const Picture bareShown = GrabClient(bare);
+    int differing = 0;
+    for (int y = 0; y < bareShown.height; ++y)
+        for (int x = 0; x < bareShown.width; ++x)
+            if (bareShown.at(x, y) != Behind(bare, x, y)) ++differing;
+    EXPECT_EQ(differing, 0) << "nothing drawn over the background";
+    for (HWND container : {framed, bare})
+        for (const skin::ContainerEntry& entry : Record().Containers)
+            if (entry.Container == container) {
+                EXPECT_TRUE(entry.Kept.Entries.empty());
+            }
+}
+
 TEST_F(ContainerTest, DockedWindowsKeepTheirEdgesThroughAHundredResizes) {
     HWND docked = nullptr, holder = nullptr, inner = nullptr;
     HWND window = Skinned(
