@@ -542,6 +542,28 @@ TEST_F(ContainerTest, AFramedPanelFollowsItsSizeAndBackgroundWithNothingKept) {
             }
 }
 
+// A framed panel with a fill is drawn through GDI+ and kept: the frame lies over the fill, not
+// under it, and the kept picture put back at the same size is the same picture.
+TEST_F(ContainerTest, AFramedPanelWithAFillShowsItsFrameOverTheFill) {
+    HWND panel = nullptr;
+    HWND window = Skinned(
+        300, 200, [&](HWND w) { panel = CreateChild(w, PlainClass(), "", 0, 20, 50, 160, 90); });
+    TheSkin->SkinContainer(panel, 1, RGB(255, 0, 0), 255, 1);
+    Repaint(window);
+    const Picture first = GrabClient(panel);
+    EXPECT_EQ(first.at(80, 45), RGB(255, 0, 0)) << "the fill within";
+    for (const POINT edge : {POINT{0, 45}, POINT{159, 45}, POINT{80, 0}, POINT{80, 89}}) {
+        EXPECT_LT(Sum(first.at(edge.x, edge.y)), 255 - 8) << edge.x << ", " << edge.y;
+        EXPECT_GT(GetRValue(first.at(edge.x, edge.y)), 150) << "the dark line over red";
+    }
+    EXPECT_GT(Sum(first.at(1, 45)), 255 + 20) << "the light line inside it";
+    Repaint(window);
+    EXPECT_EQ(GrabClient(panel).pixels, first.pixels);
+    const skin::ContainerEntry& entry = Record().Containers[0];
+    ASSERT_EQ(entry.Kept.Entries.size(), 1u);
+    EXPECT_EQ(entry.Kept.Entries[0].Picture.size(), std::size_t{160 * 90}) << "kept whole";
+}
+
 TEST_F(ContainerTest, DockedWindowsKeepTheirEdgesThroughAHundredResizes) {
     HWND docked = nullptr, holder = nullptr, inner = nullptr;
     HWND window = Skinned(
