@@ -38,33 +38,42 @@ LRESULT PassOn(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(saved, control, message, wParam, lParam);
 }
 
-// Lays the w x h picture in `drawn` over `target` (both at (0, 0)) leaving out the pixels of
-// `key`. The colour alone is compared, whatever GDI left in a pixel's top byte: the two are
-// 32-bit pictures, and a blit that also compared that byte would let some of the key through.
-void KeyOnto(HDC target, HDC drawn, int w, int h, COLORREF key) {
+// Lays the part `box` of the picture in `drawn` over `target` (the box's size, at (0, 0))
+// leaving out the pixels of `key`. The colour alone is compared, whatever GDI left in a pixel's
+// top byte: the two are 32-bit pictures, and a blit that also compared that byte would let
+// some of the key through.
+void KeyOnto(HDC target, HDC drawn, const RECT& box, COLORREF key) {
+    const int w = box.right - box.left, h = box.bottom - box.top;
     const PixelRows to = PixelRowsOf(static_cast<HBITMAP>(GetCurrentObject(target, OBJ_BITMAP)));
     const PixelRows from = PixelRowsOf(static_cast<HBITMAP>(GetCurrentObject(drawn, OBJ_BITMAP)));
-    if (!to || !from || to.width < w || to.height < h || from.width < w || from.height < h) {
-        TransparentBlt(target, 0, 0, w, h, drawn, 0, 0, w, h, key);
+    if (!to || !from || to.width < w || to.height < h || from.width < box.right ||
+        from.height < box.bottom) {
+        TransparentBlt(target, 0, 0, w, h, drawn, box.left, box.top, w, h, key);
         return;
     }
     const std::uint32_t keyed =
         (GetRValue(key) << 16) | (GetGValue(key) << 8) | static_cast<std::uint32_t>(GetBValue(key));
     for (int y = 0; y < h; ++y) {
         std::uint32_t* out = to.Row(y);
-        const std::uint32_t* in = from.Row(y);
+        const std::uint32_t* in = from.Row(box.top + y) + box.left;
         for (int x = 0; x < w; ++x)
             if ((in[x] & 0x00FFFFFFu) != keyed) out[x] = in[x] | 0xFF000000u;
     }
 }
 
 // The control draws into a copy of the background behind it; everything it drew except its
-// own background colour goes over the washed background, and that onto the screen.
+// own background colour goes over the washed background, and that onto the screen. Only the
+// part of the client the paint updates reaches the screen, so only that part is washed and
+// keyed, and the control's drawing is clipped to it: a status bar growing by a few pixels at
+// each step of a live resize is asked for a strip that wide.
 LRESULT PaintOverWash(HWND control, const CommonControlEntry& entry, LPARAM lParam) {
     RECT client{};
     GetClientRect(control, &client);
-    const int w = client.right, h = client.bottom;
     CapturedBackground drawn(control, ClientRectInWindow(control));
+    gdi::PaintDC paint(control);
+    RECT box{};
+    IntersectRect(&box, &paint.paint().rcPaint, &client);
+    const int w = box.right - box.left, h = box.bottom - box.top;
     // The washed picture is made from the same background, copied before the control draws
     // over it: one capture for the two.
     gdi::MemoryDC wash;
@@ -72,17 +81,17 @@ LRESULT PaintOverWash(HWND control, const CommonControlEntry& entry, LPARAM lPar
         wash = gdi::MemoryDC::Create();
         wash.Adopt(gdi::CreateArgbBitmap(w, h));
         if (wash.bitmap()) {
-            BitBlt(wash.get(), 0, 0, w, h, drawn.dc(), 0, 0, SRCCOPY);
+            BitBlt(wash.get(), 0, 0, w, h, drawn.dc(), box.left, box.top, SRCCOPY);
             WashPicture(wash.get(), w, h);
         }
     }
-    gdi::PaintDC paint(control);
+    if (drawn.dc()) IntersectClipRect(drawn.dc(), box.left, box.top, box.right, box.bottom);
     const LRESULT result =
         CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropValue(control, kPropCommonSavedProc)),
                         control, WM_PAINT, reinterpret_cast<WPARAM>(drawn.dc()), lParam);
     if (wash.bitmap()) {
-        KeyOnto(wash.get(), drawn.dc(), w, h, entry.KeyColour);
-        BitBlt(paint.get(), 0, 0, w, h, wash.get(), 0, 0, SRCCOPY);
+        KeyOnto(wash.get(), drawn.dc(), box, entry.KeyColour);
+        BitBlt(paint.get(), box.left, box.top, w, h, wash.get(), 0, 0, SRCCOPY);
     }
     return result;
 }

@@ -241,6 +241,40 @@ void PaintContainer(int position, int entryNumber, std::optional<HDC> dc) {
 
 namespace {
 
+// A container with no fill and no caption shows the background as it is, or with the framed
+// panel's frame blended over it: that costs less than comparing a kept picture's background
+// and putting the picture back, so nothing is kept, and no GDI+ graphics are made for it (a
+// docked panel is drawn at every step of a live resize, at a new size each time). False, with
+// nothing drawn, for any other container, and for a frame too small to be blended.
+bool DrawnWithoutGraphics(const ContainerEntry& entry, HDC picture, int w, int h, UINT dpi) {
+    if (entry.FillValue != 0 || entry.IsGroupBox) return false;
+    if (!entry.Framed) return true;
+    const PhaseClock shapes(PaintPhase::Shapes);
+    return BlendPanelFrame(picture, w, h, dpi);
+}
+
+// The fill, the frame and the group box's caption drawn over the background in `picture`, which
+// is kept with what it was drawn from.
+void DrawContainer(ContainerEntry& entry, HWND container, HDC picture, int w, int h, UINT dpi) {
+    const PhaseClock shapes(PaintPhase::Shapes);
+    PlusGraphics g;
+    g.CreateFromHDC(picture);
+    g.SetSmoothingMode(plus::SmoothingModeAntiAlias);
+    if (entry.FillValue != 0) {
+        plus::PlusSolidBrush fill;
+        fill.Create(ToArgb(static_cast<COLORREF>(entry.FillValue), entry.Alpha));
+        g.FillRectangle(fill, 0, 0, static_cast<float>(w), static_cast<float>(h));
+    }
+    if (entry.IsGroupBox) {
+        PaintGroupBox(g, container, entry, dpi, w, h);
+    } else if (entry.Framed) {
+        g.Flush(1); // the fill lands before the frame is laid over its pixels
+        if (!BlendPanelFrame(picture, w, h, dpi)) StrokePanelFrame(g, w, h, dpi);
+    }
+    g.DeleteGraphics(); // the drawing lands in the picture before it is kept
+    KeepPicture(entry.Kept, picture, w, h);
+}
+
 ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC> dc) {
     const PhaseClock painter(PaintPhase::Painter);
     ShownChildren children;
@@ -254,34 +288,19 @@ ShownChildren ComposeContainer(int position, int entryNumber, std::optional<HDC>
     if (w > 0 && h > 0) {
         CapturedBackground picture(container, ClientRectInWindow(container));
         if (!picture.dc()) return children;
-        // Everything the frame and the caption are drawn from besides the background: a
-        // repaint over the same background puts the kept picture back.
-        Look look;
         const UINT dpi = owner->Dpi; // ControlDpi, without its property read
-        look << w << h << dpi << entry->FillValue << entry->Alpha << entry->IsGroupBox
-             << entry->Framed;
-        if (entry->IsGroupBox)
-            look << entry->Caption << GetWindowLongA(container, GWL_STYLE)
-                 << static_cast<std::int64_t>(TextColourOf(container)) << entry->FontName
-                 << entry->FontSize << entry->FontDpi << entry->FontStyle;
-        if (!PutKeptPicture(entry->Kept, look, picture.dc(), w, h)) {
-            const PhaseClock shapes(PaintPhase::Shapes);
-            PlusGraphics g;
-            g.CreateFromHDC(picture.dc());
-            g.SetSmoothingMode(plus::SmoothingModeAntiAlias);
-            if (entry->FillValue != 0) {
-                plus::PlusSolidBrush fill;
-                fill.Create(ToArgb(static_cast<COLORREF>(entry->FillValue), entry->Alpha));
-                g.FillRectangle(fill, 0, 0, static_cast<float>(w), static_cast<float>(h));
-            }
-            if (entry->IsGroupBox) {
-                PaintGroupBox(g, container, *entry, dpi, w, h);
-            } else if (entry->Framed) {
-                g.Flush(1); // the fill lands before the frame is laid over its pixels
-                if (!BlendPanelFrame(picture.dc(), w, h, dpi)) StrokePanelFrame(g, w, h, dpi);
-            }
-            g.DeleteGraphics(); // the drawing lands in the picture before it is kept
-            KeepPicture(entry->Kept, picture.dc(), w, h);
+        if (!DrawnWithoutGraphics(*entry, picture.dc(), w, h, dpi)) {
+            // Everything the frame and the caption are drawn from besides the background: a
+            // repaint over the same background puts the kept picture back.
+            Look look;
+            look << w << h << dpi << entry->FillValue << entry->Alpha << entry->IsGroupBox
+                 << entry->Framed;
+            if (entry->IsGroupBox)
+                look << entry->Caption << GetWindowLongA(container, GWL_STYLE)
+                     << static_cast<std::int64_t>(TextColourOf(container)) << entry->FontName
+                     << entry->FontSize << entry->FontDpi << entry->FontStyle;
+            if (!PutKeptPicture(entry->Kept, look, picture.dc(), w, h))
+                DrawContainer(*entry, container, picture.dc(), w, h, dpi);
         }
         const PhaseClock copy(PaintPhase::Copy);
         children = ShownChildrenOf(container);

@@ -493,6 +493,77 @@ TEST_F(ContainerTest, FillFrameAndContainerAlpha) {
     TheSkin->SetContainerAlpha(nullptr, 64); // no container: nothing
 }
 
+// A framed panel without a fill is blended again at each size and over each background (a
+// docked panel in a live resize): at every size it shows what a panel made at that size shows,
+// and a new theme shows through it at once. Neither it nor a container with nothing to draw
+// keeps a copy of its picture.
+TEST_F(ContainerTest, AFramedPanelFollowsItsSizeAndBackgroundWithNothingKept) {
+    HWND framed = nullptr, bare = nullptr;
+    HWND window = Skinned(460, 260, [&](HWND w) {
+        framed = CreateChild(w, PlainClass(), "", 0, 20, 50, 160, 80);
+        bare = CreateChild(w, PlainClass(), "", 0, 300, 50, 120, 80);
+    });
+    TheSkin->SkinContainer(framed, 1, 0, 255, 1);
+    TheSkin->SkinContainer(bare);
+    Repaint(window);
+    const struct { int w, h; } sizes[] = {{220, 90}, {250, 96}, {120, 60}, {160, 80}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.w << " x " << size.h);
+        MoveWindow(framed, 20, 50, size.w, size.h, TRUE);
+        Repaint(window);
+        HWND fresh = CreateChild(window, PlainClass(), "", 0, 20, 160, size.w, size.h);
+        TheSkin->SkinContainer(fresh, 1, 0, 255, 1);
+        Repaint(window);
+        const Picture shown = GrabClient(framed), made = GrabClient(fresh);
+        ASSERT_EQ(shown.width, size.w);
+        EXPECT_EQ(CountDifferences(shown, made, 0), 0);
+        // The frame at the new edges, the background within.
+        EXPECT_LT(Sum(shown.at(size.w - 1, size.h / 2)), Sum(Behind(framed, size.w - 1, 40)) - 8);
+        EXPECT_LT(Sum(shown.at(size.w / 2, size.h - 1)), Sum(Behind(framed, 40, size.h - 1)) - 8);
+        EXPECT_EQ(shown.at(size.w / 2, size.h / 2), Behind(framed, size.w / 2, size.h / 2));
+        DestroyWindow(fresh);
+    }
+    const COLORREF other = RGB(150, 60, 40);
+    TheSkin->SetTheme({}, {}, other);
+    Repaint(window);
+    EXPECT_EQ(WindowPixel(framed, 80, 40), Behind(framed, 80, 40));
+    EXPECT_GT(GetRValue(WindowPixel(framed, 80, 40)), 120) << "the new theme shows inside";
+    EXPECT_LT(Sum(WindowPixel(framed, 0, 40)), Sum(Behind(framed, 0, 40)) - 8);
+    const Picture bareShown = GrabClient(bare);
+    int differing = 0;
+    for (int y = 0; y < bareShown.height; ++y)
+        for (int x = 0; x < bareShown.width; ++x)
+            if (bareShown.at(x, y) != Behind(bare, x, y)) ++differing;
+    EXPECT_EQ(differing, 0) << "nothing drawn over the background";
+    for (HWND container : {framed, bare})
+        for (const skin::ContainerEntry& entry : Record().Containers)
+            if (entry.Container == container) {
+                EXPECT_TRUE(entry.Kept.Entries.empty());
+            }
+}
+
+// A framed panel with a fill is drawn through GDI+ and kept: the frame lies over the fill, not
+// under it, and the kept picture put back at the same size is the same picture.
+TEST_F(ContainerTest, AFramedPanelWithAFillShowsItsFrameOverTheFill) {
+    HWND panel = nullptr;
+    HWND window = Skinned(
+        300, 200, [&](HWND w) { panel = CreateChild(w, PlainClass(), "", 0, 20, 50, 160, 90); });
+    TheSkin->SkinContainer(panel, 1, RGB(255, 0, 0), 255, 1);
+    Repaint(window);
+    const Picture first = GrabClient(panel);
+    EXPECT_EQ(first.at(80, 45), RGB(255, 0, 0)) << "the fill within";
+    for (const POINT edge : {POINT{0, 45}, POINT{159, 45}, POINT{80, 0}, POINT{80, 89}}) {
+        EXPECT_LT(Sum(first.at(edge.x, edge.y)), 255 - 8) << edge.x << ", " << edge.y;
+        EXPECT_GT(GetRValue(first.at(edge.x, edge.y)), 150) << "the dark line over red";
+    }
+    EXPECT_GT(Sum(first.at(1, 45)), 255 + 20) << "the light line inside it";
+    Repaint(window);
+    EXPECT_EQ(GrabClient(panel).pixels, first.pixels);
+    const skin::ContainerEntry& entry = Record().Containers[0];
+    ASSERT_EQ(entry.Kept.Entries.size(), 1u);
+    EXPECT_EQ(entry.Kept.Entries[0].Picture.size(), std::size_t{160 * 90}) << "kept whole";
+}
+
 TEST_F(ContainerTest, DockedWindowsKeepTheirEdgesThroughAHundredResizes) {
     HWND docked = nullptr, holder = nullptr, inner = nullptr;
     HWND window = Skinned(
@@ -781,6 +852,96 @@ TEST_F(ContainerTest, CommonControlMessagesErasingScrollingAndClicks) {
     skin::RemoveWindowRecord(Record().Window);
     EXPECT_EQ(SendMessageA(c.tabs, TCM_GETCURSEL, 0, 0), 1);
     UpdateWindow(c.tabs);
+}
+
+namespace {
+
+// A status bar of three parts with text in each, a size grip, and no layout of its own.
+HWND ThreePartStatusBar(HWND parent, int x, int y, int w) {
+    HWND bar = CreateChild(parent, STATUSCLASSNAMEA, "",
+                           SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE, x, y, w, 24);
+    const int parts[] = {90, 180, -1};
+    SendMessageA(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    const char* texts[] = {"一栏文字", "二栏", "三栏：伸缩"};
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(texts[i]));
+    return bar;
+}
+
+} // namespace
+
+// A skinned status bar asked to paint part of itself (as a live resize asks for the strip a
+// growth uncovers) shows there what a whole repaint shows, and leaves the rest of its face alone.
+TEST_F(ContainerTest, AStatusBarPaintsTheAskedPartAsAWholeRepaintDoes) {
+    HWND bar = nullptr;
+    HWND window = Skinned(420, 200, [&](HWND w) { bar = ThreePartStatusBar(w, 20, 80, 360); });
+    TheSkin->SkinCommonControl(bar);
+    Repaint(window);
+    const Picture whole = GrabClient(bar);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ASSERT_LT(std::count(whole.pixels.begin(), whole.pixels.end(), face), 5) << "skinned";
+    const struct {
+        RECT part;
+        bool holdsText; // what the bar drew lies in it, not only the wash
+        const char* name;
+    } cases[] = {
+        {{100, 3, 160, 21}, true, "the second part's text, from inside the bar"},
+        {{190, 5, 250, 24}, true, "the third part's text, to the bottom edge"},
+        {{357, 0, 360, 24}, false, "a strip at the right edge, as a growth uncovers"},
+        {{0, 20, 360, 24}, false, "a strip along the bottom"},
+        {{300, 6, 356, 24}, false, "the size grip"},
+    };
+    constexpr COLORREF kMarker = RGB(255, 0, 255);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            gdi::WindowDC dc(bar);
+            FillDC(dc.get(), RECT{0, 0, whole.width, whole.height}, kMarker);
+        }
+        ValidateRect(bar, nullptr);
+        RedrawWindow(bar, &c.part, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const Picture shown = GrabClient(bar);
+        int inside = 0, drawnInside = 0, wrongInside = 0, touchedOutside = 0;
+        for (int y = 0; y < shown.height; ++y)
+            for (int x = 0; x < shown.width; ++x) {
+                const COLORREF got = shown.at(x, y), want = whole.at(x, y);
+                if (x >= c.part.left && x < c.part.right && y >= c.part.top && y < c.part.bottom) {
+                    ++inside;
+                    if (got != want) ++wrongInside;
+                    const COLORREF wash =
+                        Over(RGB(255, 255, 255), Engine.ControlAlpha, Behind(bar, x, y));
+                    if (!testing_support::ColoursNear(want, wash, 40)) ++drawnInside;
+                } else if (got != kMarker) {
+                    ++touchedOutside;
+                }
+            }
+        EXPECT_EQ(wrongInside, 0) << "of " << inside;
+        EXPECT_EQ(touchedOutside, 0);
+        if (c.holdsText) {
+            EXPECT_GT(drawnInside, 10) << "the bar's own drawing, not only the wash";
+        }
+    }
+}
+
+// A status bar made wider and then narrower shows, at each width, what a bar made at that width
+// shows over the same background, its edges and grip at its new right side.
+TEST_F(ContainerTest, AStatusBarResizedWiderThenNarrowerShowsItsNewWidth) {
+    HWND bar = nullptr, fresh = nullptr;
+    HWND window = Skinned(460, 220, [&](HWND w) { bar = ThreePartStatusBar(w, 20, 60, 300); });
+    TheSkin->SkinCommonControl(bar);
+    Repaint(window);
+    for (const int width : {380, 420, 240, 300}) {
+        SCOPED_TRACE(width);
+        MoveWindow(bar, 20, 60, width, 24, TRUE);
+        Repaint(window);
+        fresh = ThreePartStatusBar(window, 20, 120, width);
+        TheSkin->SkinCommonControl(fresh);
+        Repaint(window);
+        const Picture shown = GrabClient(bar), made = GrabClient(fresh);
+        ASSERT_EQ(shown.width, width);
+        EXPECT_EQ(CountDifferences(shown, made, 0), 0);
+        DestroyWindow(fresh);
+    }
 }
 
 namespace {
