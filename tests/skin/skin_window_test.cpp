@@ -517,6 +517,18 @@ TEST_F(SkinWindowTest, PaintRebuildsOnlyAStaleBackBuffer) {
         EXPECT_EQ(WindowPixel(window, 200, 150) == magenta, stale == 0) << stale;
         EXPECT_EQ(skin::RecordAt(p)->BackgroundStale, 0);
     }
+    // A stale image asked for by a paint of a small part is shown whole: the rebuild may have
+    // changed any pixel, not only those the paint's DC reaches.
+    FillDC(BackBufferOf(p), RECT{0, 0, 400, 300}, magenta);
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window); // not stale: the magenta buffer is shown as it is
+    ASSERT_EQ(WindowPixel(window, 200, 150), magenta);
+    skin::RecordAt(p)->BackgroundStale = 1;
+    const RECT corner{10, 40, 20, 50};
+    InvalidateRect(window, &corner, FALSE);
+    UpdateWindow(window);
+    EXPECT_NE(WindowPixel(window, 200, 150), magenta);
+    EXPECT_NE(WindowPixel(window, 15, 45), magenta);
 }
 
 // A drag of the frame (between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE) leaves the skinned controls
@@ -694,6 +706,7 @@ TEST_F(SkinWindowTest, ADragStepComposesOnlyWhatTheSizeMovesAndTheEndLaysThePict
             record.ImageWhole = false;
             skin::TheSkin->RebuildBackground(p);
             const std::vector<std::uint32_t> whole = image();
+            EXPECT_NE(whole[planted], kPlanted) << row.name << " " << size.cx;
             stepped[planted] = whole[planted];
             EXPECT_TRUE(stepped == whole) << row.name << " " << size.cx;
             // The screen shows the step's image (through the paint's DC) at the right edge,
