@@ -159,10 +159,12 @@ public:
     // 10: recomposes the back buffer and both strips and clears the stale flag. With a DC
     // (a window DC the caller got, released here; null allowed) the result is also shown.
     void RebuildBackground(int position, std::optional<HDC> dc = std::nullopt);
-    // The same from a WM_PAINT whose update region is the whole client: the result is shown
-    // through `paintDC` (BeginPaint's, not released here), which spares taking a window DC of
-    // its own (after a resize each new DC has its visible region worked out again).
-    void RebuildThroughPaintDC(int position, HDC paintDC);
+    // The same from a WM_PAINT whose update region is the whole client (`wholeClient`) or a
+    // frame drag's step bands: the result is shown through `paintDC` (BeginPaint's, not
+    // released here), which spares taking a window DC of its own (after a resize each new DC
+    // has its visible region worked out again). A rebuild that turns out whole where only the
+    // step's bands were invalidated is shown through a window DC of its own after all.
+    void RebuildThroughPaintDC(int position, HDC paintDC, bool wholeClient);
     // 11: copies the back buffer to the window through `dc` (a window DC), then releases it.
     void ShowBackBuffer(int position, HDC dc);
     // 12: magenta outside the rounded outline; colour, background image and caption gloss inside.
@@ -297,7 +299,7 @@ public:
     std::uintptr_t ButtonThunkAddress = 0; // non-zero once built; clicks are performed only then
 
 private:
-    void Rebuild(int position, std::optional<HDC> dc, HDC paintDC);
+    void Rebuild(int position, std::optional<HDC> dc, HDC paintDC, bool wholeClient);
     struct CopyTag {};
     SkinEngine(CopyTag, const SkinEngine& source);
 

@@ -66,8 +66,8 @@ struct SystemButton {
 LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
     HWND window = rec.Window;
     const bool minimized = rec.Minimized != 0;
-    const bool wholeClient = std::exchange(rec.WholeClientInvalid, false) |
-                             std::exchange(rec.StepBandsInvalid, false);
+    const bool wholeClient = std::exchange(rec.WholeClientInvalid, false);
+    const bool stepBands = std::exchange(rec.StepBandsInvalid, false);
     {
         gdi::PaintDC paint(window);
         if (rec.Minimized) {
@@ -79,8 +79,8 @@ LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
             // paint tries again. The picture goes out through a window DC the rebuild takes
             // itself (no DC of ours to hand over: after a region change each one costs a
             // new visible region), unless this paint's DC reaches the whole client.
-            if (wholeClient && paint.get())
-                engine.RebuildThroughPaintDC(p, paint.get());
+            if ((wholeClient || stepBands) && paint.get())
+                engine.RebuildThroughPaintDC(p, paint.get(), wholeClient);
             else
                 engine.RebuildBackground(p, HDC{});
         } else {

@@ -433,14 +433,14 @@ std::vector<RECT> DragStepBands(const WindowRecord& record, SIZE before, SIZE si
 }
 
 void SkinEngine::RebuildBackground(int position, std::optional<HDC> dc) {
-    Rebuild(position, dc, nullptr);
+    Rebuild(position, dc, nullptr, false);
 }
 
-void SkinEngine::RebuildThroughPaintDC(int position, HDC paintDC) {
-    Rebuild(position, paintDC ? std::optional<HDC>(HDC{}) : std::nullopt, paintDC);
+void SkinEngine::RebuildThroughPaintDC(int position, HDC paintDC, bool wholeClient) {
+    Rebuild(position, paintDC ? std::optional<HDC>(HDC{}) : std::nullopt, paintDC, wholeClient);
 }
 
-void SkinEngine::Rebuild(int position, std::optional<HDC> dc, HDC paintDC) {
+void SkinEngine::Rebuild(int position, std::optional<HDC> dc, HDC paintDC, bool wholeClient) {
     WindowRecord* record = RecordAt(position);
     if (!record) return;
     const HWND window = record->Window;
@@ -606,7 +606,10 @@ void SkinEngine::Rebuild(int position, std::optional<HDC> dc, HDC paintDC) {
     if (*dc) ReleaseDC(window, *dc);
     {
         const PhaseClock clock(PaintPhase::ToScreen);
-        if (paintDC) {
+        // The paint's DC reaches what changed: the whole client, or the step's bands when
+        // the rebuild composed just those (whatever made it compose more may have changed
+        // any pixel).
+        if (paintDC && (wholeClient || !bands.empty())) {
             ExcludeOpaqueChildren(window, paintDC);
             BitBlt(paintDC, 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
         } else {

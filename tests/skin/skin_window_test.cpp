@@ -735,3 +735,36 @@ TEST_F(SkinWindowTest, ADragStepComposesOnlyWhatTheSizeMovesAndTheEndLaysThePict
         DestroyWindow(window);
     }
 }
+
+// A drag step's paint shows only the bands the step invalidated: the middle of the screen is
+// left as it is (planted magenta stays). When the rebuild turns out whole after all (here the
+// last image is marked incomplete between the step's WM_SIZE and its paint) the whole window
+// is shown.
+TEST_F(SkinWindowTest, ADragStepShowsItsBandsAndAWholeRebuildShowsTheWholeWindow) {
+    const COLORREF magenta = RGB(255, 0, 255);
+    HWND window = TopLevel(30, 30, 400, 300);
+    const int p = SkinAndShow(window, 30, 1, 22);
+    skin::Engine.FirstPaint = 0;
+    skin::WindowRecord& record = *skin::RecordAt(p);
+    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+    // The first step outgrows the first bitmap; the next ones compose bands.
+    SetWindowPos(window, nullptr, 0, 0, 420, 310, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(window);
+    for (const bool wholeAfterAll : {false, true}) {
+        const int width = wholeAfterAll ? 440 : 430;
+        SetWindowPos(window, nullptr, 0, 0, width, 320, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_TRUE(record.StepBandsInvalid) << wholeAfterAll;
+        if (wholeAfterAll) record.ImageWhole = false;
+        {
+            HDC dc = GetDC(window);
+            FillDC(dc, RECT{100, 100, 200, 200}, magenta);
+            ReleaseDC(window, dc);
+        }
+        UpdateWindow(window);
+        EXPECT_EQ(WindowPixel(window, 150, 150) == magenta, !wholeAfterAll) << wholeAfterAll;
+        EXPECT_NE(WindowPixel(window, width - 4, 150), magenta) << wholeAfterAll;
+    }
+    SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+    UpdateWindow(window);
+    EXPECT_NE(WindowPixel(window, 150, 150), magenta);
+}
