@@ -160,11 +160,10 @@ std::vector<CornerLayer>& CornerLayers() {
 
 const CornerLayer* KeptCorner(const CornerLayer& key) {
     for (const CornerLayer& kept : CornerLayers())
-        if (kept.k == key.k &&
-            std::equal(kept.arc.begin(), kept.arc.end(), key.arc.begin(),
-                       [](const plus::PointF& a, const plus::PointF& b) {
-                           return a.x == b.x && a.y == b.y;
-                       }))
+        if (kept.k == key.k && std::equal(kept.arc.begin(), kept.arc.end(), key.arc.begin(),
+                                          [](const plus::PointF& a, const plus::PointF& b) {
+                                              return a.x == b.x && a.y == b.y;
+                                          }))
             return &kept;
     return nullptr;
 }
@@ -324,6 +323,10 @@ PixelRows BackBufferPixels(const WindowRecord& record) {
     const SIZE size = record.BackBufferSize;
     if (size.cx <= 0 || size.cy <= 0) return held;
     return held.Part(RECT{0, 0, size.cx, size.cy});
+}
+
+std::size_t KeptCornerLayerCount() {
+    return CornerLayers().size();
 }
 
 PixelRows DirectPixels(plus::PlusGraphics& graphics) {
@@ -551,8 +554,8 @@ void SkinEngine::Rebuild(int position, std::optional<HDC> dc, HDC paintDC, bool 
                           Px(*record, record->CaptionHeight), keepLarger);
             if (record->StatusHeight > 0) {
                 const PaneRect& bar = record->StatusRect;
-                KeepStrip(record->StatusStripDC, buffer, image, bar.x, bar.y, bar.width,
-                          bar.height, keepLarger);
+                KeepStrip(record->StatusStripDC, buffer, image, bar.x, bar.y, bar.width, bar.height,
+                          keepLarger);
             } else {
                 record->StatusStripDC.reset();
             }
@@ -658,10 +661,10 @@ void SkinEngine::PaintBackground(int position, plus::PlusGraphics& graphics) {
     const int imageMode = ownImage ? record->OwnImageMode : Engine.ThemeImageMode;
     const bool hasImage = !Engine.ThemeImage.empty() || ownImage;
     // During a frame drag the picture keeps the layout of the drag's start.
-    const SIZE laidOut = record->LiveSizing && record->DragPictureSize.cx > 0 &&
-                                 record->DragPictureSize.cy > 0
-                             ? record->DragPictureSize
-                             : SIZE{rc.right, rc.bottom};
+    const SIZE laidOut =
+        record->LiveSizing && record->DragPictureSize.cx > 0 && record->DragPictureSize.cy > 0
+            ? record->DragPictureSize
+            : SIZE{rc.right, rc.bottom};
     const BackgroundPicture* stretched =
         !inside.empty() && imageMode == kImageStretched && hasImage
             ? KeptBackgroundPicture(*record, RECT{0, 0, laidOut.cx, laidOut.cy})

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -53,6 +54,9 @@ private:
 // rest of the image composed at `before` is still right at `size`; empty when the whole image
 // is to be composed and shown.
 std::vector<RECT> DragStepBands(const WindowRecord& record, SIZE before, SIZE size);
+
+// How many rounded-border corner pieces this thread keeps (each outline's four, once made).
+std::size_t KeptCornerLayerCount();
 
 // The back-buffer pixels `graphics` draws on when it is a canvas's graphics drawing straight
 // into them; empty for any other graphics (which the painters then draw on with GDI+ alone).

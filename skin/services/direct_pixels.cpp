@@ -49,9 +49,9 @@ void BlendRow(std::uint32_t* row, LONG left, LONG right, plus::ARGB colour) {
     // (at most 65025), divided exactly as (v + 1 + (v >> 8)) >> 8. A group holding any pixel
     // that is not opaque is left to the loop below.
     const __m128i zero = _mm_setzero_si128();
-    const __m128i ink = _mm_set_epi16(0, static_cast<short>(r), static_cast<short>(g),
-                                      static_cast<short>(b), 0, static_cast<short>(r),
-                                      static_cast<short>(g), static_cast<short>(b));
+    const __m128i ink =
+        _mm_set_epi16(0, static_cast<short>(r), static_cast<short>(g), static_cast<short>(b), 0,
+                      static_cast<short>(r), static_cast<short>(g), static_cast<short>(b));
     const __m128i keep = _mm_set1_epi16(static_cast<short>(rest));
     const __m128i one = _mm_set1_epi16(1);
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
@@ -62,8 +62,8 @@ void BlendRow(std::uint32_t* row, LONG left, LONG right, plus::ARGB colour) {
     for (; x + 4 <= right; x += 4) {
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, opaque), opaque)) != 0xFFFF) break;
-        const __m128i mixed = _mm_packus_epi16(over(_mm_unpacklo_epi8(d, zero)),
-                                               over(_mm_unpackhi_epi8(d, zero)));
+        const __m128i mixed =
+            _mm_packus_epi16(over(_mm_unpacklo_epi8(d, zero)), over(_mm_unpackhi_epi8(d, zero)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_or_si128(mixed, opaque));
     }
 #endif

@@ -671,9 +671,8 @@ TEST_F(SkinWindowTest, ADragStepComposesOnlyWhatTheSizeMovesAndTheEndLaysThePict
     const SIZE steps[] = {{430, 320}, {475, 355}, {380, 290}, {350, 280}, {410, 300}};
     for (const auto& row : rows) {
         skin::Engine.ThemeImage =
-            row.picture ? compose_test::MakeBmp(40, 30, [](int x, int y) {
-                return RGB(x * 6, y * 8, (x * y) % 256);
-            })
+            row.picture ? compose_test::MakeBmp(
+                              40, 30, [](int x, int y) { return RGB(x * 6, y * 8, (x * y) % 256); })
                         : skin::ByteSet{};
         skin::Engine.ThemeImageMode = row.mode;
         HWND window = TopLevel(30, 30, 400, 300);
@@ -711,9 +710,9 @@ TEST_F(SkinWindowTest, ADragStepComposesOnlyWhatTheSizeMovesAndTheEndLaysThePict
             EXPECT_TRUE(stepped == whole) << row.name << " " << size.cx;
             // The screen shows the step's image (through the paint's DC) at the right edge,
             // the caption and the status bar, and in the middle what it showed before.
-            for (const POINT at : {POINT{size.cx - 5, 150}, POINT{size.cx / 2, 10},
-                                   POINT{size.cx / 2, size.cy - 12}, POINT{150, 150},
-                                   POINT{40, 100}}) {
+            for (const POINT at :
+                 {POINT{size.cx - 5, 150}, POINT{size.cx / 2, 10}, POINT{size.cx / 2, size.cy - 12},
+                  POINT{150, 150}, POINT{40, 100}}) {
                 const std::uint32_t argb = whole[static_cast<std::size_t>(at.y * size.cx + at.x)];
                 EXPECT_EQ(WindowPixel(window, at.x, at.y),
                           RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF))
