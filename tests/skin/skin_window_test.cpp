@@ -720,6 +720,10 @@ TEST_F(SkinWindowTest, ADragStepComposesOnlyWhatTheSizeMovesAndTheEndLaysThePict
             }
         }
         EXPECT_GE(kept, 3) << row.name;
+        // At an unchanged size (a theme change, say) a rebuild in the drag composes it whole.
+        skin::BackBufferPixels(record).Row(150)[150] = kPlanted;
+        skin::TheSkin->RebuildBackground(p);
+        EXPECT_NE(image()[static_cast<std::size_t>(150 * 410 + 150)], kPlanted) << row.name;
         const std::vector<std::uint32_t> dragged = image();
         SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
         UpdateWindow(window);
