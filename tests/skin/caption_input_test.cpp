@@ -28,16 +28,8 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 const char* RecordingClass() {
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = RecordingProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = "VarnelCaptionInputTest";
-        RegisterClassA(&wc);
-        return "VarnelCaptionInputTest";
-    }();
+    static const char* name =
+        RegisterTestClass("VarnelCaptionInputTest", RecordingProc, CS_DBLCLKS);
     return name;
 }
 

@@ -33,14 +33,7 @@ LRESULT CALLBACK FixedFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 const char* FixedFrameClass() {
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = FixedFrameProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VarnelFixedFrame";
-        RegisterClassA(&wc);
-        return "VarnelFixedFrame";
-    }();
+    static const char* name = RegisterTestClass("VarnelFixedFrame", FixedFrameProc);
     return name;
 }
 

@@ -48,6 +48,12 @@ protected:
         return window;
     }
     skin::WindowRecord& Record() const { return *skin::RecordAt(position_); }
+    // A skinned 320 x 220 window holding the group box "分组框" at (20, 50), 200 x 100.
+    HWND SkinnedGroupBox(HWND& box) {
+        return Skinned(320, 220, [&](HWND w) {
+            box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
+        });
+    }
 
     // The back buffer's pixel under a child's client point: what the skin paints there.
     COLORREF Behind(HWND child, int x, int y) const {
@@ -105,14 +111,7 @@ LRESULT CALLBACK SolidChildProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 const char* SolidChildClass() {
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = SolidChildProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VarnelSolidChild";
-        RegisterClassA(&wc);
-        return "VarnelSolidChild";
-    }();
+    static const char* name = RegisterTestClass("VarnelSolidChild", SolidChildProc);
     return name;
 }
 
@@ -180,9 +179,7 @@ TEST_F(ContainerTest, GroupBoxDrawsItsFrameAndPlacesItsCaptionByItsAlignment) {
 // drawn from holds: a new caption, a new background under it and a new size each draw it anew.
 TEST_F(ContainerTest, AGroupBoxsKeptPictureGoesWithItsCaptionBackgroundAndSize) {
     HWND box = nullptr;
-    HWND window = Skinned(320, 220, [&](HWND w) {
-        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
-    });
+    HWND window = SkinnedGroupBox(box);
     ASSERT_EQ(TheSkin->SkinContainer(box), 1);
     Repaint(window);
     const Picture first = GrabClient(box);
@@ -316,9 +313,7 @@ TEST_F(ContainerTest, ARepaintOfTheBoxAloneLeavesItsChildrenWhereTheyAreNow) {
 // entry that is not there, or a container that is gone, it does nothing.
 TEST_F(ContainerTest, PaintContainerDrawsTheBoxAtOnceAndNothingForAMissingEntry) {
     HWND box = nullptr;
-    HWND window = Skinned(320, 220, [&](HWND w) {
-        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
-    });
+    HWND window = SkinnedGroupBox(box);
     ASSERT_EQ(TheSkin->SkinContainer(box), 1);
     Repaint(window);
     const Picture shown = GrabClient(box);
@@ -356,9 +351,7 @@ TEST_F(ContainerTest, AContainerOnALaterWindowGoesOnWhenAnEarlierWindowGoes) {
     HWND earlier = TopLevel(400, 30, 200, 150);
     SkinAndShow(earlier);
     HWND box = nullptr;
-    HWND window = Skinned(320, 220, [&](HWND w) {
-        box = CreateChild(w, "BUTTON", "分组框", BS_GROUPBOX, 20, 50, 200, 100);
-    });
+    HWND window = SkinnedGroupBox(box);
     ASSERT_EQ(TheSkin->SkinContainer(box), 1);
     Repaint(window);
     const auto [inkFrom, inkTo] = InkColumns(box);

@@ -23,16 +23,7 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 const char* CountingClass() {
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = CountingProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = "VarnelCountingTest";
-        RegisterClassA(&wc);
-        return "VarnelCountingTest";
-    }();
+    static const char* name = RegisterTestClass("VarnelCountingTest", CountingProc, CS_DBLCLKS);
     return name;
 }
 

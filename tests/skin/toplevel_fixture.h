@@ -24,17 +24,21 @@ inline LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Registers a test window class of this module (arrow cursor) and answers its name; a class
+// function keeps the answer in a static, so the class is registered once.
+inline const char* RegisterTestClass(const char* name, WNDPROC procedure, UINT style = 0) {
+    WNDCLASSA wc{};
+    wc.style = style;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+    return name;
+}
+
 inline const char* PlainClass() {
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = PlainWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = "VarnelToplevelTest";
-        RegisterClassA(&wc);
-        return "VarnelToplevelTest";
-    }();
+    static const char* name = RegisterTestClass("VarnelToplevelTest", PlainWindowProc, CS_DBLCLKS);
     return name;
 }
 
