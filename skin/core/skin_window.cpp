@@ -78,7 +78,8 @@ LRESULT OnPaint(SkinEngine& engine, int p, WindowRecord& rec) {
             // Leaves the window stale when it could not get its back buffer, so the next
             // paint tries again. The picture goes out through a window DC the rebuild takes
             // itself (no DC of ours to hand over: after a region change each one costs a
-            // new visible region), unless this paint's DC reaches the whole client.
+            // new visible region), unless this paint's DC reaches the whole client or what a
+            // drag step moved.
             if ((wholeClient || stepBands) && paint.get())
                 engine.RebuildThroughPaintDC(p, paint.get(), wholeClient);
             else
